@@ -1,0 +1,148 @@
+#pragma once
+
+#include "OutputDevice.h"
+#include "Platform/PlatformServices.h"
+#include "PlaybackHistory.h"
+#include "RateSwitcher.h"
+#include "SwitcherProtocol.h"
+
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <variant>
+
+// The one model every window reads, on the main thread. It mirrors the engine, the link, the
+// history and the platform in published values, and offers the commands the windows call. Any
+// change of a published value is announced by `changed()`; windows recompute what they show.
+class SwitcherModel final : public QObject {
+    Q_OBJECT
+public:
+    // The local-file scan as the footer shows it.
+    struct LocalScanIdle {
+        bool operator==(const LocalScanIdle &) const = default;
+    };
+    struct LocalScanScanning {
+        bool operator==(const LocalScanScanning &) const = default;
+    };
+    struct LocalScanDone {
+        SwitcherProtocol::LocalFilesResult result;
+        bool operator==(const LocalScanDone &) const = default;
+    };
+    struct LocalScanFailed {
+        QString text;
+        bool operator==(const LocalScanFailed &) const = default;
+    };
+    using LocalScanState = std::variant<LocalScanIdle, LocalScanScanning, LocalScanDone, LocalScanFailed>;
+
+    // The dry-run result of an import, waiting for the user.
+    struct ImportPreview {
+        QUuid id = QUuid::createUuid();
+        QString url; // the chosen file's path
+        QByteArray json;
+        SwitcherProtocol::RateLibraryImported result;
+    };
+
+    // Drives the model's timers, so that tests never sleep. The default runs real QTimers.
+    class Clock {
+    public:
+        virtual ~Clock() = default;
+        // Runs `task` after `ms`; a later call with the same `slot` replaces the earlier one.
+        virtual void schedule(const QString &slot, int ms, std::function<void()> task) = 0;
+        virtual void cancel(const QString &slot) = 0;
+    };
+
+    static constexpr int devicePollMs = 2000;
+    static constexpr int answerTimeoutMs = 30000;
+
+    // `switcher` and `clock` may be given by tests; otherwise the model makes its own.
+    explicit SwitcherModel(PlatformServices platform, std::unique_ptr<RateSwitcher> switcher = nullptr,
+                           std::unique_ptr<Clock> clock = nullptr, QObject *parent = nullptr);
+    ~SwitcherModel() override;
+
+    RateSwitcher &switcher() { return *m_switcher; }
+    const RateSwitcher &switcher() const { return *m_switcher; }
+    const PlatformServices &platform() const { return m_platform; }
+
+    // Published values.
+    const std::optional<SwitcherProtocol::LearnedRates> &learnedRates() const;
+    void setLearnedRates(std::optional<SwitcherProtocol::LearnedRates> rates);
+    const std::optional<SwitcherProtocol::MusicQuality> &musicQuality() const;
+    const std::optional<OutputDevice> &device() const;
+    const QList<PlaybackHistory::Entry> &history() const;
+    bool musicRunning() const;
+    const LocalScanState &localScan() const;
+    const std::optional<QString> &rateLibraryStatus() const;
+    void setRateLibraryStatus(std::optional<QString> status);
+    bool rateLibraryBusy() const;
+    const std::optional<ImportPreview> &importPreview() const;
+    const std::optional<QString> &dismissedNotice() const;
+    const std::optional<QString> &visualizerTab() const;
+    void setVisualizerTab(std::optional<QString> id);
+
+    // Plain state the Rate Library window sets.
+    bool learnedRatesWindowOpen = false;
+    bool subscribedThisPairing = false;
+
+    // Visualizer settings; a write hands the value to the engine when it differs.
+    int leadMs() const;
+    void setLeadMs(int ms);
+    double quietWindowSec() const;
+    void setQuietWindowSec(double seconds);
+    double quietThresholdDb() const;
+    void setQuietThresholdDb(double db);
+    double quietHoldSec() const;
+    void setQuietHoldSec(double seconds);
+    double pausePointSec() const;
+    void setPausePointSec(double seconds);
+    bool fadeExtendPause() const;
+    void setFadeExtendPause(bool on);
+    bool audioTap() const;
+    void setAudioTap(bool on);
+    QString boundaryMode() const;
+    void setBoundaryMode(const QString &mode); // runs the change handler
+    std::optional<int> handOverDelayMs() const;
+    void setHandOverDelayMs(std::optional<int> ms); // runs the apply step
+    // The Delay Added stepper's value: handOverDelayMs, else the engine's automatic delay.
+    int handOverDelayBindingValue() const;
+    // Rounds to a multiple of 50 (halves away from zero), stores it and applies it.
+    void setHandOverDelayBindingValue(int ms);
+
+    // Commands and derived texts.
+    QList<double> supportedStandardRates(const QString &deviceUID) const;
+    void pinRate(const SwitcherProtocol::LearnedRates::Row &row, double rate);
+    std::optional<QString> visibleRateLibraryNotice() const;
+    void dismissRateLibraryNotice();
+    void scanLocalFiles();
+    void exportRateLibrary();
+    void chooseImportFile();
+    // The import preview step for a chosen file (also reached from an opened document).
+    void previewImport(const QString &path);
+    void dismissImportPreview();
+    void confirmImport();
+    static QString importSummaryText(const SwitcherProtocol::RateLibraryImported &result, const Bundle &bundle);
+    static QString companionLearnedFileURL();
+    void exportHistoryCSV();
+    std::optional<QString> fadeSwitchPermissionTip() const;
+    static QString loadSummaryText(const std::optional<PlaybackHistory::MusicStartStats> &stats);
+
+    // The application-wide count of open windows; at zero the app goes back to the tray only.
+    int openWindowCount() const;
+    void windowAppeared();
+    void windowDisappeared();
+
+    // Re-reads the engine, the link and the platform into the published values.
+    void sync();
+
+signals:
+    void changed();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+    PlatformServices m_platform;
+    std::unique_ptr<RateSwitcher> m_switcher;
+};

@@ -1,0 +1,9 @@
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setApplicationName(QStringLiteral("Corvane Zuvaradi"));
+    return 0;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "Bundle.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <functional>
+#include <optional>
+
+// The store of plays: every track the engine saw start, with its prediction, what played and
+// how it ended. Kept in "PlaybackHistory.json" in the data folder, at most 2000 plays.
+class PlaybackHistory final {
+public:
+    struct Entry {
+        QUuid id = QUuid::createUuid();
+        QDateTime at;
+        QString title;
+        QString artist;
+        std::optional<QString> album;
+        std::optional<QString> tier; // "hires", "lossless", "aac" or "unknown"
+        std::optional<double> predictedRate;
+        std::optional<QString> source; // "/"-separated; the last piece names the step
+        std::optional<QString> note;
+        std::optional<double> playedRate;
+        std::optional<QDateTime> playedAt;
+        std::optional<QString> codec;
+        std::optional<QString> outcome; // such as "learned" or "rewritten"
+        std::optional<double> outcomeRate;
+        bool corrected = false;
+        std::optional<qint64> musicStartMs;
+
+        // Whether the settled rate (outcome, else played) differs from the prediction,
+        // each rounded to whole hertz with halves away from zero.
+        bool differed() const;
+
+        bool operator==(const Entry &) const = default;
+    };
+
+    struct MusicStartStats {
+        qint64 count = 0;
+        qint64 fastest = 0;
+        qint64 typical = 0; // the median: index count / 2 of the sorted values
+        qint64 slowest = 0;
+        bool operator==(const MusicStartStats &) const = default;
+    };
+
+    static constexpr int maximumEntries = 2000;
+    static constexpr int saveDelayMs = 1000;
+
+    // Loads the file at `filePath` (default: "PlaybackHistory.json" in the data folder).
+    explicit PlaybackHistory(QString filePath = {});
+    ~PlaybackHistory();
+    PlaybackHistory(const PlaybackHistory &) = delete;
+    PlaybackHistory &operator=(const PlaybackHistory &) = delete;
+
+    // Oldest first: a play is appended at the end.
+    const QList<Entry> &entries() const { return m_entries; }
+    void append(Entry entry);
+    // Replaces the play with the same id (a play's outcome arrives after it started).
+    void update(const Entry &entry);
+    void clear();
+
+    std::function<void()> onChange;
+
+    // Load times of the last 25 plays that have one above 0; none when no play has one.
+    std::optional<MusicStartStats> musicStartStats() const;
+
+    // The prediction step (1 to 5) named by the last non-empty "/" piece of a source.
+    static std::optional<int> stepNumber(const std::optional<QString> &source);
+    static QString stepName(int step, const Bundle &bundle);
+    // "2 · Confirmed playback rate", with a suffix such as " (pin)" where the source says so.
+    static QString stepLabel(const std::optional<QString> &source, const Bundle &bundle);
+    static QString outcomeLabel(const Entry &entry, const Bundle &bundle);
+    // "%.0f kHz" for a whole number of kHz, else "%.1f kHz"; never localized.
+    static QString rateText(double hz);
+
+    // Every play, oldest first, under the CSV header line; RFC 4180 quoting, CRLF line ends.
+    static QString csvText(const QList<Entry> &entries);
+    static const QString csvHeader;
+
+    // The file, and what went wrong with it last (empty when all is well).
+    QString filePath() const { return m_filePath; }
+    QString lastError() const { return m_lastError; }
+    bool savePending() const;
+    // Writes at once instead of waiting for the delayed save; true on success.
+    bool saveNow();
+
+private:
+    void changed();
+    void load();
+
+    QString m_filePath;
+    QList<Entry> m_entries;
+    QTimer m_saveTimer;
+    QString m_lastError;
+    bool m_readOnly = false; // set while a newer file format stands in the way
+};

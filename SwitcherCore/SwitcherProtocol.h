@@ -1,0 +1,270 @@
+#pragma once
+
+// The records carried over the companion link. Every record is a plain value whose JSON keys
+// are its field names; an absent optional is left out of the JSON. Dates travel as ISO 8601 in
+// UTC with milliseconds ("2026-03-01T12:00:00.000Z").
+//
+// Message types handled here (envelope {"v": 1, "type": ..., "payload": {...}}, one per line):
+//   incoming: "learnedRates" (LearnedRates), "rateLibraryImported" (RateLibraryImported),
+//             "localFilesResult" (LocalFilesResult), "rateLibraryFile" (RateLibraryFile)
+//   outgoing: "learnedRatesRequest", "pinLearnedRate", "unpinLearnedRate", "forgetLearnedRate",
+//             "forgetRates", "resetStore", "removeAllPins", "setDeviceAtmos", "resetOutput",
+//             "rateLibraryImport" (RateLibraryChunk), "dismissRateLibraryNotice",
+//             "localFiles" (LocalFilesBatch), "rateLibraryExport" (RateLibraryExportRequest)
+// See SwitcherProtocolJson.cpp for the exact field rules of the ones this side chose.
+
+#include "Bundle.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace SwitcherProtocol {
+
+constexpr int version = 1;
+
+// Why a payload could not be decoded; `key` names the offending key ("rows[3].rate").
+struct DecodeError {
+    QString key;
+    QString reason;
+    QString text() const; // "rows[3].rate: expected a number"
+};
+
+// The outcome of decoding one record: a value, or the error that names the key.
+template <class T>
+struct Decoded {
+    std::optional<T> value;
+    DecodeError error;
+    bool ok() const { return value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    static Decoded failure(QString key, QString reason) { return {std::nullopt, {std::move(key), std::move(reason)}}; }
+};
+
+struct MusicQuality {
+    bool lossless = false;
+    qint64 tier = 0;
+    std::optional<bool> hiRes;
+    std::optional<QString> atmos; // "auto", "always" or "off"
+
+    QJsonObject toJson() const;
+    static Decoded<MusicQuality> fromJson(const QJsonObject &json);
+    bool operator==(const MusicQuality &) const = default;
+};
+
+struct LearnedRates {
+    struct Row {
+        QString id;
+        QString kind; // "library", anything else a catalog track
+        QString tier; // "hires", "lossless", "aac", "unknown", "any" or "file"
+        std::optional<QString> title;
+        std::optional<QString> artist;
+        std::optional<QString> album;
+        double rate = 0;
+        std::optional<double> learnedRate;
+        bool pinned = false;
+        QString source; // "file", "imported", anything else learned
+        qint64 confirmations = 0;
+        QDateTime confirmedAt;
+
+        // True when the tier is exactly "any" or "file".
+        bool isSettingIndependent() const;
+
+        QJsonObject toJson() const;
+        static Decoded<Row> fromJson(const QJsonObject &json);
+        bool operator==(const Row &) const = default;
+    };
+
+    struct Output {
+        QString deviceUID;
+        std::optional<bool> atmos;       // what plays taught the companion
+        std::optional<bool> atmosOutput; // the user's own answer
+
+        QJsonObject toJson() const;
+        static Decoded<Output> fromJson(const QJsonObject &json);
+        bool operator==(const Output &) const = default;
+    };
+
+    struct Tier {
+        static inline const QString hires = QStringLiteral("hires");
+        static inline const QString lossless = QStringLiteral("lossless");
+        static inline const QString aac = QStringLiteral("aac");
+        static inline const QString unknown = QStringLiteral("unknown");
+        static inline const QString any = QStringLiteral("any");
+        static inline const QString file = QStringLiteral("file");
+
+        // The tier word of Music.app's setting; "unknown" when it can't be told.
+        static QString forQuality(const std::optional<MusicQuality> &quality);
+        // The short word for a table column ("Hi-Res", "Lossless", "AAC", ...).
+        static QString columnLabel(const QString &tier);
+        // The phrase used inside a sentence ("Lossless off (AAC)", "any setting", ...).
+        static QString sentencePhrase(const QString &tier, const Bundle &bundle);
+    };
+
+    QList<Row> rows;
+    QList<Output> outputs;
+    std::optional<QString> nowPlayingID;
+    std::optional<QString> notice;
+
+    QJsonObject toJson() const;
+    static Decoded<LearnedRates> fromJson(const QJsonObject &json);
+    // The fast path for the payload text of a "learnedRates" line: the same result as
+    // fromJson, without building a QJsonDocument (a Rate Library can hold 100,000 rows).
+    static Decoded<LearnedRates> fromJsonText(std::string_view payload);
+    bool operator==(const LearnedRates &) const = default;
+};
+
+struct LocalFilesResult {
+    qint64 scanned = 0;
+    qint64 matched = 0;
+    qint64 unmatched = 0;
+    qint64 updated = 0;
+
+    QJsonObject toJson() const;
+    static Decoded<LocalFilesResult> fromJson(const QJsonObject &json);
+    bool operator==(const LocalFilesResult &) const = default;
+};
+
+struct RateLibraryImported {
+    QString mode; // "dryRun" or "apply"
+    bool ok = false;
+    std::optional<QString> refusal;
+    std::optional<QString> warning;
+    std::optional<QString> note;
+    std::optional<QString> flavour; // "share" for a shared library
+    std::optional<qint64> fileVersion;
+    std::optional<QString> storefront;
+    std::optional<QString> appVersion;
+    std::optional<QDateTime> writtenAt;
+    std::optional<qint64> fileTracks;
+    std::optional<QString> localStorefront;
+    qint64 newCount = 0; // JSON key "new"
+    qint64 updated = 0;
+    qint64 known = 0;
+    qint64 skipped = 0;
+    qint64 outputsNew = 0;
+    qint64 outputsUpdated = 0;
+
+    QJsonObject toJson() const;
+    static Decoded<RateLibraryImported> fromJson(const QJsonObject &json);
+    bool operator==(const RateLibraryImported &) const = default;
+};
+
+struct PinLearnedRate {
+    QString id;
+    QString tier;
+    double rate = 0;
+    std::optional<QString> title;
+    std::optional<QString> artist;
+    std::optional<QString> album;
+
+    QJsonObject toJson() const;
+    static Decoded<PinLearnedRate> fromJson(const QJsonObject &json);
+    bool operator==(const PinLearnedRate &) const = default;
+};
+
+struct RowRef {
+    QString id;
+    QString tier;
+
+    QJsonObject toJson() const;
+    static Decoded<RowRef> fromJson(const QJsonObject &json);
+    bool operator==(const RowRef &) const = default;
+};
+
+struct SetDeviceAtmos {
+    QString deviceUID;
+    std::optional<bool> atmosOutput; // left out of the JSON when absent
+
+    QJsonObject toJson() const;
+    static Decoded<SetDeviceAtmos> fromJson(const QJsonObject &json);
+    bool operator==(const SetDeviceAtmos &) const = default;
+};
+
+struct ResetOutput {
+    QString deviceUID;
+
+    QJsonObject toJson() const;
+    static Decoded<ResetOutput> fromJson(const QJsonObject &json);
+    bool operator==(const ResetOutput &) const = default;
+};
+
+struct LearnedRatesRequest {
+    bool subscribe = false;
+
+    QJsonObject toJson() const;
+    static Decoded<LearnedRatesRequest> fromJson(const QJsonObject &json);
+    bool operator==(const LearnedRatesRequest &) const = default;
+};
+
+// One piece of a Rate Library file sent for import: `data` is base64 text of a slice of the
+// file's bytes; the pieces of one import run from `first` to `last` and share `mode`.
+struct RateLibraryChunk {
+    QString data;
+    bool first = false;
+    bool last = false;
+    QString mode; // "dryRun" or "apply"
+
+    QJsonObject toJson() const;
+    static Decoded<RateLibraryChunk> fromJson(const QJsonObject &json);
+    bool operator==(const RateLibraryChunk &) const = default;
+};
+
+// One local file of Music.app's library, as the scan read it.
+struct LocalFileRow {
+    QString id; // Music.app's persistent id of the track
+    std::optional<QString> title;
+    std::optional<QString> artist;
+    std::optional<QString> album;
+    double rate = 0; // the file's own sample rate, Hz
+
+    QJsonObject toJson() const;
+    static Decoded<LocalFileRow> fromJson(const QJsonObject &json);
+    bool operator==(const LocalFileRow &) const = default;
+};
+
+// One batch of "localFiles": at most 500 rows; the last batch of a scan has `done` true.
+struct LocalFilesBatch {
+    QList<LocalFileRow> rows;
+    bool done = false;
+
+    QJsonObject toJson() const;
+    static Decoded<LocalFilesBatch> fromJson(const QJsonObject &json);
+    bool operator==(const LocalFilesBatch &) const = default;
+};
+
+// Outgoing "rateLibraryExport": asks the companion for its Rate Library as a file.
+// `flavour` is "backup" (everything) or "share" (confirmed rates only).
+struct RateLibraryExportRequest {
+    QString flavour;
+
+    QJsonObject toJson() const;
+    static Decoded<RateLibraryExportRequest> fromJson(const QJsonObject &json);
+    bool operator==(const RateLibraryExportRequest &) const = default;
+};
+
+// Incoming "rateLibraryFile": the companion's answer to "rateLibraryExport". With `ok` true,
+// `data` is base64 text of the Rate Library JSON; with `ok` false, `refusal` says why.
+struct RateLibraryFile {
+    QString flavour;
+    bool ok = false;
+    std::optional<QString> refusal;
+    std::optional<QString> data;
+
+    QJsonObject toJson() const;
+    static Decoded<RateLibraryFile> fromJson(const QJsonObject &json);
+    bool operator==(const RateLibraryFile &) const = default;
+};
+
+// Wraps a payload in the versioned envelope: one line of JSON ending in '\n'.
+QByteArray encodeEnvelope(const QString &type, const QJsonObject &payload);
+
+// Dates as the protocol writes them, and a fast reader for them.
+QString isoDate(const QDateTime &date);
+std::optional<QDateTime> parseIsoDate(std::string_view text);
+
+} // namespace SwitcherProtocol
