@@ -57,6 +57,13 @@ public:
 
     static constexpr int devicePollMs = 2000;
     static constexpr int answerTimeoutMs = 30000;
+    // A Rate Library file larger than this is refused before it is read.
+    static constexpr qint64 maximumImportBytes = 256LL * 1024 * 1024;
+    static constexpr int leadMsMinimum = 500;
+    static constexpr int leadMsMaximum = 3000;
+
+    // The default clock: one real single-shot QTimer per slot.
+    static std::unique_ptr<Clock> makeTimerClock();
 
     // `switcher` and `clock` may be given by tests; otherwise the model makes its own.
     explicit SwitcherModel(PlatformServices platform, std::unique_ptr<RateSwitcher> switcher = nullptr,
@@ -82,6 +89,8 @@ public:
     const std::optional<QString> &dismissedNotice() const;
     const std::optional<QString> &visualizerTab() const;
     void setVisualizerTab(std::optional<QString> id);
+    // The link's state as last synced (windows that must react at once read the engine's link).
+    const SwitcherLink::State &linkState() const;
 
     // Plain state the Rate Library window sets.
     bool learnedRatesWindowOpen = false;
@@ -123,7 +132,8 @@ public:
     void previewImport(const QString &path);
     void dismissImportPreview();
     void confirmImport();
-    static QString importSummaryText(const SwitcherProtocol::RateLibraryImported &result, const Bundle &bundle);
+    static QString importSummaryText(const SwitcherProtocol::RateLibraryImported &result,
+                                     const Bundle &bundle = Bundle::main());
     static QString companionLearnedFileURL();
     void exportHistoryCSV();
     std::optional<QString> fadeSwitchPermissionTip() const;
@@ -136,11 +146,32 @@ public:
 
     // Re-reads the engine, the link and the platform into the published values.
     void sync();
+    // Reads the output device, Music.app and its quality again (the 2.0 s poll does this).
+    void pollPlatform();
+
+    // What the pending export or import is waiting for (tests and the shell read these).
+    bool exportPending() const;
+    bool importPending() const;
 
 signals:
     void changed();
 
 private:
+    class Batch;
+    void installCallbacks();
+    void armDevicePoll();
+    void copyHistory();
+    void announce();
+    void setLocalScan(LocalScanState state);
+    void setBusy(bool busy);
+    void setImportPreview(std::optional<ImportPreview> preview);
+    void armAnswerTimeout();
+    void cancelAnswerTimeout();
+    void answerTimedOut();
+    void rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &file);
+    void rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer);
+    void localFilesScanned(const MusicApp::ScanResult &result);
+
     struct Private;
     std::unique_ptr<Private> d;
     PlatformServices m_platform;

@@ -72,7 +72,8 @@ public:
     // The prediction step (1 to 5) named by the last non-empty "/" piece of a source.
     static std::optional<int> stepNumber(const std::optional<QString> &source);
     static QString stepName(int step, const Bundle &bundle);
-    // "2 · Confirmed playback rate", with a suffix such as " (pin)" where the source says so.
+    // "2 · Confirmed playback rate", with a suffix such as " (pin)" where the source says so;
+    // empty when the source names no step.
     static QString stepLabel(const std::optional<QString> &source, const Bundle &bundle);
     static QString outcomeLabel(const Entry &entry, const Bundle &bundle);
     // "%.0f kHz" for a whole number of kHz, else "%.1f kHz"; never localized.
@@ -84,18 +85,26 @@ public:
 
     // The file, and what went wrong with it last (empty when all is well).
     QString filePath() const { return m_filePath; }
+    // The file as it stood before the last save ("PlaybackHistory.previous.json").
+    QString previousFilePath() const;
     QString lastError() const { return m_lastError; }
     bool savePending() const;
     // Writes at once instead of waiting for the delayed save; true on success.
     bool saveNow();
+    // The delayed save's one timer, so a test can read its interval and fire it without waiting.
+    QTimer &saveTimerForTesting() { return m_saveTimer; }
 
 private:
     void changed();
     void load();
+    void setNewerFileAside(const QByteArray &bytes, qint64 version);
+    void setDamagedFileAside();
+    static QByteArray fileBytes(const QList<Entry> &entries);
 
     QString m_filePath;
     QList<Entry> m_entries;
     QTimer m_saveTimer;
     QString m_lastError;
-    bool m_readOnly = false; // set while a newer file format stands in the way
+    bool m_readOnly = false; // set while a file we could not set aside stands in the way
+    bool m_dirty = false;    // entries changed since the last successful save
 };

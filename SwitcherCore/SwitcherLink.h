@@ -51,6 +51,9 @@ public:
     void start();
     void stop();
 
+    // For tests: a smaller line cap for connections accepted from now on.
+    void setMaximumLineBytes(qsizetype bytes);
+
     const State &state() const { return m_state; }
     bool isPeer() const { return std::holds_alternative<Peer>(m_state); }
     QString portFilePath() const;

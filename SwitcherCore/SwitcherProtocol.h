@@ -21,6 +21,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -112,9 +113,14 @@ struct LearnedRates {
 
     QJsonObject toJson() const;
     static Decoded<LearnedRates> fromJson(const QJsonObject &json);
-    // The fast path for the payload text of a "learnedRates" line: the same result as
-    // fromJson, without building a QJsonDocument (a Rate Library can hold 100,000 rows).
-    static Decoded<LearnedRates> fromJsonText(std::string_view payload);
+    // The fast path for the payload text of a "learnedRates" line: the same result and the
+    // same errors as fromJson, without building a QJsonDocument (a Rate Library can hold
+    // 100,000 rows). `capacity` is how many bytes are readable from payload.data(); with
+    // fewer than jsonPadding of them after the text, the text is copied first. Safe to call
+    // on any thread. Plausibility of rates is not checked here: see dropImplausibleRows.
+    static Decoded<LearnedRates> fromJsonText(std::string_view payload, std::size_t capacity = 0);
+    // Removes the rows whose rate is not plausible; returns how many went.
+    int dropImplausibleRows();
     bool operator==(const LearnedRates &) const = default;
 };
 
@@ -262,6 +268,30 @@ struct RateLibraryFile {
 
 // Wraps a payload in the versioned envelope: one line of JSON ending in '\n'.
 QByteArray encodeEnvelope(const QString &type, const QJsonObject &payload);
+
+// The fast decoders below read up to this many bytes past the end of the text they parse.
+// The caller pads: it keeps that many readable bytes after the text and passes the capacity
+// (bytes readable from the text's first byte); a text without them is copied first.
+inline constexpr std::size_t jsonPadding = 64;
+// Reserves the padding after `text` without changing its contents; returns the capacity to
+// pass along with a view of `text`.
+std::size_t padForDecoding(QByteArray &text);
+
+// What the link needs of an envelope before it picks the payload's decoder.
+struct EnvelopeHead {
+    int v = 0;
+    QString type;
+    std::string_view payload;        // the raw JSON object of "payload", inside the line
+    std::size_t payloadCapacity = 0; // bytes readable from payload.data(), for the decoders
+};
+
+// Finds "v", "type" and the payload's text of one line without decoding the payload. Errors
+// name "v", "type" or "payload"; a line that is not one JSON object has an empty key. The
+// views in the result point into `line`. Any version is returned: the caller decides.
+Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity = 0);
+
+// The payload text of a small message as an object for the records' fromJson.
+Decoded<QJsonObject> payloadObject(std::string_view payload);
 
 // Dates as the protocol writes them, and a fast reader for them.
 QString isoDate(const QDateTime &date);

@@ -1,0 +1,264 @@
+#include "PlaybackHistoryTableModel.h"
+
+#include "PlaybackHistoryStyle.h"
+#include "SwitcherProtocol.h"
+#include "Units.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <unicode/datefmt.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+namespace {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(PlaybackHistoryWindow)
+};
+
+const QString missing = QStringLiteral("—");
+
+QString optionalRate(const std::optional<double> &hz)
+{
+    return hz ? PlaybackHistory::rateText(*hz) : missing;
+}
+
+icu::UnicodeString toIcu(const QString &text)
+{
+    return icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()), int32_t(text.size()));
+}
+
+std::unique_ptr<icu::DateFormat> makeTimeFormat(const icu::Locale &locale)
+{
+    return std::unique_ptr<icu::DateFormat>(
+        icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort, locale));
+}
+
+QString formatTime(icu::DateFormat *format, const QDateTime &at)
+{
+    if (!at.isValid())
+        return missing;
+    if (!format)
+        return QLocale().toString(at.toLocalTime(), QLocale::ShortFormat);
+    icu::UnicodeString text;
+    format->format(UDate(at.toMSecsSinceEpoch()), text);
+    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+}
+} // namespace
+
+const std::array<PlaybackHistoryTableModel::ColumnSpec, PlaybackHistoryTableModel::columnTotal>
+    PlaybackHistoryTableModel::columns = {{
+        //: Playback History column: when the play happened.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Time"), 110, 130, 160},
+        //: Playback History column: the track's title and artist.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Track"), 180, 260, 0},
+        //: Playback History column: Music.app's audio-quality setting at the time.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Setting"), 60, 80, 100},
+        //: Playback History column: the predicted sample rate.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Predicted"), 70, 80, 100},
+        //: Playback History column: the prediction step the rate came from.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "From"), 140, 200, 0},
+        //: Playback History column: the sample rate that played.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Played"), 70, 80, 100},
+        //: Playback History column: how long Music.app took to start the track.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Music.app Load"), 70, 90, 110},
+        //: Playback History column: how the play ended.
+        {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Outcome"), 160, 260, 0},
+    }};
+
+PlaybackHistoryTableModel::PlaybackHistoryTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void PlaybackHistoryTableModel::setEntries(QList<Entry> entries)
+{
+    beginResetModel();
+    m_entries = std::move(entries);
+    endResetModel();
+}
+
+int PlaybackHistoryTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+int PlaybackHistoryTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columnTotal;
+}
+
+QVariant PlaybackHistoryTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Entry &entry = m_entries.at(index.row());
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(column, entry);
+    case Qt::ToolTipRole:
+        if (const auto help = cellHelp(column, entry))
+            return *help;
+        return {};
+    case Qt::ForegroundRole:
+        return PlaybackHistoryStyle::toneColor(cellTone(column, entry));
+    case Qt::FontRole:
+        if (column == load)
+            return PlaybackHistoryStyle::fixedDigitFont();
+        return {};
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case artistRole:
+        return column == track ? QVariant(entry.artist) : QVariant();
+    case toneRole:
+        return int(cellTone(column, entry));
+    case idRole:
+        return entry.id;
+    default:
+        return {};
+    }
+}
+
+QVariant PlaybackHistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnTotal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return headerText(section);
+    if (role == Qt::ToolTipRole) {
+        if (const auto help = headerHelp(section))
+            return *help;
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QString PlaybackHistoryTableModel::headerText(int column)
+{
+    return Tr::tr(columns.at(column).header);
+}
+
+std::optional<QString> PlaybackHistoryTableModel::headerHelp(int column)
+{
+    if (column != load)
+        return std::nullopt;
+    //: Hover help of the Music.app Load column.
+    return Tr::tr("How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
+                  "track after a Stop to Switch change. Blank: a gapless advance, which Music.app had already "
+                  "loaded.");
+}
+
+QString PlaybackHistoryTableModel::cellText(int column, const Entry &entry)
+{
+    switch (column) {
+    case time:
+        return timeText(entry.at);
+    case track:
+        return entry.title;
+    case setting:
+        return entry.tier ? SwitcherProtocol::LearnedRates::Tier::columnLabel(*entry.tier) : missing;
+    case predicted:
+        return optionalRate(entry.predictedRate);
+    case from:
+        if (entry.predictedRate)
+            return PlaybackHistory::stepLabel(entry.source, Bundle::main());
+        if (entry.note)
+            return *entry.note;
+        //: Playback History, From column: the play had no predicted rate.
+        return Tr::tr("no prediction");
+    case played:
+        return optionalRate(entry.playedRate);
+    case load:
+        return entry.musicStartMs ? Units::seconds(Bundle::main(), double(*entry.musicStartMs) / 1000.0) : missing;
+    case outcome:
+        return PlaybackHistory::outcomeLabel(entry, Bundle::main());
+    default:
+        return {};
+    }
+}
+
+PlaybackHistoryTableModel::Tone PlaybackHistoryTableModel::cellTone(int column, const Entry &entry)
+{
+    switch (column) {
+    case track:
+    case predicted:
+        return Tone::primary;
+    case played:
+        // Only the rate itself: a relock alone does not make the played rate wrong.
+        return entry.differed() ? Tone::orange : Tone::primary;
+    case load:
+        return entry.musicStartMs && *entry.musicStartMs >= slowLoadMs ? Tone::orange : Tone::secondary;
+    case outcome:
+        return entry.differed() || entry.corrected ? Tone::orange : Tone::secondary;
+    default:
+        return Tone::secondary;
+    }
+}
+
+std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Entry &entry)
+{
+    if (column == from && entry.note)
+        return *entry.note;
+    return std::nullopt;
+}
+
+QString PlaybackHistoryTableModel::timeText(const QDateTime &at)
+{
+    // Made once per thread: building an ICU formatter costs far more than formatting with one.
+    thread_local const std::unique_ptr<icu::DateFormat> format = makeTimeFormat(icu::Locale::getDefault());
+    return formatTime(format.get(), at);
+}
+
+QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &locale, const QString &timeZone)
+{
+    const std::unique_ptr<icu::DateFormat> format = makeTimeFormat(icu::Locale(locale.toUtf8().constData()));
+    if (format)
+        format->adoptTimeZone(icu::TimeZone::createTimeZone(toIcu(timeZone)));
+    return formatTime(format.get(), at);
+}
+
+std::array<int, PlaybackHistoryTableModel::columnTotal> PlaybackHistoryTableModel::columnWidths(int available)
+{
+    std::array<int, columnTotal> widths{};
+    int total = 0;
+    for (int i = 0; i < columnTotal; ++i) {
+        widths[i] = columns[i].ideal;
+        total += widths[i];
+    }
+    int difference = available - total;
+    // Moves the difference a point at a time over the chosen columns still inside their bounds,
+    // so that each gets an even share and the result never depends on rounding.
+    const auto spread = [&](bool open) {
+        bool moved = true;
+        while (difference != 0 && moved) {
+            moved = false;
+            for (int i = 0; i < columnTotal && difference != 0; ++i) {
+                const ColumnSpec &spec = columns[i];
+                if ((spec.maximum == 0) != open)
+                    continue;
+                if (difference > 0 && (open || widths[i] < spec.maximum)) {
+                    ++widths[i];
+                    --difference;
+                    moved = true;
+                } else if (difference < 0 && widths[i] > spec.minimum) {
+                    --widths[i];
+                    ++difference;
+                    moved = true;
+                }
+            }
+        }
+    };
+    // Short fixed-form texts (times, rates, loads) keep their room longest; the title, step
+    // and outcome texts give way first and shorten with "…".
+    if (difference > 0) {
+        spread(false);
+        spread(true);
+    } else {
+        spread(true);
+        spread(false);
+    }
+    return widths;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "PlaybackHistory.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The history table over the visible plays. It holds a copy of the rows it shows and is reset
+// once per change; the cell texts, tones and help are plain functions of one play.
+class PlaybackHistoryTableModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using Entry = PlaybackHistory::Entry;
+
+    enum Column { time, track, setting, predicted, from, played, load, outcome };
+    static constexpr int columnTotal = 8;
+
+    // Widths in points; maximum 0 means the column may grow without bound.
+    struct ColumnSpec {
+        const char *header;
+        int minimum;
+        int ideal;
+        int maximum;
+    };
+    static const std::array<ColumnSpec, columnTotal> columns;
+
+    enum class Tone { primary, secondary, orange };
+
+    enum Role {
+        artistRole = Qt::UserRole + 1, // the track cell's second line
+        toneRole,                      // the cell's Tone as an int
+        idRole,                        // the play's id
+    };
+
+    // Loads at 4000 ms or more are marked: Music.app took unusually long.
+    static constexpr qint64 slowLoadMs = 4000;
+
+    explicit PlaybackHistoryTableModel(QObject *parent = nullptr);
+
+    // Replaces every row in one reset.
+    void setEntries(QList<Entry> entries);
+    const QList<Entry> &entries() const { return m_entries; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    static QString headerText(int column);
+    static std::optional<QString> headerHelp(int column);
+    // The cell's text ("—" for a missing value); for the track cell, its title.
+    static QString cellText(int column, const Entry &entry);
+    static Tone cellTone(int column, const Entry &entry);
+    // Hover text of a cell; none where a cell has no help of its own.
+    static std::optional<QString> cellHelp(int column, const Entry &entry);
+    // Medium date and short time in the current locale and time zone.
+    static QString timeText(const QDateTime &at);
+    // The same in a named ICU locale ("de_DE") and time zone ("Europe/Berlin").
+    static QString timeText(const QDateTime &at, const QString &locale, const QString &timeZone);
+
+    // Each column's width for a table `available` points wide, from the ideal widths: a narrower
+    // table first shrinks the open-ended columns, a wider one first grows the bounded ones, each
+    // evenly within its bounds. The sum exceeds `available` only below the minimums.
+    static std::array<int, columnTotal> columnWidths(int available);
+
+private:
+    QList<Entry> m_entries;
+};

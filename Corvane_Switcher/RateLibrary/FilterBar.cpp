@@ -1,0 +1,165 @@
+#include "FilterBar.h"
+
+#include "Platform/FontStyles.h"
+#include "RateLibraryTr.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace RateLibrary;
+using RateLibraryText::Tr;
+
+FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
+{
+    m_choosers = new QWidget(this);
+    auto *choosers = new QHBoxLayout(m_choosers);
+    choosers->setContentsMargins(0, 0, 0, 0);
+    choosers->setSpacing(10);
+
+    m_tierLabel = new QLabel(Tr::tr("Show rates for"), m_choosers);
+    m_tierLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    choosers->addWidget(m_tierLabel);
+
+    m_tierMenu = new QComboBox(m_choosers);
+    m_tierMenu->setAccessibleName(Tr::tr("Show rates for"));
+    m_tierMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_tierMenu->setToolTip(Tr::tr("A track's rate is remembered separately for each Music.app streaming setting it "
+                                  "was heard under. The first item follows whatever Music.app is set to. Local "
+                                  "files and uploads play the same under every setting and are always shown."));
+    choosers->addWidget(m_tierMenu);
+    connect(m_tierMenu, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < m_tierChoices.size())
+            emit tierFilterChosen(m_tierChoices.at(index));
+    });
+
+    auto *segments = new QWidget(m_choosers);
+    segments->setAccessibleName(Tr::tr("Show"));
+    auto *segmentRow = new QHBoxLayout(segments);
+    segmentRow->setContentsMargins(0, 0, 0, 0);
+    segmentRow->setSpacing(0);
+    m_kinds = new QButtonGroup(this);
+    m_kinds->setExclusive(true);
+    for (KindFilter kind : allKindFilters()) {
+        auto *segment = new QToolButton(segments);
+        segment->setText(label(kind));
+        segment->setObjectName(rawValue(kind));
+        segment->setCheckable(true);
+        segment->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        m_kinds->addButton(segment, int(kind));
+        segmentRow->addWidget(segment);
+    }
+    connect(m_kinds, &QButtonGroup::idClicked, this, [this](int id) { emit kindFilterChosen(KindFilter(id)); });
+    choosers->addWidget(segments);
+
+    m_rateMenu = new QComboBox(m_choosers);
+    m_rateMenu->setAccessibleName(Tr::tr("Rate"));
+    m_rateMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    choosers->addWidget(m_rateMenu);
+    connect(m_rateMenu, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < m_rateItems.size())
+            emit rateFilterChosen(m_rateItems.at(index).value);
+    });
+    m_choosers->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+
+    m_search = new QLineEdit(this);
+    m_search->setPlaceholderText(Tr::tr("Search track, artist or album"));
+    // Every keystroke filters; there is no submit step.
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_showing)
+            emit searchEdited(text);
+    });
+
+    m_column = new QVBoxLayout(this);
+    m_column->setContentsMargins(0, 0, 0, 0);
+    m_column->setSpacing(8);
+    m_row = new QHBoxLayout;
+    m_row->setSpacing(10);
+    m_row->addWidget(m_choosers);
+    m_row->addStretch(1);
+    m_column->addLayout(m_row);
+    m_search->setFixedWidth(narrowSearchWidth);
+    m_column->addWidget(m_search, 0, Qt::AlignLeft);
+}
+
+QAbstractButton *FilterBar::kindSegment(KindFilter kind) const
+{
+    return m_kinds->button(int(kind));
+}
+
+void FilterBar::showState(const LearnedRatesWindowView &view, const QList<TierMenuItem> &tierItems,
+                          const QList<RateMenuItem> &rateItems)
+{
+    m_showing = true;
+
+    // The first title follows Music.app's setting, so the items are compared on every change.
+    bool sameTier = m_tierChoices.size() == tierItems.size();
+    for (int i = 0; sameTier && i < tierItems.size(); ++i)
+        sameTier = m_tierMenu->itemText(i) == tierItems[i].title;
+    if (!sameTier) {
+        m_tierMenu->clear();
+        m_tierChoices.clear();
+        for (const TierMenuItem &item : tierItems) {
+            if (item.separator)
+                m_tierMenu->insertSeparator(m_tierMenu->count());
+            else
+                m_tierMenu->addItem(item.title);
+            m_tierChoices.append(item.selects);
+        }
+    }
+    int tierIndex = -1;
+    for (int i = 0; i < tierItems.size(); ++i) {
+        if (!tierItems[i].separator && tierItems[i].selects == view.tierFilter)
+            tierIndex = i;
+    }
+    m_tierMenu->setCurrentIndex(tierIndex);
+
+    if (QAbstractButton *segment = kindSegment(view.kindFilter))
+        segment->setChecked(true);
+
+    if (rateItems != m_rateItems) {
+        m_rateMenu->clear();
+        for (const RateMenuItem &item : rateItems)
+            m_rateMenu->addItem(item.title);
+        m_rateItems = rateItems;
+    }
+    int rateIndex = -1; // a chosen rate no row has any more shows as no choice
+    for (int i = 0; i < m_rateItems.size(); ++i) {
+        if (m_rateItems[i].value == view.rateFilter)
+            rateIndex = i;
+    }
+    m_rateMenu->setCurrentIndex(rateIndex);
+
+    if (m_search->text() != view.search)
+        m_search->setText(view.search);
+    m_showing = false;
+    arrange(width());
+}
+
+void FilterBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrange(event->size().width());
+}
+
+void FilterBar::arrange(int width)
+{
+    const bool wide = m_choosers->sizeHint().width() + 10 + wideSearchWidth <= width;
+    if (wide == m_wide && m_search->parentWidget())
+        return;
+    m_wide = wide;
+    m_row->removeWidget(m_search);
+    m_column->removeWidget(m_search);
+    if (wide) {
+        m_search->setFixedWidth(wideSearchWidth);
+        m_row->addWidget(m_search);
+    } else {
+        m_search->setFixedWidth(narrowSearchWidth);
+        m_column->addWidget(m_search, 0, Qt::AlignLeft);
+    }
+}

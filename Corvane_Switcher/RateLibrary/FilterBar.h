@@ -1,0 +1,61 @@
+#pragma once
+
+// The row of controls that chooses which rows the table shows. It only reports choices; the
+// window writes them into its view state and re-filters at once.
+
+#include "LearnedRatesView.h"
+#include "RateLibraryMenus.h"
+
+#include <QWidget>
+
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+
+class FilterBar final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int wideSearchWidth = 200;
+    static constexpr int narrowSearchWidth = 320;
+
+    explicit FilterBar(QWidget *parent = nullptr);
+
+    // Shows the view state and the menus' current content; reports nothing back.
+    void showState(const RateLibrary::LearnedRatesWindowView &view, const QList<RateLibrary::TierMenuItem> &tierItems,
+                   const QList<RateLibrary::RateMenuItem> &rateItems);
+
+    bool isWide() const { return m_wide; }
+    QComboBox *tierMenu() const { return m_tierMenu; }
+    QComboBox *rateMenu() const { return m_rateMenu; }
+    QLineEdit *searchField() const { return m_search; }
+    QAbstractButton *kindSegment(RateLibrary::KindFilter kind) const;
+
+signals:
+    void tierFilterChosen(const RateLibrary::TierFilter &filter);
+    void kindFilterChosen(RateLibrary::KindFilter kind);
+    void rateFilterChosen(double rate);
+    void searchEdited(const QString &text);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void arrange(int width);
+
+    QWidget *m_choosers = nullptr;
+    QVBoxLayout *m_column = nullptr;
+    QHBoxLayout *m_row = nullptr;
+    QLabel *m_tierLabel = nullptr;
+    QComboBox *m_tierMenu = nullptr;
+    QList<RateLibrary::TierFilter> m_tierChoices; // by combo box index; separators hold none
+    QButtonGroup *m_kinds = nullptr;
+    QComboBox *m_rateMenu = nullptr;
+    QList<RateLibrary::RateMenuItem> m_rateItems;
+    QLineEdit *m_search = nullptr;
+    bool m_wide = false;
+    bool m_showing = false;
+};

@@ -1,0 +1,241 @@
+#include "LearnedRatesView.h"
+
+#include "RateLibraryIndex.h"
+#include "RateLibraryRowText.h"
+#include "RateLibraryTr.h"
+
+#include <QSettings>
+
+#include <algorithm>
+
+namespace RateLibrary {
+
+using RateLibraryText::Tr;
+using Tier = SwitcherProtocol::LearnedRates::Tier;
+
+QList<KindFilter> allKindFilters()
+{
+    return {KindFilter::all, KindFilter::pinned, KindFilter::learned, KindFilter::files};
+}
+
+QString rawValue(KindFilter kind)
+{
+    switch (kind) {
+    case KindFilter::all:
+        return QStringLiteral("all");
+    case KindFilter::pinned:
+        return QStringLiteral("pinned");
+    case KindFilter::learned:
+        return QStringLiteral("learned");
+    case KindFilter::files:
+        return QStringLiteral("files");
+    }
+    return {};
+}
+
+std::optional<KindFilter> kindFilterFromRaw(const QString &raw)
+{
+    for (KindFilter kind : allKindFilters()) {
+        if (rawValue(kind) == raw)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+QString label(KindFilter kind)
+{
+    switch (kind) {
+    case KindFilter::all:
+        return Tr::tr("All");
+    case KindFilter::pinned:
+        return Tr::tr("Pinned");
+    case KindFilter::learned:
+        return Tr::tr("Learned");
+    case KindFilter::files:
+        return Tr::tr("Local files");
+    }
+    return {};
+}
+
+bool DefaultsBool::value() const
+{
+    return QSettings().value(m_key, m_default).toBool();
+}
+
+void DefaultsBool::setValue(bool on)
+{
+    QSettings().setValue(m_key, on);
+}
+
+const SwitcherProtocol::LearnedRates *LibraryInputs::rates() const
+{
+    return library ? &library->rates() : nullptr;
+}
+
+std::optional<QString> wantedTier(const TierFilter &filter, const std::optional<SwitcherProtocol::MusicQuality> &quality)
+{
+    switch (filter.kind) {
+    case TierFilter::Case::all:
+        return std::nullopt;
+    case TierFilter::Case::tier:
+        return filter.word;
+    case TierFilter::Case::current: {
+        const QString word = Tier::forQuality(quality);
+        if (word == Tier::unknown)
+            return std::nullopt;
+        return word;
+    }
+    }
+    return std::nullopt;
+}
+
+QString trimmedSpacesAndTabs(const QString &text)
+{
+    auto blank = [](QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+std::vector<int> visibleRowIndices(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    if (!inputs.library)
+        return {};
+    const RateLibraryIndex &library = *inputs.library;
+    const QString needle = trimmedSpacesAndTabs(view.search).toLower();
+    const std::vector<std::uint8_t> pass =
+        library.passing(wantedTier(view.tierFilter, inputs.musicQuality), view.kindFilter, view.rateFilter, needle);
+
+    std::vector<int> rows;
+    rows.reserve(std::size_t(library.size()));
+    if (view.sortOrder.size() == 1) {
+        // One comparator (what a header click leaves): walk the prepared order.
+        for (int i : library.order(view.sortOrder.first().key, view.sortOrder.first().reverse)) {
+            if (pass[std::size_t(i)])
+                rows.push_back(i);
+        }
+        return rows;
+    }
+    for (int i = 0; i < library.size(); ++i) {
+        if (pass[std::size_t(i)])
+            rows.push_back(i);
+    }
+    if (view.sortOrder.isEmpty())
+        return rows;
+    std::vector<const std::vector<int> *> ranks;
+    for (const SortComparator &comparator : view.sortOrder)
+        ranks.push_back(&library.ranks(comparator.key));
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        for (std::size_t k = 0; k < ranks.size(); ++k) {
+            const int ra = (*ranks[k])[std::size_t(a)];
+            const int rb = (*ranks[k])[std::size_t(b)];
+            if (ra != rb)
+                return view.sortOrder[qsizetype(k)].reverse ? ra > rb : ra < rb;
+        }
+        return false;
+    });
+    return rows;
+}
+
+std::vector<Keyed> visibleRows(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    const std::vector<int> indices = visibleRowIndices(inputs, view);
+    std::vector<Keyed> rows;
+    rows.reserve(indices.size());
+    for (int i : indices)
+        rows.push_back(Keyed{&inputs.library->row(i)});
+    return rows;
+}
+
+QList<double> rateChoices(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    if (!inputs.library)
+        return {};
+    return inputs.library->rateChoices(wantedTier(view.tierFilter, inputs.musicQuality));
+}
+
+RateMenuItem rateMenuItem(double rate)
+{
+    return {rateText(rate), rate};
+}
+
+QList<RateMenuItem> rateMenuItems(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    QList<RateMenuItem> items{{Tr::tr("Any rate"), 0}};
+    for (double rate : rateChoices(inputs, view))
+        items.append(rateMenuItem(rate));
+    return items;
+}
+
+QList<std::pair<QString, QString>> outputChoices(const LibraryInputs &inputs)
+{
+    QStringList uids;
+    if (inputs.device && inputs.device->uid)
+        uids.append(*inputs.device->uid);
+    if (const auto *rates = inputs.rates()) {
+        for (const Output &output : rates->outputs) {
+            if (!uids.contains(output.deviceUID))
+                uids.append(output.deviceUID);
+        }
+    }
+    QList<std::pair<QString, QString>> choices;
+    for (const QString &uid : uids)
+        choices.append({uid, outputName(uid, inputs.device)});
+    return choices;
+}
+
+QString outputName(const QString &uid, const std::optional<OutputDevice> &device)
+{
+    if (device && device->uid && *device->uid == uid && device->name)
+        return trimmedSpacesAndTabs(*device->name);
+    const QStringList pieces = uid.split(u':', Qt::SkipEmptyParts);
+    if (pieces.size() >= 4 && pieces.first().contains(QStringLiteral("USB")))
+        return trimmedSpacesAndTabs(pieces.at(2));
+    return uid;
+}
+
+std::optional<QString> chosenOutputUID(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    if (view.deviceUID)
+        return view.deviceUID;
+    if (inputs.device && inputs.device->uid)
+        return inputs.device->uid;
+    const auto choices = outputChoices(inputs);
+    if (!choices.isEmpty())
+        return choices.first().first;
+    return std::nullopt;
+}
+
+std::optional<Output> chosenOutput(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
+{
+    const auto *rates = inputs.rates();
+    const std::optional<QString> uid = chosenOutputUID(inputs, view);
+    if (!rates || !uid)
+        return std::nullopt;
+    for (const Output &output : rates->outputs) {
+        if (output.deviceUID == *uid)
+            return output;
+    }
+    return std::nullopt;
+}
+
+MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs, const LearnedRatesWindowView &view,
+                          std::size_t visibleCount)
+{
+    if (!companionConnected)
+        return MiddleRegion::needsCompanion;
+    if (!inputs.library)
+        return MiddleRegion::loading;
+    if (visibleCount > 0)
+        return MiddleRegion::table;
+    const bool anyRow = !inputs.library->rates().rows.isEmpty();
+    const bool narrowed = !view.search.isEmpty() || view.kindFilter != KindFilter::all || view.rateFilter != 0 ||
+                          (view.tierFilter.kind != TierFilter::Case::all && anyRow);
+    return narrowed ? MiddleRegion::noMatches : MiddleRegion::empty;
+}
+
+} // namespace RateLibrary

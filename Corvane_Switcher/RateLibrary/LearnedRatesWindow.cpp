@@ -1,0 +1,454 @@
+#include "LearnedRatesWindow.h"
+
+#include "EmptyStateView.h"
+#include "FilterBar.h"
+#include "LearnedRatesTableModel.h"
+#include "RateLibraryCells/RateLibraryDelegates.h"
+#include "RateLibraryIndex.h"
+#include "RateLibraryRowText.h"
+#include "SwitcherModel.h"
+#include "WindowFactories.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace RateLibrary;
+
+namespace RateLibrary {
+
+LibraryInputs libraryInputs(const SwitcherModel &model, const std::shared_ptr<const RateLibraryIndex> &previous)
+{
+    LibraryInputs inputs;
+    if (const auto &rates = model.learnedRates())
+        inputs.library = RateLibraryIndex::forLibrary(*rates, previous);
+    inputs.musicQuality = model.musicQuality();
+    inputs.device = model.device();
+    return inputs;
+}
+
+} // namespace RateLibrary
+
+namespace {
+
+QFrame *divider(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
+}
+
+// The table: columns keep their minimum and maximum widths, and Track and Album share the room
+// the other four leave.
+class LibraryTableView final : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    void fitColumns()
+    {
+        const auto &columns = tableColumns();
+        int fixed = 0;
+        for (int c = 2; c < columns.size(); ++c)
+            fixed += horizontalHeader()->sectionSize(c);
+        const int room = viewport()->width() - fixed;
+        const int ideal = columns[0].idealWidth + columns[1].idealWidth;
+        const int track = std::max(columns[0].minWidth, room * columns[0].idealWidth / ideal);
+        horizontalHeader()->resizeSection(0, track);
+        horizontalHeader()->resizeSection(1, std::max(columns[1].minWidth, room - track));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableView::resizeEvent(event);
+        fitColumns();
+    }
+};
+
+} // namespace
+
+LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent) : QWidget(parent), m_model(&model)
+{
+    m_view.model = &model;
+    m_view.openWindow = [workspace = model.platform().workspace](const QString &id) {
+        if (workspace) {
+            workspace->activateApplication();
+            workspace->openWindow(id);
+        }
+    };
+    setMinimumSize(minimumWindowSize);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Header: the explainer's cards go into `headerArea`, then the filter bar.
+    auto *header = new QWidget(this);
+    auto *headerColumn = new QVBoxLayout(header);
+    headerColumn->setContentsMargins(12, 12, 12, 12);
+    headerColumn->setSpacing(10);
+    m_headerArea = new QVBoxLayout;
+    m_headerArea->setSpacing(10);
+    headerColumn->addLayout(m_headerArea);
+    m_filterBar = new FilterBar(header);
+    m_filterBar->setContentsMargins(0, 2, 0, 0);
+    headerColumn->addWidget(m_filterBar);
+    column->addWidget(header);
+    column->addWidget(divider(this));
+
+    m_middle = new QStackedWidget(this);
+    m_emptyState = new EmptyStateView(m_middle);
+    m_middle->addWidget(m_emptyState);
+    buildTable();
+    m_middle->addWidget(m_table);
+    column->addWidget(m_middle, 1);
+    column->addWidget(divider(this));
+
+    m_footer = new QWidget(this);
+    auto *footerRow = new QHBoxLayout(m_footer);
+    footerRow->setContentsMargins(12, 8, 12, 8);
+    footerRow->setSpacing(10);
+    column->addWidget(m_footer);
+
+    connect(m_filterBar, &FilterBar::tierFilterChosen, this, &LearnedRatesWindow::setTierFilter);
+    connect(m_filterBar, &FilterBar::kindFilterChosen, this, &LearnedRatesWindow::setKindFilter);
+    connect(m_filterBar, &FilterBar::rateFilterChosen, this, &LearnedRatesWindow::setRateFilter);
+    connect(m_filterBar, &FilterBar::searchEdited, this, &LearnedRatesWindow::setSearch);
+    connect(&model, &SwitcherModel::changed, this, &LearnedRatesWindow::refresh);
+    refresh();
+}
+
+LearnedRatesWindow::~LearnedRatesWindow()
+{
+    // Deleted without being hidden first: still tell the companion we stopped listening.
+    if (m_subscribed && m_model)
+        endSubscription();
+}
+
+void LearnedRatesWindow::buildTable()
+{
+    auto *table = new LibraryTableView(m_middle);
+    m_table = table;
+    m_tableModel = new LearnedRatesTableModel(this);
+    m_table->setModel(m_tableModel);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setShowGrid(false);
+    m_table->setWordWrap(false);
+    m_table->setAlternatingRowColors(true);
+    m_table->setFrameShape(QFrame::NoFrame);
+    m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_table->verticalHeader()->hide();
+
+    auto *trackDelegate = new TrackCellDelegate(m_table);
+    m_table->setItemDelegateForColumn(0, trackDelegate);
+    m_table->setItemDelegateForColumn(3, new RateCellDelegate(
+                                             [this](const QModelIndex &index, const QPoint &globalPos) {
+                                                 showPinMenu(index, globalPos);
+                                             },
+                                             m_table));
+    m_table->setItemDelegateForColumn(4, new SourceBadgeDelegate(m_table));
+    // Every row is as high as a two-line track cell; fixed heights keep a large table fast.
+    QHeaderView *rows = m_table->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(trackDelegate->sizeHint(QStyleOptionViewItem(), QModelIndex()).height());
+
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setMinimumSectionSize(40);
+    const auto &specs = tableColumns();
+    for (int c = 0; c < specs.size(); ++c) {
+        columns->setSectionResizeMode(c, QHeaderView::Interactive);
+        columns->resizeSection(c, specs[c].idealWidth);
+    }
+    connect(columns, &QHeaderView::sectionResized, this, [columns](int section, int, int size) {
+        const ColumnSpec &spec = tableColumns().at(section);
+        if (size < spec.minWidth)
+            columns->resizeSection(section, spec.minWidth);
+        else if (spec.maxWidth > 0 && size > spec.maxWidth)
+            columns->resizeSection(section, spec.maxWidth);
+    });
+    const auto initial = m_view.sortOrder.value(0);
+    for (int c = 0; c < specs.size(); ++c) {
+        if (specs[c].key == initial.key)
+            columns->setSortIndicator(c, initial.reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
+    // A header click replaces the sort order with that column's.
+    connect(columns, &QHeaderView::sortIndicatorChanged, this, [this](int section, Qt::SortOrder order) {
+        if (section < 0 || section >= tableColumns().size())
+            return;
+        setSortOrder({SortComparator{tableColumns().at(section).key, order == Qt::DescendingOrder}});
+    });
+
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LearnedRatesWindow::userSelectionChanged);
+    connect(m_table, &QWidget::customContextMenuRequested, this, &LearnedRatesWindow::showContextMenu);
+}
+
+void LearnedRatesWindow::setNow(std::function<QDateTime()> now)
+{
+    m_tableModel->setNow(std::move(now));
+    m_table->viewport()->update();
+}
+
+void LearnedRatesWindow::refresh()
+{
+    if (!m_model)
+        return;
+    SwitcherModel &model = *m_model;
+    m_inputs = libraryInputs(model, m_inputs.library);
+    std::vector<int> visible = visibleRowIndices(m_inputs, m_view);
+    const bool peer = model.switcher().link().isPeer();
+    m_region = middleRegion(peer, m_inputs, m_view, visible.size());
+
+    m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateMenuItems(m_inputs, m_view));
+
+    m_restoringSelection = true;
+    const bool reset = m_region == MiddleRegion::table
+                           ? m_tableModel->setRows(m_inputs.library, std::move(visible), pinRates())
+                           : m_tableModel->setRows(nullptr, {}, {});
+    if (reset)
+        restoreSelection();
+    m_restoringSelection = false;
+
+    if (m_region == MiddleRegion::table) {
+        m_middle->setCurrentWidget(m_table);
+    } else {
+        m_emptyState->setTexts(emptyStateText(m_region));
+        m_middle->setCurrentWidget(m_emptyState);
+    }
+}
+
+void LearnedRatesWindow::setTierFilter(const TierFilter &filter)
+{
+    m_view.tierFilter = filter;
+    refresh();
+}
+
+void LearnedRatesWindow::setKindFilter(KindFilter kind)
+{
+    m_view.kindFilter = kind;
+    refresh();
+}
+
+void LearnedRatesWindow::setRateFilter(double rate)
+{
+    m_view.rateFilter = rate;
+    refresh();
+}
+
+void LearnedRatesWindow::setSearch(const QString &text)
+{
+    m_view.search = text;
+    refresh();
+}
+
+void LearnedRatesWindow::setSortOrder(const SortOrder &order)
+{
+    m_view.sortOrder = order;
+    refresh();
+}
+
+QList<double> LearnedRatesWindow::pinRates() const
+{
+    // Always the attached output, never the one picked in the explainer.
+    if (!m_model || !m_inputs.device || !m_inputs.device->uid)
+        return {};
+    return m_model->supportedStandardRates(*m_inputs.device->uid);
+}
+
+RowCommands LearnedRatesWindow::rowCommands() const
+{
+    QPointer<SwitcherModel> model = m_model;
+    return {
+        [model](const Row &row, double rate) {
+            if (model)
+                model->pinRate(row, rate);
+        },
+        [model](const SwitcherProtocol::PinLearnedRate &pin) {
+            if (model)
+                model->switcher().pinLearnedRate(pin);
+        },
+        [model](const QString &id, const QString &tier) {
+            if (model)
+                model->switcher().unpinLearnedRate(id, tier);
+        },
+        [model](const QString &id, const QString &tier) {
+            if (model)
+                model->switcher().forgetLearnedRate(id, tier);
+        },
+    };
+}
+
+MenuItems LearnedRatesWindow::pinMenuForTableRow(int row) const
+{
+    const Row *shown = m_tableModel->rowAt(row);
+    const QList<double> rates = m_tableModel->pinRates();
+    if (!shown || rates.isEmpty())
+        return {};
+    return rowPinMenu(*shown, rates, rowCommands());
+}
+
+MenuItems LearnedRatesWindow::selectionMenuFor(const QSet<QString> &ids) const
+{
+    if (!m_tableModel->library())
+        return {};
+    const QList<Row> rows = selectedRows(*m_tableModel->library(), m_tableModel->visible(), ids);
+    return selectionMenu(rows, m_tableModel->pinRates(), rowCommands());
+}
+
+void LearnedRatesWindow::showPinMenu(const QModelIndex &index, const QPoint &globalPos)
+{
+    const MenuItems items = pinMenuForTableRow(index.row());
+    if (items.isEmpty())
+        return;
+    QMenu *menu = makeMenu(items, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
+void LearnedRatesWindow::showContextMenu(const QPoint &pos)
+{
+    // A click on a selected row acts on the selection, on another row on that row alone.
+    const QModelIndex index = m_table->indexAt(pos);
+    QSet<QString> ids;
+    if (index.isValid()) {
+        const QString clicked = m_tableModel->keyedIdAt(index.row());
+        ids = m_view.selection.contains(clicked) ? m_view.selection : QSet<QString>{clicked};
+    }
+    const MenuItems items = selectionMenuFor(ids);
+    if (items.isEmpty())
+        return;
+    QMenu *menu = makeMenu(items, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_table->viewport()->mapToGlobal(pos));
+}
+
+void LearnedRatesWindow::userSelectionChanged()
+{
+    if (m_restoringSelection)
+        return;
+    QSet<QString> ids;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        ids.insert(m_tableModel->keyedIdAt(index.row()));
+    m_view.selection = ids;
+}
+
+void LearnedRatesWindow::restoreSelection()
+{
+    const auto &library = m_tableModel->library();
+    if (m_view.selection.isEmpty() || !library)
+        return;
+    std::vector<std::uint8_t> chosen(std::size_t(library->size()), 0);
+    for (const QString &id : m_view.selection) {
+        const int row = library->rowForKeyedId(id);
+        if (row >= 0)
+            chosen[std::size_t(row)] = 1;
+    }
+    QItemSelection selection;
+    const std::vector<int> &visible = m_tableModel->visible();
+    const int last = m_tableModel->columnCount() - 1;
+    int start = -1;
+    for (int p = 0; p <= int(visible.size()); ++p) {
+        const bool on = p < int(visible.size()) && chosen[std::size_t(visible[std::size_t(p)])];
+        if (on && start < 0)
+            start = p;
+        if (!on && start >= 0) {
+            selection.select(m_tableModel->index(start, 0), m_tableModel->index(p - 1, last));
+            start = -1;
+        }
+    }
+    m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void LearnedRatesWindow::presentConfirmation(Confirmation kind)
+{
+    if (!m_model)
+        return;
+    bool LearnedRatesWindowView::*flag = kind == Confirmation::forgetAll ? &LearnedRatesWindowView::confirmForgetAll
+                                         : kind == Confirmation::reset   ? &LearnedRatesWindowView::confirmReset
+                                                                         : &LearnedRatesWindowView::confirmRemovePins;
+    m_view.*flag = true;
+    QPointer<SwitcherModel> model = m_model;
+    auto send = [model, kind] {
+        if (!model)
+            return;
+        switch (kind) {
+        case Confirmation::forgetAll:
+            model->switcher().forgetRates();
+            break;
+        case Confirmation::reset:
+            model->switcher().resetStore();
+            break;
+        case Confirmation::removePins:
+            model->switcher().removeAllPins();
+            break;
+        }
+    };
+    if (m_dialog)
+        m_dialog->reject();
+    QMessageBox *dialog = makeConfirmationDialog(kind, send, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, [this, flag] { m_view.*flag = false; });
+    m_dialog = dialog;
+    dialog->open();
+}
+
+void LearnedRatesWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_subscribed) {
+        m_subscribed = true;
+        startSubscription();
+    }
+}
+
+void LearnedRatesWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous()) // minimised, not closed
+        return;
+    if (m_subscribed) {
+        m_subscribed = false;
+        endSubscription();
+    }
+}
+
+void LearnedRatesWindow::startSubscription()
+{
+    SwitcherModel &model = *m_model;
+    // Clear first, so an old Rate Library is never shown before the companion's fresh answer.
+    model.setLearnedRates(std::nullopt);
+    model.learnedRatesWindowOpen = true;
+    model.subscribedThisPairing = model.switcher().link().isPeer();
+    model.switcher().requestLearnedRates(true);
+    refresh();
+}
+
+void LearnedRatesWindow::endSubscription()
+{
+    SwitcherModel &model = *m_model;
+    model.learnedRatesWindowOpen = false;
+    model.subscribedThisPairing = false;
+    model.setRateLibraryStatus(std::nullopt);
+    model.switcher().requestLearnedRates(false);
+}
+
+QWidget *makeLearnedRatesWindow(SwitcherModel &model)
+{
+    return new LearnedRatesWindow(model);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+// The Rate Library window ("learned"): header area, filter bar, the table or an empty state, and
+// the footer, over the shared model. It holds only view state; every action goes to the
+// companion through the engine, and the table changes when the companion's answer arrives.
+
+#include "LearnedRatesView.h"
+#include "RateLibraryDialogs.h"
+#include "RateLibraryMenus.h"
+
+#include <QDateTime>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class EmptyStateView;
+class FilterBar;
+class LearnedRatesTableModel;
+class QStackedWidget;
+class QTableView;
+class QVBoxLayout;
+class SwitcherModel;
+
+class LearnedRatesWindow final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QSize minimumWindowSize{1000, 640};
+
+    explicit LearnedRatesWindow(SwitcherModel &model, QWidget *parent = nullptr);
+    ~LearnedRatesWindow() override;
+
+    const RateLibrary::LearnedRatesWindowView &view() const { return m_view; }
+    const RateLibrary::LibraryInputs &inputs() const { return m_inputs; }
+    // Reads the model again and redraws; every change of the model or the view state ends here.
+    void refresh();
+
+    // View state writes, each followed by a redraw.
+    void setTierFilter(const RateLibrary::TierFilter &filter);
+    void setKindFilter(RateLibrary::KindFilter kind);
+    void setRateFilter(double rate);
+    void setSearch(const QString &text);
+    void setSortOrder(const RateLibrary::SortOrder &order);
+
+    // Raises a dialog flag and shows its dialog (the footer's gear menu calls this).
+    void presentConfirmation(RateLibrary::Confirmation kind);
+    QMessageBox *shownConfirmation() const { return m_dialog; }
+
+    // The standard rates the pin menus offer: the attached output's, none without one.
+    QList<double> pinRates() const;
+    RateLibrary::MenuItems pinMenuForTableRow(int row) const;
+    RateLibrary::MenuItems selectionMenuFor(const QSet<QString> &ids) const;
+
+    RateLibrary::MiddleRegion shownRegion() const { return m_region; }
+    QTableView *table() const { return m_table; }
+    LearnedRatesTableModel *tableModel() const { return m_tableModel; }
+    FilterBar *filterBar() const { return m_filterBar; }
+    EmptyStateView *emptyState() const { return m_emptyState; }
+    // The places the explainer cards and the footer bar go.
+    QVBoxLayout *headerArea() const { return m_headerArea; }
+    QWidget *footerBar() const { return m_footer; }
+
+    // The clock of the Confirmed column; tests give a fixed one.
+    void setNow(std::function<QDateTime()> now);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void buildTable();
+    void startSubscription();
+    void endSubscription();
+    void userSelectionChanged();
+    void restoreSelection();
+    void showContextMenu(const QPoint &pos);
+    void showPinMenu(const QModelIndex &index, const QPoint &globalPos);
+    RateLibrary::RowCommands rowCommands() const;
+
+    QPointer<SwitcherModel> m_model;
+    RateLibrary::LearnedRatesWindowView m_view;
+    RateLibrary::LibraryInputs m_inputs;
+    RateLibrary::MiddleRegion m_region = RateLibrary::MiddleRegion::needsCompanion;
+
+    QVBoxLayout *m_headerArea = nullptr;
+    FilterBar *m_filterBar = nullptr;
+    QStackedWidget *m_middle = nullptr;
+    EmptyStateView *m_emptyState = nullptr;
+    QTableView *m_table = nullptr;
+    LearnedRatesTableModel *m_tableModel = nullptr;
+    QWidget *m_footer = nullptr;
+    QPointer<QMessageBox> m_dialog;
+    bool m_subscribed = false;
+    bool m_restoringSelection = false;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+// What depends only on one Rate Library, prepared once when it arrives so that a keystroke in the
+// search field walks compact arrays instead of the rows: lower-cased search text in one buffer,
+// small codes for tier and kind, whole-hertz rates, and the sort orders of every column.
+
+#include "LearnedRatesView.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class RateLibraryIndex final {
+public:
+    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates);
+
+    const SwitcherProtocol::LearnedRates &rates() const { return m_rates; }
+    int size() const { return int(m_rates.rows.size()); }
+    const RateLibrary::Row &row(int i) const { return m_rates.rows.at(i); }
+
+    // True when this index was made for exactly this Rate Library (the same row data).
+    bool isFor(const SwitcherProtocol::LearnedRates &rates) const;
+    // `previous` when it was made for this Rate Library; its prepared rows under the new
+    // header when only outputs, now playing or notice differ; else a new index.
+    static std::shared_ptr<const RateLibraryIndex> forLibrary(const SwitcherProtocol::LearnedRates &rates,
+                                                              const std::shared_ptr<const RateLibraryIndex> &previous);
+
+    // Rows passing tier, kind, rate and search, one byte per row (1 = passes).
+    std::vector<std::uint8_t> passing(const std::optional<QString> &wantedTier, RateLibrary::KindFilter kind,
+                                      double rateFilter, const QString &needle) const;
+    // Rows in the order of one comparator, stable: ties keep the companion's order.
+    const std::vector<int> &order(RateLibrary::SortKey key, bool reverse) const;
+    // Equal keys share a rank; a lower rank sorts first in ascending order.
+    const std::vector<int> &ranks(RateLibrary::SortKey key) const;
+    // Distinct exact rates, ascending, of the rows the tier filter lets through.
+    const QList<double> &rateChoices(const std::optional<QString> &wantedTier) const;
+    const QString &keyedId(int i) const;
+    // The first row whose Keyed id is `id`; -1 when there is none.
+    int rowForKeyedId(const QString &id) const;
+
+    // Rows whose title, artist or album, lower-cased, contains `needle` (already lower-cased).
+    void markSearchHits(const QString &needle, std::vector<std::uint8_t> &hits) const;
+
+private:
+    struct Prepared;
+    struct Orders;
+    RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared);
+    void buildOrder(RateLibrary::SortKey key) const;
+
+    SwitcherProtocol::LearnedRates m_rates;
+    std::shared_ptr<Prepared> m_prepared;
+};

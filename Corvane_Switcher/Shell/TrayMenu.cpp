@@ -1,0 +1,60 @@
+#include "TrayMenu.h"
+
+#include "Logging.h"
+#include "Platform/BrandColors.h"
+#include "Platform/Symbols.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace {
+struct Tr {
+    Q_DECLARE_TR_FUNCTIONS(Shell)
+};
+} // namespace
+
+QList<TrayMenuItem> trayMenuItems(const std::function<void(const QString &id)> &openWindow,
+                                  const std::function<void()> &quit)
+{
+    const auto opener = [openWindow](const QString &id) { return [openWindow, id] { openWindow(id); }; };
+    return {
+        //: Tray menu item that opens the Rate Library window.
+        {QStringLiteral("learned"), Tr::tr("Rate Library"), opener(QStringLiteral("learned"))},
+        {QStringLiteral("history"), Tr::tr("Playback History"), opener(QStringLiteral("history"))},
+        {QStringLiteral("timing"), Tr::tr("Switch Method Visualizer"), opener(QStringLiteral("timing"))},
+        {QString(), QString(), nullptr},
+        {QStringLiteral("quit"), Tr::tr("Quit Corvane Zuvaradi"), quit},
+    };
+}
+
+TrayIcon::TrayIcon(QList<TrayMenuItem> items, QObject *parent) : QObject(parent), m_menu(std::make_unique<QMenu>())
+{
+    for (const TrayMenuItem &item : items) {
+        if (item.isSeparator()) {
+            m_menu->addSeparator();
+            continue;
+        }
+        QAction *action = m_menu->addAction(item.title);
+        action->setObjectName(item.id);
+        connect(action, &QAction::triggered, this, [run = item.action] {
+            if (run)
+                run();
+        });
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        qCInfo(lcUi, "no system tray here; the menu is not shown");
+        return;
+    }
+    m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("waveform"), BrandColors::brandRedStart(), 18));
+    m_tray->setToolTip(QStringLiteral("Corvane Zuvaradi"));
+    m_tray->setContextMenu(m_menu.get());
+    m_tray->show();
+}
+
+TrayIcon::~TrayIcon() = default;
+
+bool TrayIcon::isVisible() const
+{
+    return m_tray && m_tray->isVisible();
+}

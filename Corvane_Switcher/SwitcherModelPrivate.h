@@ -1,0 +1,79 @@
+#pragma once
+
+// The model's published values and pending requests, shared by the SwitcherModel*.cpp files.
+
+#include "SwitcherModel.h"
+
+#include <QCoreApplication>
+
+struct SwitcherModelTr {
+    Q_DECLARE_TR_FUNCTIONS(SwitcherModel)
+};
+
+struct SwitcherModel::Private {
+    std::unique_ptr<Clock> clock;
+
+    // Published values.
+    std::optional<SwitcherProtocol::LearnedRates> learnedRates;
+    std::optional<SwitcherProtocol::MusicQuality> musicQuality;
+    std::optional<OutputDevice> device;
+    QList<PlaybackHistory::Entry> history;
+    bool musicRunning = false;
+    LocalScanState localScan = LocalScanIdle{};
+    std::optional<QString> rateLibraryStatus;
+    bool rateLibraryBusy = false;
+    std::optional<ImportPreview> importPreview;
+    std::optional<QString> dismissedNotice;
+    std::optional<QString> visualizerTab;
+    SwitcherLink::State linkState = SwitcherLink::Idle{};
+
+    int leadMs = RateSwitcher::defaultRelockLeadMs;
+    double quietWindowSec = 0;
+    double quietThresholdDb = 0;
+    double quietHoldSec = 0;
+    double pausePointSec = 0;
+    bool fadeExtendPause = false;
+    bool audioTap = false;
+    QString boundaryMode;
+    std::optional<int> handOverDelayMs;
+
+    // Requests waiting for the companion's answer.
+    struct PendingExport {
+        QString path;
+        QString flavour; // "backup" or "share"
+    };
+    struct PendingImport {
+        QString url;
+        QByteArray json;
+        QString mode; // "dryRun" or "apply"
+    };
+    std::optional<PendingExport> pendingExport;
+    std::optional<PendingImport> pendingImport;
+
+    int openWindowCount = 0;
+
+    // Change announcements are held back while a batch of writes runs.
+    int batchDepth = 0;
+    bool dirty = false;
+};
+
+// Holds `changed()` back until the outermost batch ends, so one sync is one announcement.
+class SwitcherModel::Batch final {
+public:
+    explicit Batch(SwitcherModel &model) : m_model(model) { ++m_model.d->batchDepth; }
+    ~Batch()
+    {
+        if (--m_model.d->batchDepth == 0 && m_model.d->dirty) {
+            m_model.d->dirty = false;
+            emit m_model.changed();
+        }
+    }
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+private:
+    SwitcherModel &m_model;
+};
+
+// The name a status text uses for a file: its last path component.
+QString displayFileName(const QString &path);

@@ -1,0 +1,310 @@
+// The Rate Library file commands (export, import with its dry run) and the other commands that
+// write files or wait for Music.app: the local-file scan and the history's CSV export.
+
+#include "SwitcherModelPrivate.h"
+
+#include "Logging.h"
+#include "RateLibraryFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QSaveFile>
+
+namespace {
+
+const QString answerTimeoutSlot = QStringLiteral("answerTimeout");
+
+// The Rate Library JSON inside a file, or a sentence that says why there is none.
+std::variant<QByteArray, QString> rateLibraryJson(const QByteArray &file)
+{
+    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(file);
+    if (!decoded.ok())
+        return RateLibraryFile::errorMessage(decoded.error);
+    return *decoded.json;
+}
+
+// Writes `data` to `path` all at once; an empty text on success, else the reason.
+QString writeAtomically(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(data) != data.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace
+
+// The answer timeout.
+
+void SwitcherModel::armAnswerTimeout()
+{
+    d->clock->schedule(answerTimeoutSlot, answerTimeoutMs, [this] { answerTimedOut(); });
+}
+
+void SwitcherModel::cancelAnswerTimeout()
+{
+    d->clock->cancel(answerTimeoutSlot);
+}
+
+void SwitcherModel::answerTimedOut()
+{
+    if (!d->rateLibraryBusy)
+        return;
+    Batch batch(*this);
+    setBusy(false);
+    d->pendingExport.reset();
+    d->pendingImport.reset();
+    setRateLibraryStatus(SwitcherModelTr::tr("Corvane did not answer — is Corvane Mac Remote up to date and still paired?"));
+}
+
+// Export.
+
+void SwitcherModel::exportRateLibrary()
+{
+    if (!m_switcher->link().isPeer()) {
+        //: The Rate Library lives in the companion app; nothing can be exported without it.
+        setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to export the Rate Library."));
+        return;
+    }
+    if (!m_platform.filePanels)
+        return;
+    const std::optional<FilePanels::ExportChoice> choice =
+        m_platform.filePanels->chooseRateLibraryExport(QStringLiteral("Corvane Rate Library.corvanerates"));
+    if (!choice || choice->path.isEmpty())
+        return;
+
+    Batch batch(*this);
+    const QString flavour = choice->share ? QStringLiteral("share") : QStringLiteral("backup");
+    d->pendingExport = Private::PendingExport{choice->path, flavour};
+    setBusy(true);
+    setRateLibraryStatus(choice->share ? SwitcherModelTr::tr("Preparing the shared file…")
+                                       : SwitcherModelTr::tr("Preparing the backup…"));
+    armAnswerTimeout();
+    m_switcher->requestRateLibraryExport(flavour);
+}
+
+void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &answer)
+{
+    if (!d->pendingExport) {
+        qCInfo(lcUi, "rate library file arrived with no export waiting; ignored");
+        return;
+    }
+    Batch batch(*this);
+    cancelAnswerTimeout();
+    setBusy(false);
+    const Private::PendingExport pending = *std::exchange(d->pendingExport, std::nullopt);
+    const QString name = displayFileName(pending.path);
+
+    if (!answer.ok) {
+        setRateLibraryStatus(answer.refusal.value_or(
+            //: The companion refused to hand over its Rate Library and gave no reason.
+            SwitcherModelTr::tr("The Rate Library could not be exported.")));
+        return;
+    }
+    const auto decoded = QByteArray::fromBase64Encoding(answer.data.value_or(QString()).toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray &json = decoded.decoded;
+    if (!decoded || json.isEmpty() || !QJsonDocument::fromJson(json).isObject()) {
+        // Writing this would leave a backup that can never be imported.
+        qCWarning(lcUi, "rate library export: the companion's data is not a Rate Library");
+        //: The companion answered an export with data that is not a Rate Library; nothing was written.
+        setRateLibraryStatus(SwitcherModelTr::tr("Corvane sent a Rate Library that could not be read; nothing was written."));
+        return;
+    }
+    const QByteArray file = RateLibraryFile::encode(json);
+    const QString error = file.isEmpty()
+                              //: Why an export could not be written: compressing the data failed.
+                              ? SwitcherModelTr::tr("the Rate Library could not be compressed")
+                              : writeAtomically(pending.path, file);
+    if (!error.isEmpty()) {
+        qCWarning(lcUi, "rate library export failed — %s", qUtf8Printable(error));
+        //: A file name, then the reason the system gave.
+        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't write %1: %2.").arg(name, error));
+        return;
+    }
+    qCInfo(lcUi, "rate library exported (%s): %s", qUtf8Printable(pending.flavour), qUtf8Printable(pending.path));
+    if (pending.flavour == QLatin1String("share"))
+        //: The placeholder is a file name.
+        setRateLibraryStatus(SwitcherModelTr::tr("Exported the shared file to %1.").arg(name));
+    else
+        //: The placeholder is a file name.
+        setRateLibraryStatus(SwitcherModelTr::tr("Exported the backup to %1.").arg(name));
+}
+
+// Import.
+
+void SwitcherModel::chooseImportFile()
+{
+    if (!m_platform.filePanels)
+        return;
+    const std::optional<QString> path = m_platform.filePanels->chooseRateLibraryImport();
+    if (path && !path->isEmpty())
+        previewImport(*path);
+}
+
+void SwitcherModel::previewImport(const QString &path)
+{
+    Batch batch(*this);
+    const QString name = displayFileName(path);
+    if (!m_switcher->link().isPeer()) {
+        //: The Rate Library lives in the companion app; nothing can be imported without it.
+        setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
+        return;
+    }
+    QFile file(path);
+    const QFileInfo info(path);
+    if (info.exists() && info.size() > maximumImportBytes) {
+        //: A file name; the file is far larger than any Rate Library.
+        setRateLibraryStatus(SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        //: A file name, then the reason the system gave.
+        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString()));
+        return;
+    }
+    // Read no more than the cap, whatever the file claimed its size was.
+    const QByteArray bytes = file.read(maximumImportBytes + 1);
+    if (bytes.size() > maximumImportBytes) {
+        setRateLibraryStatus(SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name));
+        return;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString()));
+        return;
+    }
+    const auto json = rateLibraryJson(bytes);
+    if (const QString *error = std::get_if<QString>(&json)) {
+        //: A file name, then why it can't be imported.
+        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't import %1: %2").arg(name, *error));
+        return;
+    }
+
+    const QByteArray &data = std::get<QByteArray>(json);
+    setImportPreview(std::nullopt);
+    d->pendingImport = Private::PendingImport{path, data, QStringLiteral("dryRun")};
+    setBusy(true);
+    //: The placeholder is a file name; the companion is checking what importing it would do.
+    setRateLibraryStatus(SwitcherModelTr::tr("Reading %1…").arg(name));
+    armAnswerTimeout();
+    m_switcher->importRateLibrary(data, QStringLiteral("dryRun"));
+}
+
+void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer)
+{
+    // A stray answer must not end the wait of an export that is still running.
+    if (!d->pendingImport) {
+        qCInfo(lcUi, "rate library import answer with no import waiting; ignored");
+        return;
+    }
+    Batch batch(*this);
+    cancelAnswerTimeout();
+    setBusy(false);
+    const Private::PendingImport pending = *std::exchange(d->pendingImport, std::nullopt);
+
+    if (!answer.ok) {
+        setRateLibraryStatus(answer.refusal.value_or(SwitcherModelTr::tr("The file could not be imported.")));
+        return;
+    }
+    if (answer.mode == QLatin1String("dryRun")) {
+        ImportPreview preview;
+        preview.url = pending.url;
+        preview.json = pending.json;
+        preview.result = answer;
+        setImportPreview(std::move(preview));
+        return;
+    }
+    if (answer.mode == QLatin1String("apply")) {
+        const QString summary = importSummaryText(answer, Bundle::main());
+        qCInfo(lcUi, "rate library imported: %s", qUtf8Printable(summary));
+        //: A file name, then what the import did ("40 new, 12 updated, 260 already known").
+        setRateLibraryStatus(SwitcherModelTr::tr("Imported %1: %2").arg(displayFileName(pending.url), summary));
+        return;
+    }
+    qCWarning(lcUi, "rate library import answer of unknown mode \"%s\"", qUtf8Printable(answer.mode));
+    setRateLibraryStatus(SwitcherModelTr::tr("The file could not be imported."));
+}
+
+void SwitcherModel::dismissImportPreview()
+{
+    Batch batch(*this);
+    setImportPreview(std::nullopt);
+    d->pendingImport.reset();
+    setRateLibraryStatus(std::nullopt);
+}
+
+void SwitcherModel::confirmImport()
+{
+    if (!d->importPreview)
+        return;
+    Batch batch(*this);
+    const ImportPreview preview = *d->importPreview;
+    setImportPreview(std::nullopt);
+    d->pendingImport = Private::PendingImport{preview.url, preview.json, QStringLiteral("apply")};
+    setBusy(true);
+    //: The placeholder is a file name.
+    setRateLibraryStatus(SwitcherModelTr::tr("Importing %1…").arg(displayFileName(preview.url)));
+    armAnswerTimeout();
+    m_switcher->importRateLibrary(preview.json, QStringLiteral("apply"));
+}
+
+// The local-file scan.
+
+void SwitcherModel::scanLocalFiles()
+{
+    if (!m_switcher->link().isPeer() || std::holds_alternative<LocalScanScanning>(d->localScan))
+        return;
+    setLocalScan(LocalScanScanning{});
+    if (!m_platform.musicApp) {
+        localFilesScanned(SwitcherModelTr::tr("Music.app isn't running"));
+        return;
+    }
+    QPointer<SwitcherModel> self(this);
+    m_platform.musicApp->scanLocalFiles([self](MusicApp::ScanResult result) {
+        if (self)
+            self->localFilesScanned(result);
+    });
+}
+
+void SwitcherModel::localFilesScanned(const MusicApp::ScanResult &result)
+{
+    // A scan given up (the companion left meanwhile) reports into nothing.
+    if (!std::holds_alternative<LocalScanScanning>(d->localScan))
+        return;
+    if (const QString *failure = std::get_if<QString>(&result)) {
+        setLocalScan(LocalScanFailed{*failure});
+        return;
+    }
+    const auto &rows = std::get<QList<SwitcherProtocol::LocalFileRow>>(result);
+    if (rows.isEmpty()) {
+        setLocalScan(LocalScanDone{SwitcherProtocol::LocalFilesResult{}});
+        return;
+    }
+    qCInfo(lcUi, "local file scan: sending %lld rows", qint64(rows.size()));
+    m_switcher->sendLocalFiles(rows);
+}
+
+// The history's CSV export.
+
+void SwitcherModel::exportHistoryCSV()
+{
+    if (!m_platform.filePanels)
+        return;
+    const std::optional<QString> path =
+        m_platform.filePanels->chooseCsvDestination(QStringLiteral("Corvane Zuvaradi Playback History.csv"));
+    if (!path || path->isEmpty())
+        return;
+    const QString csv = PlaybackHistory::csvText(m_switcher->history().entries());
+    const QString error = writeAtomically(*path, csv.toUtf8());
+    if (!error.isEmpty())
+        qCCritical(lcHistory, "history export failed — %s", qUtf8Printable(error));
+}

@@ -1,0 +1,57 @@
+#include "LineDecoder.h"
+
+#include <cstring>
+
+LineDecoder::LineDecoder(qsizetype maximumLineBytes)
+    : m_maximumLineBytes(maximumLineBytes)
+{
+}
+
+QList<LineDecoder::Piece> LineDecoder::feed(QByteArrayView bytes)
+{
+    QList<Piece> out;
+    const char *data = bytes.data();
+    qsizetype pos = 0;
+    const qsizetype size = bytes.size();
+    while (pos < size) {
+        const auto *nl = static_cast<const char *>(std::memchr(data + pos, '\n', size_t(size - pos)));
+        const qsizetype end = nl ? qsizetype(nl - data) : size;
+        const qsizetype piece = end - pos;
+
+        if (m_discarding) {
+            if (!nl)
+                return out;
+            m_discarding = false;
+        } else if (m_pending.size() + piece > m_maximumLineBytes) {
+            // Report at once so the reader can act before the rest of the line arrives.
+            m_pending = QByteArray();
+            out.append(Piece{{}, true});
+            m_discarding = !nl;
+            if (!nl)
+                return out;
+        } else if (!nl) {
+            m_pending.append(data + pos, piece);
+            return out;
+        } else {
+            finishLine(QByteArrayView(data + pos, piece), out);
+        }
+        pos = end + 1;
+    }
+    return out;
+}
+
+void LineDecoder::finishLine(QByteArrayView tail, QList<Piece> &out)
+{
+    QByteArray line;
+    if (m_pending.isEmpty()) {
+        line = tail.toByteArray();
+    } else {
+        line = std::move(m_pending);
+        m_pending = QByteArray();
+        line.append(tail);
+    }
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (!line.isEmpty())
+        out.append(Piece{std::move(line), false});
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// Cuts a byte stream into lines at '\n'. A trailing '\r' is dropped and empty lines are skipped.
+// A line that grows beyond the cap is reported as soon as it does and its bytes are thrown away
+// as they arrive (never held), up to and including its newline; the next line decodes again.
+class LineDecoder final {
+public:
+    // One result of `feed`, in stream order: a complete line, or the place of an over-long one.
+    struct Piece {
+        QByteArray line;
+        bool tooLong = false;
+    };
+
+    explicit LineDecoder(qsizetype maximumLineBytes);
+
+    QList<Piece> feed(QByteArrayView bytes);
+
+    qsizetype maximumLineBytes() const { return m_maximumLineBytes; }
+    // Bytes of an unfinished line held so far (0 while an over-long line is being discarded).
+    qsizetype pendingBytes() const { return m_pending.size(); }
+    bool isDiscarding() const { return m_discarding; }
+
+private:
+    void finishLine(QByteArrayView tail, QList<Piece> &out);
+
+    qsizetype m_maximumLineBytes;
+    QByteArray m_pending;
+    bool m_discarding = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The Rate Library backup file (".corvanerates"): the 12-byte magic "CORVANERATES", one
+// format-version byte, then the Rate Library JSON compressed with zlib (DEFLATE). A file of
+// plain Rate Library JSON is read as well.
+class RateLibraryFile final {
+public:
+    enum class Error { newerFormat, notRateLibrary, damaged };
+    static QString errorMessage(Error error);
+
+    static constexpr char magic[] = "CORVANERATES";
+    static constexpr qsizetype magicBytes = sizeof(magic) - 1;
+    static constexpr quint8 formatVersion = 1;
+    // A file may not unpack to more than this, so a small crafted file cannot exhaust memory.
+    static constexpr qsizetype maximumJsonBytes = qsizetype(512) * 1024 * 1024;
+
+    struct Decoded {
+        std::optional<QByteArray> json; // the Rate Library JSON
+        Error error = Error::damaged;   // meaningful only without `json`
+        bool ok() const { return json.has_value(); }
+    };
+
+    static QByteArray encode(const QByteArray &json);
+    static Decoded decode(const QByteArray &fileBytes, qsizetype maximumJson = maximumJsonBytes);
+};

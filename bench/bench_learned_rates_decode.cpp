@@ -1,0 +1,243 @@
+// Decoding a 100,000-row "learnedRates" line (about 28 MB) as the link does: the envelope head,
+// then the rows straight from the payload text, then the plausibility sweep. The QJsonDocument
+// path is measured beside it for comparison. Figures go in bench/README.md.
+//
+// Peak memory is read from /proc/self/status: VmHWM is reset through /proc/self/clear_refs
+// before a decode, so the counter shows how far resident memory rose above what was already
+// there (the line itself), the decoded rows included.
+
+#include "SwitcherProtocol.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace SwitcherProtocol;
+
+namespace {
+
+constexpr int rowCount = 100000;
+
+// Words to build titles, artists and albums of realistic lengths; some are not ASCII, and
+// some carry quotes that the encoder escapes.
+const char *const words[] = {
+    "Love", "Night", "Blue", "Moon", "River", "Song", "Dream", "Light", "Heart", "Fire", "Road",
+    "Summer", "Rain", "Golden", "Lonely", "Dance", "Forever", "Shadow", "Angel", "Train", "Stars",
+    "Café", "Müller", "Señorita", "Ævum", "Żółć", "東京", "夜の", "Сердце", "Λύρα", "♥", "\"Live\"",
+    "(Remastered 2019)", "[Deluxe Edition]", "feat.", "Part II", "Symphony No. 9 in D minor, Op. 125",
+};
+
+QString phrase(std::mt19937 &rng, int minWords, int maxWords)
+{
+    std::uniform_int_distribution<int> count(minWords, maxWords);
+    std::uniform_int_distribution<int> pick(0, int(std::size(words)) - 1);
+    QStringList parts;
+    for (int i = count(rng); i > 0; --i)
+        parts.append(QString::fromUtf8(words[pick(rng)]));
+    return parts.join(QLatin1Char(' '));
+}
+
+LearnedRates makeLibrary()
+{
+    std::mt19937 rng(20260301);
+    const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
+    const QString tiers[] = {LearnedRates::Tier::hires, LearnedRates::Tier::lossless, LearnedRates::Tier::aac,
+                             LearnedRates::Tier::unknown, LearnedRates::Tier::any, LearnedRates::Tier::file};
+    const QString sources[] = {QStringLiteral("learned"), QStringLiteral("file"), QStringLiteral("imported")};
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<int> rateIndex(0, int(std::size(rates)) - 1);
+    std::uniform_int_distribution<int> tierIndex(0, int(std::size(tiers)) - 1);
+    std::uniform_int_distribution<int> albumLength(6, 16);
+    std::uniform_int_distribution<int> confirmations(0, 40);
+    std::uniform_int_distribution<qint64> seconds(0, 3 * 365 * 86400);
+    const qint64 start = QDateTime(QDate(2023, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+
+    LearnedRates library;
+    library.rows.reserve(rowCount);
+    QString artist;
+    QString album;
+    int leftOnAlbum = 0;
+    double albumRate = 44100;
+    while (library.rows.size() < rowCount) {
+        if (leftOnAlbum == 0) {
+            artist = phrase(rng, 1, 3);
+            album = phrase(rng, 1, 5);
+            leftOnAlbum = albumLength(rng);
+            albumRate = rates[rateIndex(rng)];
+        }
+        --leftOnAlbum;
+        LearnedRates::Row row;
+        const bool library_ = percent(rng) < 60;
+        row.id = library_ ? QString::number(rng() | (quint64(rng()) << 32), 16).toUpper().rightJustified(16, '0')
+                          : QString::number(1000000000 + rng() % 900000000);
+        row.kind = library_ ? QStringLiteral("library") : QStringLiteral("catalog");
+        row.tier = tiers[tierIndex(rng)];
+        row.title = phrase(rng, 1, 6);
+        if (percent(rng) < 97)
+            row.artist = artist;
+        if (percent(rng) < 95)
+            row.album = album;
+        row.rate = percent(rng) < 90 ? albumRate : rates[rateIndex(rng)];
+        row.pinned = percent(rng) < 5;
+        if (row.pinned)
+            row.learnedRate = rates[rateIndex(rng)];
+        row.source = sources[percent(rng) < 80 ? 0 : 1 + percent(rng) % 2];
+        row.confirmations = confirmations(rng);
+        row.confirmedAt = QDateTime::fromMSecsSinceEpoch(start + seconds(rng) * 1000 + percent(rng), Qt::UTC);
+        library.rows.append(std::move(row));
+    }
+    for (const char *uid : {"BuiltInSpeakerDevice", "AppleUSBAudioEngine:Schiit Audio:Modi+:1410000:2",
+                            "AppleHDAEngineOutput:1F,3,0,1,0:0", "5C-44-3E-AA-01-22:output",
+                            "AppleUSBAudioEngine:RME:ADI-2 DAC:23891234:1"})
+        library.outputs.append({QString::fromLatin1(uid), percent(rng) < 50, std::nullopt});
+    library.nowPlayingID = library.rows[4242].id;
+    return library;
+}
+
+// The whole line as the companion sends it, without the '\n' the link cuts off, padded the way
+// the link pads it.
+struct Line {
+    QByteArray bytes;
+    std::size_t capacity = 0;
+    std::string_view view() const { return {bytes.constData(), size_t(bytes.size())}; }
+};
+
+const Line &line()
+{
+    static const Line line = [] {
+        Line l;
+        l.bytes = encodeEnvelope(QStringLiteral("learnedRates"), makeLibrary().toJson());
+        l.bytes.chop(1);
+        l.capacity = padForDecoding(l.bytes);
+        return l;
+    }();
+    return line;
+}
+
+qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &row : status.readAll().split('\n'))
+        if (row.startsWith(field))
+            return row.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+Decoded<LearnedRates> decodeAsTheLinkDoes(const Line &l)
+{
+    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(l.view(), l.capacity);
+    if (!head)
+        return Decoded<LearnedRates>::failure(head.error.key, head.error.reason);
+    Decoded<LearnedRates> rates = LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity);
+    if (rates)
+        rates.value->dropImplausibleRows();
+    return rates;
+}
+
+// Resident memory added while decoding, the rows kept included, as a multiple of the line.
+template <class Decode>
+void measurePeak(benchmark::State &state, Decode decode)
+{
+    if (!resetPeak())
+        return;
+    const qint64 before = statusKb("VmRSS:");
+    {
+        auto kept = decode();
+        benchmark::DoNotOptimize(kept);
+        const qint64 peak = statusKb("VmHWM:");
+        const qint64 after = statusKb("VmRSS:");
+        const double lineMb = double(line().bytes.size()) / 1e6;
+        state.counters["line_MB"] = lineMb;
+        state.counters["peak_extra_MB"] = double(peak - before) * 1024 / 1e6;
+        state.counters["peak_extra_x_line"] = double(peak - before) * 1024 / double(line().bytes.size());
+        state.counters["kept_MB"] = double(after - before) * 1024 / 1e6;
+    }
+}
+
+void BM_LearnedRatesFastPath(benchmark::State &state)
+{
+    const Line &l = line();
+    for (auto _ : state) {
+        Decoded<LearnedRates> rates = decodeAsTheLinkDoes(l);
+        if (!rates || rates.value->rows.size() != rowCount)
+            state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(rates);
+    }
+    state.SetBytesProcessed(state.iterations() * l.bytes.size());
+    measurePeak(state, [&l] { return decodeAsTheLinkDoes(l); });
+}
+BENCHMARK(BM_LearnedRatesFastPath)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A caller that cannot promise the padding: the decoders copy the text first.
+void BM_LearnedRatesFastPathUnpadded(benchmark::State &state)
+{
+    const Line &l = line();
+    for (auto _ : state) {
+        const Decoded<EnvelopeHead> head = decodeEnvelopeHead(l.view());
+        Decoded<LearnedRates> rates = LearnedRates::fromJsonText(head.value->payload);
+        benchmark::DoNotOptimize(rates);
+    }
+    state.SetBytesProcessed(state.iterations() * l.bytes.size());
+}
+BENCHMARK(BM_LearnedRatesFastPathUnpadded)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EnvelopeHeadOnly(benchmark::State &state)
+{
+    const Line &l = line();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(decodeEnvelopeHead(l.view(), l.capacity));
+    state.SetBytesProcessed(state.iterations() * l.bytes.size());
+}
+BENCHMARK(BM_EnvelopeHeadOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same line through QJsonDocument and LearnedRates::fromJson, for comparison.
+Decoded<LearnedRates> decodeThroughQJson(const Line &l)
+{
+    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(l.view(), l.capacity);
+    const Decoded<QJsonObject> object = payloadObject(head.value->payload);
+    return LearnedRates::fromJson(*object.value);
+}
+
+void BM_LearnedRatesQJsonDocument(benchmark::State &state)
+{
+    const Line &l = line();
+    for (auto _ : state) {
+        Decoded<LearnedRates> rates = decodeThroughQJson(l);
+        benchmark::DoNotOptimize(rates);
+    }
+    state.SetBytesProcessed(state.iterations() * l.bytes.size());
+    measurePeak(state, [&l] { return decodeThroughQJson(l); });
+}
+BENCHMARK(BM_LearnedRatesQJsonDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What stays on the main thread once a worker has decoded: taking over the result (a move)
+// and, when the next library replaces it, freeing the old one.
+void BM_MainThreadReplaceLibrary(benchmark::State &state)
+{
+    const Line &l = line();
+    std::optional<LearnedRates> current = decodeAsTheLinkDoes(l).value;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Decoded<LearnedRates> next = decodeAsTheLinkDoes(l);
+        state.ResumeTiming();
+        current = std::move(next.value); // frees the previous 100,000 rows
+        benchmark::DoNotOptimize(current);
+    }
+}
+BENCHMARK(BM_MainThreadReplaceLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

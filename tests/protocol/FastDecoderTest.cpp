@@ -1,0 +1,139 @@
+#include "ProtocolFixtures.h"
+
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+using namespace SwitcherProtocol;
+using namespace ProtocolFixtures;
+
+namespace {
+
+// The fast path must agree with the QJsonObject path on the same text: same rows, or the
+// same error key and reason. Tried both in place (padded) and with the decoder's own copy.
+void expectSameAsFromJson(const QByteArray &text)
+{
+    SCOPED_TRACE(text.left(300).toStdString());
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    ASSERT_TRUE(document.isObject());
+    const Decoded<LearnedRates> slow = LearnedRates::fromJson(document.object());
+
+    QByteArray padded = text;
+    const std::size_t capacity = padForDecoding(padded);
+    const std::string_view view(padded.constData(), size_t(padded.size()));
+    for (const Decoded<LearnedRates> &fast : {LearnedRates::fromJsonText(view, capacity),
+                                              LearnedRates::fromJsonText(view)}) {
+        ASSERT_EQ(fast.ok(), slow.ok()) << fast.error.text().toStdString() << " / "
+                                        << slow.error.text().toStdString();
+        if (slow.ok()) {
+            EXPECT_EQ(*fast.value, *slow.value);
+        } else {
+            EXPECT_EQ(fast.error.key, slow.error.key);
+            EXPECT_EQ(fast.error.reason, slow.error.reason);
+        }
+    }
+}
+
+QByteArray withRow(const QByteArray &rowJson)
+{
+    return R"({"rows":[)" + compact(minimalRow().toJson()) + "," + rowJson + R"(],"outputs":[]})";
+}
+
+} // namespace
+
+TEST(LearnedRatesFastPath, agreesWithFromJsonOnGoodText)
+{
+    expectSameAsFromJson(compact(fullRates().toJson()));
+    expectSameAsFromJson(compact(LearnedRates{}.toJson()));
+    // Escapes of every kind, unicode written raw and as \u escapes (with a surrogate pair).
+    expectSameAsFromJson(withRow(
+        R"({"id":"a\"b\\c\/d","kind":"library","tier":"lossless","title":"Caf\u00e9 \"Live\" \ud83c\udfb9\tTab",)"
+        R"("artist":"Björk","album":"日本語のアルバム","rate":48000,"pinned":false,"source":"imported",)"
+        R"("confirmations":0,"confirmedAt":"2026-01-01T00:00:00Z"})"));
+    // Nulls and missing optionals, keys in another order, blanks everywhere, unknown keys.
+    expectSameAsFromJson(
+        R"( { "notice" : null , "extra" : {"a":[1,{"b":null}]}, "outputs" : [ { "atmos" : null , "deviceUID" : "x" } ] ,)"
+        R"( "rows" : [ { "confirmedAt" : "2026-03-01T12:00:00.123+02:00" , "title" : null , "learnedRate" : null ,)"
+        R"( "source" : "learned" , "confirmations" : 3.0 , "pinned" : true , "rate" : 4.41e4 , "tier" : "any" ,)"
+        R"( "kind" : "catalog" , "id" : "\u0031" , "future" : [ ] } ] , "nowPlayingID" : "1" } )");
+    // A later duplicate key replaces the earlier one, as QJsonDocument does.
+    expectSameAsFromJson(withRow(
+        R"({"id":"d","id":"e","kind":"k","tier":"aac","title":5,"title":"ok","rate":"no","rate":1,)"
+        R"("pinned":false,"source":"s","confirmations":1,"confirmedAt":"2026-01-01T00:00:00Z"})"));
+}
+
+TEST(LearnedRatesFastPath, agreesWithFromJsonOnEveryKindOfBadField)
+{
+    const QByteArray good = compact(fullRow().toJson());
+    const struct {
+        const char *key;
+        const char *value;
+    } cases[] = {
+        {"id", "1"}, {"kind", "null"}, {"tier", "[]"}, {"title", "false"}, {"artist", "{}"}, {"album", "7"},
+        {"rate", "\"48000\""}, {"rate", "null"}, {"learnedRate", "true"}, {"pinned", "0"}, {"source", "null"},
+        {"confirmations", "1.5"}, {"confirmations", "\"3\""}, {"confirmations", "1e30"},
+        {"confirmations", "9223372036854775808"}, {"confirmedAt", "\"2026-02-30T00:00:00Z\""},
+        {"confirmedAt", "\"2026-03-01T12:00:00\""}, {"confirmedAt", "12"},
+    };
+    for (const auto &c : cases) {
+        QJsonObject row = parse(good);
+        row[QLatin1String(c.key)] = QJsonDocument::fromJson(QByteArray("[") + c.value + "]").array().at(0);
+        expectSameAsFromJson(withRow(compact(row)));
+    }
+    for (const char *key : {"id", "kind", "tier", "rate", "pinned", "source", "confirmations", "confirmedAt"}) {
+        QJsonObject row = parse(good);
+        row.remove(QLatin1String(key));
+        expectSameAsFromJson(withRow(compact(row)));
+    }
+    // Several faults in one row: both name the first field in declaration order.
+    expectSameAsFromJson(withRow(R"({"confirmedAt":1,"rate":"x","kind":"library","tier":"aac"})"));
+    expectSameAsFromJson(withRow(R"("row as a string")"));
+    expectSameAsFromJson(R"({"rows":{},"outputs":[]})");
+    expectSameAsFromJson(R"({"outputs":[]})");
+    expectSameAsFromJson(R"({"rows":[],"outputs":[{"deviceUID":"a"},{"atmos":true}]})");
+    expectSameAsFromJson(R"({"rows":[],"outputs":[],"notice":3})");
+    // A row fault wins over a later top-level fault, as in declaration order.
+    expectSameAsFromJson(R"({"notice":3,"outputs":[7],"rows":[{"id":"x"}]})");
+}
+
+TEST(LearnedRatesFastPath, rejectsTextThatIsNotOneJsonObject)
+{
+    for (const char *text : {"", "   ", "[]", "42", "\"rows\"", "{\"rows\":[}", "{\"rows\":[],\"outputs\":[]} x",
+                             "{\"rows\":[],\"outputs\":[]}{}", "{\"rows\":[],\"outputs\":[],\"notice\":\"\xff\"}",
+                             "{\"rows\":[{\"id\":\"a\nb\"}],\"outputs\":[]}"}) {
+        const Decoded<LearnedRates> decoded = LearnedRates::fromJsonText(text);
+        EXPECT_FALSE(decoded.ok()) << text;
+        EXPECT_FALSE(decoded.error.reason.isEmpty());
+    }
+}
+
+TEST(LearnedRatesFastPath, sharedWordsDoNotLeakBetweenRows)
+{
+    // Artist and album repeat between neighbours; a changed or absent one must not carry over.
+    QJsonArray rows;
+    const char *artists[] = {"A", "A", nullptr, "A", "B", "A"};
+    for (int i = 0; i < 6; ++i) {
+        LearnedRates::Row row = minimalRow();
+        row.id = QString::number(i);
+        if (artists[i])
+            row.artist = row.album = QString::fromLatin1(artists[i]);
+        rows.append(row.toJson());
+    }
+    expectSameAsFromJson(compact(QJsonObject{{"rows", rows}, {"outputs", QJsonArray{}}}));
+}
+
+TEST(LearnedRatesFastPath, dropImplausibleRowsKeepsOrderAndCounts)
+{
+    LearnedRates rates;
+    for (double rate : {44100.0, 7999.0, 8000.0, 1536000.0, 1536001.0, 0.0, 96000.0}) {
+        LearnedRates::Row row = minimalRow();
+        row.rate = rate;
+        rates.rows.append(row);
+    }
+    EXPECT_EQ(rates.dropImplausibleRows(), 3);
+    QList<double> kept;
+    for (const auto &row : rates.rows)
+        kept.append(row.rate);
+    EXPECT_EQ(kept, (QList<double>{44100, 8000, 1536000, 96000}));
+    EXPECT_EQ(rates.dropImplausibleRows(), 0);
+}

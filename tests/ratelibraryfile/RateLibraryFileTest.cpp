@@ -1,0 +1,110 @@
+// The Rate Library backup file: what it writes, and every way a file can fail to be one.
+#include "RateLibraryFile.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+namespace {
+
+using Error = RateLibraryFile::Error;
+
+const QByteArray library = R"({"rows":[{"id":"1","tier":"hires","rate":96000}],"outputs":[]})";
+
+QByteArray header(quint8 version)
+{
+    return QByteArray("CORVANERATES") + char(version);
+}
+
+// A raw DEFLATE stream, as writers that leave out zlib's wrapper produce.
+QByteArray rawDeflate(const QByteArray &bytes)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(bytes.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+std::optional<Error> errorOf(const QByteArray &bytes, qsizetype cap = RateLibraryFile::maximumJsonBytes)
+{
+    const RateLibraryFile::Decoded decoded = RateLibraryFile::decode(bytes, cap);
+    return decoded.ok() ? std::nullopt : std::optional<Error>(decoded.error);
+}
+
+} // namespace
+
+TEST(RateLibraryFile, WritesTheMagicTheVersionAndAZlibStream)
+{
+    const QByteArray file = RateLibraryFile::encode(library);
+    ASSERT_TRUE(file.startsWith(header(1)));
+    QByteArray unpacked(library.size(), Qt::Uninitialized);
+    uLongf size = uLongf(unpacked.size());
+    const QByteArray body = file.mid(13);
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef *>(unpacked.data()), &size,
+                         reinterpret_cast<const Bytef *>(body.constData()), uLong(body.size())),
+              Z_OK);
+    EXPECT_EQ(unpacked, library);
+
+    EXPECT_EQ(RateLibraryFile::decode(file).json, library);
+}
+
+TEST(RateLibraryFile, ReadsLargeFilesRawDeflateAndPlainJson)
+{
+    QByteArray big = "{\"rows\":[";
+    QRandomGenerator generator(7);
+    for (int i = 0; i < 50'000; ++i)
+        big += QByteArray(i ? "," : "") + "{\"id\":\"" + QByteArray::number(generator.generate()) + "\",\"rate\":44100}";
+    big += "]}";
+    EXPECT_EQ(RateLibraryFile::decode(RateLibraryFile::encode(big)).json, big);
+    EXPECT_EQ(RateLibraryFile::decode(header(1) + rawDeflate(library)).json, library);
+
+    EXPECT_EQ(RateLibraryFile::decode(library).json, library);
+    EXPECT_EQ(RateLibraryFile::decode("\xEF\xBB\xBF \n" + library).json, library);
+}
+
+TEST(RateLibraryFile, TellsNewerNotALibraryAndDamagedApart)
+{
+    const QByteArray good = RateLibraryFile::encode(library);
+    EXPECT_EQ(errorOf(header(2) + good.mid(13)), Error::newerFormat);
+    EXPECT_EQ(errorOf(header(255)), Error::newerFormat);
+
+    EXPECT_EQ(errorOf(QByteArray()), Error::notRateLibrary);
+    EXPECT_EQ(errorOf("hello"), Error::notRateLibrary);
+    EXPECT_EQ(errorOf("[1, 2]"), Error::notRateLibrary);
+    EXPECT_EQ(errorOf("\x89PNG\r\n\x1a\n"), Error::notRateLibrary);
+
+    EXPECT_EQ(errorOf("CORVANE"), Error::damaged);                 // cut inside the magic
+    EXPECT_EQ(errorOf("CORVANERATES"), Error::damaged);            // no version
+    EXPECT_EQ(errorOf(header(0) + good.mid(13)), Error::damaged);  // no such version
+    EXPECT_EQ(errorOf(header(1)), Error::damaged);                 // no body
+    EXPECT_EQ(errorOf(good.left(good.size() - 5)), Error::damaged); // cut short
+    EXPECT_EQ(errorOf(good + "trailing"), Error::damaged);
+    QByteArray flipped = good;
+    flipped[20] = char(flipped[20] ^ 0x55);
+    EXPECT_EQ(errorOf(flipped), Error::damaged);
+    EXPECT_EQ(errorOf(RateLibraryFile::encode("not json")), Error::damaged);
+    EXPECT_EQ(errorOf(RateLibraryFile::encode("[]")), Error::damaged);
+    EXPECT_EQ(errorOf("{\"rows\": ["), Error::damaged);
+
+    for (const Error error : {Error::newerFormat, Error::notRateLibrary, Error::damaged})
+        EXPECT_FALSE(RateLibraryFile::errorMessage(error).isEmpty());
+}
+
+TEST(RateLibraryFile, ABombStopsAtTheCap)
+{
+    // 64 MB of one letter packs into a few dozen kilobytes.
+    QByteArray bomb = "{\"x\":\"" + QByteArray(64 * 1024 * 1024, 'a') + "\"}";
+    const QByteArray file = RateLibraryFile::encode(bomb);
+    ASSERT_LT(file.size(), 200 * 1024);
+    EXPECT_EQ(errorOf(file, 1024 * 1024), Error::damaged);
+    EXPECT_EQ(RateLibraryFile::decode(file, bomb.size()).json, bomb); // exactly at the cap still reads
+}

@@ -1,0 +1,52 @@
+#include "CompanionProcess.h"
+
+CompanionProcess::CompanionProcess(Options options)
+    : m_options(std::move(options))
+{
+}
+
+CompanionProcess::~CompanionProcess()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+bool CompanionProcess::start(int timeoutMs)
+{
+    QStringList args;
+    if (m_options.port != 0)
+        args << QStringLiteral("--port") << QString::number(m_options.port);
+    if (!m_options.library.isEmpty())
+        args << QStringLiteral("--library") << m_options.library;
+    if (m_options.exitAfterMs > 0)
+        args << QStringLiteral("--exit-after-ms") << QString::number(m_options.exitAfterMs);
+    if (m_options.log)
+        args << QStringLiteral("--log");
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.start(m_options.binary, args);
+    return m_process.waitForStarted(timeoutMs);
+}
+
+bool CompanionProcess::waitForFinished(int timeoutMs)
+{
+    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+}
+
+bool CompanionProcess::isRunning() const
+{
+    return m_process.state() != QProcess::NotRunning;
+}
+
+QString CompanionProcess::errorText() const
+{
+    return m_process.errorString();
+}
+
+QString CompanionProcess::standardError()
+{
+    m_stderr += m_process.readAllStandardError();
+    return QString::fromUtf8(m_stderr);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Runs the stand-in companion binary against a switcher listening on `port`. The process is
+// killed, if still running, when this object goes.
+class CompanionProcess final {
+public:
+    struct Options {
+        quint16 port = 0;                // 0: the companion reads the port file
+        QString library = defaultLibrary();
+        bool log = false;                // the companion prints what it receives to stderr
+        int exitAfterMs = 60000;         // a safety net so a stuck test never leaves it behind
+        QString binary = defaultBinary();
+    };
+
+    explicit CompanionProcess(Options options);
+    ~CompanionProcess();
+    CompanionProcess(const CompanionProcess &) = delete;
+    CompanionProcess &operator=(const CompanionProcess &) = delete;
+
+    // Starts the process; false (with the reason in errorText) when it could not start.
+    bool start(int timeoutMs = 5000);
+    bool waitForFinished(int timeoutMs = 5000);
+    bool isRunning() const;
+    QString errorText() const;
+    // What the companion wrote to stderr so far (with `log`, every received message).
+    QString standardError();
+
+    QProcess &process() { return m_process; }
+
+    // Paths fixed at build time; they live in this header because only the test binaries get
+    // the definitions.
+    static QString defaultLibrary()
+    {
+#ifdef CORVANE_FIXTURES_DIR
+        return QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json");
+#else
+        return {};
+#endif
+    }
+    static QString defaultBinary()
+    {
+#ifdef CORVANE_COMPANION_BIN
+        return QStringLiteral(CORVANE_COMPANION_BIN);
+#else
+        return {};
+#endif
+    }
+
+private:
+    Options m_options;
+    QProcess m_process;
+    QByteArray m_stderr;
+};

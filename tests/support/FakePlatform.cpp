@@ -1,0 +1,65 @@
+#include "FakePlatform.h"
+
+std::optional<OutputDevice> FakeOutputDevices::defaultOutputDevice()
+{
+    ++reads;
+    return device;
+}
+
+void FakeMusicApp::scanLocalFiles(std::function<void(ScanResult)> completion)
+{
+    ++scans;
+    if (!running) {
+        completion(QStringLiteral("Music.app isn't running"));
+        return;
+    }
+    if (holdScans) {
+        m_held.append(std::move(completion));
+        return;
+    }
+    completion(scanResult);
+}
+
+void FakeMusicApp::finishScans()
+{
+    const auto held = std::exchange(m_held, {});
+    for (const auto &completion : held)
+        completion(scanResult);
+}
+
+void FakeWorkspace::openWindow(const QString &id)
+{
+    openedWindows.append(id);
+    if (onOpenWindow)
+        onOpenWindow(id);
+}
+
+std::optional<FilePanels::ExportChoice> FakeFilePanels::chooseRateLibraryExport(const QString &suggestedName)
+{
+    suggestedNames.append(suggestedName);
+    return exportChoice;
+}
+
+std::optional<QString> FakeFilePanels::chooseRateLibraryImport()
+{
+    ++importPanels;
+    return importChoice;
+}
+
+std::optional<QString> FakeFilePanels::chooseCsvDestination(const QString &suggestedName)
+{
+    suggestedNames.append(suggestedName);
+    return csvChoice;
+}
+
+OutputDevice FakePlatform::device(const QString &uid, const QList<double> &rates, const QString &name)
+{
+    OutputDevice device;
+    device.objectID = 1;
+    device.uid = uid;
+    device.name = name;
+    device.nominalSampleRate = rates.isEmpty() ? 0 : rates.first();
+    for (const double rate : rates)
+        device.availableSampleRates.append({rate, rate});
+    return device;
+}

@@ -1,0 +1,72 @@
+#include "ModelHarness.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+
+void TestClock::schedule(const QString &slot, int ms, std::function<void()> task)
+{
+    m_tasks[slot] = Task{m_now + std::max(0, ms), ++m_order, std::move(task)};
+}
+
+void TestClock::cancel(const QString &slot)
+{
+    m_tasks.erase(slot);
+}
+
+void TestClock::advance(qint64 ms)
+{
+    const qint64 target = m_now + ms;
+    for (;;) {
+        auto next = m_tasks.end();
+        for (auto it = m_tasks.begin(); it != m_tasks.end(); ++it) {
+            if (it->second.due > target)
+                continue;
+            if (next == m_tasks.end() || it->second.due < next->second.due
+                || (it->second.due == next->second.due && it->second.order < next->second.order))
+                next = it;
+        }
+        if (next == m_tasks.end())
+            break;
+        m_now = next->second.due;
+        const auto run = std::move(next->second.run);
+        m_tasks.erase(next);
+        run();
+    }
+    m_now = target;
+}
+
+std::optional<qint64> TestClock::dueIn(const QString &slot) const
+{
+    const auto it = m_tasks.find(slot);
+    if (it == m_tasks.end())
+        return std::nullopt;
+    return it->second.due - m_now;
+}
+
+quint16 ModelHarness::freePort()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare)
+{
+    settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    port = freePort();
+    settings->setValue(QStringLiteral("switcher.port"), port);
+    if (prepare)
+        prepare(*settings, dir.path());
+    auto engine = std::make_unique<RateSwitcher>(settings.get(), historyPath(), dir.path());
+    auto testClock = std::make_unique<TestClock>();
+    clock = testClock.get();
+    model = std::make_unique<SwitcherModel>(platform.services(), std::move(engine), std::move(testClock));
+}
+
+ModelHarness::~ModelHarness()
+{
+    model.reset();
+}
