@@ -12,8 +12,7 @@
 namespace {
 
 // Writes `value` into `field`; true when that changed something.
-template <class T>
-bool assign(T &field, T value)
+template <class T> bool assign(T &field, T value)
 {
     if (field == value)
         return false;
@@ -109,7 +108,7 @@ SwitcherModel::~SwitcherModel()
     m_switcher->onLocalFilesResult = nullptr;
     m_switcher->onRateLibraryFile = nullptr;
     m_switcher->onRateLibraryImported = nullptr;
-    m_switcher->history().onChange = nullptr;
+    m_switcher->history().onChange = d->previousHistoryChange;
     d->clock->cancel(devicePollSlot);
     cancelAnswerTimeout();
 }
@@ -133,9 +132,10 @@ void SwitcherModel::installCallbacks()
     };
     // The engine may watch its store too; ours runs after it.
     PlaybackHistory &history = m_switcher->history();
-    history.onChange = [this, previous = history.onChange] {
-        if (previous)
-            previous();
+    d->previousHistoryChange = history.onChange;
+    history.onChange = [this] {
+        if (d->previousHistoryChange)
+            d->previousHistoryChange();
         copyHistory();
     };
 }
@@ -211,7 +211,10 @@ void SwitcherModel::pollPlatform()
 
 // Published values.
 
-const std::optional<SwitcherProtocol::LearnedRates> &SwitcherModel::learnedRates() const { return d->learnedRates; }
+const std::optional<SwitcherProtocol::LearnedRates> &SwitcherModel::learnedRates() const
+{
+    return d->learnedRates;
+}
 
 void SwitcherModel::setLearnedRates(std::optional<SwitcherProtocol::LearnedRates> rates)
 {
@@ -219,11 +222,26 @@ void SwitcherModel::setLearnedRates(std::optional<SwitcherProtocol::LearnedRates
         announce();
 }
 
-const std::optional<SwitcherProtocol::MusicQuality> &SwitcherModel::musicQuality() const { return d->musicQuality; }
-const std::optional<OutputDevice> &SwitcherModel::device() const { return d->device; }
-const QList<PlaybackHistory::Entry> &SwitcherModel::history() const { return d->history; }
-bool SwitcherModel::musicRunning() const { return d->musicRunning; }
-const SwitcherModel::LocalScanState &SwitcherModel::localScan() const { return d->localScan; }
+const std::optional<SwitcherProtocol::MusicQuality> &SwitcherModel::musicQuality() const
+{
+    return d->musicQuality;
+}
+const std::optional<OutputDevice> &SwitcherModel::device() const
+{
+    return d->device;
+}
+const QList<PlaybackHistory::Entry> &SwitcherModel::history() const
+{
+    return d->history;
+}
+bool SwitcherModel::musicRunning() const
+{
+    return d->musicRunning;
+}
+const SwitcherModel::LocalScanState &SwitcherModel::localScan() const
+{
+    return d->localScan;
+}
 
 void SwitcherModel::setLocalScan(LocalScanState state)
 {
@@ -231,7 +249,10 @@ void SwitcherModel::setLocalScan(LocalScanState state)
         announce();
 }
 
-const std::optional<QString> &SwitcherModel::rateLibraryStatus() const { return d->rateLibraryStatus; }
+const std::optional<QString> &SwitcherModel::rateLibraryStatus() const
+{
+    return d->rateLibraryStatus;
+}
 
 void SwitcherModel::setRateLibraryStatus(std::optional<QString> status)
 {
@@ -239,7 +260,10 @@ void SwitcherModel::setRateLibraryStatus(std::optional<QString> status)
         announce();
 }
 
-bool SwitcherModel::rateLibraryBusy() const { return d->rateLibraryBusy; }
+bool SwitcherModel::rateLibraryBusy() const
+{
+    return d->rateLibraryBusy;
+}
 
 void SwitcherModel::setBusy(bool busy)
 {
@@ -247,19 +271,28 @@ void SwitcherModel::setBusy(bool busy)
         announce();
 }
 
-const std::optional<SwitcherModel::ImportPreview> &SwitcherModel::importPreview() const { return d->importPreview; }
+const std::optional<SwitcherModel::ImportPreview> &SwitcherModel::importPreview() const
+{
+    return d->importPreview;
+}
 
 void SwitcherModel::setImportPreview(std::optional<ImportPreview> preview)
 {
-    const bool same = preview.has_value() == d->importPreview.has_value()
-                      && (!preview || preview->id == d->importPreview->id);
+    const bool same = preview.has_value() == d->importPreview.has_value() &&
+                      (!preview || preview->id == d->importPreview->id);
     d->importPreview = std::move(preview);
     if (!same)
         announce();
 }
 
-const std::optional<QString> &SwitcherModel::dismissedNotice() const { return d->dismissedNotice; }
-const std::optional<QString> &SwitcherModel::visualizerTab() const { return d->visualizerTab; }
+const std::optional<QString> &SwitcherModel::dismissedNotice() const
+{
+    return d->dismissedNotice;
+}
+const std::optional<QString> &SwitcherModel::visualizerTab() const
+{
+    return d->visualizerTab;
+}
 
 void SwitcherModel::setVisualizerTab(std::optional<QString> id)
 {
@@ -267,11 +300,17 @@ void SwitcherModel::setVisualizerTab(std::optional<QString> id)
         announce();
 }
 
-const SwitcherLink::State &SwitcherModel::linkState() const { return d->linkState; }
+const SwitcherLink::State &SwitcherModel::linkState() const
+{
+    return d->linkState;
+}
 
 // Visualizer settings.
 
-int SwitcherModel::leadMs() const { return d->leadMs; }
+int SwitcherModel::leadMs() const
+{
+    return d->leadMs;
+}
 
 void SwitcherModel::setLeadMs(int ms)
 {
@@ -283,7 +322,10 @@ void SwitcherModel::setLeadMs(int ms)
         m_switcher->setRelockLeadMsOverride(ms);
 }
 
-double SwitcherModel::quietWindowSec() const { return d->quietWindowSec; }
+double SwitcherModel::quietWindowSec() const
+{
+    return d->quietWindowSec;
+}
 
 void SwitcherModel::setQuietWindowSec(double seconds)
 {
@@ -293,7 +335,10 @@ void SwitcherModel::setQuietWindowSec(double seconds)
         m_switcher->setQuietWindowSec(seconds);
 }
 
-double SwitcherModel::quietThresholdDb() const { return d->quietThresholdDb; }
+double SwitcherModel::quietThresholdDb() const
+{
+    return d->quietThresholdDb;
+}
 
 void SwitcherModel::setQuietThresholdDb(double db)
 {
@@ -303,7 +348,10 @@ void SwitcherModel::setQuietThresholdDb(double db)
         m_switcher->setQuietThresholdDb(db);
 }
 
-double SwitcherModel::quietHoldSec() const { return d->quietHoldSec; }
+double SwitcherModel::quietHoldSec() const
+{
+    return d->quietHoldSec;
+}
 
 void SwitcherModel::setQuietHoldSec(double seconds)
 {
@@ -313,7 +361,10 @@ void SwitcherModel::setQuietHoldSec(double seconds)
         m_switcher->setQuietHoldSec(seconds);
 }
 
-double SwitcherModel::pausePointSec() const { return d->pausePointSec; }
+double SwitcherModel::pausePointSec() const
+{
+    return d->pausePointSec;
+}
 
 void SwitcherModel::setPausePointSec(double seconds)
 {
@@ -323,7 +374,10 @@ void SwitcherModel::setPausePointSec(double seconds)
         m_switcher->setPausePointSec(seconds);
 }
 
-bool SwitcherModel::fadeExtendPause() const { return d->fadeExtendPause; }
+bool SwitcherModel::fadeExtendPause() const
+{
+    return d->fadeExtendPause;
+}
 
 void SwitcherModel::setFadeExtendPause(bool on)
 {
@@ -333,7 +387,10 @@ void SwitcherModel::setFadeExtendPause(bool on)
         m_switcher->setFadeExtendPause(on);
 }
 
-bool SwitcherModel::audioTap() const { return d->audioTap; }
+bool SwitcherModel::audioTap() const
+{
+    return d->audioTap;
+}
 
 void SwitcherModel::setAudioTap(bool on)
 {
@@ -343,7 +400,10 @@ void SwitcherModel::setAudioTap(bool on)
         m_switcher->setAudioTapEnabled(on);
 }
 
-QString SwitcherModel::boundaryMode() const { return d->boundaryMode; }
+QString SwitcherModel::boundaryMode() const
+{
+    return d->boundaryMode;
+}
 
 void SwitcherModel::setBoundaryMode(const QString &mode)
 {
@@ -354,7 +414,10 @@ void SwitcherModel::setBoundaryMode(const QString &mode)
         m_switcher->setBoundaryMode(engineMode);
 }
 
-std::optional<int> SwitcherModel::handOverDelayMs() const { return d->handOverDelayMs; }
+std::optional<int> SwitcherModel::handOverDelayMs() const
+{
+    return d->handOverDelayMs;
+}
 
 void SwitcherModel::setHandOverDelayMs(std::optional<int> ms)
 {
@@ -423,15 +486,22 @@ std::optional<QString> SwitcherModel::fadeSwitchPermissionTip() const
 {
     if (!d->audioTap || !m_switcher->audioTapFailed() || !d->musicRunning)
         return std::nullopt;
-    return SwitcherModelTr::tr("Switching inside a fade-out needs the System Audio Recording permission — allow "
-                               "Corvane Zuvaradi in System Settings › Privacy & Security.");
+    return SwitcherModelTr::tr(
+        "Switching inside a fade-out needs the System Audio Recording permission — allow "
+        "Corvane Zuvaradi in System Settings › Privacy & Security.");
 }
 
 // The window count.
 
-int SwitcherModel::openWindowCount() const { return d->openWindowCount; }
+int SwitcherModel::openWindowCount() const
+{
+    return d->openWindowCount;
+}
 
-void SwitcherModel::windowAppeared() { ++d->openWindowCount; }
+void SwitcherModel::windowAppeared()
+{
+    ++d->openWindowCount;
+}
 
 void SwitcherModel::windowDisappeared()
 {
@@ -440,5 +510,11 @@ void SwitcherModel::windowDisappeared()
         m_platform.workspace->setAccessoryPolicy();
 }
 
-bool SwitcherModel::exportPending() const { return d->pendingExport.has_value(); }
-bool SwitcherModel::importPending() const { return d->pendingImport.has_value(); }
+bool SwitcherModel::exportPending() const
+{
+    return d->pendingExport.has_value();
+}
+bool SwitcherModel::importPending() const
+{
+    return d->pendingImport.has_value();
+}

@@ -51,6 +51,8 @@ struct SwitcherModel::Private {
     std::optional<PendingImport> pendingImport;
 
     int openWindowCount = 0;
+    // Whatever watched the history store before us, given back when the model goes.
+    std::function<void()> previousHistoryChange;
 
     // Change announcements are held back while a batch of writes runs.
     int batchDepth = 0;

@@ -3,6 +3,7 @@
 
 #include "SwitcherModelPrivate.h"
 
+#include "AtomicFile.h"
 #include "Logging.h"
 #include "RateLibraryFile.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QPointer>
-#include <QSaveFile>
 
 namespace {
 
@@ -25,20 +25,11 @@ std::variant<QByteArray, QString> rateLibraryJson(const QByteArray &file)
     return *decoded.json;
 }
 
-// Writes `data` to `path` all at once; an empty text on success, else the reason.
+// An empty text on success, else the reason.
 QString writeAtomically(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(data) != data.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    QString error;
+    return AtomicFile::write(path, data, &error) ? QString() : error;
 }
 
 } // namespace
@@ -63,7 +54,8 @@ void SwitcherModel::answerTimedOut()
     setBusy(false);
     d->pendingExport.reset();
     d->pendingImport.reset();
-    setRateLibraryStatus(SwitcherModelTr::tr("Corvane did not answer — is Corvane Mac Remote up to date and still paired?"));
+    setRateLibraryStatus(
+        SwitcherModelTr::tr("Corvane did not answer — is Corvane Mac Remote up to date and still paired?"));
 }
 
 // Export.
@@ -117,7 +109,8 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
         // Writing this would leave a backup that can never be imported.
         qCWarning(lcUi, "rate library export: the companion's data is not a Rate Library");
         //: The companion answered an export with data that is not a Rate Library; nothing was written.
-        setRateLibraryStatus(SwitcherModelTr::tr("Corvane sent a Rate Library that could not be read; nothing was written."));
+        setRateLibraryStatus(
+            SwitcherModelTr::tr("Corvane sent a Rate Library that could not be read; nothing was written."));
         return;
     }
     const QByteArray file = RateLibraryFile::encode(json);
@@ -131,7 +124,8 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
         setRateLibraryStatus(SwitcherModelTr::tr("Couldn't write %1: %2.").arg(name, error));
         return;
     }
-    qCInfo(lcUi, "rate library exported (%s): %s", qUtf8Printable(pending.flavour), qUtf8Printable(pending.path));
+    qCInfo(lcUi, "rate library exported (%s): %s", qUtf8Printable(pending.flavour),
+           qUtf8Printable(pending.path));
     if (pending.flavour == QLatin1String("share"))
         //: The placeholder is a file name.
         setRateLibraryStatus(SwitcherModelTr::tr("Exported the shared file to %1.").arg(name));
@@ -227,7 +221,8 @@ void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibra
         const QString summary = importSummaryText(answer, Bundle::main());
         qCInfo(lcUi, "rate library imported: %s", qUtf8Printable(summary));
         //: A file name, then what the import did ("40 new, 12 updated, 260 already known").
-        setRateLibraryStatus(SwitcherModelTr::tr("Imported %1: %2").arg(displayFileName(pending.url), summary));
+        setRateLibraryStatus(
+            SwitcherModelTr::tr("Imported %1: %2").arg(displayFileName(pending.url), summary));
         return;
     }
     qCWarning(lcUi, "rate library import answer of unknown mode \"%s\"", qUtf8Printable(answer.mode));

@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QStringList>
 
-QString SwitcherModel::importSummaryText(const SwitcherProtocol::RateLibraryImported &result, const Bundle &bundle)
+QString SwitcherModel::importSummaryText(const SwitcherProtocol::RateLibraryImported &result,
+                                         const Bundle &bundle)
 {
     Q_UNUSED(bundle) // counts are written as plain numbers in every language
     QStringList tracks;
@@ -37,9 +38,9 @@ QString SwitcherModel::importSummaryText(const SwitcherProtocol::RateLibraryImpo
 
 QString SwitcherModel::companionLearnedFileURL()
 {
-    static const QString path = QDir::homePath()
-                                + QStringLiteral("/Library/Containers/dulvarin.Corvane/Data/Library/"
-                                                 "Application Support/SwitcherLearned.json");
+    static const QString path =
+        QDir::homePath() + QStringLiteral("/Library/Containers/dulvarin.Corvane/Data/Library/"
+                                          "Application Support/SwitcherLearned.json");
     return path;
 }
 

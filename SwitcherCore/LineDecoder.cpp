@@ -2,10 +2,7 @@
 
 #include <cstring>
 
-LineDecoder::LineDecoder(qsizetype maximumLineBytes)
-    : m_maximumLineBytes(maximumLineBytes)
-{
-}
+LineDecoder::LineDecoder(qsizetype maximumLineBytes) : m_maximumLineBytes(maximumLineBytes) {}
 
 QList<LineDecoder::Piece> LineDecoder::feed(QByteArrayView bytes)
 {

@@ -1,6 +1,7 @@
 // The history file: {"v": 1, "entries": [...]}, each entry keyed by its field names.
 #include "PlaybackHistory.h"
 
+#include "AtomicFile.h"
 #include "Logging.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -162,19 +162,6 @@ QByteArray readAll(const QString &path, bool *ok)
     return *ok ? file.readAll() : QByteArray();
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
-{
-    // Unbuffered: with Qt's buffer in between, a write cut short (a full disk) is only noticed
-    // while committing, and Qt 6.4 then commits the truncated file anyway.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QString PlaybackHistory::previousFilePath() const
@@ -255,7 +242,7 @@ void PlaybackHistory::setNewerFileAside(const QByteArray &bytes, qint64 version)
     }
     QString error;
     const QString copy = existing.isEmpty() ? nameBeside(m_filePath, tag) : existing;
-    if (existing.isEmpty() && !writeAtomically(copy, bytes, &error)) {
+    if (existing.isEmpty() && !AtomicFile::write(copy, bytes, &error)) {
         m_readOnly = true;
         //: The placeholders are the history file's path and the system's reason.
         m_lastError = Tr::tr("The playback history file %1 was written by a newer version of the app "
@@ -322,9 +309,9 @@ bool PlaybackHistory::saveNow()
         bool readable = false;
         const QByteArray previous = QFileInfo::exists(m_filePath) ? readAll(m_filePath, &readable) : QByteArray();
         QString previousError;
-        if (readable && !writeAtomically(previousFilePath(), previous, &previousError))
+        if (readable && !AtomicFile::write(previousFilePath(), previous, &previousError))
             qCWarning(lcHistory) << "cannot keep the previous history file:" << previousError;
-        written = writeAtomically(m_filePath, fileBytes(m_entries), &error);
+        written = AtomicFile::write(m_filePath, fileBytes(m_entries), &error);
     }
     if (!written) {
         //: The placeholders are the history file's path and the system's reason.

@@ -1,20 +1,14 @@
 #include "PortFile.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace PortFile {
 
 bool write(const QString &path, quint16 port, QString *error)
 {
-    QSaveFile file(path);
-    const QByteArray text = QByteArray::number(port) + '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return AtomicFile::write(path, QByteArray::number(port) + '\n', error);
 }
 
 std::optional<quint16> read(const QString &path)

@@ -37,8 +37,7 @@ QByteArray preview(const QByteArray &line)
     return line.size() > shown ? head + "…" : head;
 }
 
-template <class Record>
-std::optional<Incoming> decodeObjectPayload(std::string_view payload, QString *error)
+template <class Record> std::optional<Incoming> decodeObjectPayload(std::string_view payload, QString *error)
 {
     const auto object = SwitcherProtocol::payloadObject(payload);
     if (!object) {
@@ -64,8 +63,7 @@ public:
     };
 
     PeerWorker(qsizetype maximumLineBytes, Sinks sinks)
-        : m_decoder(maximumLineBytes)
-        , m_sinks(std::move(sinks))
+        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks))
     {
     }
 
@@ -135,13 +133,13 @@ private:
         const std::string_view text(line.constData(), size_t(line.size()));
         const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity);
         if (!head) {
-            qCWarning(lcLink).noquote() << "Skipped a companion line:" << head.error.text() << "—"
-                                        << preview(line);
+            qCWarning(lcLink).noquote()
+                << "Skipped a companion line:" << head.error.text() << "—" << preview(line);
             return;
         }
         if (head.value->v != SwitcherProtocol::version) {
-            qCWarning(lcLink) << "The companion speaks protocol version" << head.value->v
-                              << "instead of" << SwitcherProtocol::version << "; closing the connection";
+            qCWarning(lcLink) << "The companion speaks protocol version" << head.value->v << "instead of"
+                              << SwitcherProtocol::version << "; closing the connection";
             closeConnection();
             return;
         }
@@ -150,7 +148,7 @@ private:
         std::optional<Incoming> record;
         if (type == QLatin1String("learnedRates")) {
             auto rates = SwitcherProtocol::LearnedRates::fromJsonText(head.value->payload,
-                                                                       head.value->payloadCapacity);
+                                                                      head.value->payloadCapacity);
             if (rates) {
                 if (const int dropped = rates.value->dropImplausibleRows())
                     qCWarning(lcLink) << "Dropped" << dropped << "Rate Library rows with an implausible rate";
@@ -174,7 +172,9 @@ private:
         }
         QMetaObject::invokeMethod(
             m_sinks.context,
-            [deliver = m_sinks.deliver, record = std::move(*record)]() mutable { deliver(std::move(record)); },
+            [deliver = m_sinks.deliver, record = std::move(*record)]() mutable {
+                deliver(std::move(record));
+            },
             Qt::QueuedConnection);
     }
 
@@ -184,6 +184,9 @@ private:
         if (m_closed)
             return;
         m_closed = true;
+        if (m_decoder.pendingBytes() > 0)
+            qCWarning(lcLink) << "The companion connection ended inside a line of" << m_decoder.pendingBytes()
+                              << "bytes; it was dropped";
         if (m_socket)
             m_socket->abort();
         QMetaObject::invokeMethod(m_sinks.context, m_sinks.closed, Qt::QueuedConnection);
@@ -212,8 +215,7 @@ struct SwitcherLink::Private {
         PeerWorker *worker = nullptr;
     };
 
-    explicit Private(SwitcherLink *link)
-        : q(link)
+    explicit Private(SwitcherLink *link) : q(link)
     {
         server.onIncoming = [this](qintptr descriptor) { accept(descriptor); };
     }
@@ -251,7 +253,8 @@ struct SwitcherLink::Private {
         worker->moveToThread(thread);
         QObject::connect(thread, &QThread::finished, worker, &QObject::deleteLater);
         thread->start();
-        QMetaObject::invokeMethod(worker, [worker, descriptor] { worker->open(descriptor); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            worker, [worker, descriptor] { worker->open(descriptor); }, Qt::QueuedConnection);
         connection = Connection{id, thread, worker};
         qCInfo(lcLink) << "Companion connected";
         q->setState(Peer{});
@@ -304,8 +307,8 @@ struct SwitcherLink::Private {
                 }
             });
         }
-        QMetaObject::invokeMethod(ending.worker, [worker = ending.worker] { worker->shutdown(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            ending.worker, [worker = ending.worker] { worker->shutdown(); }, Qt::QueuedConnection);
         if (wait) {
             ending.thread->wait();
             delete ending.thread;
@@ -322,7 +325,8 @@ struct SwitcherLink::Private {
             return;
         }
         QMetaObject::invokeMethod(
-            connection->worker, [worker = connection->worker, bytes = std::move(bytes)] { worker->write(bytes); },
+            connection->worker,
+            [worker = connection->worker, bytes = std::move(bytes)] { worker->write(bytes); },
             Qt::QueuedConnection);
     }
 
@@ -337,10 +341,9 @@ struct SwitcherLink::Private {
 };
 
 SwitcherLink::SwitcherLink(std::optional<quint16> configuredPort, QString portFileDirectory, QObject *parent)
-    : QObject(parent)
-    , d(std::make_unique<Private>(this))
-    , m_configuredPort(configuredPort == quint16(0) ? std::nullopt : configuredPort)
-    , m_portFileDirectory(std::move(portFileDirectory))
+    : QObject(parent), d(std::make_unique<Private>(this)),
+      m_configuredPort(configuredPort == quint16(0) ? std::nullopt : configuredPort),
+      m_portFileDirectory(std::move(portFileDirectory))
 {
 }
 
@@ -392,8 +395,12 @@ void SwitcherLink::start()
         }
         if (!d->server.isListening()) {
             if (otherError) {
-                //: The link to the companion could not start. %1 and %2 are port numbers, %3 the system's reason.
-                failure = Tr::tr("Could not listen on ports %1 to %2: %3").arg(firstPort).arg(lastPort).arg(lastError);
+                //: The link to the companion could not start. %1 and %2 are port numbers, %3 the system's
+                //: reason.
+                failure = Tr::tr("Could not listen on ports %1 to %2: %3")
+                              .arg(firstPort)
+                              .arg(lastPort)
+                              .arg(lastError);
             } else {
                 //: The link to the companion could not start. The placeholders are port numbers.
                 failure = Tr::tr("No free port between %1 and %2 — another app is using them.")

@@ -30,9 +30,30 @@ public:
     void cancel(const QString &) override {}
 };
 
-const char *const words[] = {"Love", "Night", "Blue", "Moon", "River", "Song", "Dream", "Light", "Heart",
-                             "Fire", "Road", "Summer", "Rain", "Golden", "Lonely", "Dance", "Forever", "Café",
-                             "Müller", "Señorita", "東京", "Сердце", "(Remastered 2019)", "Part II"};
+const char *const words[] = {"Love",
+                             "Night",
+                             "Blue",
+                             "Moon",
+                             "River",
+                             "Song",
+                             "Dream",
+                             "Light",
+                             "Heart",
+                             "Fire",
+                             "Road",
+                             "Summer",
+                             "Rain",
+                             "Golden",
+                             "Lonely",
+                             "Dance",
+                             "Forever",
+                             "Café",
+                             "Müller",
+                             "Señorita",
+                             "東京",
+                             "Сердце",
+                             "(Remastered 2019)",
+                             "Part II"};
 
 QString phrase(std::mt19937 &rng, int minWords, int maxWords)
 {
@@ -48,8 +69,8 @@ QList<PlaybackHistory::Entry> makePlays(int count)
 {
     std::mt19937 rng(20260301);
     const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
-    const char *const sources[] = {"learned", "library/pinned", "file", "imported", "album",
-                                   "catalog/tags+ladder", "derived", "catalog/tags-guess"};
+    const char *const sources[] = {"learned", "library/pinned",      "file",    "imported",
+                                   "album",   "catalog/tags+ladder", "derived", "catalog/tags-guess"};
     const char *const tiers[] = {"hires", "lossless", "aac", "unknown"};
     const char *const outcomes[] = {"learned", "rewritten", "kept"};
     std::uniform_int_distribution<int> percent(0, 99);
@@ -75,7 +96,8 @@ QList<PlaybackHistory::Entry> makePlays(int count)
             entry.note = QStringLiteral("Corvane Mac Remote was not paired");
         }
         if (percent(rng) < 95)
-            entry.playedRate = percent(rng) < 80 && entry.predictedRate ? *entry.predictedRate : rates[rate(rng)];
+            entry.playedRate =
+                percent(rng) < 80 && entry.predictedRate ? *entry.predictedRate : rates[rate(rng)];
         if (percent(rng) < 60)
             entry.outcome = QString::fromUtf8(outcomes[outcome(rng)]);
         entry.corrected = percent(rng) < 3;
@@ -98,13 +120,15 @@ quint16 freePort()
 struct Fixture {
     explicit Fixture(int count)
     {
-        settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        settings =
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         settings->setValue(QStringLiteral("switcher.port"), freePort());
-        auto engine = std::make_unique<RateSwitcher>(settings.get(), dir.filePath(QStringLiteral("History.json")),
-                                                     dir.path());
+        auto engine = std::make_unique<RateSwitcher>(
+            settings.get(), dir.filePath(QStringLiteral("History.json")), dir.path());
         for (const PlaybackHistory::Entry &entry : makePlays(count))
             engine->history().append(entry);
-        model = std::make_unique<SwitcherModel>(PlatformServices{}, std::move(engine), std::make_unique<StillClock>());
+        model = std::make_unique<SwitcherModel>(PlatformServices{}, std::move(engine),
+                                                std::make_unique<StillClock>());
     }
 
     QTemporaryDir dir;
@@ -150,6 +174,19 @@ void BM_SearchKeystroke(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_SearchKeystroke)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// A repaint with nothing changed: the floor under every keystroke.
+void BM_RepaintOnly(benchmark::State &state)
+{
+    Fixture fixture(int(state.range(0)));
+    PlaybackHistoryWindow window(*fixture.model);
+    window.resize(960, 520);
+    window.show();
+    frame(window);
+    for (auto _ : state)
+        frame(window);
+}
+BENCHMARK(BM_RepaintOnly)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 // The same keystrokes without the widgets: the rows alone.
 void BM_VisibleEntries(benchmark::State &state)

@@ -113,8 +113,9 @@ std::optional<OutputDevice> AlsaOutputDevices::defaultOutputDevice()
     if (m_alsa->paramsMalloc(&params) == 0) {
         if (m_alsa->paramsAny(pcm, params) >= 0) {
             // Hardware lists discrete rates; each supported one is a range of its own.
-            static const unsigned candidates[] = {8000,  11025,  16000,  22050,  32000,  44100,  48000,  64000,
-                                                  88200, 96000,  176400, 192000, 352800, 384000, 705600, 768000};
+            static const unsigned candidates[] = {8000,   11025,  16000,  22050, 32000,  44100,
+                                                  48000,  64000,  88200,  96000, 176400, 192000,
+                                                  352800, 384000, 705600, 768000};
             for (const unsigned rate : candidates) {
                 if (m_alsa->testRate(pcm, params, rate, 0) == 0)
                     rates.append({double(rate), double(rate)});

@@ -2,8 +2,14 @@
 
 namespace BrandColors {
 
-QColor brandRedStart() { return QColor(0xf2, 0x3b, 0x4f); }
-QColor brandRedEnd() { return QColor(0xb3, 0x12, 0x4a); }
+QColor brandRedStart()
+{
+    return QColor(0xf2, 0x3b, 0x4f);
+}
+QColor brandRedEnd()
+{
+    return QColor(0xb3, 0x12, 0x4a);
+}
 
 QColor assetColor(const QString &name)
 {

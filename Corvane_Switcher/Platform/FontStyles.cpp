@@ -42,11 +42,29 @@ QFont scaled(QFont font, qreal scale)
     return font;
 }
 
-QFont title3() { return systemFont(15); }
-QFont headline() { return systemFont(13, QFont::DemiBold); }
-QFont body() { return systemFont(13); }
-QFont callout() { return systemFont(12); }
-QFont caption() { return systemFont(10); }
-QFont caption2() { return systemFont(10); }
+QFont title3()
+{
+    return systemFont(15);
+}
+QFont headline()
+{
+    return systemFont(13, QFont::DemiBold);
+}
+QFont body()
+{
+    return systemFont(13);
+}
+QFont callout()
+{
+    return systemFont(12);
+}
+QFont caption()
+{
+    return systemFont(10);
+}
+QFont caption2()
+{
+    return systemFont(10);
+}
 
 } // namespace FontStyles

@@ -91,10 +91,12 @@ void LinuxMusicApp::scanLocalFiles(std::function<void(ScanResult)> completion)
             if (row)
                 rows.append(*row.value);
             else
-                qCWarning(lcUi, "MusicApp.json: scan[%lld] skipped: %s", qint64(i), qUtf8Printable(row.error.text()));
+                qCWarning(lcUi, "MusicApp.json: scan[%lld] skipped: %s", qint64(i),
+                          qUtf8Printable(row.error.text()));
         }
         result = rows;
     }
     // Music.app answers later, never inside the call.
-    QTimer::singleShot(0, qApp, [completion = std::move(completion), result = std::move(result)] { completion(result); });
+    QTimer::singleShot(
+        0, qApp, [completion = std::move(completion), result = std::move(result)] { completion(result); });
 }

@@ -43,15 +43,16 @@ void LinuxWorkspace::revealFile(const QString &path)
     call << QStringList{QUrl::fromLocalFile(info.absoluteFilePath()).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000));
     const QString folder = info.absolutePath();
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [folder](QDBusPendingCallWatcher *finished) {
-        const QDBusPendingReply<> reply = *finished;
-        if (reply.isError()) {
-            qCInfo(lcUi, "reveal: no file manager answered (%s); opening the folder",
-                   qUtf8Printable(reply.error().message()));
-            openFolder(folder);
-        }
-        finished->deleteLater();
-    });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [folder](QDBusPendingCallWatcher *finished) {
+                         const QDBusPendingReply<> reply = *finished;
+                         if (reply.isError()) {
+                             qCInfo(lcUi, "reveal: no file manager answered (%s); opening the folder",
+                                    qUtf8Printable(reply.error().message()));
+                             openFolder(folder);
+                         }
+                         finished->deleteLater();
+                     });
 }
 
 void LinuxWorkspace::openWindow(const QString &id)

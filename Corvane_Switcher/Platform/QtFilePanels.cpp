@@ -36,7 +36,8 @@ std::optional<FilePanels::ExportChoice> QtFilePanels::chooseRateLibraryExport(co
     panel.setFileMode(QFileDialog::AnyFile);
     panel.setDefaultSuffix(QStringLiteral("corvanerates"));
     //: Export choice: the whole Rate Library, to restore later.
-    const QString backup = Tr::tr("Backup — everything: rates, pins, local files, Dolby Atmos answers (*.corvanerates)");
+    const QString backup =
+        Tr::tr("Backup — everything: rates, pins, local files, Dolby Atmos answers (*.corvanerates)");
     //: Export choice: only confirmed rates, to give to someone else.
     const QString share = Tr::tr("Shared file — confirmed rates only (*.corvanerates)");
     panel.setNameFilters({backup, share});

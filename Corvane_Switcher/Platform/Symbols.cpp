@@ -133,9 +133,18 @@ void speakerWave2(QPainter &p, const QColor &c)
     stroke(p, c, outer, 1.9);
 }
 
-void chevronDown(QPainter &p, const QColor &c) { stroke(p, c, polyline({{5, 9}, {12, 16}, {19, 9}}), 2.4); }
-void chevronUp(QPainter &p, const QColor &c) { stroke(p, c, polyline({{5, 15}, {12, 8}, {19, 15}}), 2.4); }
-void chevronRight(QPainter &p, const QColor &c) { stroke(p, c, polyline({{9, 5}, {16, 12}, {9, 19}}), 2.4); }
+void chevronDown(QPainter &p, const QColor &c)
+{
+    stroke(p, c, polyline({{5, 9}, {12, 16}, {19, 9}}), 2.4);
+}
+void chevronUp(QPainter &p, const QColor &c)
+{
+    stroke(p, c, polyline({{5, 15}, {12, 8}, {19, 15}}), 2.4);
+}
+void chevronRight(QPainter &p, const QColor &c)
+{
+    stroke(p, c, polyline({{9, 5}, {16, 12}, {9, 19}}), 2.4);
+}
 
 void chevronUpChevronDown(QPainter &p, const QColor &c)
 {
@@ -149,7 +158,10 @@ void arrowRight(QPainter &p, const QColor &c)
     stroke(p, c, polyline({{13.5, 5.5}, {20, 12}, {13.5, 18.5}}), 2.2);
 }
 
-void circleOutline(QPainter &p, const QColor &c) { stroke(p, c, circle({12, 12}, 9.5), 1.8); }
+void circleOutline(QPainter &p, const QColor &c)
+{
+    stroke(p, c, circle({12, 12}, 9.5), 1.8);
+}
 
 void largeCircleFillCircle(QPainter &p, const QColor &c)
 {

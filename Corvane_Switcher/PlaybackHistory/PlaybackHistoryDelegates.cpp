@@ -15,11 +15,12 @@ constexpr int horizontalMargin = 4;
 
 int PlaybackHistoryTrackDelegate::rowHeight(const QFont &body)
 {
-    return QFontMetrics(body).height() + lineSpacing + QFontMetrics(PlaybackHistoryStyle::captionFont()).height() +
-           2 * verticalMargin;
+    return QFontMetrics(body).height() + lineSpacing +
+           QFontMetrics(PlaybackHistoryStyle::captionFont()).height() + 2 * verticalMargin;
 }
 
-QSize PlaybackHistoryTrackDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+QSize PlaybackHistoryTrackDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                             const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setHeight(rowHeight(option.font));
@@ -38,14 +39,17 @@ void PlaybackHistoryTrackDelegate::paint(QPainter *painter, const QStyleOptionVi
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget); // background and selection
 
     const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group = opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    const QPalette::ColorGroup group =
+        opt.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
     const QColor primary = selected ? opt.palette.color(group, QPalette::HighlightedText)
                                     : opt.palette.color(group, QPalette::Text);
-    QColor secondary = selected ? primary : PlaybackHistoryStyle::toneColor(PlaybackHistoryTableModel::Tone::secondary);
+    QColor secondary =
+        selected ? primary : PlaybackHistoryStyle::toneColor(PlaybackHistoryTableModel::Tone::secondary);
     if (selected)
         secondary.setAlphaF(0.8f);
 
-    const QRect area = opt.rect.adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
+    const QRect area =
+        opt.rect.adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
     const QFont caption = PlaybackHistoryStyle::captionFont();
     const QFontMetrics titleMetrics(opt.font);
     const QFontMetrics captionMetrics(caption);
@@ -59,14 +63,16 @@ void PlaybackHistoryTrackDelegate::paint(QPainter *painter, const QStyleOptionVi
                       titleMetrics.elidedText(title, Qt::ElideRight, area.width()));
     painter->setFont(caption);
     painter->setPen(secondary);
-    const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(), captionMetrics.height());
+    const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(),
+                           captionMetrics.height());
     painter->drawText(artistRect, Qt::AlignLeft | Qt::AlignVCenter,
                       captionMetrics.elidedText(index.data(PlaybackHistoryTableModel::artistRole).toString(),
                                                 Qt::ElideRight, area.width()));
     painter->restore();
 }
 
-void PlaybackHistoryTimeDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+void PlaybackHistoryTimeDelegate::initStyleOption(QStyleOptionViewItem *option,
+                                                  const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
     option->textElideMode = Qt::ElideMiddle;

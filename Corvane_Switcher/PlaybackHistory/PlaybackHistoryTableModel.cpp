@@ -146,9 +146,10 @@ std::optional<QString> PlaybackHistoryTableModel::headerHelp(int column)
     if (column != load)
         return std::nullopt;
     //: Hover help of the Music.app Load column.
-    return Tr::tr("How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
-                  "track after a Stop to Switch change. Blank: a gapless advance, which Music.app had already "
-                  "loaded.");
+    return Tr::tr(
+        "How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
+        "track after a Stop to Switch change. Blank: a gapless advance, which Music.app had already "
+        "loaded.");
 }
 
 QString PlaybackHistoryTableModel::cellText(int column, const Entry &entry)
@@ -172,7 +173,8 @@ QString PlaybackHistoryTableModel::cellText(int column, const Entry &entry)
     case played:
         return optionalRate(entry.playedRate);
     case load:
-        return entry.musicStartMs ? Units::seconds(Bundle::main(), double(*entry.musicStartMs) / 1000.0) : missing;
+        return entry.musicStartMs ? Units::seconds(Bundle::main(), double(*entry.musicStartMs) / 1000.0)
+                                  : missing;
     case outcome:
         return PlaybackHistory::outcomeLabel(entry, Bundle::main());
     default:
@@ -212,7 +214,8 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at)
     return formatTime(format.get(), at);
 }
 
-QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &locale, const QString &timeZone)
+QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &locale,
+                                            const QString &timeZone)
 {
     const std::unique_ptr<icu::DateFormat> format = makeTimeFormat(icu::Locale(locale.toUtf8().constData()));
     if (format)

@@ -1,8 +1,8 @@
 #include "PlaybackHistoryWindow.h"
 
+#include "PlaybackHistoryDelegates.h"
 #include "PlaybackHistoryStyle.h"
 #include "PlaybackHistoryTableModel.h"
-#include "PlaybackHistoryDelegates.h"
 #include "SwitcherModel.h"
 #include "WindowFactories.h"
 
@@ -110,9 +110,10 @@ QWidget *PlaybackHistoryWindow::makeToolbar()
     //: Accessible label of the Playback History filter; not shown.
     picker->setAccessibleName(Tr::tr("Show"));
     //: Hover help of the Playback History filter.
-    picker->setToolTip(Tr::tr("Differed: the play's settled rate (the Rate Library's verdict, not a lossy or 48 kHz "
-                              "opening step) was not the predicted one, or Mid-Track Correction relocked it. "
-                              "Estimates: predictions from step 5. Pins: plays of a pinned track."));
+    picker->setToolTip(
+        Tr::tr("Differed: the play's settled rate (the Rate Library's verdict, not a lossy or 48 kHz "
+               "opening step) was not the predicted one, or Mid-Track Correction relocked it. "
+               "Estimates: predictions from step 5. Pins: plays of a pinned track."));
     auto *segments = new QHBoxLayout(picker);
     segments->setContentsMargins(0, 0, 0, 0);
     segments->setSpacing(0);
@@ -157,9 +158,11 @@ QWidget *PlaybackHistoryWindow::makeContent()
     emptyTitle->setFont(PlaybackHistoryStyle::headlineFont());
     emptyTitle->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(emptyTitle, 0, Qt::AlignHCenter);
-    auto *emptyText = new QLabel(Tr::tr("Play a track through Music.app with Corvane Mac Remote paired; each play "
-                                        "appears here with its prediction and its outcome."),
-                                 empty);
+    //: Playback History when no play has been recorded: how plays get here.
+    auto *emptyText =
+        new QLabel(Tr::tr("Play a track through Music.app with Corvane Mac Remote paired; each play "
+                          "appears here with its prediction and its outcome."),
+                   empty);
     emptyText->setFont(PlaybackHistoryStyle::calloutFont());
     setTextColor(emptyText, PlaybackHistoryStyle::toneColor(PlaybackHistoryTableModel::Tone::secondary));
     emptyText->setAlignment(Qt::AlignCenter);
@@ -185,8 +188,10 @@ QWidget *PlaybackHistoryWindow::makeContent()
     m_tableView = new QTableView(m_pages);
     m_tableView->setModel(m_tableModel);
     m_tableView->setFont(PlaybackHistoryStyle::bodyFont());
-    m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::track, new PlaybackHistoryTrackDelegate(this));
-    m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::time, new PlaybackHistoryTimeDelegate(this));
+    m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::track,
+                                          new PlaybackHistoryTrackDelegate(this));
+    m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::time,
+                                          new PlaybackHistoryTimeDelegate(this));
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -207,7 +212,8 @@ QWidget *PlaybackHistoryWindow::makeContent()
     header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setMinimumSectionSize(PlaybackHistoryTableModel::columns[PlaybackHistoryTableModel::setting].minimum);
+    header->setMinimumSectionSize(
+        PlaybackHistoryTableModel::columns[PlaybackHistoryTableModel::setting].minimum);
     header->setStretchLastSection(false);
     connect(header, &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { clampColumn(column, width); });
@@ -295,8 +301,10 @@ void PlaybackHistoryWindow::modelChanged()
 void PlaybackHistoryWindow::refresh()
 {
     const QList<PlaybackHistory::Entry> &history = m_model.history();
+    const QUuid current = m_tableView->currentIndex().data(PlaybackHistoryTableModel::idRole).toUuid();
     m_tableModel->setEntries(m_view.visibleEntries(history));
     restoreSelection();
+    restoreCurrent(current);
 
     switch (PlaybackHistoryWindowView::content(history, m_tableModel->rowCount())) {
     case Content::noPlays:
@@ -309,8 +317,8 @@ void PlaybackHistoryWindow::refresh()
         m_pages->setCurrentIndex(tablePage);
         break;
     }
-    static_cast<ElidingLabel *>(m_summary)
-        ->setFullText(PlaybackHistoryWindowView::summaryText(history, m_tableModel->rowCount()));
+    static_cast<ElidingLabel *>(m_summary)->setFullText(
+        PlaybackHistoryWindowView::summaryText(history, m_tableModel->rowCount()));
     const bool enabled = PlaybackHistoryWindowView::buttonsEnabled(history);
     m_clear->setEnabled(enabled);
     m_export->setEnabled(enabled);
@@ -336,6 +344,21 @@ void PlaybackHistoryWindow::restoreSelection()
     m_restoringSelection = true;
     m_tableView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     m_restoringSelection = false;
+}
+
+void PlaybackHistoryWindow::restoreCurrent(const QUuid &id)
+{
+    if (id.isNull())
+        return;
+    const QList<PlaybackHistory::Entry> &rows = m_tableModel->entries();
+    for (int row = 0; row < rows.size(); ++row) {
+        if (rows.at(row).id == id) {
+            // Keyboard navigation goes on from the same play; the selection is already back.
+            m_tableView->selectionModel()->setCurrentIndex(m_tableModel->index(row, 0),
+                                                           QItemSelectionModel::NoUpdate);
+            return;
+        }
+    }
 }
 
 void PlaybackHistoryWindow::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

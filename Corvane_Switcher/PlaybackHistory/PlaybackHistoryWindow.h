@@ -54,6 +54,7 @@ private:
     void modelChanged();
     void refresh();
     void restoreSelection();
+    void restoreCurrent(const QUuid &id);
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void fitColumns();
     void clampColumn(int column, int width);

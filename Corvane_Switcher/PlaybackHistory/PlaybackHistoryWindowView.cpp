@@ -115,7 +115,8 @@ bool PlaybackHistoryWindowView::keeps(Filter filter, const Entry &entry)
     return false;
 }
 
-QList<PlaybackHistoryWindowView::Entry> PlaybackHistoryWindowView::visibleEntries(const QList<Entry> &history) const
+QList<PlaybackHistoryWindowView::Entry>
+PlaybackHistoryWindowView::visibleEntries(const QList<Entry> &history) const
 {
     const QString q = query(search);
     QList<Entry> rows;
@@ -146,15 +147,17 @@ QString PlaybackHistoryWindowView::summaryText(const QList<Entry> &history, qsiz
         if (entry.outcome == u"learned" || entry.outcome == u"rewritten")
             ++remembered;
     }
-    const QString shown = visibleCount == all
-                              //: Playback History: how many plays.
-                              ? Tr::tr("%1 plays").arg(all)
-                              //: Playback History: plays shown, of all plays.
-                              : Tr::tr("%1 of %2 plays").arg(visibleCount).arg(all);
-    const QString separator = QStringLiteral(" · ");
-    return shown + separator
-           //: Playback History: plays whose rate was not the predicted one.
-           + Tr::tr("%1 differed from the prediction").arg(differed) + separator
-           //: Playback History: plays the Rate Library learned from.
-           + Tr::tr("%1 remembered by the Rate Library").arg(remembered);
+    QString shown;
+    if (visibleCount == all) {
+        //: Playback History: how many plays.
+        shown = Tr::tr("%1 plays").arg(all);
+    } else {
+        //: Playback History: plays shown, of all plays.
+        shown = Tr::tr("%1 of %2 plays").arg(visibleCount).arg(all);
+    }
+    //: Playback History: plays whose rate was not the predicted one.
+    const QString differedText = Tr::tr("%1 differed from the prediction").arg(differed);
+    //: Playback History: plays the Rate Library learned from.
+    const QString rememberedText = Tr::tr("%1 remembered by the Rate Library").arg(remembered);
+    return QStringList{shown, differedText, rememberedText}.join(QStringLiteral(" · "));
 }

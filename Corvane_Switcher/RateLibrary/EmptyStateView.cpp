@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace RateLibrary {
 
 using RateLibraryText::Tr;
@@ -47,7 +49,6 @@ EmptyStateView::EmptyStateView(QWidget *parent) : QWidget(parent)
     m_message->setFont(FontStyles::callout());
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(true);
-    m_message->setMaximumWidth(380);
     QPalette palette = m_message->palette();
     palette.setColor(QPalette::WindowText, SystemColors::secondaryLabel());
     m_message->setPalette(palette);
@@ -59,6 +60,10 @@ void EmptyStateView::setTexts(const RateLibrary::EmptyStateText &text)
 {
     m_title->setText(text.title);
     m_message->setText(text.message);
+    // Fixed to the width its lines need (at most 380) and the height they then take, so the
+    // centring layout neither squeezes nor clips the wrapped lines.
+    const int width = std::min(380, m_message->fontMetrics().horizontalAdvance(text.message) + 2);
+    m_message->setFixedSize(width, m_message->heightForWidth(width));
 }
 
 QString EmptyStateView::title() const

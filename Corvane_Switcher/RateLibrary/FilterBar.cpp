@@ -141,6 +141,11 @@ void FilterBar::showState(const LearnedRatesWindowView &view, const QList<TierMe
     arrange(width());
 }
 
+int FilterBar::wideWidth() const
+{
+    return m_choosers->sizeHint().width() + 10 + wideSearchWidth;
+}
+
 void FilterBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -149,7 +154,7 @@ void FilterBar::resizeEvent(QResizeEvent *event)
 
 void FilterBar::arrange(int width)
 {
-    const bool wide = m_choosers->sizeHint().width() + 10 + wideSearchWidth <= width;
+    const bool wide = wideWidth() <= width;
     if (wide == m_wide && m_search->parentWidget())
         return;
     m_wide = wide;

@@ -29,6 +29,8 @@ public:
                    const QList<RateLibrary::RateMenuItem> &rateItems);
 
     bool isWide() const { return m_wide; }
+    // The least width that holds the wide arrangement.
+    int wideWidth() const;
     QComboBox *tierMenu() const { return m_tierMenu; }
     QComboBox *rateMenu() const { return m_rateMenu; }
     QLineEdit *searchField() const { return m_search; }

@@ -3,7 +3,7 @@
 #include "EmptyStateView.h"
 #include "FilterBar.h"
 #include "LearnedRatesTableModel.h"
-#include "RateLibraryCells/RateLibraryDelegates.h"
+#include "LibraryTableView.h"
 #include "RateLibraryIndex.h"
 #include "RateLibraryRowText.h"
 #include "SwitcherModel.h"
@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -45,33 +46,6 @@ QFrame *divider(QWidget *parent)
     line->setForegroundRole(QPalette::Mid);
     return line;
 }
-
-// The table: columns keep their minimum and maximum widths, and Track and Album share the room
-// the other four leave.
-class LibraryTableView final : public QTableView {
-public:
-    using QTableView::QTableView;
-
-    void fitColumns()
-    {
-        const auto &columns = tableColumns();
-        int fixed = 0;
-        for (int c = 2; c < columns.size(); ++c)
-            fixed += horizontalHeader()->sectionSize(c);
-        const int room = viewport()->width() - fixed;
-        const int ideal = columns[0].idealWidth + columns[1].idealWidth;
-        const int track = std::max(columns[0].minWidth, room * columns[0].idealWidth / ideal);
-        horizontalHeader()->resizeSection(0, track);
-        horizontalHeader()->resizeSection(1, std::max(columns[1].minWidth, room - track));
-    }
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QTableView::resizeEvent(event);
-        fitColumns();
-    }
-};
 
 } // namespace
 
@@ -135,65 +109,19 @@ LearnedRatesWindow::~LearnedRatesWindow()
 
 void LearnedRatesWindow::buildTable()
 {
-    auto *table = new LibraryTableView(m_middle);
-    m_table = table;
     m_tableModel = new LearnedRatesTableModel(this);
-    m_table->setModel(m_tableModel);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setShowGrid(false);
-    m_table->setWordWrap(false);
-    m_table->setAlternatingRowColors(true);
-    m_table->setFrameShape(QFrame::NoFrame);
-    m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->verticalHeader()->hide();
-
-    auto *trackDelegate = new TrackCellDelegate(m_table);
-    m_table->setItemDelegateForColumn(0, trackDelegate);
-    m_table->setItemDelegateForColumn(3, new RateCellDelegate(
-                                             [this](const QModelIndex &index, const QPoint &globalPos) {
-                                                 showPinMenu(index, globalPos);
-                                             },
-                                             m_table));
-    m_table->setItemDelegateForColumn(4, new SourceBadgeDelegate(m_table));
-    // Every row is as high as a two-line track cell; fixed heights keep a large table fast.
-    QHeaderView *rows = m_table->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(trackDelegate->sizeHint(QStyleOptionViewItem(), QModelIndex()).height());
-
-    QHeaderView *columns = m_table->horizontalHeader();
-    columns->setSectionsClickable(true);
-    columns->setSortIndicatorShown(true);
-    columns->setHighlightSections(false);
-    columns->setStretchLastSection(false);
-    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    columns->setMinimumSectionSize(40);
-    const auto &specs = tableColumns();
-    for (int c = 0; c < specs.size(); ++c) {
-        columns->setSectionResizeMode(c, QHeaderView::Interactive);
-        columns->resizeSection(c, specs[c].idealWidth);
-    }
-    connect(columns, &QHeaderView::sectionResized, this, [columns](int section, int, int size) {
-        const ColumnSpec &spec = tableColumns().at(section);
-        if (size < spec.minWidth)
-            columns->resizeSection(section, spec.minWidth);
-        else if (spec.maxWidth > 0 && size > spec.maxWidth)
-            columns->resizeSection(section, spec.maxWidth);
-    });
-    const auto initial = m_view.sortOrder.value(0);
-    for (int c = 0; c < specs.size(); ++c) {
-        if (specs[c].key == initial.key)
-            columns->setSortIndicator(c, initial.reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
-    }
+    auto *table = new LibraryTableView(
+        m_tableModel, [this](const QModelIndex &index, const QPoint &globalPos) { showPinMenu(index, globalPos); },
+        m_middle);
+    m_table = table;
+    table->showSortOrder(m_view.sortOrder);
     // A header click replaces the sort order with that column's.
-    connect(columns, &QHeaderView::sortIndicatorChanged, this, [this](int section, Qt::SortOrder order) {
-        if (section < 0 || section >= tableColumns().size())
-            return;
-        setSortOrder({SortComparator{tableColumns().at(section).key, order == Qt::DescendingOrder}});
-    });
-
+    connect(m_table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            [this](int section, Qt::SortOrder order) {
+                if (section < 0 || section >= tableColumns().size())
+                    return;
+                setSortOrder({SortComparator{tableColumns().at(section).key, order == Qt::DescendingOrder}});
+            });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &LearnedRatesWindow::userSelectionChanged);
     connect(m_table, &QWidget::customContextMenuRequested, this, &LearnedRatesWindow::showContextMenu);
@@ -260,6 +188,10 @@ void LearnedRatesWindow::setSearch(const QString &text)
 void LearnedRatesWindow::setSortOrder(const SortOrder &order)
 {
     m_view.sortOrder = order;
+    {
+        const QSignalBlocker quiet(m_table->horizontalHeader());
+        static_cast<LibraryTableView *>(m_table)->showSortOrder(order);
+    }
     refresh();
 }
 

@@ -45,8 +45,8 @@ std::optional<QString> AppShell::rateLibraryDocument(const QStringList &argument
         const QString &argument = arguments.at(i);
         if (argument.startsWith(QLatin1Char('-')))
             continue;
-        if (argument.endsWith(QLatin1String(".corvanerates"), Qt::CaseInsensitive)
-            || argument.endsWith(QLatin1String(".json"), Qt::CaseInsensitive))
+        if (argument.endsWith(QLatin1String(".corvanerates"), Qt::CaseInsensitive) ||
+            argument.endsWith(QLatin1String(".json"), Qt::CaseInsensitive))
             return QFileInfo(argument).absoluteFilePath();
     }
     return std::nullopt;
@@ -56,8 +56,8 @@ void AppShell::start(const QStringList &arguments)
 {
     const QString screenshotDirectory = ScreenshotMode::directoryFromEnvironment();
     if (screenshotDirectory.isEmpty()) {
-        m_tray = std::make_unique<TrayIcon>(trayMenuItems([this](const QString &id) { m_scenes->openWindow(id); },
-                                                          [] { QCoreApplication::quit(); }));
+        m_tray = std::make_unique<TrayIcon>(trayMenuItems(
+            [this](const QString &id) { m_scenes->openWindow(id); }, [] { QCoreApplication::quit(); }));
     }
 
     for (const QString &id : windowIdsToOpen(qEnvironmentVariable("CORVANE_SWITCHER_OPEN"))) {
@@ -73,7 +73,8 @@ void AppShell::start(const QStringList &arguments)
 
     if (!screenshotDirectory.isEmpty()) {
         m_screenshots = std::make_unique<ScreenshotMode>(*m_scenes, *m_model, screenshotDirectory);
-        connect(m_screenshots.get(), &ScreenshotMode::finished, qApp, [](int code) { QCoreApplication::exit(code); });
+        connect(m_screenshots.get(), &ScreenshotMode::finished, qApp,
+                [](int code) { QCoreApplication::exit(code); });
         m_screenshots->start();
     }
 }

@@ -34,8 +34,8 @@ void ScreenshotMode::start()
 bool ScreenshotMode::ready() const
 {
     // The Rate Library window needs the companion paired and its library arrived.
-    if (m_scenes.window(QStringLiteral("learned"))
-        && (!m_model.switcher().link().isPeer() || !m_model.learnedRates()))
+    if (m_scenes.window(QStringLiteral("learned")) &&
+        (!m_model.switcher().link().isPeer() || !m_model.learnedRates()))
         return false;
     return !m_model.rateLibraryBusy();
 }

@@ -15,7 +15,7 @@ class ScreenshotMode final : public QObject {
     Q_OBJECT
 public:
     static constexpr int pollMs = 100;
-    static constexpr int settleMs = 600;     // let first layouts and the first answers land
+    static constexpr int settleMs = 600; // let first layouts and the first answers land
     static constexpr int maximumWaitMs = 3000;
 
     ScreenshotMode(WindowScenes &scenes, SwitcherModel &model, QString directory, QObject *parent = nullptr);

@@ -28,7 +28,8 @@ QList<TrayMenuItem> trayMenuItems(const std::function<void(const QString &id)> &
     };
 }
 
-TrayIcon::TrayIcon(QList<TrayMenuItem> items, QObject *parent) : QObject(parent), m_menu(std::make_unique<QMenu>())
+TrayIcon::TrayIcon(QList<TrayMenuItem> items, QObject *parent)
+    : QObject(parent), m_menu(std::make_unique<QMenu>())
 {
     for (const TrayMenuItem &item : items) {
         if (item.isSeparator()) {
@@ -46,7 +47,8 @@ TrayIcon::TrayIcon(QList<TrayMenuItem> items, QObject *parent) : QObject(parent)
         qCInfo(lcUi, "no system tray here; the menu is not shown");
         return;
     }
-    m_tray = std::make_unique<QSystemTrayIcon>(Symbols::icon(QStringLiteral("waveform"), BrandColors::brandRedStart(), 18));
+    m_tray = std::make_unique<QSystemTrayIcon>(
+        Symbols::icon(QStringLiteral("waveform"), BrandColors::brandRedStart(), 18));
     m_tray->setToolTip(QStringLiteral("Corvane Zuvaradi"));
     m_tray->setContextMenu(m_menu.get());
     m_tray->show();

@@ -66,9 +66,12 @@ QList<SceneSpec> standardScenes()
 {
     return {
         //: Window title of the Rate Library window.
-        {QStringLiteral("learned"), Tr::tr("Rate Library"), QSize(1080, 700), QSize(1000, 640), makeLearnedRatesWindow},
-        {QStringLiteral("history"), Tr::tr("Playback History"), QSize(960, 520), QSize(), makePlaybackHistoryWindow},
-        {QStringLiteral("timing"), Tr::tr("Switch Method Visualizer"), QSize(860, 760), QSize(720, 520), makeSwitchTimingWindow},
+        {QStringLiteral("learned"), Tr::tr("Rate Library"), QSize(1080, 700), QSize(1000, 640),
+         makeLearnedRatesWindow},
+        {QStringLiteral("history"), Tr::tr("Playback History"), QSize(960, 520), QSize(),
+         makePlaybackHistoryWindow},
+        {QStringLiteral("timing"), Tr::tr("Switch Method Visualizer"), QSize(860, 760), QSize(720, 520),
+         makeSwitchTimingWindow},
     };
 }
 
@@ -84,7 +87,8 @@ WindowScenes::~WindowScenes()
 
 bool WindowScenes::hasScene(const QString &id) const
 {
-    return std::any_of(m_scenes.cbegin(), m_scenes.cend(), [&](const SceneSpec &scene) { return scene.id == id; });
+    return std::any_of(m_scenes.cbegin(), m_scenes.cend(),
+                       [&](const SceneSpec &scene) { return scene.id == id; });
 }
 
 QWidget *WindowScenes::openWindow(const QString &id)
@@ -97,7 +101,8 @@ QWidget *WindowScenes::openWindow(const QString &id)
         open->activateWindow();
         return open;
     }
-    const auto scene = std::find_if(m_scenes.cbegin(), m_scenes.cend(), [&](const SceneSpec &s) { return s.id == id; });
+    const auto scene =
+        std::find_if(m_scenes.cbegin(), m_scenes.cend(), [&](const SceneSpec &s) { return s.id == id; });
     if (scene == m_scenes.cend()) {
         qCWarning(lcUi, "no window with the id \"%s\"", qUtf8Printable(id));
         return nullptr;

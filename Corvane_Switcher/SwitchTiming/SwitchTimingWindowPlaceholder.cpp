@@ -29,7 +29,8 @@ QWidget *makeSwitchTimingWindow(SwitcherModel &model)
     auto *title = new QLabel(Tr::tr("Switch Method Visualizer"));
     title->setFont(FontStyles::systemFont(15, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
-    auto *line = new QLabel(Tr::tr("The visualizer's timelines are not drawn yet; they come in a later version."));
+    auto *line =
+        new QLabel(Tr::tr("The visualizer's timelines are not drawn yet; they come in a later version."));
     line->setFont(FontStyles::callout());
     line->setAlignment(Qt::AlignCenter);
     line->setWordWrap(true);

@@ -75,9 +75,9 @@ TEST(HistoryCells, PlayWithoutPredictionShowsItsNote)
 TEST(HistoryCells, SettingUsesTheColumnWords)
 {
     Entry entry = play("t", "a", 44100, "learned", 44100);
-    const std::pair<const char *, const char *> words[] = {
-        {"hires", "Hi-Res"}, {"lossless", "Lossless"}, {"aac", "AAC"}, {"unknown", "Unknown"}, {"file", "Local file"},
-        {"other", "Any"}};
+    const std::pair<const char *, const char *> words[] = {{"hires", "Hi-Res"},    {"lossless", "Lossless"},
+                                                           {"aac", "AAC"},         {"unknown", "Unknown"},
+                                                           {"file", "Local file"}, {"other", "Any"}};
     for (const auto &[tier, label] : words) {
         entry.tier = QString::fromUtf8(tier);
         EXPECT_EQ(Model::cellText(Model::setting, entry), QString::fromUtf8(label)) << tier;
@@ -150,8 +150,8 @@ TEST(HistoryCells, TableModelIsWellBehaved)
     QStringList headers;
     for (int column = 0; column < model.columnCount(); ++column)
         headers.append(model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
-    EXPECT_EQ(headers, (QStringList{"Time", "Track", "Setting", "Predicted", "From", "Played", "Music.app Load",
-                                    "Outcome"}));
+    EXPECT_EQ(headers, (QStringList{"Time", "Track", "Setting", "Predicted", "From", "Played",
+                                    "Music.app Load", "Outcome"}));
     EXPECT_TRUE(model.headerData(Model::load, Qt::Horizontal, Qt::ToolTipRole).isValid());
     model.setEntries({});
     EXPECT_EQ(model.rowCount(), 0);

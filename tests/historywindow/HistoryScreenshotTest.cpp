@@ -46,8 +46,8 @@ QList<Entry> eveningOfPlays()
                          std::optional<double> played, std::optional<QString> outcome, const char *tier,
                          std::optional<qint64> loadMs) {
         const Track &t = tracks[track % std::size(tracks)];
-        Entry entry = play(QString::fromUtf8(t.title), QString::fromUtf8(t.artist), predicted, std::move(source),
-                           played, std::move(outcome));
+        Entry entry = play(QString::fromUtf8(t.title), QString::fromUtf8(t.artist), predicted,
+                           std::move(source), played, std::move(outcome));
         entry.album = QString::fromUtf8(t.album);
         entry.tier = QString::fromUtf8(tier);
         entry.musicStartMs = loadMs;
@@ -92,7 +92,8 @@ TEST(HistoryScreenshot, SampleEvening)
     window.table()->selectRow(2);
     QCoreApplication::processEvents();
 
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
+    const QString folder =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QPixmap picture = window.grab();
     EXPECT_EQ(picture.size(), QSize(960, 520));

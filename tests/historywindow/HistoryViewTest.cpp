@@ -83,7 +83,8 @@ TEST(HistoryView, DifferedKeepsWrongPredictionsAndCorrectedPlays)
 {
     Entry rightButCorrected = play("corrected", "A", 44100, "learned", 44100, "learned");
     rightButCorrected.corrected = true;
-    Entry noPredictionCorrected = play("corrected without prediction", "A", std::nullopt, std::nullopt, 48000);
+    Entry noPredictionCorrected =
+        play("corrected without prediction", "A", std::nullopt, std::nullopt, 48000);
     noPredictionCorrected.corrected = true;
     // The settled rate decides when there is one, whatever the opening step played.
     Entry settledDiffers = play("settled differs", "A", 44100, "album", 44100);

@@ -90,7 +90,8 @@ TEST_F(HistoryWindow, FactoryBuildsTheWindowAtItsSizes)
     EXPECT_EQ(history->view().filter, Filter::all);
     EXPECT_TRUE(history->filterButton(Filter::all)->isChecked());
     EXPECT_EQ(history->filterButton(Filter::none)->text(), "No prediction");
-    EXPECT_TRUE(history->filterButton(Filter::differed)->toolTip().startsWith("Differed: the play's settled rate"));
+    EXPECT_TRUE(
+        history->filterButton(Filter::differed)->toolTip().startsWith("Differed: the play's settled rate"));
 }
 
 TEST_F(HistoryWindow, EmptyStoreDisablesBothButtons)
@@ -99,7 +100,8 @@ TEST_F(HistoryWindow, EmptyStoreDisablesBothButtons)
     EXPECT_EQ(window->content(), Content::noPlays);
     EXPECT_FALSE(window->clearButton()->isEnabled());
     EXPECT_FALSE(window->exportButton()->isEnabled());
-    EXPECT_EQ(window->summaryText(), "0 plays · 0 differed from the prediction · 0 remembered by the Rate Library");
+    EXPECT_EQ(window->summaryText(),
+              "0 plays · 0 differed from the prediction · 0 remembered by the Rate Library");
 }
 
 TEST_F(HistoryWindow, HiddenPlaysKeepTheButtonsAndTheCounts)
@@ -139,6 +141,7 @@ TEST_F(HistoryWindow, NewPlaysArriveAtTheTopAndTheSelectionStays)
     const QModelIndexList rows = window->table()->selectionModel()->selectedRows();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.first().row(), 2);
+    EXPECT_EQ(window->table()->currentIndex().row(), 2);
 
     // A filter that hides the selected play leaves it selected for when it shows again.
     window->setFilter(Filter::pins);

@@ -1,5 +1,6 @@
 #include "CompanionProcess.h"
 #include "LinkTestSupport.h"
+#include "RateLibraryFile.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -35,7 +36,8 @@ void sendImport(SwitcherLink &link, const QByteArray &file, const QString &mode,
 {
     for (qsizetype from = 0; from < file.size() || from == 0; from += slice) {
         const QByteArray piece = file.mid(from, slice);
-        link.sendRateLibraryImport({QString::fromLatin1(piece.toBase64()), from == 0, from + slice >= file.size(), mode});
+        link.sendRateLibraryImport(
+            {QString::fromLatin1(piece.toBase64()), from == 0, from + slice >= file.size(), mode});
     }
 }
 
@@ -48,7 +50,9 @@ protected:
         port = freePort();
         link = std::make_unique<SwitcherLink>(port, dir.path());
         link->onLearnedRates = [this](const LearnedRates &r) { libraries.append(r); };
-        link->onRateLibraryImported = [this](const SwitcherProtocol::RateLibraryImported &r) { imports.append(r); };
+        link->onRateLibraryImported = [this](const SwitcherProtocol::RateLibraryImported &r) {
+            imports.append(r);
+        };
         link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) { scans.append(r); };
         link->onRateLibraryFile = [this](const SwitcherProtocol::RateLibraryFile &r) { files.append(r); };
         link->start();
@@ -91,9 +95,11 @@ TEST_F(WithCompanion, aSubscriptionServesTheLibraryAndEveryChangeAfterIt)
     ASSERT_TRUE(fixture.nowPlayingID);
 
     // Pin an unpinned row: the next library shows the pin and remembers the learned rate.
-    const auto unpinned = std::find_if(fixture.rows.begin(), fixture.rows.end(), [](const auto &r) { return !r.pinned; });
+    const auto unpinned =
+        std::find_if(fixture.rows.begin(), fixture.rows.end(), [](const auto &r) { return !r.pinned; });
     ASSERT_NE(unpinned, fixture.rows.end());
-    link->sendPinLearnedRate({unpinned->id, unpinned->tier, 192000, unpinned->title, unpinned->artist, unpinned->album});
+    link->sendPinLearnedRate(
+        {unpinned->id, unpinned->tier, 192000, unpinned->title, unpinned->artist, unpinned->album});
     ASSERT_EVENTUALLY(libraries.size() == 2);
     const auto *pinned = findRow(libraries[1], unpinned->id, unpinned->tier);
     ASSERT_NE(pinned, nullptr);
@@ -128,7 +134,8 @@ TEST_F(WithCompanion, aSubscriptionServesTheLibraryAndEveryChangeAfterIt)
 TEST_F(WithCompanion, anImportIsAnsweredOnceAndAppliedOnlyWhenAsked)
 {
     const LearnedRates::Row &known = fixture.rows.at(0);
-    const auto changeable = std::find_if(fixture.rows.begin(), fixture.rows.end(), [](const auto &r) { return !r.pinned; });
+    const auto changeable =
+        std::find_if(fixture.rows.begin(), fixture.rows.end(), [](const auto &r) { return !r.pinned; });
     QJsonObject changed = changeable->toJson();
     changed.insert("rate", changeable->rate == 48000 ? 44100 : 48000);
     QJsonObject fresh = known.toJson();
@@ -138,41 +145,48 @@ TEST_F(WithCompanion, anImportIsAnsweredOnceAndAppliedOnlyWhenAsked)
     QJsonObject silly = fresh;
     silly.insert("id", "NEW0000000000002");
     silly.insert("rate", 4000);
-    const QJsonObject file{{"rows", QJsonArray{known.toJson(), changed, fresh, silly}},
-                           {"outputs", QJsonArray{QJsonObject{{"deviceUID", "AppleUSBAudioEngine:New:DAC:1:1"}}}},
-                           {"appVersion", "3.2"},
-                           {"writtenAt", "2026-11-20T08:00:00.000Z"}};
+    const QJsonObject file{
+        {"rows", QJsonArray{known.toJson(), changed, fresh, silly}},
+        {"outputs", QJsonArray{QJsonObject{{"deviceUID", "AppleUSBAudioEngine:New:DAC:1:1"}}}},
+        {"appVersion", "3.2"},
+        {"writtenAt", "2026-11-20T08:00:00.000Z"}};
     const QByteArray json = QJsonDocument(file).toJson(QJsonDocument::Compact);
-    // The backup layout: magic, format byte 1, then the compressed JSON.
-    const QByteArray backup = QByteArray("CORVANERATES") + char(1) + qCompress(json);
+    // The backup file as the switcher writes it, and in qCompress's layout (a size prefix).
+    const QByteArray backup = RateLibraryFile::encode(json);
+    ASSERT_TRUE(backup.startsWith("CORVANERATES\x01"));
+    const QByteArray prefixed = QByteArray("CORVANERATES") + char(1) + qCompress(json);
 
     link->sendLearnedRatesRequest({true});
     ASSERT_EVENTUALLY(libraries.size() == 1);
 
     sendImport(*link, backup, "dryRun");
-    ASSERT_EVENTUALLY(imports.size() == 1);
-    const auto &preview = imports[0];
-    EXPECT_EQ(preview.mode, "dryRun");
-    EXPECT_TRUE(preview.ok);
-    EXPECT_EQ(preview.fileVersion, 1);
-    EXPECT_EQ(preview.appVersion, "3.2");
-    EXPECT_EQ(std::tuple(preview.newCount, preview.updated, preview.known, preview.skipped, preview.outputsNew),
-              std::tuple(1, 1, 1, 1, 1));
+    sendImport(*link, prefixed, "dryRun", 7);
+    ASSERT_EVENTUALLY(imports.size() == 2);
+    for (const auto &preview : imports) {
+        EXPECT_EQ(preview.mode, "dryRun");
+        EXPECT_TRUE(preview.ok);
+        EXPECT_EQ(preview.fileVersion, 1);
+        EXPECT_EQ(preview.appVersion, "3.2");
+        EXPECT_EQ(
+            std::tuple(preview.newCount, preview.updated, preview.known, preview.skipped, preview.outputsNew),
+            std::tuple(1, 1, 1, 1, 1));
+    }
+    imports.clear();
 
     sendImport(*link, json, "apply", 64);
-    ASSERT_EVENTUALLY(imports.size() == 2 && libraries.size() == 2);
-    EXPECT_TRUE(imports[1].ok);
-    EXPECT_EQ(imports[1].newCount, 1);
+    ASSERT_EVENTUALLY(imports.size() == 1 && libraries.size() == 2);
+    EXPECT_TRUE(imports[0].ok);
+    EXPECT_EQ(imports[0].newCount, 1);
     ASSERT_NE(findRow(libraries[1], "NEW0000000000001", "hires"), nullptr);
     EXPECT_EQ(findRow(libraries[1], "NEW0000000000001", "hires")->source, "imported");
     EXPECT_EQ(libraries[1].rows.size(), fixture.rows.size() + 1);
 
     sendImport(*link, QByteArray("CORVANERATES") + char(1) + "not compressed at all", "apply");
     sendImport(*link, QByteArray("CORVANERATES") + char(9) + qCompress(json), "dryRun");
-    ASSERT_EVENTUALLY(imports.size() == 4);
+    ASSERT_EVENTUALLY(imports.size() == 3);
+    EXPECT_FALSE(imports[1].ok);
+    EXPECT_TRUE(imports[1].refusal && !imports[1].refusal->isEmpty());
     EXPECT_FALSE(imports[2].ok);
-    EXPECT_TRUE(imports[2].refusal && !imports[2].refusal->isEmpty());
-    EXPECT_FALSE(imports[3].ok);
     EXPECT_EQ(libraries.size(), 2); // a refused import changes nothing
 }
 
@@ -193,7 +207,8 @@ TEST_F(WithCompanion, aLocalFileScanAndAnExportAreAnswered)
     for (const auto &file : files) {
         ASSERT_TRUE(file.ok);
         ASSERT_TRUE(file.data);
-        const QJsonObject exported = QJsonDocument::fromJson(QByteArray::fromBase64(file.data->toLatin1())).object();
+        const QJsonObject exported =
+            QJsonDocument::fromJson(QByteArray::fromBase64(file.data->toLatin1())).object();
         const auto decoded = LearnedRates::fromJson(exported);
         ASSERT_TRUE(decoded) << decoded.error.text().toStdString();
         if (file.flavour == "share") {
@@ -206,4 +221,27 @@ TEST_F(WithCompanion, aLocalFileScanAndAnExportAreAnswered)
             EXPECT_EQ(decoded.value->rows.size(), fixture.rows.size() + 1);
         }
     }
+}
+
+TEST(CompanionStartup, theCompanionFindsTheSwitcherThroughThePortFile)
+{
+    // Started first, it waits for the port file of the data folder the test main set up.
+    CompanionProcess::Options options;
+    options.port = 0;
+    CompanionProcess companion(options);
+    ASSERT_TRUE(companion.start()) << companion.errorText().toStdString();
+
+    SwitcherLink link(freePort());
+    QList<LearnedRates> libraries;
+    link.onLearnedRates = [&](const LearnedRates &r) { libraries.append(r); };
+    link.start();
+    ASSERT_TRUE(listeningPort(link));
+    ASSERT_EVENTUALLY(link.isPeer());
+    link.sendLearnedRatesRequest({true});
+    ASSERT_EVENTUALLY(libraries.size() == 1);
+    EXPECT_EQ(libraries[0].rows.size(), fixtureLibrary().rows.size());
+
+    link.stop();
+    EXPECT_TRUE(companion.waitForFinished());
+    EXPECT_EQ(companion.process().exitCode(), 0);
 }

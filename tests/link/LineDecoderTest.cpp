@@ -95,7 +95,8 @@ TEST(LineDecoder, randomChunkingNeverChangesTheResult)
         QList<QByteArray> out;
         qsizetype pos = 0;
         while (pos < stream.size()) {
-            const qsizetype n = std::min<qsizetype>(std::uniform_int_distribution<int>(1, 64)(rng), stream.size() - pos);
+            const qsizetype n =
+                std::min<qsizetype>(std::uniform_int_distribution<int>(1, 64)(rng), stream.size() - pos);
             out += lines(decoder.feed(QByteArrayView(stream).sliced(pos, n)));
             pos += n;
         }

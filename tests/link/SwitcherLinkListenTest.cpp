@@ -41,7 +41,7 @@ TEST(SwitcherLinkListen, configuredPortIsHonouredAndPublishedUntilStop)
     EXPECT_FALSE(QFile::exists(link.portFilePath()));
     EXPECT_TRUE(peer.waitForDisconnected());
     EXPECT_EQ(states, (QList<SwitcherLink::State>{SwitcherLink::Listening{port}, SwitcherLink::Peer{},
-                                                   SwitcherLink::Idle{}}));
+                                                  SwitcherLink::Idle{}}));
 
     // It can listen again, and the destructor takes the port file away too.
     link.start();
@@ -106,8 +106,8 @@ TEST(SwitcherLinkListen, aFullRangeFailsInWords)
     }
     SwitcherLink link(std::nullopt, dir.path());
     link.start();
-    EXPECT_EQ(link.state(), SwitcherLink::State(SwitcherLink::Failed{
-                                QStringLiteral("No free port between 40300 and 40310 — another app is using them.")}));
+    EXPECT_EQ(link.state(), SwitcherLink::State(SwitcherLink::Failed{QStringLiteral(
+                                "No free port between 40300 and 40310 — another app is using them.")}));
 }
 
 TEST(SwitcherLinkListen, anUnwritablePortFileDoesNotStopTheLink)

@@ -12,8 +12,10 @@ namespace {
 
 QJsonObject row(const QString &id, double rate, const QString &tier = QStringLiteral("lossless"))
 {
-    return {{"id", id},        {"kind", "library"}, {"tier", tier},          {"rate", rate},
-            {"pinned", false}, {"source", "learned"}, {"confirmations", 1}, {"confirmedAt", "2026-11-02T10:00:00.000Z"}};
+    return {{"id", id},           {"kind", "library"},
+            {"tier", tier},       {"rate", rate},
+            {"pinned", false},    {"source", "learned"},
+            {"confirmations", 1}, {"confirmedAt", "2026-11-02T10:00:00.000Z"}};
 }
 
 QJsonObject learnedRates(const QJsonArray &rows)
@@ -34,7 +36,9 @@ protected:
         port = freePort();
         ASSERT_NE(port, 0);
         link = std::make_unique<SwitcherLink>(port, dir.path());
-        link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) { scans.append(r.scanned); };
+        link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) {
+            scans.append(r.scanned);
+        };
         link->start();
         ASSERT_EQ(listeningPort(*link), port);
     }
@@ -83,9 +87,12 @@ TEST_F(LinkWithPeer, aSecondCompanionIsRefusedWhileTheFirstKeepsWorking)
 TEST_F(LinkWithPeer, anotherProtocolVersionClosesTheConnectionAfterWhatCameBefore)
 {
     connectPeer();
-    peer.sendRaw("{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":1,\"matched\":0,\"unmatched\":1,\"updated\":0}}\n"
-                 "{\"v\":2,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":2,\"matched\":0,\"unmatched\":2,\"updated\":0}}\n"
-                 "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":3,\"matched\":0,\"unmatched\":3,\"updated\":0}}\n");
+    peer.sendRaw("{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":1,\"matched\":0,"
+                 "\"unmatched\":1,\"updated\":0}}\n"
+                 "{\"v\":2,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":2,\"matched\":0,"
+                 "\"unmatched\":2,\"updated\":0}}\n"
+                 "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":3,\"matched\":0,"
+                 "\"unmatched\":3,\"updated\":0}}\n");
     EXPECT_TRUE(peer.waitForDisconnected());
     EXPECT_EVENTUALLY(listeningPort(*link) == port);
     EXPECT_EQ(scans, QList<qint64>{1});
@@ -94,15 +101,17 @@ TEST_F(LinkWithPeer, anotherProtocolVersionClosesTheConnectionAfterWhatCameBefor
 TEST_F(LinkWithPeer, linesThatCannotBeReadAreSkippedAndTheConnectionStays)
 {
     connectPeer();
-    peer.sendRaw("this is not json\n"
-                 "[1,2,3]\n"
-                 "{\"type\":\"localFilesResult\",\"payload\":{}}\n"                 // no "v"
-                 "{\"v\":1,\"payload\":{}}\n"                                       // no "type"
-                 "{\"v\":1,\"type\":\"localFilesResult\"}\n"                        // no "payload"
-                 "{\"v\":1,\"type\":\"somethingNew\",\"payload\":{\"x\":1}}\n"      // a type this side doesn't know
-                 "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":\"many\"}}\n"
-                 "{\"v\":1,\"type\":\"learnedRates\",\"payload\":{\"rows\":[{\"id\":\"x\"}],\"outputs\":[]}}\n"
-                 "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":4,\"matched\":0,\"unmatched\":4,\"updated\":0\n");
+    peer.sendRaw(
+        "this is not json\n"
+        "[1,2,3]\n"
+        "{\"type\":\"localFilesResult\",\"payload\":{}}\n"            // no "v"
+        "{\"v\":1,\"payload\":{}}\n"                                  // no "type"
+        "{\"v\":1,\"type\":\"localFilesResult\"}\n"                   // no "payload"
+        "{\"v\":1,\"type\":\"somethingNew\",\"payload\":{\"x\":1}}\n" // a type this side doesn't know
+        "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":\"many\"}}\n"
+        "{\"v\":1,\"type\":\"learnedRates\",\"payload\":{\"rows\":[{\"id\":\"x\"}],\"outputs\":[]}}\n"
+        "{\"v\":1,\"type\":\"localFilesResult\",\"payload\":{\"scanned\":4,\"matched\":0,\"unmatched\":4,"
+        "\"updated\":0\n");
     peer.send("localFilesResult", localFiles(5));
     EXPECT_EVENTUALLY(scans == QList<qint64>{5});
     EXPECT_TRUE(peer.isConnected());
@@ -150,9 +159,15 @@ TEST_F(LinkWithPeer, handlersRunOnTheMainThreadInArrivalOrder)
     auto note = [&](const QString &what) {
         calls.append(QThread::currentThread() == main ? what : what + " (off the main thread)");
     };
-    link->onLearnedRates = [&](const SwitcherProtocol::LearnedRates &r) { note("rates " + r.rows.first().id); };
-    link->onLocalFilesResult = [&](const SwitcherProtocol::LocalFilesResult &r) { note("files " + QString::number(r.scanned)); };
-    link->onRateLibraryImported = [&](const SwitcherProtocol::RateLibraryImported &r) { note("imported " + r.mode); };
+    link->onLearnedRates = [&](const SwitcherProtocol::LearnedRates &r) {
+        note("rates " + r.rows.first().id);
+    };
+    link->onLocalFilesResult = [&](const SwitcherProtocol::LocalFilesResult &r) {
+        note("files " + QString::number(r.scanned));
+    };
+    link->onRateLibraryImported = [&](const SwitcherProtocol::RateLibraryImported &r) {
+        note("imported " + r.mode);
+    };
     link->onRateLibraryFile = [&](const SwitcherProtocol::RateLibraryFile &r) { note("file " + r.flavour); };
     connectPeer();
 
@@ -162,14 +177,22 @@ TEST_F(LinkWithPeer, handlersRunOnTheMainThreadInArrivalOrder)
         big.append(row(QStringLiteral("big%1").arg(i), 96000, "hires"));
     for (int i = 0; i < 6; ++i) {
         // A large library between small messages must not be overtaken by them.
-        peer.send("learnedRates", learnedRates(i == 2 ? big : QJsonArray{row(QStringLiteral("r%1").arg(i), 44100)}));
+        peer.send("learnedRates",
+                  learnedRates(i == 2 ? big : QJsonArray{row(QStringLiteral("r%1").arg(i), 44100)}));
         expected.append(i == 2 ? "rates big0" : QStringLiteral("rates r%1").arg(i));
         peer.send("localFilesResult", localFiles(i));
         expected.append(QStringLiteral("files %1").arg(i));
-        peer.send("rateLibraryImported", {{"mode", i % 2 ? "apply" : "dryRun"}, {"ok", true}, {"new", 0}, {"updated", 0},
-                                          {"known", 0}, {"skipped", 0}, {"outputsNew", 0}, {"outputsUpdated", 0}});
+        peer.send("rateLibraryImported", {{"mode", i % 2 ? "apply" : "dryRun"},
+                                          {"ok", true},
+                                          {"new", 0},
+                                          {"updated", 0},
+                                          {"known", 0},
+                                          {"skipped", 0},
+                                          {"outputsNew", 0},
+                                          {"outputsUpdated", 0}});
         expected.append(i % 2 ? "imported apply" : "imported dryRun");
-        peer.send("rateLibraryFile", {{"flavour", i % 2 ? "share" : "backup"}, {"ok", true}, {"data", "e30="}});
+        peer.send("rateLibraryFile",
+                  {{"flavour", i % 2 ? "share" : "backup"}, {"ok", true}, {"data", "e30="}});
         expected.append(i % 2 ? "file share" : "file backup");
     }
     EXPECT_EVENTUALLY(calls.size() >= expected.size());
@@ -180,7 +203,8 @@ TEST_F(LinkWithPeer, everySenderWrapsItsPayloadInTheEnvelope)
 {
     connectPeer();
     link->sendLearnedRatesRequest({false});
-    link->sendPinLearnedRate({"1440833098", "hires", 96000, QStringLiteral("Blue"), std::nullopt, std::nullopt});
+    link->sendPinLearnedRate(
+        {"1440833098", "hires", 96000, QStringLiteral("Blue"), std::nullopt, std::nullopt});
     link->sendUnpinLearnedRate({"1440833098", "hires"});
     link->sendForgetLearnedRate({"A1B2C3D4E5F60718", "file"});
     link->sendForgetRates();
@@ -191,25 +215,30 @@ TEST_F(LinkWithPeer, everySenderWrapsItsPayloadInTheEnvelope)
     link->sendResetOutput({"BuiltInSpeakerDevice"});
     link->sendRateLibraryImport({"e30=", true, true, "dryRun"});
     link->sendDismissRateLibraryNotice();
-    link->sendLocalFiles({{SwitcherProtocol::LocalFileRow{"A1B2C3D4E5F60718", std::nullopt, std::nullopt, std::nullopt, 44100}}, true});
+    link->sendLocalFiles({{SwitcherProtocol::LocalFileRow{"A1B2C3D4E5F60718", std::nullopt, std::nullopt,
+                                                          std::nullopt, 44100}},
+                          true});
     link->sendRateLibraryExport({"share"});
 
     ASSERT_TRUE(peer.waitForEnvelopes(14));
     EXPECT_EQ(peer.receivedTypes(),
-              (QStringList{"learnedRatesRequest", "pinLearnedRate", "unpinLearnedRate", "forgetLearnedRate", "forgetRates",
-                           "resetStore", "removeAllPins", "setDeviceAtmos", "setDeviceAtmos", "resetOutput",
-                           "rateLibraryImport", "dismissRateLibraryNotice", "localFiles", "rateLibraryExport"}));
+              (QStringList{"learnedRatesRequest", "pinLearnedRate", "unpinLearnedRate", "forgetLearnedRate",
+                           "forgetRates", "resetStore", "removeAllPins", "setDeviceAtmos", "setDeviceAtmos",
+                           "resetOutput", "rateLibraryImport", "dismissRateLibraryNotice", "localFiles",
+                           "rateLibraryExport"}));
     EXPECT_TRUE(peer.malformedLines().isEmpty());
     const auto &got = peer.received();
     for (const auto &e : got)
         EXPECT_EQ(e.v, 1) << e.type.toStdString();
     EXPECT_EQ(got[0].payload, QJsonObject({{"subscribe", false}}));
-    EXPECT_EQ(got[1].payload, QJsonObject({{"id", "1440833098"}, {"tier", "hires"}, {"rate", 96000}, {"title", "Blue"}}));
+    EXPECT_EQ(got[1].payload,
+              QJsonObject({{"id", "1440833098"}, {"tier", "hires"}, {"rate", 96000}, {"title", "Blue"}}));
     EXPECT_EQ(got[3].payload, QJsonObject({{"id", "A1B2C3D4E5F60718"}, {"tier", "file"}}));
     EXPECT_EQ(got[4].payload, QJsonObject());
     EXPECT_EQ(got[7].payload, QJsonObject({{"deviceUID", "BuiltInSpeakerDevice"}}));
     EXPECT_EQ(got[8].payload, QJsonObject({{"deviceUID", "BuiltInSpeakerDevice"}, {"atmosOutput", true}}));
-    EXPECT_EQ(got[10].payload, QJsonObject({{"data", "e30="}, {"first", true}, {"last", true}, {"mode", "dryRun"}}));
+    EXPECT_EQ(got[10].payload,
+              QJsonObject({{"data", "e30="}, {"first", true}, {"last", true}, {"mode", "dryRun"}}));
     EXPECT_EQ(got[13].payload, QJsonObject({{"flavour", "share"}}));
 }
 

@@ -8,8 +8,8 @@ using SwitcherProtocol::RateLibraryImported;
 
 namespace {
 
-RateLibraryImported counts(qint64 added, qint64 updated, qint64 known, qint64 skipped = 0, qint64 outputsNew = 0,
-                           qint64 outputsUpdated = 0)
+RateLibraryImported counts(qint64 added, qint64 updated, qint64 known, qint64 skipped = 0,
+                           qint64 outputsNew = 0, qint64 outputsUpdated = 0)
 {
     RateLibraryImported result;
     result.ok = true;
@@ -35,7 +35,8 @@ SwitcherProtocol::LocalFileRow localFile(int i)
 
 TEST(ModelTexts, ImportSummary)
 {
-    EXPECT_EQ(SwitcherModel::importSummaryText(counts(40, 12, 260)), QStringLiteral("40 new, 12 updated, 260 already known"));
+    EXPECT_EQ(SwitcherModel::importSummaryText(counts(40, 12, 260)),
+              QStringLiteral("40 new, 12 updated, 260 already known"));
     EXPECT_EQ(SwitcherModel::importSummaryText(counts(40, 12, 260, 3, 2)),
               QStringLiteral("40 new, 12 updated, 260 already known, 3 skipped · 2 outputs added"));
     EXPECT_EQ(SwitcherModel::importSummaryText(counts(0, 0, 0, 0, 0, 1)),
@@ -55,7 +56,8 @@ TEST(ModelTexts, LoadSummary)
 TEST(ModelTexts, CompanionFileIsInItsContainer)
 {
     EXPECT_EQ(SwitcherModel::companionLearnedFileURL(),
-              QDir::homePath() + QStringLiteral("/Library/Containers/dulvarin.Corvane/Data/Library/Application Support/SwitcherLearned.json"));
+              QDir::homePath() + QStringLiteral("/Library/Containers/dulvarin.Corvane/Data/Library/"
+                                                "Application Support/SwitcherLearned.json"));
 }
 
 TEST(ModelCommands, SupportedStandardRatesFollowTheAttachedDevice)
@@ -117,9 +119,11 @@ TEST(ModelCommands, PinRateCarriesTheRow)
     row.album = QStringLiteral("Album");
     h.model->pinRate(row, 88200);
     ASSERT_TRUE(peer.waitForType(QStringLiteral("pinLearnedRate")));
-    const auto pin = SwitcherProtocol::PinLearnedRate::fromJson(peer.receivedOfType(QStringLiteral("pinLearnedRate")).first().payload);
+    const auto pin = SwitcherProtocol::PinLearnedRate::fromJson(
+        peer.receivedOfType(QStringLiteral("pinLearnedRate")).first().payload);
     ASSERT_TRUE(pin);
-    EXPECT_EQ(*pin.value, (SwitcherProtocol::PinLearnedRate{row.id, row.tier, 88200, row.title, row.artist, row.album}));
+    EXPECT_EQ(*pin.value,
+              (SwitcherProtocol::PinLearnedRate{row.id, row.tier, 88200, row.title, row.artist, row.album}));
 }
 
 TEST(ModelCommands, LocalFileScan)
@@ -135,7 +139,8 @@ TEST(ModelCommands, LocalFileScan)
     ASSERT_TRUE(pair(h, peer));
     h.model->scanLocalFiles(); // Music.app isn't running
     ASSERT_TRUE(std::holds_alternative<SwitcherModel::LocalScanFailed>(h.model->localScan()));
-    EXPECT_EQ(std::get<SwitcherModel::LocalScanFailed>(h.model->localScan()).text, QStringLiteral("Music.app isn't running"));
+    EXPECT_EQ(std::get<SwitcherModel::LocalScanFailed>(h.model->localScan()).text,
+              QStringLiteral("Music.app isn't running"));
 
     h.platform.musicApp.running = true;
     h.model->scanLocalFiles(); // no local files at all

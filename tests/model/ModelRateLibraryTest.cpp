@@ -36,7 +36,8 @@ struct Connected {
         SwitcherProtocol::LearnedRates marker;
         marker.notice = QStringLiteral("marker %1").arg(++serial);
         peer.send(QStringLiteral("learnedRates"), marker.toJson());
-        return eventually([&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; });
+        return eventually(
+            [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; });
     }
 };
 
@@ -49,7 +50,8 @@ SwitcherProtocol::RateLibraryFile exportAnswer(const QString &flavour, const QBy
     return file;
 }
 
-const QString timeoutText = QStringLiteral("Corvane did not answer — is Corvane Mac Remote up to date and still paired?");
+const QString timeoutText =
+    QStringLiteral("Corvane did not answer — is Corvane Mac Remote up to date and still paired?");
 
 } // namespace
 
@@ -89,7 +91,8 @@ TEST(ModelImport, DryRunPreviewConfirmApply)
     EXPECT_EQ(mode, QStringLiteral("apply"));
 
     c.answerImport(importAnswer(QStringLiteral("apply")));
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("Imported Friends.corvanerates: 40 new, 12 updated, 260 already known")));
+    EXPECT_TRUE(c.statusBecomes(
+        QStringLiteral("Imported Friends.corvanerates: 40 new, 12 updated, 260 already known")));
     EXPECT_FALSE(c.h.model->rateLibraryBusy());
     EXPECT_FALSE(c.timeoutArmed());
     EXPECT_FALSE(c.h.model->importPreview());
@@ -155,7 +158,8 @@ TEST(ModelImport, BadFilesAreRefusedBeforeAnythingIsSent)
     const auto expectRefused = [&](const QString &path, const QString &statusStart) {
         c.h.model->previewImport(path);
         ASSERT_TRUE(c.h.model->rateLibraryStatus());
-        EXPECT_TRUE(c.h.model->rateLibraryStatus()->startsWith(statusStart)) << qPrintable(*c.h.model->rateLibraryStatus());
+        EXPECT_TRUE(c.h.model->rateLibraryStatus()->startsWith(statusStart))
+            << qPrintable(*c.h.model->rateLibraryStatus());
         EXPECT_FALSE(c.h.model->rateLibraryBusy());
         EXPECT_FALSE(c.h.model->importPending());
         EXPECT_FALSE(c.timeoutArmed());
@@ -165,13 +169,13 @@ TEST(ModelImport, BadFilesAreRefusedBeforeAnythingIsSent)
 
     const QString text = c.h.path(QStringLiteral("notes.json"));
     ASSERT_TRUE(writeFile(text, "just some notes"));
-    expectRefused(text, QStringLiteral("Couldn't import notes.json: ")
-                            + RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
+    expectRefused(text, QStringLiteral("Couldn't import notes.json: ") +
+                            RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
 
     const QString damaged = c.h.path(QStringLiteral("cut.corvanerates"));
     ASSERT_TRUE(writeFile(damaged, RateLibraryFile::encode(libraryJson).left(20)));
-    expectRefused(damaged, QStringLiteral("Couldn't import cut.corvanerates: ")
-                               + RateLibraryFile::errorMessage(RateLibraryFile::Error::damaged));
+    expectRefused(damaged, QStringLiteral("Couldn't import cut.corvanerates: ") +
+                               RateLibraryFile::errorMessage(RateLibraryFile::Error::damaged));
 
     // A sparse file: large on paper, cheap on disk.
     const QString huge = c.h.path(QStringLiteral("huge.json"));
@@ -199,7 +203,8 @@ TEST(ModelImport, RefusedWithoutTheCompanion)
     h.platform.filePanels.importChoice = path;
     h.model->chooseImportFile();
     EXPECT_EQ(h.platform.filePanels.importPanels, 1);
-    EXPECT_EQ(h.model->rateLibraryStatus(), QStringLiteral("Connect Corvane Mac Remote to import a Rate Library."));
+    EXPECT_EQ(h.model->rateLibraryStatus(),
+              QStringLiteral("Connect Corvane Mac Remote to import a Rate Library."));
     EXPECT_FALSE(h.model->rateLibraryBusy());
     EXPECT_FALSE(h.model->importPending());
 }
@@ -228,7 +233,8 @@ TEST(ModelImport, TheAnswerTimesOutAfterThirtySeconds)
 TEST(ModelImport, AStrayAnswerDoesNotEndAnExportsWait)
 {
     Connected c;
-    c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{c.h.path(QStringLiteral("out.corvanerates")), false};
+    c.h.platform.filePanels.exportChoice =
+        FilePanels::ExportChoice{c.h.path(QStringLiteral("out.corvanerates")), false};
     c.h.model->exportRateLibrary();
     ASSERT_TRUE(c.h.model->rateLibraryBusy());
 
@@ -242,19 +248,24 @@ TEST(ModelExport, BackupAndSharedFileAreWrittenWhereTheUserChose)
 {
     Connected c;
     for (const bool share : {false, true}) {
-        const QString name = share ? QStringLiteral("shared.corvanerates") : QStringLiteral("backup.corvanerates");
+        const QString name =
+            share ? QStringLiteral("shared.corvanerates") : QStringLiteral("backup.corvanerates");
         const QString path = c.h.path(name);
         c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, share};
         c.peer.clearReceived();
 
         c.h.model->exportRateLibrary();
-        EXPECT_EQ(c.h.model->rateLibraryStatus(),
-                  share ? QStringLiteral("Preparing the shared file…") : QStringLiteral("Preparing the backup…"));
+        EXPECT_EQ(c.h.model->rateLibraryStatus(), share ? QStringLiteral("Preparing the shared file…")
+                                                        : QStringLiteral("Preparing the backup…"));
         EXPECT_TRUE(c.h.model->rateLibraryBusy());
         EXPECT_TRUE(c.timeoutArmed());
         ASSERT_TRUE(c.peer.waitForType(QStringLiteral("rateLibraryExport")));
         const QString flavour = share ? QStringLiteral("share") : QStringLiteral("backup");
-        EXPECT_EQ(c.peer.receivedOfType(QStringLiteral("rateLibraryExport")).first().payload.value(QLatin1String("flavour")).toString(), flavour);
+        EXPECT_EQ(c.peer.receivedOfType(QStringLiteral("rateLibraryExport"))
+                      .first()
+                      .payload.value(QLatin1String("flavour"))
+                      .toString(),
+                  flavour);
 
         c.answerExport(exportAnswer(flavour, libraryJson));
         EXPECT_TRUE(c.statusBecomes(share ? QStringLiteral("Exported the shared file to shared.corvanerates.")
@@ -265,7 +276,8 @@ TEST(ModelExport, BackupAndSharedFileAreWrittenWhereTheUserChose)
         ASSERT_TRUE(written.ok());
         EXPECT_EQ(*written.json, libraryJson);
     }
-    EXPECT_EQ(c.h.platform.filePanels.suggestedNames.first(), QStringLiteral("Corvane Rate Library.corvanerates"));
+    EXPECT_EQ(c.h.platform.filePanels.suggestedNames.first(),
+              QStringLiteral("Corvane Rate Library.corvanerates"));
 }
 
 TEST(ModelExport, FailuresSayWhatHappened)
@@ -293,10 +305,12 @@ TEST(ModelExport, FailuresSayWhatHappened)
     damaged.ok = true;
     damaged.data = QStringLiteral("@@not base64@@");
     c.answerExport(damaged);
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
+    EXPECT_TRUE(c.statusBecomes(
+        QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
     c.h.model->exportRateLibrary();
     c.answerExport(exportAnswer(QStringLiteral("backup"), "[1,2,3]"));
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
+    EXPECT_TRUE(c.statusBecomes(
+        QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
     EXPECT_FALSE(QFile::exists(path));
 
     // An unwritable destination.
@@ -306,7 +320,8 @@ TEST(ModelExport, FailuresSayWhatHappened)
     c.answerExport(exportAnswer(QStringLiteral("backup"), libraryJson));
     ASSERT_TRUE(eventually([&] { return !c.h.model->rateLibraryBusy(); }));
     ASSERT_TRUE(c.h.model->rateLibraryStatus());
-    EXPECT_TRUE(c.h.model->rateLibraryStatus()->startsWith(QStringLiteral("Couldn't write out.corvanerates: ")))
+    EXPECT_TRUE(
+        c.h.model->rateLibraryStatus()->startsWith(QStringLiteral("Couldn't write out.corvanerates: ")))
         << qPrintable(*c.h.model->rateLibraryStatus());
     EXPECT_TRUE(c.h.model->rateLibraryStatus()->endsWith(QLatin1Char('.')));
 
@@ -324,9 +339,11 @@ TEST(ModelExport, FailuresSayWhatHappened)
 TEST(ModelExport, NothingHappensWithoutTheCompanionOrWhenCancelled)
 {
     ModelHarness h;
-    h.platform.filePanels.exportChoice = FilePanels::ExportChoice{h.path(QStringLiteral("out.corvanerates")), false};
+    h.platform.filePanels.exportChoice =
+        FilePanels::ExportChoice{h.path(QStringLiteral("out.corvanerates")), false};
     h.model->exportRateLibrary();
-    EXPECT_EQ(h.model->rateLibraryStatus(), QStringLiteral("Connect Corvane Mac Remote to export the Rate Library."));
+    EXPECT_EQ(h.model->rateLibraryStatus(),
+              QStringLiteral("Connect Corvane Mac Remote to export the Rate Library."));
     EXPECT_TRUE(h.platform.filePanels.suggestedNames.isEmpty()); // no panel for a refused export
     EXPECT_FALSE(h.model->rateLibraryBusy());
 
@@ -351,7 +368,8 @@ TEST(ModelExport, HistoryCsvIsWrittenWhole)
 
     h.platform.filePanels.csvChoice.reset();
     h.model->exportHistoryCSV(); // cancelled: nothing
-    EXPECT_EQ(h.platform.filePanels.suggestedNames, QStringList{QStringLiteral("Corvane Zuvaradi Playback History.csv")});
+    EXPECT_EQ(h.platform.filePanels.suggestedNames,
+              QStringList{QStringLiteral("Corvane Zuvaradi Playback History.csv")});
 
     const QString path = h.path(QStringLiteral("history.csv"));
     h.platform.filePanels.csvChoice = path;

@@ -58,7 +58,10 @@ TEST(ModelSync, SubscribesOncePerPairingAndAgainAfterReconnect)
     LoopbackPeer again;
     ASSERT_TRUE(pair(h, again));
     ASSERT_TRUE(again.waitForType(QStringLiteral("learnedRatesRequest")));
-    EXPECT_TRUE(again.receivedOfType(QStringLiteral("learnedRatesRequest")).first().payload.value(QLatin1String("subscribe")).toBool());
+    EXPECT_TRUE(again.receivedOfType(QStringLiteral("learnedRatesRequest"))
+                    .first()
+                    .payload.value(QLatin1String("subscribe"))
+                    .toBool());
     EXPECT_TRUE(h.model->subscribedThisPairing);
 }
 
@@ -204,7 +207,8 @@ TEST(ModelSync, HandOverDelayBindingRoundsToFifty)
     // Automatic: the engine's figure (0 until five plays have a load time).
     EXPECT_EQ(h.model->handOverDelayBindingValue(), h.switcher().relockLeadMs());
 
-    const std::pair<int, int> cases[] = {{1234, 1250}, {1225, 1250}, {1224, 1200}, {1275, 1300}, {0, 0}, {24, 0}, {25, 50}};
+    const std::pair<int, int> cases[] = {{1234, 1250}, {1225, 1250}, {1224, 1200}, {1275, 1300},
+                                         {0, 0},       {24, 0},      {25, 50}};
     for (const auto &[written, stored] : cases) {
         h.model->setHandOverDelayBindingValue(written);
         EXPECT_EQ(h.model->handOverDelayMs(), stored) << written;
@@ -227,7 +231,8 @@ TEST(ModelSync, FadeSwitchPermissionTipNeedsTapOnFailedAndMusicRunning)
     h.platform.musicApp.running = true;
     h.clock->advance(SwitcherModel::devicePollMs);
     ASSERT_TRUE(h.model->fadeSwitchPermissionTip());
-    EXPECT_TRUE(h.model->fadeSwitchPermissionTip()->startsWith(QStringLiteral("Switching inside a fade-out needs")));
+    EXPECT_TRUE(
+        h.model->fadeSwitchPermissionTip()->startsWith(QStringLiteral("Switching inside a fade-out needs")));
 
     h.model->setAudioTap(false);
     EXPECT_FALSE(h.model->fadeSwitchPermissionTip());

@@ -12,7 +12,8 @@
 TEST(ApplicationRun, OffscreenRunWritesEveryWindowAndExitsCleanly)
 {
     const QString companion = QStringLiteral(CORVANE_COMPANION_BIN);
-    const QString app = QFileInfo(companion).dir().absoluteFilePath(QStringLiteral("../Corvane_Switcher/corvane-switcher"));
+    const QString app =
+        QFileInfo(companion).dir().absoluteFilePath(QStringLiteral("../Corvane_Switcher/corvane-switcher"));
     if (!QFileInfo::exists(app))
         GTEST_SKIP() << "the application is not built";
 
@@ -20,13 +21,15 @@ TEST(ApplicationRun, OffscreenRunWritesEveryWindowAndExitsCleanly)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CORVANE_SWITCHER_DATA_DIR"), data.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("CORVANE_SWITCHER_OPEN"), QStringLiteral("history,timing"));
-    environment.insert(QStringLiteral("CORVANE_SWITCHER_SCREENSHOTS"), data.filePath(QStringLiteral("screens")));
+    environment.insert(QStringLiteral("CORVANE_SWITCHER_SCREENSHOTS"),
+                       data.filePath(QStringLiteral("screens")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
     QProcess peer;
     peer.setProcessEnvironment(environment);
-    peer.start(companion, {QStringLiteral("--library"), QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
-                           QStringLiteral("--exit-after-ms"), QStringLiteral("30000")});
+    peer.start(companion,
+               {QStringLiteral("--library"), QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
+                QStringLiteral("--exit-after-ms"), QStringLiteral("30000")});
     ASSERT_TRUE(peer.waitForStarted(5000));
 
     QProcess switcher;

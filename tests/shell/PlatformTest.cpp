@@ -45,12 +45,22 @@ MusicApp::ScanResult scanNow(LinuxMusicApp &music)
 
 TEST(Platform, EverySymbolTheWindowsNameIsDrawn)
 {
-    const QStringList needed = {
-        QStringLiteral("gearshape"), QStringLiteral("info.circle"), QStringLiteral("music.note"), QStringLiteral("checkmark"),
-        QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("clock.arrow.circlepath"), QStringLiteral("speaker.wave.2"),
-        QStringLiteral("chevron.down"), QStringLiteral("chevron.right"), QStringLiteral("chevron.up"),
-        QStringLiteral("chevron.up.chevron.down"), QStringLiteral("arrow.right"), QStringLiteral("circle"),
-        QStringLiteral("largecircle.fill.circle"), QStringLiteral("play.fill"), QStringLiteral("waveform")};
+    const QStringList needed = {QStringLiteral("gearshape"),
+                                QStringLiteral("info.circle"),
+                                QStringLiteral("music.note"),
+                                QStringLiteral("checkmark"),
+                                QStringLiteral("exclamationmark.triangle.fill"),
+                                QStringLiteral("clock.arrow.circlepath"),
+                                QStringLiteral("speaker.wave.2"),
+                                QStringLiteral("chevron.down"),
+                                QStringLiteral("chevron.right"),
+                                QStringLiteral("chevron.up"),
+                                QStringLiteral("chevron.up.chevron.down"),
+                                QStringLiteral("arrow.right"),
+                                QStringLiteral("circle"),
+                                QStringLiteral("largecircle.fill.circle"),
+                                QStringLiteral("play.fill"),
+                                QStringLiteral("waveform")};
     for (const QString &name : needed) {
         EXPECT_TRUE(Symbols::has(name)) << qPrintable(name);
         const QPixmap pixmap = Symbols::pixmap(name, Qt::black, 20, 1.0);
@@ -78,7 +88,9 @@ TEST(Platform, ColoursFollowTheAppearance)
     EXPECT_GT(SystemColors::label(Appearance::dark).lightnessF(), 0.5);
     EXPECT_LT(SystemColors::secondaryLabel(Appearance::light).alphaF(), 1.0);
     EXPECT_EQ(SystemColors::accent(Appearance::light), SystemColors::blue(Appearance::light));
-    EXPECT_NEAR(SystemColors::withOpacity(SystemColors::selectedContentBackground(Appearance::light), 0.35).alphaF(), 0.35, 0.01);
+    EXPECT_NEAR(
+        SystemColors::withOpacity(SystemColors::selectedContentBackground(Appearance::light), 0.35).alphaF(),
+        0.35, 0.01);
 }
 
 TEST(Platform, FontsAndBrand)
@@ -118,7 +130,8 @@ TEST(Platform, MusicAppFixtureIsReadAgainWhenItChanges)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("MusicApp.json"));
     LinuxMusicApp music(path);
-    writeFixture(path, R"({"running": true, "quality": {"lossless": true, "tier": 2, "hiRes": true, "atmos": "auto"},
+    writeFixture(
+        path, R"({"running": true, "quality": {"lossless": true, "tier": 2, "hiRes": true, "atmos": "auto"},
                            "processTap": true,
                            "scan": [{"id": "A1", "title": "One", "rate": 96000}, {"id": 5}]})");
     EXPECT_TRUE(music.isRunning());

@@ -1,11 +1,11 @@
 // Window scenes by id, the window count they keep, the tray menu and the start-up requests.
 
+#include "Shell/WindowScenes.h"
 #include "FakePlatform.h"
 #include "ModelHarness.h"
 #include "Shell/AppShell.h"
 #include "Shell/ScreenshotMode.h"
 #include "Shell/TrayMenu.h"
-#include "Shell/WindowScenes.h"
 
 #include <QAction>
 #include <QDir>
@@ -31,10 +31,13 @@ struct Scenes {
                 return new QLabel(text);
             };
         };
-        scenes = std::make_unique<WindowScenes>(*h.model, QList<SceneSpec>{
-            {QStringLiteral("one"), QStringLiteral("One"), QSize(400, 300), QSize(), label(QStringLiteral("first"))},
-            {QStringLiteral("two"), QStringLiteral("Two"), QSize(300, 200), QSize(350, 250), label(QStringLiteral("second"))},
-        });
+        scenes = std::make_unique<WindowScenes>(
+            *h.model, QList<SceneSpec>{
+                          {QStringLiteral("one"), QStringLiteral("One"), QSize(400, 300), QSize(),
+                           label(QStringLiteral("first"))},
+                          {QStringLiteral("two"), QStringLiteral("Two"), QSize(300, 200), QSize(350, 250),
+                           label(QStringLiteral("second"))},
+                      });
     }
 };
 
@@ -100,16 +103,18 @@ TEST(TrayMenu, ItemsOpenWindowsAndQuit)
 {
     QStringList opened;
     int quits = 0;
-    const QList<TrayMenuItem> items = trayMenuItems([&](const QString &id) { opened.append(id); }, [&] { ++quits; });
+    const QList<TrayMenuItem> items =
+        trayMenuItems([&](const QString &id) { opened.append(id); }, [&] { ++quits; });
     QStringList ids;
     for (const TrayMenuItem &item : items) {
         ids.append(item.id);
         if (!item.isSeparator())
             item.action();
     }
-    EXPECT_EQ(ids, (QStringList{QStringLiteral("learned"), QStringLiteral("history"), QStringLiteral("timing"), QString(),
-                                QStringLiteral("quit")}));
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("learned"), QStringLiteral("history"), QStringLiteral("timing")}));
+    EXPECT_EQ(ids, (QStringList{QStringLiteral("learned"), QStringLiteral("history"),
+                                QStringLiteral("timing"), QString(), QStringLiteral("quit")}));
+    EXPECT_EQ(opened,
+              (QStringList{QStringLiteral("learned"), QStringLiteral("history"), QStringLiteral("timing")}));
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(items.last().title, QStringLiteral("Quit Corvane Zuvaradi"));
 
@@ -128,27 +133,35 @@ TEST(AppShell, StartUpRequests)
               (QStringList{QStringLiteral("learned"), QStringLiteral("history")}));
     EXPECT_TRUE(AppShell::windowIdsToOpen(QString()).isEmpty());
 
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("/tmp/Friends.corvanerates")}),
-              QStringLiteral("/tmp/Friends.corvanerates"));
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("-v"), QStringLiteral("/x/LIB.JSON")}),
+    EXPECT_EQ(
+        AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("/tmp/Friends.corvanerates")}),
+        QStringLiteral("/tmp/Friends.corvanerates"));
+    EXPECT_EQ(AppShell::rateLibraryDocument(
+                  {QStringLiteral("app"), QStringLiteral("-v"), QStringLiteral("/x/LIB.JSON")}),
               QStringLiteral("/x/LIB.JSON"));
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("notes.txt")}), std::nullopt);
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("library.json")}), std::nullopt); // the program itself
+    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("notes.txt")}),
+              std::nullopt);
+    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("library.json")}),
+              std::nullopt); // the program itself
     EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("lib.json")}),
               QDir::current().absoluteFilePath(QStringLiteral("lib.json")));
 }
 
 TEST(AppShell, OpensTheWindowsTheEnvironmentNames)
 {
+    QTemporaryDir screens; // offscreen, the shell would take pictures here
+    qputenv("CORVANE_SWITCHER_SCREENSHOTS", screens.path().toLocal8Bit());
     qputenv("CORVANE_SWITCHER_OPEN", "history, nonexistent");
     AppShell shell;
     shell.start({QStringLiteral("corvane-switcher")});
     qunsetenv("CORVANE_SWITCHER_OPEN");
+    qunsetenv("CORVANE_SWITCHER_SCREENSHOTS");
     EXPECT_EQ(shell.scenes().openWindowIds(), QStringList{QStringLiteral("history")});
     EXPECT_EQ(shell.model().openWindowCount(), 1);
     // The workspace's open-window request reaches the scenes.
     shell.model().platform().workspace->openWindow(QStringLiteral("timing"));
-    EXPECT_EQ(shell.scenes().openWindowIds(), (QStringList{QStringLiteral("history"), QStringLiteral("timing")}));
+    EXPECT_EQ(shell.scenes().openWindowIds(),
+              (QStringList{QStringLiteral("history"), QStringLiteral("timing")}));
 }
 
 TEST(ScreenshotMode, WaitsForTheLibraryAndWritesEveryOpenWindow)
@@ -166,8 +179,9 @@ TEST(ScreenshotMode, WaitsForTheLibraryAndWritesEveryOpenWindow)
     EXPECT_GE(image.width(), 350);
 
     // A Rate Library window waits for the companion's library.
-    WindowScenes withLibrary(*s.h.model, {{QStringLiteral("learned"), QStringLiteral("Rate Library"), QSize(100, 100), QSize(),
-                                           [](SwitcherModel &) -> QWidget * { return new QLabel; }}});
+    WindowScenes withLibrary(*s.h.model,
+                             {{QStringLiteral("learned"), QStringLiteral("Rate Library"), QSize(100, 100),
+                               QSize(), [](SwitcherModel &) -> QWidget * { return new QLabel; }}});
     ScreenshotMode waiting(withLibrary, *s.h.model, out.path());
     withLibrary.openWindow(QStringLiteral("learned"));
     EXPECT_FALSE(waiting.ready());

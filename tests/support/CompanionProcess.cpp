@@ -1,9 +1,6 @@
 #include "CompanionProcess.h"
 
-CompanionProcess::CompanionProcess(Options options)
-    : m_options(std::move(options))
-{
-}
+CompanionProcess::CompanionProcess(Options options) : m_options(std::move(options)) {}
 
 CompanionProcess::~CompanionProcess()
 {

@@ -9,10 +9,10 @@
 class CompanionProcess final {
 public:
     struct Options {
-        quint16 port = 0;                // 0: the companion reads the port file
+        quint16 port = 0; // 0: the companion reads the port file
         QString library = defaultLibrary();
-        bool log = false;                // the companion prints what it receives to stderr
-        int exitAfterMs = 60000;         // a safety net so a stuck test never leaves it behind
+        bool log = false;        // the companion prints what it receives to stderr
+        int exitAfterMs = 60000; // a safety net so a stuck test never leaves it behind
         QString binary = defaultBinary();
     };
 

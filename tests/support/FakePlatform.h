@@ -81,5 +81,6 @@ struct FakePlatform {
     PlatformServices services() { return {&outputDevices, &musicApp, &workspace, &filePanels}; }
 
     // A device with the given uid that supports the listed rates exactly.
-    static OutputDevice device(const QString &uid, const QList<double> &rates, const QString &name = QStringLiteral("Test DAC"));
+    static OutputDevice device(const QString &uid, const QList<double> &rates,
+                               const QString &name = QStringLiteral("Test DAC"));
 };

@@ -3,8 +3,7 @@
 #include <QJsonDocument>
 #include <QTest>
 
-LoopbackPeer::LoopbackPeer(QObject *parent)
-    : QObject(parent)
+LoopbackPeer::LoopbackPeer(QObject *parent) : QObject(parent)
 {
     connect(&m_socket, &QTcpSocket::readyRead, this, &LoopbackPeer::readAvailable);
     connect(&m_socket, &QTcpSocket::disconnected, this, &LoopbackPeer::disconnected);
@@ -19,10 +18,13 @@ LoopbackPeer::~LoopbackPeer()
 bool LoopbackPeer::connectTo(quint16 port, int timeoutMs)
 {
     m_socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState
-                                           || m_socket.state() == QAbstractSocket::UnconnectedState; },
-                           timeoutMs)
-        && m_socket.state() == QAbstractSocket::ConnectedState;
+    return QTest::qWaitFor(
+               [this] {
+                   return m_socket.state() == QAbstractSocket::ConnectedState ||
+                          m_socket.state() == QAbstractSocket::UnconnectedState;
+               },
+               timeoutMs) &&
+           m_socket.state() == QAbstractSocket::ConnectedState;
 }
 
 void LoopbackPeer::disconnectFromHost()
@@ -37,12 +39,14 @@ bool LoopbackPeer::isConnected() const
 
 bool LoopbackPeer::waitForDisconnected(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::UnconnectedState; }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::UnconnectedState; },
+                           timeoutMs);
 }
 
 void LoopbackPeer::send(const QString &type, const QJsonObject &payload, int v)
 {
-    const QJsonObject envelope{{QStringLiteral("v"), v}, {QStringLiteral("type"), type}, {QStringLiteral("payload"), payload}};
+    const QJsonObject envelope{
+        {QStringLiteral("v"), v}, {QStringLiteral("type"), type}, {QStringLiteral("payload"), payload}};
     sendRaw(QJsonDocument(envelope).toJson(QJsonDocument::Compact) + '\n');
 }
 
@@ -95,8 +99,9 @@ void LoopbackPeer::readAvailable()
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
         const QJsonObject object = doc.object();
-        if (error.error != QJsonParseError::NoError || !doc.isObject() || !object.value(QStringLiteral("type")).isString()
-            || !object.value(QStringLiteral("payload")).isObject()) {
+        if (error.error != QJsonParseError::NoError || !doc.isObject() ||
+            !object.value(QStringLiteral("type")).isString() ||
+            !object.value(QStringLiteral("payload")).isObject()) {
             m_malformed.append(line);
             continue;
         }

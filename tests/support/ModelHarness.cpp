@@ -21,8 +21,8 @@ void TestClock::advance(qint64 ms)
         for (auto it = m_tasks.begin(); it != m_tasks.end(); ++it) {
             if (it->second.due > target)
                 continue;
-            if (next == m_tasks.end() || it->second.due < next->second.due
-                || (it->second.due == next->second.due && it->second.order < next->second.order))
+            if (next == m_tasks.end() || it->second.due < next->second.due ||
+                (it->second.due == next->second.due && it->second.order < next->second.order))
                 next = it;
         }
         if (next == m_tasks.end())
@@ -55,7 +55,8 @@ quint16 ModelHarness::freePort()
 
 ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare)
 {
-    settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    settings =
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     port = freePort();
     settings->setValue(QStringLiteral("switcher.port"), port);
     if (prepare)

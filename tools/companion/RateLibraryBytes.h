@@ -12,9 +12,10 @@
 //   - plain JSON: one object (a library shaped like the "learnedRates" payload, optionally with
 //     "flavour", "fileVersion"/"version", "storefront", "appVersion", "writtenAt" beside it);
 //   - a backup file: the 12 bytes "CORVANERATES", one format-version byte (1), then the JSON
-//     compressed with zlib's DEFLATE. The compressed part may be a raw DEFLATE stream (what
-//     the platform's zlib algorithm writes), a zlib stream (RFC 1950), or qCompress's layout
-//     (a 4-byte big-endian uncompressed size, then a zlib stream); all three are tried.
+//     compressed with DEFLATE. The compressed part may be a zlib stream (RFC 1950, what the
+//     switcher's RateLibraryFile writes), a raw DEFLATE stream (what Apple's zlib algorithm
+//     writes), or qCompress's layout (a 4-byte big-endian uncompressed size, then a zlib
+//     stream); all three are tried.
 struct RateLibraryBytes {
     QJsonObject library;
     int fileVersion = 0; // the format byte; 0 for plain JSON

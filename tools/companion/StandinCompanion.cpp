@@ -33,7 +33,8 @@ QString kindOf(const QString &id)
 
 QJsonObject refusedImport(const QString &mode, const QString &refusal)
 {
-    QJsonObject answer{{QLatin1String("mode"), mode}, {QLatin1String("ok"), false}, {QLatin1String("refusal"), refusal}};
+    QJsonObject answer{
+        {QLatin1String("mode"), mode}, {QLatin1String("ok"), false}, {QLatin1String("refusal"), refusal}};
     for (const char *count : {"new", "updated", "known", "skipped", "outputsNew", "outputsUpdated"})
         answer.insert(QLatin1String(count), 0);
     return answer;
@@ -41,10 +42,7 @@ QJsonObject refusedImport(const QString &mode, const QString &refusal)
 
 } // namespace
 
-StandinCompanion::StandinCompanion(QJsonObject library)
-    : m_library(std::move(library))
-{
-}
+StandinCompanion::StandinCompanion(QJsonObject library) : m_library(std::move(library)) {}
 
 QList<StandinCompanion::Message> StandinCompanion::handle(const QString &type, const QJsonObject &payload)
 {
@@ -83,7 +81,8 @@ QList<StandinCompanion::Message> StandinCompanion::handle(const QString &type, c
         return changed();
     }
     if (type == QLatin1String("resetStore")) {
-        m_library = QJsonObject{{QLatin1String("rows"), QJsonArray()}, {QLatin1String("outputs"), QJsonArray()}};
+        m_library =
+            QJsonObject{{QLatin1String("rows"), QJsonArray()}, {QLatin1String("outputs"), QJsonArray()}};
         return changed();
     }
     if (type == QLatin1String("removeAllPins")) {
@@ -147,14 +146,11 @@ void StandinCompanion::pin(const QJsonObject &payload)
     QJsonArray all = rows();
     const qsizetype index = findRow(id, tier);
     if (index < 0) {
-        QJsonObject row{{QLatin1String("id"), id},
-                        {QLatin1String("kind"), kindOf(id)},
-                        {QLatin1String("tier"), tier},
-                        {QLatin1String("rate"), rate},
-                        {QLatin1String("pinned"), true},
-                        {QLatin1String("source"), QStringLiteral("learned")},
-                        {QLatin1String("confirmations"), 0},
-                        {QLatin1String("confirmedAt"), nowIso()}};
+        QJsonObject row{
+            {QLatin1String("id"), id},           {QLatin1String("kind"), kindOf(id)},
+            {QLatin1String("tier"), tier},       {QLatin1String("rate"), rate},
+            {QLatin1String("pinned"), true},     {QLatin1String("source"), QStringLiteral("learned")},
+            {QLatin1String("confirmations"), 0}, {QLatin1String("confirmedAt"), nowIso()}};
         for (const char *key : {"title", "artist", "album"}) {
             if (payload.contains(QLatin1String(key)))
                 row.insert(QLatin1String(key), payload.value(QLatin1String(key)));
@@ -244,7 +240,8 @@ QList<StandinCompanion::Message> StandinCompanion::importChunk(const QJsonObject
 
     bool damaged = false;
     if (!m_importPiecesIntact) {
-        const auto whole = QByteArray::fromBase64Encoding(m_importText, QByteArray::AbortOnBase64DecodingErrors);
+        const auto whole =
+            QByteArray::fromBase64Encoding(m_importText, QByteArray::AbortOnBase64DecodingErrors);
         damaged = !whole;
         m_import = whole ? *whole : QByteArray();
     }
@@ -302,7 +299,8 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
                 row.insert(QLatin1String("pinned"), false);
                 row.remove(QLatin1String("learnedRate"));
                 row.insert(QLatin1String("source"), QStringLiteral("imported"));
-                row.insert(QLatin1String("confirmations"), qMax(1, in.value(QLatin1String("confirmations")).toInt()));
+                row.insert(QLatin1String("confirmations"),
+                           qMax(1, in.value(QLatin1String("confirmations")).toInt()));
                 if (!row.value(QLatin1String("confirmedAt")).isString())
                     row.insert(QLatin1String("confirmedAt"), nowIso());
                 all.append(row);
@@ -337,9 +335,10 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
         if (index == outputs.size()) {
             ++outputsNew;
             if (apply)
-                outputs.append(QJsonObject{{QLatin1String("deviceUID"), uid}, {QLatin1String("atmos"), in.value(QLatin1String("atmos"))}});
-        } else if (in.contains(QLatin1String("atmos"))
-                   && outputs.at(index).toObject().value(QLatin1String("atmos")) != in.value(QLatin1String("atmos"))) {
+                outputs.append(QJsonObject{{QLatin1String("deviceUID"), uid},
+                                           {QLatin1String("atmos"), in.value(QLatin1String("atmos"))}});
+        } else if (in.contains(QLatin1String("atmos")) && outputs.at(index).toObject().value(QLatin1String(
+                                                              "atmos")) != in.value(QLatin1String("atmos"))) {
             ++outputsUpdated;
             if (apply) {
                 QJsonObject output = outputs.at(index).toObject();
@@ -354,7 +353,8 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
     }
 
     answer.insert(QLatin1String("ok"), true);
-    const int version = lib.value(QLatin1String("fileVersion")).toInt(lib.value(QLatin1String("version")).toInt(file.fileVersion));
+    const int version = lib.value(QLatin1String("fileVersion"))
+                            .toInt(lib.value(QLatin1String("version")).toInt(file.fileVersion));
     if (version > 0)
         answer.insert(QLatin1String("fileVersion"), version);
     for (const char *key : {"flavour", "storefront", "appVersion"}) {

@@ -38,9 +38,7 @@ void logLine(const QString &text)
 class Session final : public QObject {
 public:
     Session(StandinCompanion companion, std::optional<quint16> port, bool log)
-        : m_companion(std::move(companion))
-        , m_port(port)
-        , m_log(log)
+        : m_companion(std::move(companion)), m_port(port), m_log(log)
     {
         connect(&m_socket, &QTcpSocket::connected, this, [this] {
             m_everConnected = true;
@@ -64,7 +62,9 @@ public:
             return;
         }
         const std::optional<quint16> port =
-            m_port ? m_port : PortFile::read(QDir(AppPaths::dataDirectory()).filePath(QString::fromLatin1(PortFile::fileName)));
+            m_port ? m_port
+                   : PortFile::read(
+                         QDir(AppPaths::dataDirectory()).filePath(QString::fromLatin1(PortFile::fileName)));
         if (!port) {
             QTimer::singleShot(retryMs, this, [this] { tryConnect(); });
             return;
@@ -95,9 +95,13 @@ private:
             return;
         }
         if (m_log)
-            logLine(QStringLiteral("received %1 %2").arg(type, QString::fromUtf8(QJsonDocument(payload).toJson(QJsonDocument::Compact).left(200))));
+            logLine(QStringLiteral("received %1 %2")
+                        .arg(type, QString::fromUtf8(
+                                       QJsonDocument(payload).toJson(QJsonDocument::Compact).left(200))));
         for (const auto &[answerType, answer] : m_companion.handle(type, payload)) {
-            const QJsonObject out{{QLatin1String("v"), 1}, {QLatin1String("type"), answerType}, {QLatin1String("payload"), answer}};
+            const QJsonObject out{{QLatin1String("v"), 1},
+                                  {QLatin1String("type"), answerType},
+                                  {QLatin1String("payload"), answer}};
             m_socket.write(QJsonDocument(out).toJson(QJsonDocument::Compact) + '\n');
             if (m_log)
                 logLine(QStringLiteral("sent %1").arg(answerType));
@@ -120,10 +124,14 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to connect to."), QStringLiteral("N"));
-    const QCommandLineOption libraryOption(QStringLiteral("library"), QStringLiteral("Rate Library JSON file."), QStringLiteral("FILE"));
-    const QCommandLineOption exitOption(QStringLiteral("exit-after-ms"), QStringLiteral("Quit after N ms."), QStringLiteral("N"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Print received messages to stderr."));
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to connect to."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption libraryOption(QStringLiteral("library"),
+                                           QStringLiteral("Rate Library JSON file."), QStringLiteral("FILE"));
+    const QCommandLineOption exitOption(QStringLiteral("exit-after-ms"), QStringLiteral("Quit after N ms."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption logOption(QStringLiteral("log"),
+                                       QStringLiteral("Print received messages to stderr."));
     parser.addOptions({portOption, libraryOption, exitOption, logOption});
     parser.process(app);
 
@@ -142,8 +150,9 @@ int main(int argc, char **argv)
     if (parser.isSet(libraryOption)) {
         QFile file(parser.value(libraryOption));
         QJsonParseError error;
-        const QJsonDocument doc = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll(), &error)
-                                                                : QJsonDocument();
+        const QJsonDocument doc = file.open(QIODevice::ReadOnly)
+                                      ? QJsonDocument::fromJson(file.readAll(), &error)
+                                      : QJsonDocument();
         if (!doc.isObject()) {
             logLine(QStringLiteral("cannot read the library %1").arg(file.fileName()));
             return 2;

@@ -1,0 +1,83 @@
+#include "LibraryTableView.h"
+
+#include "LearnedRatesTableModel.h"
+#include "RateLibraryRowText.h"
+
+#include <QHeaderView>
+
+using namespace RateLibrary;
+
+LibraryTableView::LibraryTableView(LearnedRatesTableModel *model, RateCellDelegate::OpenMenu openPinMenu,
+                                   QWidget *parent)
+    : QTableView(parent)
+{
+    setModel(model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    verticalHeader()->hide();
+
+    auto *trackDelegate = new TrackCellDelegate(this);
+    setItemDelegateForColumn(0, trackDelegate);
+    setItemDelegateForColumn(3, new RateCellDelegate(std::move(openPinMenu), this));
+    setItemDelegateForColumn(4, new SourceBadgeDelegate(this));
+    QHeaderView *rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(trackDelegate->sizeHint(QStyleOptionViewItem(), QModelIndex()).height());
+
+    QHeaderView *columns = horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setMinimumSectionSize(40);
+    const auto &specs = tableColumns();
+    for (int c = 0; c < specs.size(); ++c) {
+        columns->setSectionResizeMode(c, QHeaderView::Interactive);
+        columns->resizeSection(c, specs[c].idealWidth);
+    }
+    connect(columns, &QHeaderView::sectionResized, this, [columns](int section, int, int size) {
+        const ColumnSpec &spec = tableColumns().at(section);
+        if (size < spec.minWidth)
+            columns->resizeSection(section, spec.minWidth);
+        else if (spec.maxWidth > 0 && size > spec.maxWidth)
+            columns->resizeSection(section, spec.maxWidth);
+    });
+}
+
+void LibraryTableView::showSortOrder(const SortOrder &order)
+{
+    if (order.isEmpty())
+        return;
+    const auto &specs = tableColumns();
+    for (int c = 0; c < specs.size(); ++c) {
+        if (specs[c].key == order.first().key)
+            horizontalHeader()->setSortIndicator(c, order.first().reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
+}
+
+void LibraryTableView::fitColumns()
+{
+    const auto &columns = tableColumns();
+    int fixed = 0;
+    for (int c = 2; c < columns.size(); ++c)
+        fixed += horizontalHeader()->sectionSize(c);
+    const int room = viewport()->width() - fixed;
+    const int ideal = columns[0].idealWidth + columns[1].idealWidth;
+    const int track = std::max(columns[0].minWidth, room * columns[0].idealWidth / ideal);
+    horizontalHeader()->resizeSection(0, track);
+    horizontalHeader()->resizeSection(1, std::max(columns[1].minWidth, room - track));
+}
+
+void LibraryTableView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
+}

@@ -1,0 +1,180 @@
+// Rate Library filtering: what one keystroke in the search field costs at 10,000 and 100,000
+// rows, the data work alone (filters, search, sort) and with the table's reset and repaint.
+// Figures are recorded in bench/README.md.
+
+#include "RateLibrary/LearnedRatesTableModel.h"
+#include "RateLibrary/LearnedRatesView.h"
+#include "RateLibrary/LibraryTableView.h"
+#include "RateLibrary/RateLibraryIndex.h"
+
+#include <QApplication>
+#include <QRandomGenerator>
+#include <QTimeZone>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+using namespace RateLibrary;
+
+namespace {
+
+// A library shaped like a real one: titles, artists and albums from a few hundred words, several
+// tiers per track, a tenth pinned and a tenth local files.
+SwitcherProtocol::LearnedRates makeLibrary(int rows)
+{
+    static const char *words[] = {
+        "river", "blue", "night", "echo", "velvet", "harbour", "glass", "orchard", "static", "avenue", "winter",
+        "tide", "morning", "paper", "lantern", "meridian", "caravan", "silver", "copper", "signal", "hollow",
+        "ashes", "bright", "northern", "lights", "desert", "letters", "green", "house", "small", "room", "duets",
+        "paradiso", "fires", "sur", "guitarra", "hours", "trains", "deluxe", "edition", "roads", "parallel",
+        "nattljus", "été", "río", "Björk", "Åström", "Sigur", "Rós", "Kind", "of", "so", "what", "angel",
+        "teardrop", "mezzanine", "hyperballad", "jóga", "avril", "clair", "de", "lune", "gymnopédie", "takk",
+        "amnesiac", "pyramid", "song", "everything", "in", "its", "right", "place", "post", "homogenic"};
+    const int wordCount = int(std::size(words));
+    QRandomGenerator random(2026);
+    auto phrase = [&](int count) {
+        QString text;
+        for (int i = 0; i < count; ++i) {
+            if (i)
+                text += QLatin1Char(' ');
+            QString word = QString::fromUtf8(words[random.bounded(wordCount)]);
+            if (i == 0)
+                word[0] = word[0].toUpper();
+            text += word;
+        }
+        return text;
+    };
+    static const char *tiers[] = {"lossless", "hires", "aac", "unknown", "any", "file"};
+    static const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
+    const QDateTime start(QDate(2025, 1, 1), QTime(0, 0), QTimeZone::utc());
+
+    SwitcherProtocol::LearnedRates library;
+    library.rows.reserve(rows);
+    for (int i = 0; i < rows; ++i) {
+        SwitcherProtocol::LearnedRates::Row row;
+        row.id = QString::number(1400000000 + i / 2);
+        row.kind = i % 7 == 0 ? QStringLiteral("library") : QStringLiteral("catalog");
+        row.tier = QString::fromLatin1(tiers[random.bounded(int(std::size(tiers)))]);
+        row.title = phrase(1 + random.bounded(3));
+        row.artist = phrase(2);
+        if (random.bounded(20) != 0)
+            row.album = phrase(1 + random.bounded(4));
+        row.rate = rates[random.bounded(int(std::size(rates)))];
+        row.pinned = random.bounded(10) == 0;
+        row.source = random.bounded(10) == 0 ? QStringLiteral("file") : QStringLiteral("learned");
+        row.confirmations = random.bounded(15);
+        row.confirmedAt = start.addSecs(random.bounded(60 * 60 * 24 * 700));
+        library.rows.append(row);
+    }
+    return library;
+}
+
+const SwitcherProtocol::LearnedRates &library(int rows)
+{
+    static std::map<int, SwitcherProtocol::LearnedRates> made;
+    auto it = made.find(rows);
+    if (it == made.end())
+        it = made.emplace(rows, makeLibrary(rows)).first;
+    return it->second;
+}
+
+// The Rate Library as the window holds it once it arrived: prepared, default order built.
+LibraryInputs preparedInputs(int rows)
+{
+    LibraryInputs inputs;
+    inputs.library = std::make_shared<const RateLibraryIndex>(library(rows));
+    LearnedRatesWindowView view;
+    view.tierFilter = TierFilter::all();
+    benchmark::DoNotOptimize(visibleRowIndices(inputs, view));
+    return inputs;
+}
+
+// Typing "blue" and starting again: one keystroke per iteration.
+const QStringList typing = {"b", "bl", "blu", "blue"};
+
+void BM_PrepareLibrary(benchmark::State &state)
+{
+    const auto &rates = library(int(state.range(0)));
+    for (auto _ : state) {
+        RateLibraryIndex index(rates);
+        LibraryInputs inputs;
+        inputs.library = std::shared_ptr<const RateLibraryIndex>(&index, [](const RateLibraryIndex *) {});
+        LearnedRatesWindowView view;
+        benchmark::DoNotOptimize(visibleRowIndices(inputs, view)); // with the default order
+    }
+}
+
+// The data work of one keystroke: tier, kind, rate and search filters, then the sort.
+void BM_KeystrokeData(benchmark::State &state)
+{
+    const LibraryInputs inputs = preparedInputs(int(state.range(0)));
+    LearnedRatesWindowView view;
+    view.tierFilter = TierFilter::all();
+    std::size_t shown = 0;
+    int k = 0;
+    for (auto _ : state) {
+        view.search = typing[k++ % typing.size()];
+        const std::vector<int> rows = visibleRowIndices(inputs, view);
+        shown = rows.size();
+        benchmark::DoNotOptimize(rows.data());
+    }
+    state.counters["shown"] = double(shown);
+}
+
+// The worst needle: one common letter, a hit in nearly every row, sorted by title.
+void BM_KeystrokeDataCommonLetter(benchmark::State &state)
+{
+    const LibraryInputs inputs = preparedInputs(int(state.range(0)));
+    LearnedRatesWindowView view;
+    view.tierFilter = TierFilter::all();
+    view.sortOrder = {{SortKey::track, false}};
+    benchmark::DoNotOptimize(visibleRowIndices(inputs, view)); // the title order, built once
+    int k = 0;
+    for (auto _ : state) {
+        view.search = (k++ % 2) ? QStringLiteral("e") : QStringLiteral("E ");
+        benchmark::DoNotOptimize(visibleRowIndices(inputs, view).data());
+    }
+}
+
+// One keystroke as the window handles it: the data work, one model reset and the table's repaint
+// at 1200 × 800.
+void BM_KeystrokeWithTable(benchmark::State &state)
+{
+    const LibraryInputs inputs = preparedInputs(int(state.range(0)));
+    LearnedRatesTableModel model;
+    LibraryTableView table(&model, {});
+    table.resize(1200, 800);
+    table.show();
+    LearnedRatesWindowView view;
+    view.tierFilter = TierFilter::all();
+    const QList<double> pinRates = {44100, 48000, 88200, 96000, 176400, 192000};
+    model.setRows(inputs.library, visibleRowIndices(inputs, view), pinRates);
+    table.viewport()->repaint();
+    int k = 0;
+    for (auto _ : state) {
+        view.search = typing[k++ % typing.size()];
+        model.setRows(inputs.library, visibleRowIndices(inputs, view), pinRates);
+        table.viewport()->repaint();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_PrepareLibrary)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeData)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeDataCommonLetter)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeWithTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

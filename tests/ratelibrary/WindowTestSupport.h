@@ -1,0 +1,82 @@
+#pragma once
+
+// A Rate Library window over a test model, with a loopback companion that records what the
+// window sends.
+
+#include "LoopbackPeer.h"
+#include "ModelHarness.h"
+#include "RateLibrary/LearnedRatesWindow.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace RateLibraryWindowTest {
+
+inline bool eventually(const std::function<bool()> &condition, int timeoutMs = 5000)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+inline bool pair(ModelHarness &h, LoopbackPeer &peer)
+{
+    if (!peer.connectTo(h.port))
+        return false;
+    return eventually([&] { return h.switcher().link().isPeer(); });
+}
+
+inline SwitcherProtocol::LearnedRates fixtureLibrary()
+{
+    QFile file(QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    auto decoded = SwitcherProtocol::LearnedRates::fromJsonText(std::string_view(text.constData(), text.size()));
+    return decoded.value.value_or(SwitcherProtocol::LearnedRates{});
+}
+
+// What the window sent since the last call: the link keeps order, so once a marker sent after the
+// action has arrived, everything the action sent has arrived too. Subscription requests are left out.
+inline QStringList sentSinceLastLook(ModelHarness &h, LoopbackPeer &peer)
+{
+    h.switcher().dismissRateLibraryNotice();
+    if (!peer.waitForType(QStringLiteral("dismissRateLibraryNotice")))
+        return {QStringLiteral("<marker lost>")};
+    QStringList types;
+    for (const auto &envelope : peer.received()) {
+        if (envelope.type != u"learnedRatesRequest")
+            types.append(envelope.type);
+    }
+    types.removeLast();
+    peer.clearReceived();
+    return types;
+}
+
+// The test model with a device that supports 44.1 to 192 kHz, paired with `peer`, and a shown
+// window holding the fixture library.
+struct OpenWindow {
+    ModelHarness h;
+    LoopbackPeer peer;
+    std::unique_ptr<LearnedRatesWindow> window;
+
+    bool open(const SwitcherProtocol::LearnedRates &library = fixtureLibrary())
+    {
+        h.platform.outputDevices.device = FakePlatform::device(QStringLiteral("dac"), {44100, 48000, 88200, 96000, 176400, 192000});
+        h.model->pollPlatform();
+        if (!pair(h, peer))
+            return false;
+        window = std::make_unique<LearnedRatesWindow>(*h.model);
+        window->resize(1200, 760);
+        window->show();
+        if (!peer.waitForType(QStringLiteral("learnedRatesRequest")))
+            return false;
+        peer.send(QStringLiteral("learnedRates"), library.toJson());
+        if (!eventually([&] { return h.model->learnedRates().has_value(); }))
+            return false;
+        peer.clearReceived();
+        return true;
+    }
+};
+
+} // namespace RateLibraryWindowTest
