@@ -1,5 +1,6 @@
 #include "Logging.h"
 #include "Shell/AppShell.h"
+#include "Shell/Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Corvane Zuvaradi"));
     // A menu-bar application: closing the last window leaves it running in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
+    Translations::install(app);
 
     // A replaced data folder keeps the settings too, so a demo never touches the user's own.
     const QString dataDirectory = qEnvironmentVariable("CORVANE_SWITCHER_DATA_DIR");

@@ -1,17 +1,20 @@
 // The fast decoders of the link: the envelope head of every line, and the payload of
-// "learnedRates", which can carry 100,000 rows in one 28 MB line. Both walk the text once with
-// simdjson's On-Demand API and build the records directly. The rows decoder mirrors
+// "learnedRates", which can carry 100,000 rows in one 28 MB line. They use simdjson's On-Demand
+// API and build the records directly; given one JsonScratch, the payload decode continues from
+// the index the head decode built instead of indexing 28 MB again. The rows decoder mirrors
 // LearnedRates::fromJson field for field, reporting the same first error.
 //
-// Everything here is local to the call (parser, caches), so any thread may decode.
-// Values under keys we ignore are skipped without full validation; everything we read is
-// validated.
+// State lives in the call or in the caller's scratch, never in globals, so any thread may
+// decode. Values under keys we ignore are skipped without full validation; everything we read
+// is validated.
 
 #include "SwitcherProtocol.h"
 #include "SwitcherProtocolDecoding.h"
 #include "RatePlausibility.h"
 
 #include <simdjson.h>
+
+#include <QScopeGuard>
 
 #include <array>
 #include <cstring>
@@ -24,24 +27,16 @@ namespace od = simdjson::ondemand;
 
 namespace {
 
-// The text as simdjson reads it: in place when the caller left the padding, else a copy.
-class PaddedText final {
-public:
-    PaddedText(std::string_view text, std::size_t capacity)
-    {
-        if (capacity >= text.size() + simdjson::SIMDJSON_PADDING) {
-            m_view = simdjson::padded_string_view(text.data(), text.size(), capacity);
-        } else {
-            m_copy = simdjson::padded_string(text);
-            m_view = simdjson::padded_string_view(m_copy);
-        }
-    }
-    simdjson::padded_string_view view() const { return m_view; }
-
-private:
-    simdjson::padded_string m_copy;
-    simdjson::padded_string_view m_view;
-};
+// The text as simdjson reads it: in place when the caller left the padding, else a copy in
+// `storage`.
+simdjson::padded_string_view paddedView(std::string_view text, std::size_t capacity,
+                                        simdjson::padded_string &storage)
+{
+    if (capacity >= text.size() + simdjson::SIMDJSON_PADDING)
+        return simdjson::padded_string_view(text.data(), text.size(), capacity);
+    storage = simdjson::padded_string(text);
+    return simdjson::padded_string_view(storage);
+}
 
 // Why a value could not be read. `malformed` is the text itself being broken, which wins over
 // any field error.
@@ -79,6 +74,12 @@ std::string_view token(od::value &value)
     return t;
 }
 
+// One value and its raw text, so that the text is looked up once.
+struct Value {
+    od::value &value;
+    std::string_view token;
+};
+
 // The key's characters: straight from the input unless it holds an escape.
 bool readKey(simdjson::simdjson_result<od::field> &member, od::field &field, std::string_view &key)
 {
@@ -100,9 +101,9 @@ bool startsNumber(std::string_view t) { return !t.empty() && (t[0] == '-' || (t[
 
 // The string's characters as UTF-8 (stage one has validated the encoding). Straight out of
 // the input when there is nothing to unescape, which is almost always.
-Why readUtf8(od::value &value, std::string_view &out, Why wrongType = Why::string)
+Why readUtf8(Value v, std::string_view &out, Why wrongType = Why::string)
 {
-    const std::string_view t = token(value);
+    const std::string_view t = v.token;
     if (t.size() < 2 || t.front() != '"' || t.back() != '"')
         return wrongType;
     const std::string_view inner = t.substr(1, t.size() - 2);
@@ -110,53 +111,51 @@ Why readUtf8(od::value &value, std::string_view &out, Why wrongType = Why::strin
         out = inner;
         return Why::none;
     }
-    return value.get_string().get(out) ? Why::malformed : Why::none;
+    return v.value.get_string().get(out) ? Why::malformed : Why::none;
 }
 
 QString toQString(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
-Why readString(od::value &value, QString &out)
+Why readString(Value v, QString &out)
 {
     std::string_view utf8;
-    if (const Why why = readUtf8(value, utf8); why != Why::none)
+    if (const Why why = readUtf8(v, utf8); why != Why::none)
         return why;
     out = toQString(utf8);
     return Why::none;
 }
 
-Why readBool(od::value &value, bool &out)
+Why readBool(Value v, bool &out)
 {
-    const std::string_view t = token(value);
-    if (t == "true")
+    if (v.token == "true")
         out = true;
-    else if (t == "false")
+    else if (v.token == "false")
         out = false;
     else
         return Why::boolean;
     return Why::none;
 }
 
-Why readDouble(od::value &value, double &out)
+Why readDouble(Value v, double &out)
 {
-    if (!startsNumber(token(value)))
+    if (!startsNumber(v.token))
         return Why::number;
-    return value.get_double().get(out) ? Why::malformed : Why::none;
+    return v.value.get_double().get(out) ? Why::malformed : Why::none;
 }
 
-Why readWhole(od::value &value, qint64 &out)
+Why readWhole(Value v, qint64 &out)
 {
-    const std::string_view t = token(value);
-    if (!startsNumber(t))
+    if (!startsNumber(v.token))
         return Why::whole;
-    if (t.find_first_of(".eE") == std::string_view::npos) {
+    if (v.token.find_first_of(".eE") == std::string_view::npos) {
         int64_t i = 0;
-        if (value.get_int64().get(i))
+        if (v.value.get_int64().get(i))
             return Why::whole; // beyond a qint64
         out = i;
         return Why::none;
     }
     double d = 0;
-    if (value.get_double().get(d))
+    if (v.value.get_double().get(d))
         return Why::malformed;
     const std::optional<qint64> whole = Detail::wholeNumber(d);
     if (!whole)
@@ -165,10 +164,10 @@ Why readWhole(od::value &value, qint64 &out)
     return Why::none;
 }
 
-Why readDate(od::value &value, QDateTime &out)
+Why readDate(Value v, QDateTime &out)
 {
     std::string_view utf8;
-    if (const Why why = readUtf8(value, utf8, Why::date); why != Why::none)
+    if (const Why why = readUtf8(v, utf8, Why::date); why != Why::none)
         return why;
     std::optional<QDateTime> date = parseIsoDate(utf8);
     if (!date)
@@ -179,16 +178,16 @@ Why readDate(od::value &value, QDateTime &out)
 
 // An optional reads JSON null as absent.
 template <class T, class Read>
-Why readOptional(od::value &value, std::optional<T> &out, Read read)
+Why readOptional(Value v, std::optional<T> &out, Read read)
 {
-    if (isNull(token(value))) {
+    if (isNull(v.token)) {
         out.reset();
         return Why::none;
     }
-    T v{};
-    const Why why = read(value, v);
+    T value{};
+    const Why why = read(v, value);
     if (why == Why::none)
-        out = std::move(v);
+        out = std::move(value);
     return why;
 }
 
@@ -240,17 +239,24 @@ class WordCache final {
 public:
     QString get(std::string_view utf8)
     {
-        for (const auto &[key, word] : m_words)
-            if (key == utf8)
-                return word;
+        // Neighbouring rows mostly repeat the last word: try it first.
+        if (m_last < m_words.size() && m_words[m_last].first == utf8)
+            return m_words[m_last].second;
+        for (size_t i = 0; i < m_words.size(); ++i) {
+            if (m_words[i].first == utf8) {
+                m_last = i;
+                return m_words[i].second;
+            }
+        }
         QString word = toQString(utf8);
-        if (m_words.size() < 32)
+        if (m_words.size() < 16)
             m_words.emplace_back(std::string(utf8), word);
         return word;
     }
 
 private:
     std::vector<std::pair<std::string, QString>> m_words;
+    size_t m_last = 0;
 };
 
 // Rows of one album come together: keep the previous text and share it when it repeats.
@@ -271,28 +277,30 @@ private:
 };
 
 struct Caches {
-    WordCache words;
+    WordCache kinds;
+    WordCache tiers;
+    WordCache sources;
     RepeatCache artist;
     RepeatCache album;
 };
 
-Why readCachedOptional(od::value &value, std::optional<QString> &out, RepeatCache &cache)
+Why readCachedOptional(Value v, std::optional<QString> &out, RepeatCache &cache)
 {
-    if (isNull(token(value))) {
+    if (isNull(v.token)) {
         out.reset();
         return Why::none;
     }
     std::string_view utf8;
-    const Why why = readUtf8(value, utf8);
+    const Why why = readUtf8(v, utf8);
     if (why == Why::none)
         out = cache.get(utf8);
     return why;
 }
 
-Why readWord(od::value &value, QString &out, WordCache &cache)
+Why readWord(Value v, QString &out, WordCache &cache)
 {
     std::string_view utf8;
-    const Why why = readUtf8(value, utf8);
+    const Why why = readUtf8(v, utf8);
     if (why == Why::none)
         out = cache.get(utf8);
     return why;
@@ -325,19 +333,19 @@ int rowField(std::string_view key)
 const char *const rowFieldNames[] = {"id", "kind", "tier", "title", "artist", "album", "rate",
                                      "learnedRate", "pinned", "source", "confirmations", "confirmedAt"};
 
-Why readRowField(int field, od::value &value, LearnedRates::Row &row, Caches &caches)
+Why readRowField(int field, Value value, LearnedRates::Row &row, Caches &caches)
 {
     switch (field) {
     case fId: return readString(value, row.id);
-    case fKind: return readWord(value, row.kind, caches.words);
-    case fTier: return readWord(value, row.tier, caches.words);
+    case fKind: return readWord(value, row.kind, caches.kinds);
+    case fTier: return readWord(value, row.tier, caches.tiers);
     case fTitle: return readOptional(value, row.title, readString);
     case fArtist: return readCachedOptional(value, row.artist, caches.artist);
     case fAlbum: return readCachedOptional(value, row.album, caches.album);
     case fRate: return readDouble(value, row.rate);
     case fLearnedRate: return readOptional(value, row.learnedRate, readDouble);
     case fPinned: return readBool(value, row.pinned);
-    case fSource: return readWord(value, row.source, caches.words);
+    case fSource: return readWord(value, row.source, caches.sources);
     case fConfirmations: return readWhole(value, row.confirmations);
     case fConfirmedAt: return readDate(value, row.confirmedAt);
     default: return Why::none;
@@ -358,8 +366,8 @@ bool decodeRow(od::object &object, LearnedRates::Row &row, Caches &caches, Field
         const int index = rowField(key);
         if (index < 0)
             continue;
-        od::value value = field.value();
-        state.record(index, readRowField(index, value, row, caches));
+        od::value &value = field.value();
+        state.record(index, readRowField(index, Value{value, token(value)}, row, caches));
     }
     if (state.malformed()) {
         error = {{}, Why::malformed};
@@ -385,13 +393,14 @@ bool decodeOutput(od::object &object, LearnedRates::Output &output, FieldError &
             error = {{}, Why::malformed};
             return false;
         }
-        od::value value = field.value();
+        od::value &value = field.value();
+        const Value v{value, token(value)};
         if (key == "deviceUID")
-            state.record(oDeviceUID, readString(value, output.deviceUID));
+            state.record(oDeviceUID, readString(v, output.deviceUID));
         else if (key == "atmos")
-            state.record(oAtmos, readOptional(value, output.atmos, readBool));
+            state.record(oAtmos, readOptional(v, output.atmos, readBool));
         else if (key == "atmosOutput")
-            state.record(oAtmosOutput, readOptional(value, output.atmosOutput, readBool));
+            state.record(oAtmosOutput, readOptional(v, output.atmosOutput, readBool));
     }
     if (state.malformed()) {
         error = {{}, Why::malformed};
@@ -408,26 +417,34 @@ bool decodeOutput(od::object &object, LearnedRates::Output &output, FieldError &
 
 // Decodes an array of objects into `out`; the error's key is "name[i].field" (or "name[i]").
 template <class T, class DecodeOne>
-Why decodeList(od::value &value, const char *name, QList<T> &out, FieldError &error, DecodeOne decodeOne)
+Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, FieldError &error, DecodeOne decodeOne)
 {
-    const std::string_view t = token(value);
-    if (t.empty() || t.front() != '[')
+    if (v.token.empty() || v.token.front() != '[')
         return Why::array;
     od::array array;
-    if (value.get_array().get(array))
+    if (v.value.get_array().get(array))
         return Why::malformed;
     out.clear();
-    // One allocation for the whole list: counting is a quick walk over the structure.
-    size_t count = 0;
-    if (array.count_elements().get(count))
-        return Why::malformed;
-    out.reserve(qsizetype(count));
+    // Growing a 24 MB list step by step copies it over and over; counting first would walk
+    // the whole array twice. Instead the first items tell how long an item's text is, and the
+    // list is reserved for what the rest of the text can hold (reserved pages that are never
+    // written cost no memory).
+    constexpr qsizetype sample = 64;
+    const char *first = nullptr;
     qsizetype index = 0;
     for (auto element : array) {
         od::value item;
         if (element.get(item))
             return Why::malformed;
         const std::string_view it = token(item);
+        if (index == 0) {
+            first = it.data();
+        } else if (index == sample && it.data() > first) {
+            const double bytesPerItem = double(it.data() - first) / double(sample);
+            const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem * 1.25) + sample;
+            if (estimate > out.capacity())
+                out.reserve(estimate);
+        }
         if (it.empty() || it.front() != '{') {
             error = {Detail::indexedKey(QString::fromLatin1(name), index, {}), Why::object};
             return Why::object;
@@ -450,16 +467,52 @@ Why decodeList(od::value &value, const char *name, QList<T> &out, FieldError &er
 
 } // namespace
 
-Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::size_t capacity)
+struct JsonScratch::Parser {
+    od::parser parser;
+    // What the last decodeEnvelopeHead left for fromJsonText: its parsed line, so that the
+    // payload is not indexed a second time. Used once, then forgotten.
+    simdjson::padded_string copy;
+    od::document document;
+    std::string_view callerPayload; // the view the head gave its caller
+    const char *parsedPayload = nullptr; // the same payload in the parsed text
+
+    void forget()
+    {
+        callerPayload = {};
+        parsedPayload = nullptr;
+    }
+};
+
+JsonScratch::JsonScratch() : m_parser(std::make_unique<Parser>()) {}
+JsonScratch::~JsonScratch() = default;
+
+namespace {
+
+// The caller's scratch, or one for this call only.
+class ParserFor final {
+public:
+    explicit ParserFor(JsonScratch *scratch) : m_scratch(scratch) {}
+    JsonScratch::Parser &get()
+    {
+        if (m_scratch)
+            return m_scratch->parser();
+        if (!m_own)
+            m_own.emplace();
+        return *m_own;
+    }
+
+private:
+    JsonScratch *m_scratch;
+    std::optional<JsonScratch::Parser> m_own;
+};
+
+// The members of a "learnedRates" payload. `textEnd` bounds the payload's text; `finished`
+// tells whether nothing but blanks follows the object.
+template <class Finished>
+Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd, Finished finished)
 {
     using Result = Decoded<LearnedRates>;
-    const PaddedText text(payload, capacity);
-    od::parser parser;
-    od::document document;
-    od::object object;
-    if (parser.iterate(text.view()).get(document) || document.get_object().get(object))
-        return Result::failure({}, Reason::notJsonObject());
-
+    using Row = LearnedRates::Row;
     enum { tRows, tOutputs, tNowPlaying, tNotice, topFieldCount };
     static const char *const names[] = {"rows", "outputs", "nowPlayingID", "notice"};
     FieldState<topFieldCount> state;
@@ -472,27 +525,28 @@ Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::
         std::string_view key;
         if (!readKey(member, field, key))
             return Result::failure({}, Reason::malformed());
-        od::value value = field.value();
+        od::value &value = field.value();
+        const Value v{value, token(value)};
         if (key == "rows") {
             FieldError &error = listErrors[tRows];
             error = {};
-            state.record(tRows, decodeList(value, "rows", rates.rows, error,
+            state.record(tRows, decodeList(v, textEnd, "rows", rates.rows, error,
                                            [&caches](od::object &o, Row &row, FieldError &e) {
                                                return decodeRow(o, row, caches, e);
                                            }));
         } else if (key == "outputs") {
             FieldError &error = listErrors[tOutputs];
             error = {};
-            state.record(tOutputs, decodeList(value, "outputs", rates.outputs, error, decodeOutput));
+            state.record(tOutputs, decodeList(v, textEnd, "outputs", rates.outputs, error, decodeOutput));
         } else if (key == "nowPlayingID") {
-            state.record(tNowPlaying, readOptional(value, rates.nowPlayingID, readString));
+            state.record(tNowPlaying, readOptional(v, rates.nowPlayingID, readString));
         } else if (key == "notice") {
-            state.record(tNotice, readOptional(value, rates.notice, readString));
+            state.record(tNotice, readOptional(v, rates.notice, readString));
         }
         if (state.malformed())
             return Result::failure({}, Reason::malformed());
     }
-    if (!atEnd(document))
+    if (!finished())
         return Result::failure({}, Reason::malformed());
 
     Why why = Why::none;
@@ -506,19 +560,69 @@ Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::
     return Result{std::move(rates), {}};
 }
 
+// Continues from the line the scratch's head decode indexed, when `payload` is the payload it
+// found there. None when it is not.
+std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &scratch, std::string_view payload)
+{
+    const char *const parsedPayload = scratch.parsedPayload;
+    const std::string_view callerPayload = scratch.callerPayload;
+    scratch.forget(); // whatever happens next re-uses the parser
+    if (!parsedPayload || payload.data() != callerPayload.data() || payload.size() != callerPayload.size())
+        return std::nullopt;
+    scratch.document.rewind();
+    od::object envelope;
+    if (scratch.document.get_object().get(envelope))
+        return std::nullopt;
+    for (auto member : envelope) {
+        od::field field;
+        std::string_view key;
+        if (!readKey(member, field, key))
+            return std::nullopt;
+        od::value &value = field.value();
+        od::object object;
+        if (key != "payload" || token(value).data() != parsedPayload || value.get_object().get(object))
+            continue;
+        // What follows the payload in the line was checked by the head decode.
+        return decodeLearnedRates(object, parsedPayload + payload.size(), [] { return true; });
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::size_t capacity, JsonScratch *scratch)
+{
+    using Result = Decoded<LearnedRates>;
+    ParserFor parser(scratch);
+    JsonScratch::Parser &p = parser.get();
+    // A copy of an unpadded text is not worth keeping once its rows are built.
+    const auto dropCopy = qScopeGuard([&p] { p.copy = simdjson::padded_string(); });
+    if (std::optional<Result> fromHead = learnedRatesFromHead(p, payload))
+        return std::move(*fromHead);
+
+    const simdjson::padded_string_view text = paddedView(payload, capacity, p.copy);
+    od::document document;
+    od::object object;
+    if (p.parser.iterate(text).get(document) || document.get_object().get(object))
+        return Result::failure({}, Reason::notJsonObject());
+    return decodeLearnedRates(object, text.data() + text.size(), [&document] { return atEnd(document); });
+}
+
 int LearnedRates::dropImplausibleRows()
 {
     return int(rows.removeIf([](const Row &row) { return !RatePlausibility::isPlausible(row.rate); }));
 }
 
-Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity)
+Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity, JsonScratch *scratch)
 {
     using Result = Decoded<EnvelopeHead>;
-    const PaddedText text(line, capacity);
-    od::parser parser;
-    od::document document;
+    ParserFor parser(scratch);
+    JsonScratch::Parser &p = parser.get();
+    p.forget();
+    const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
+    od::document &document = p.document;
     od::object object;
-    if (parser.iterate(text.view()).get(document) || document.get_object().get(object))
+    if (p.parser.iterate(text).get(document) || document.get_object().get(object))
         return Result::failure({}, Reason::notJsonObject());
 
     enum { hV, hType, hPayload, headFieldCount };
@@ -532,26 +636,25 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
         std::string_view key;
         if (!readKey(member, field, key))
             return Result::failure({}, Reason::malformed());
-        od::value value = field.value();
+        od::value &value = field.value();
+        const Value v{value, token(value)};
         if (key == "v") {
-            qint64 v = 0;
-            Why why = readWhole(value, v);
-            if (why == Why::none && (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()))
+            qint64 version = 0;
+            Why why = readWhole(v, version);
+            if (why == Why::none
+                && (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max()))
                 why = Why::whole;
             if (why == Why::none)
-                head.v = int(v);
+                head.v = int(version);
             state.record(hV, why);
         } else if (key == "type") {
-            state.record(hType, readString(value, head.type));
+            state.record(hType, readString(v, head.type));
         } else if (key == "payload") {
-            const std::string_view t = token(value);
-            if (t.empty() || t.front() != '{') {
-                state.record(hPayload, Why::object);
-                continue;
-            }
             od::object payload;
             std::string_view raw;
-            if (value.get_object().get(payload) || payload.raw_json().get(raw)) {
+            if (v.token.empty() || v.token.front() != '{') {
+                state.record(hPayload, Why::object);
+            } else if (value.get_object().get(payload) || payload.raw_json().get(raw)) {
                 state.record(hPayload, Why::malformed);
             } else {
                 // raw_json runs up to the next token: drop the blanks before it.
@@ -573,9 +676,11 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
         return Result::failure(QString::fromLatin1(names[bad]), reasonText(why));
 
     // Point into the caller's line even when simdjson read a padded copy of it.
-    const std::size_t offset = std::size_t(payloadInParsedText.data() - text.view().data());
+    const std::size_t offset = std::size_t(payloadInParsedText.data() - text.data());
     head.payload = line.substr(offset, payloadInParsedText.size());
     head.payloadCapacity = capacity >= line.size() ? capacity - offset : line.size() - offset;
+    p.callerPayload = head.payload;
+    p.parsedPayload = payloadInParsedText.data();
     return Result{std::move(head), {}};
 }
 

@@ -4,40 +4,40 @@
 
 LineDecoder::LineDecoder(qsizetype maximumLineBytes) : m_maximumLineBytes(maximumLineBytes) {}
 
-QList<LineDecoder::Piece> LineDecoder::feed(QByteArrayView bytes)
+QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
 {
-    QList<Piece> out;
+    QList<Line> out;
     const char *data = bytes.data();
     qsizetype pos = 0;
     const qsizetype size = bytes.size();
     while (pos < size) {
         const auto *nl = static_cast<const char *>(std::memchr(data + pos, '\n', size_t(size - pos)));
         const qsizetype end = nl ? qsizetype(nl - data) : size;
-        const qsizetype piece = end - pos;
+        const qsizetype length = end - pos;
 
         if (m_discarding) {
             if (!nl)
                 return out;
             m_discarding = false;
-        } else if (m_pending.size() + piece > m_maximumLineBytes) {
+        } else if (m_pending.size() + length > m_maximumLineBytes) {
             // Report at once so the reader can act before the rest of the line arrives.
             m_pending = QByteArray();
-            out.append(Piece{{}, true});
+            out.append(Line{{}, true});
             m_discarding = !nl;
             if (!nl)
                 return out;
         } else if (!nl) {
-            m_pending.append(data + pos, piece);
+            m_pending.append(data + pos, length);
             return out;
         } else {
-            finishLine(QByteArrayView(data + pos, piece), out);
+            finishLine(QByteArrayView(data + pos, length), out);
         }
         pos = end + 1;
     }
     return out;
 }
 
-void LineDecoder::finishLine(QByteArrayView tail, QList<Piece> &out)
+void LineDecoder::finishLine(QByteArrayView tail, QList<Line> &out)
 {
     QByteArray line;
     if (m_pending.isEmpty()) {
@@ -50,5 +50,5 @@ void LineDecoder::finishLine(QByteArrayView tail, QList<Piece> &out)
     if (line.endsWith('\r'))
         line.chop(1);
     if (!line.isEmpty())
-        out.append(Piece{std::move(line), false});
+        out.append(Line{std::move(line), false});
 }

@@ -10,14 +10,14 @@
 class LineDecoder final {
 public:
     // One result of `feed`, in stream order: a complete line, or the place of an over-long one.
-    struct Piece {
-        QByteArray line;
+    struct Line {
+        QByteArray text;
         bool tooLong = false;
     };
 
     explicit LineDecoder(qsizetype maximumLineBytes);
 
-    QList<Piece> feed(QByteArrayView bytes);
+    QList<Line> feed(QByteArrayView bytes);
 
     qsizetype maximumLineBytes() const { return m_maximumLineBytes; }
     // Bytes of an unfinished line held so far (0 while an over-long line is being discarded).
@@ -25,7 +25,7 @@ public:
     bool isDiscarding() const { return m_discarding; }
 
 private:
-    void finishLine(QByteArrayView tail, QList<Piece> &out);
+    void finishLine(QByteArrayView tail, QList<Line> &out);
 
     qsizetype m_maximumLineBytes;
     QByteArray m_pending;

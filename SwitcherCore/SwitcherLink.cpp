@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHostAddress>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -112,15 +111,15 @@ private:
     {
         while (!m_closed && m_socket->bytesAvailable() > 0) {
             const QByteArray chunk = m_socket->read(readChunkBytes);
-            QList<LineDecoder::Piece> pieces = m_decoder.feed(chunk);
-            for (LineDecoder::Piece &piece : pieces) {
-                if (piece.tooLong) {
+            QList<LineDecoder::Line> lines = m_decoder.feed(chunk);
+            for (LineDecoder::Line &line : lines) {
+                if (line.tooLong) {
                     qCWarning(lcLink) << "A companion line grew beyond" << m_decoder.maximumLineBytes()
                                       << "bytes; closing the connection";
                     closeConnection();
                     return;
                 }
-                handleLine(std::move(piece.line));
+                handleLine(std::move(line.text));
                 if (m_closed)
                     return;
             }

@@ -22,6 +22,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -37,6 +38,8 @@ struct DecodeError {
 };
 
 // The outcome of decoding one record: a value, or the error that names the key.
+class JsonScratch;
+
 template <class T>
 struct Decoded {
     std::optional<T> value;
@@ -116,9 +119,11 @@ struct LearnedRates {
     // The fast path for the payload text of a "learnedRates" line: the same result and the
     // same errors as fromJson, without building a QJsonDocument (a Rate Library can hold
     // 100,000 rows). `capacity` is how many bytes are readable from payload.data(); with
-    // fewer than jsonPadding of them after the text, the text is copied first. Safe to call
-    // on any thread. Plausibility of rates is not checked here: see dropImplausibleRows.
-    static Decoded<LearnedRates> fromJsonText(std::string_view payload, std::size_t capacity = 0);
+    // fewer than jsonPadding of them after the text, the text is copied first. Safe on any
+    // thread; pass the scratch that decoded the line's head to reuse its memory.
+    // Plausibility of rates is not checked here: see dropImplausibleRows.
+    static Decoded<LearnedRates> fromJsonText(std::string_view payload, std::size_t capacity = 0,
+                                              JsonScratch *scratch = nullptr);
     // Removes the rows whose rate is not plausible; returns how many went.
     int dropImplausibleRows();
     bool operator==(const LearnedRates &) const = default;
@@ -277,6 +282,26 @@ inline constexpr std::size_t jsonPadding = 64;
 // pass along with a view of `text`.
 std::size_t padForDecoding(QByteArray &text);
 
+// Parsing memory for the fast decoders. Without one, each call sets up its own, and the first
+// touch of that memory costs about 8 ms for a 28 MB line. Decoding a line's head and then its
+// payload with one scratch pays that once, and the payload decode goes on from the index the
+// head decode built (the line must stay as it is in between, as the head's views require
+// anyway). Use it from one thread at a time; it holds the memory of the largest text it has
+// read until it is destroyed.
+class JsonScratch final {
+public:
+    JsonScratch();
+    ~JsonScratch();
+    JsonScratch(const JsonScratch &) = delete;
+    JsonScratch &operator=(const JsonScratch &) = delete;
+
+    struct Parser;
+    Parser &parser() { return *m_parser; }
+
+private:
+    std::unique_ptr<Parser> m_parser;
+};
+
 // What the link needs of an envelope before it picks the payload's decoder.
 struct EnvelopeHead {
     int v = 0;
@@ -288,7 +313,8 @@ struct EnvelopeHead {
 // Finds "v", "type" and the payload's text of one line without decoding the payload. Errors
 // name "v", "type" or "payload"; a line that is not one JSON object has an empty key. The
 // views in the result point into `line`. Any version is returned: the caller decides.
-Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity = 0);
+Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity = 0,
+                                         JsonScratch *scratch = nullptr);
 
 // The payload text of a small message as an object for the records' fromJson.
 Decoded<QJsonObject> payloadObject(std::string_view payload);
@@ -298,3 +324,7 @@ QString isoDate(const QDateTime &date);
 std::optional<QDateTime> parseIsoDate(std::string_view text);
 
 } // namespace SwitcherProtocol
+
+// Rows move as plain bytes when a 100,000-row list grows.
+Q_DECLARE_TYPEINFO(SwitcherProtocol::LearnedRates::Row, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(SwitcherProtocol::LearnedRates::Output, Q_RELOCATABLE_TYPE);

@@ -4,13 +4,35 @@
 #include "RateLibraryRowText.h"
 
 #include <QHeaderView>
+#include <QStyleOptionHeader>
 
 using namespace RateLibrary;
+
+namespace {
+
+// The Mac points the sort arrow up for ascending order; Qt's styles point it down.
+class LibraryHeader final : public QHeaderView {
+public:
+    explicit LibraryHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::SortDown)
+            option->sortIndicator = QStyleOptionHeader::SortUp;
+        else if (option->sortIndicator == QStyleOptionHeader::SortUp)
+            option->sortIndicator = QStyleOptionHeader::SortDown;
+    }
+};
+
+} // namespace
 
 LibraryTableView::LibraryTableView(LearnedRatesTableModel *model, RateCellDelegate::OpenMenu openPinMenu,
                                    QWidget *parent)
     : QTableView(parent)
 {
+    setHorizontalHeader(new LibraryHeader(this));
     setModel(model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -2,11 +2,15 @@
 
 #include "RateLibraryRowText.h"
 
-#include <QStringView>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 
 using namespace RateLibrary;
@@ -35,6 +39,29 @@ TierCode tierCode(const QString &tier)
     return otherCode;
 }
 
+// Sorts bytes into 64 classes: each lower-case letter, digit and the space alone in its class,
+// the other bytes sharing the rest.
+constexpr int byteClass(std::uint8_t c)
+{
+    if (c >= 'a' && c <= 'z')
+        return c - 'a';
+    if (c >= '0' && c <= '9')
+        return 26 + (c - '0');
+    if (c == ' ')
+        return 36;
+    if (c < 0x80)
+        return 37 + c % 11;
+    return 48 + (c & 15);
+}
+
+constexpr bool classIsOneByte(std::uint8_t c)
+{
+    return byteClass(c) <= 36;
+}
+
+// Zero bytes after the last row, so that a 16-byte load starting in it stays in the buffer.
+constexpr qsizetype searchPadding = 32;
+
 constexpr qint64 noWholeHertz = std::numeric_limits<qint64>::min();
 
 // Whole hertz, halves away from zero; rates that have no whole value never match a filter.
@@ -43,6 +70,26 @@ qint64 wholeHertz(double rate)
     if (!std::isfinite(rate) || std::fabs(rate) >= 9.0e18)
         return noWholeHertz;
     return qint64(std::llround(rate));
+}
+
+// Appends `text` lower-cased as UTF-8; most titles are ASCII, which needs no conversion.
+void appendLowered(QByteArray &out, const QString &text)
+{
+    const char16_t *chars = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype length = text.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        if (chars[i] >= 0x80) {
+            out += text.toLower().toUtf8();
+            return;
+        }
+    }
+    const qsizetype at = out.size();
+    out.resize(at + length);
+    char *to = out.data() + at;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = chars[i];
+        to[i] = char(c >= u'A' && c <= u'Z' ? c + 32 : c);
+    }
 }
 
 qint64 dateKey(const QDateTime &date)
@@ -62,10 +109,14 @@ struct RateLibraryIndex::Prepared {
     std::vector<std::uint8_t> tier;
     std::vector<std::uint8_t> flags;
     std::vector<qint64> wholeRate;
-    // Each row's title, artist and album, lower-cased, one after another with a U+0000 after
-    // each; `fieldStart` holds three starts per row and one past the end.
-    QString text;
+    // Each row's title, artist and album, lower-cased, as UTF-8 one after another with a zero
+    // byte after each; `fieldStart` holds three starts per row and one past the end. UTF-8 keeps
+    // it small and quick to scan; a byte match of valid UTF-8 is a character match.
+    QByteArray text;
     std::vector<qsizetype> fieldStart;
+    // Per row, which byte classes its text holds (see byteClass): rows lacking one of the
+    // needle's classes are skipped without being read.
+    std::vector<quint64> rowClasses;
 
     mutable std::array<std::unique_ptr<Orders>, 6> orders;
     mutable QHash<QString, QList<double>> rateChoices;
@@ -84,11 +135,11 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
     p.wholeRate.resize(n);
     p.fieldStart.resize(std::size_t(n) * 3 + 1);
     qsizetype length = 0;
-    for (const Row &row : m_rates.rows)
+    for (const Row &row : std::as_const(m_rates.rows)) // never detach: the rows stay shared with the model
         length += row.title.value_or(QString()).size() + row.artist.value_or(QString()).size() +
                   row.album.value_or(QString()).size() + 3;
-    p.text.reserve(length);
-    const QChar separator(u'\0');
+    p.text.reserve(length + length / 8);
+    const char separator = '\0';
     for (int i = 0; i < n; ++i) {
         const Row &row = m_rates.rows.at(i);
         p.tier[i] = tierCode(row.tier);
@@ -98,11 +149,19 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
         for (int k = 0; k < 3; ++k) {
             p.fieldStart[std::size_t(i) * 3 + k] = p.text.size();
             if (*fields[k])
-                p.text += (*fields[k])->toLower();
+                appendLowered(p.text, **fields[k]);
             p.text += separator;
         }
     }
     p.fieldStart[std::size_t(n) * 3] = p.text.size();
+    p.rowClasses.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+        quint64 classes = 0;
+        for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.fieldStart[std::size_t(i) * 3 + 3]; ++at)
+            classes |= quint64(1) << byteClass(std::uint8_t(p.text[at]));
+        p.rowClasses[std::size_t(i)] = classes;
+    }
+    p.text.append(QByteArray(searchPadding, '\0')); // room for wide loads past the last row
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
@@ -126,42 +185,125 @@ std::shared_ptr<const RateLibraryIndex> RateLibraryIndex::forLibrary(const Switc
     return std::make_shared<const RateLibraryIndex>(rates);
 }
 
+namespace {
+
+bool sameBytes(const char *a, const char *b, qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The first start at or after `from` where `needle` (m ≥ 1 bytes) occurs in `text`, or -1. With
+// SSE2 it tests 16 starts at once on the needle's first and last bytes, which leaves few
+// candidates to compare in full; being inline, it stays cheap when nearly every row has a hit.
+qsizetype findNext(const char *text, qsizetype length, qsizetype from, const char *needle, qsizetype m)
+{
+    const qsizetype last = length - m; // the last possible start
+    if (from > last)
+        return -1;
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i lastByte = _mm_set1_epi8(needle[m - 1]);
+    for (; i + 15 <= last; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + m - 1));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+        while (mask) {
+            const int bit = __builtin_ctz(mask);
+            if (sameBytes(text + i + bit + 1, needle + 1, m - 2))
+                return i + bit;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i <= last; ++i) {
+        if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && sameBytes(text + i + 1, needle + 1, m - 2))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 void RateLibraryIndex::markSearchHits(const QString &needle, std::vector<std::uint8_t> &hits) const
 {
     const Prepared &p = *m_prepared;
     const int n = size();
     hits.assign(std::size_t(n), 0);
-    if (needle.isEmpty() || n == 0)
+    const QByteArray bytes = needle.toUtf8();
+    const qsizetype m = bytes.size();
+    if (m == 0 || n == 0)
         return;
-    const QStringView haystack(p.text);
-    const qsizetype needleSize = needle.size();
+    const char *text = p.text.constData();
+    const char *wanted = bytes.constData();
+    // Only a needle holding the zero byte can run from one field into the next; any other match
+    // lies inside one field, and a row is done at its first match.
+    if (!bytes.contains('\0')) {
+        quint64 needed = 0;
+        for (char c : bytes)
+            needed |= quint64(1) << byteClass(std::uint8_t(c));
+        if (m == 1 && classIsOneByte(std::uint8_t(wanted[0]))) {
+            // The row's classes answer exactly for a letter, digit or space.
+            for (int r = 0; r < n; ++r)
+                hits[std::size_t(r)] = (p.rowClasses[std::size_t(r)] & needed) != 0;
+            return;
+        }
+#if defined(__SSE2__)
+        // Row by row, 16 starts at a time on the needle's first and last bytes; the buffer's
+        // padding makes the loads past a row's end safe, and the mask drops their starts.
+        const __m128i first = _mm_set1_epi8(wanted[0]);
+        const __m128i lastByte = _mm_set1_epi8(wanted[m - 1]);
+        for (int r = 0; r < n; ++r) {
+            if ((p.rowClasses[std::size_t(r)] & needed) != needed)
+                continue;
+            const qsizetype lastStart = p.fieldStart[std::size_t(r) * 3 + 3] - m;
+            for (qsizetype i = p.fieldStart[std::size_t(r) * 3]; i <= lastStart; i += 16) {
+                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + m - 1));
+                unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+                if (lastStart - i < 15)
+                    mask &= (1u << (lastStart - i + 1)) - 1;
+                while (mask) {
+                    if (sameBytes(text + i + __builtin_ctz(mask) + 1, wanted + 1, m - 2)) {
+                        hits[std::size_t(r)] = 1;
+                        i = lastStart; // this row is done
+                        break;
+                    }
+                    mask &= mask - 1;
+                }
+            }
+        }
+        return;
+#endif
+    }
+    const qsizetype length = p.fieldStart[std::size_t(n) * 3];
+    const bool mayCrossFields = bytes.contains('\0');
     qsizetype from = 0;
     int row = 0;
-    while (from < haystack.size()) {
-        const qsizetype hit = haystack.indexOf(needle, from);
-        if (hit < 0)
+    for (;;) {
+        const qsizetype start = findNext(text, length, from, wanted, m);
+        if (start < 0)
             break;
-        // The row holding the hit: the last row whose title starts at or before it.
-        int lo = row, hi = n - 1;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo + 1) / 2;
-            if (p.fieldStart[std::size_t(mid) * 3] <= hit)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        row = lo;
+        // Hits only move forward, so the row holding this one is found by walking on.
+        while (row + 1 < n && p.fieldStart[std::size_t(row + 1) * 3] <= start)
+            ++row;
         const std::size_t base = std::size_t(row) * 3;
-        int field = 0;
-        while (field < 2 && p.fieldStart[base + field + 1] <= hit)
-            ++field;
-        const qsizetype fieldEnd = p.fieldStart[base + field + 1] - 1; // the separator
-        if (hit + needleSize <= fieldEnd) {
-            hits[std::size_t(row)] = 1;
-            from = p.fieldStart[base + 3]; // the next row
-        } else {
-            from = hit + 1; // ran across a field's end: no match there
+        if (mayCrossFields) {
+            int field = 0;
+            while (field < 2 && p.fieldStart[base + field + 1] <= start)
+                ++field;
+            const qsizetype fieldEnd = p.fieldStart[base + field + 1] - 1; // the zero byte after it
+            if (start + m > fieldEnd) {
+                from = start + 1; // ran across a field's end: no match there
+                continue;
+            }
         }
+        hits[std::size_t(row)] = 1;
+        from = p.fieldStart[base + 3]; // the next row
     }
 }
 

@@ -35,9 +35,9 @@ const LearnedRates::Row *findRow(const LearnedRates &library, const QString &id,
 void sendImport(SwitcherLink &link, const QByteArray &file, const QString &mode, qsizetype slice = 100)
 {
     for (qsizetype from = 0; from < file.size() || from == 0; from += slice) {
-        const QByteArray piece = file.mid(from, slice);
+        const QByteArray bytes = file.mid(from, slice);
         link.sendRateLibraryImport(
-            {QString::fromLatin1(piece.toBase64()), from == 0, from + slice >= file.size(), mode});
+            {QString::fromLatin1(bytes.toBase64()), from == 0, from + slice >= file.size(), mode});
     }
 }
 

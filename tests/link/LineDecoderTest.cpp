@@ -6,11 +6,11 @@
 
 namespace {
 
-QList<QByteArray> lines(const QList<LineDecoder::Piece> &pieces)
+QList<QByteArray> lines(const QList<LineDecoder::Line> &decoded)
 {
     QList<QByteArray> out;
-    for (const auto &piece : pieces)
-        out.append(piece.tooLong ? QByteArray("<too long>") : piece.line);
+    for (const auto &line : decoded)
+        out.append(line.tooLong ? QByteArray("<too long>") : line.text);
     return out;
 }
 
@@ -56,7 +56,7 @@ TEST(LineDecoder, cutsLinesWhereverTheChunksEnd)
 TEST(LineDecoder, reportsAnOverlongLineAtOnceAndHoldsNoneOfIt)
 {
     LineDecoder decoder(8);
-    // Exactly at the cap is fine; a '\r' before the newline is part of the line's bytes.
+    // Exactly at the cap is fine; a '\r' before the newline counts toward the line's bytes.
     EXPECT_EQ(lines(decoder.feed("12345678\n")), QList<QByteArray>{"12345678"});
 
     // The first line comes out, then the report, before the long line's newline arrives.

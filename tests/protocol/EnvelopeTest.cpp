@@ -1,5 +1,7 @@
 #include "ProtocolFixtures.h"
 
+#include <QJsonArray>
+
 #include <gtest/gtest.h>
 
 using namespace SwitcherProtocol;
@@ -100,4 +102,75 @@ TEST(Envelope, payloadObjectRefusesWhatIsNotAnObject)
         EXPECT_FALSE(decoded.ok()) << payload;
         EXPECT_EQ(decoded.error.key, "payload");
     }
+}
+
+TEST(Envelope, aScratchSharedByHeadAndPayloadGivesTheSameRecords)
+{
+    const QByteArray full = encodeEnvelope("learnedRates", fullRates().toJson());
+    // Padded and unpadded lines, and a line whose payload key appears twice (the last wins).
+    QByteArray padded = full;
+    const std::size_t capacity = padForDecoding(padded);
+    const QByteArray twice = R"({"v":1,"type":"learnedRates","payload":{"rows":[],"outputs":[]},"payload":)"
+        + compact(fullRates().toJson()) + "}";
+    const struct {
+        const QByteArray &line;
+        std::size_t capacity;
+    } lines[] = {{padded, capacity}, {full, 0}, {twice, 0}};
+
+    JsonScratch scratch;
+    for (const auto &l : lines) {
+        const std::string_view view(l.line.constData(), size_t(l.line.size()));
+        const Decoded<EnvelopeHead> decodedHead = decodeEnvelopeHead(view, l.capacity, &scratch);
+        ASSERT_TRUE(decodedHead.ok()) << decodedHead.error.text().toStdString();
+        const EnvelopeHead &h = *decodedHead.value;
+        const Decoded<LearnedRates> shared = LearnedRates::fromJsonText(h.payload, h.payloadCapacity, &scratch);
+        ASSERT_TRUE(shared.ok()) << shared.error.text().toStdString();
+        EXPECT_EQ(*shared.value, fullRates());
+        // The scratch is used once: the same payload again is read afresh, with the same result.
+        const Decoded<LearnedRates> again = LearnedRates::fromJsonText(h.payload, h.payloadCapacity, &scratch);
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(*again.value, fullRates());
+    }
+}
+
+TEST(Envelope, aScratchIsNotFooledByAnotherPayload)
+{
+    JsonScratch scratch;
+    const QByteArray first = encodeEnvelope("learnedRates", fullRates().toJson());
+    ASSERT_TRUE(decodeEnvelopeHead(std::string_view(first.constData(), size_t(first.size())), 0, &scratch).ok());
+
+    // A payload from elsewhere, decoded with the scratch that last read `first`.
+    LearnedRates other;
+    other.rows = {minimalRow()};
+    const QByteArray otherPayload = compact(other.toJson());
+    const Decoded<LearnedRates> decoded =
+        LearnedRates::fromJsonText(std::string_view(otherPayload.constData(), size_t(otherPayload.size())), 0, &scratch);
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(*decoded.value, other);
+
+    // A failed head leaves nothing behind for the next payload either.
+    const QByteArray broken = R"({"v":1,"type":"learnedRates","payload":{"rows":[]})";
+    EXPECT_FALSE(decodeEnvelopeHead(std::string_view(broken.constData(), size_t(broken.size())), 0, &scratch).ok());
+    const Decoded<LearnedRates> afterFailure =
+        LearnedRates::fromJsonText(std::string_view(otherPayload.constData(), size_t(otherPayload.size())), 0, &scratch);
+    ASSERT_TRUE(afterFailure.ok());
+    EXPECT_EQ(*afterFailure.value, other);
+}
+
+TEST(Envelope, aBadPayloadIsReportedThroughTheScratchToo)
+{
+    JsonScratch scratch;
+    QJsonObject payload = fullRates().toJson();
+    QJsonArray rows = payload["rows"].toArray();
+    QJsonObject row = rows[1].toObject();
+    row["confirmations"] = 2.5;
+    rows[1] = row;
+    payload["rows"] = rows;
+    const QByteArray line = encodeEnvelope("learnedRates", payload);
+    const Decoded<EnvelopeHead> h = decodeEnvelopeHead(std::string_view(line.constData(), size_t(line.size())), 0, &scratch);
+    ASSERT_TRUE(h.ok());
+    const Decoded<LearnedRates> decoded = LearnedRates::fromJsonText(h.value->payload, h.value->payloadCapacity, &scratch);
+    ASSERT_FALSE(decoded.ok());
+    EXPECT_EQ(decoded.error.key, "rows[1].confirmations");
+    EXPECT_EQ(decoded.error.reason, "expected a whole number");
 }

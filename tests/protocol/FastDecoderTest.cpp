@@ -9,8 +9,20 @@ using namespace ProtocolFixtures;
 
 namespace {
 
+// The payload as the link reads it: from a whole line, with one scratch for head and payload.
+Decoded<LearnedRates> throughEnvelope(const QByteArray &payload)
+{
+    const QByteArray line = R"({"type":"learnedRates","payload":)" + payload + R"(,"v":1})";
+    JsonScratch scratch;
+    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(std::string_view(line.constData(), size_t(line.size())), 0, &scratch);
+    if (!head)
+        return Decoded<LearnedRates>::failure(head.error.key, head.error.reason);
+    return LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
+}
+
 // The fast path must agree with the QJsonObject path on the same text: same rows, or the
-// same error key and reason. Tried both in place (padded) and with the decoder's own copy.
+// same error key and reason. Tried in place (padded), with the decoder's own copy, and
+// through a whole line.
 void expectSameAsFromJson(const QByteArray &text)
 {
     SCOPED_TRACE(text.left(300).toStdString());
@@ -22,7 +34,7 @@ void expectSameAsFromJson(const QByteArray &text)
     const std::size_t capacity = padForDecoding(padded);
     const std::string_view view(padded.constData(), size_t(padded.size()));
     for (const Decoded<LearnedRates> &fast : {LearnedRates::fromJsonText(view, capacity),
-                                              LearnedRates::fromJsonText(view)}) {
+                                              LearnedRates::fromJsonText(view), throughEnvelope(text)}) {
         ASSERT_EQ(fast.ok(), slow.ok()) << fast.error.text().toStdString() << " / "
                                         << slow.error.text().toStdString();
         if (slow.ok()) {

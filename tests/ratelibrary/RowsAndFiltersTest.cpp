@@ -2,6 +2,7 @@
 #include "RateLibrary/RateLibraryRowText.h"
 
 #include <QRandomGenerator>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -247,7 +248,7 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
 {
     QRandomGenerator random(42);
     const QStringList tiers = {"hires", "lossless", "aac", "unknown", "any", "file", "dolby"};
-    const QStringList words = {"blue", "Night", "río", "Blü", "ab", "", "x y"};
+    const QStringList words = {"blue", "Night", "río", "Blü", "ab", "", "x y", "Été 7"};
     const QList<double> rates = {44100, 44100.4, 44100.5, 48000, 47999.5, 96000};
     auto pick = [&](const auto &list) { return list.at(random.bounded(int(list.size()))); };
     auto maybe = [&]() -> std::optional<QString> {
@@ -263,7 +264,7 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
                                      {{SortKey::source, false}},
                                      {{SortKey::rate, true}, {SortKey::track, false}}};
 
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 60; ++round) {
         QList<Row> rows;
         for (int i = 0; i < 60; ++i) {
             Row r = row(QString::number(random.bounded(20)), pick(tiers), pick(rates), maybe());
@@ -282,7 +283,7 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
         view.tierFilter = pick(QList<TierFilter>({TierFilter::current(), TierFilter::all(), TierFilter::tier("aac")}));
         view.kindFilter = pick(allKindFilters());
         view.rateFilter = pick(QList<double>({0, 44100, 48000}));
-        view.search = pick(QStringList({"", " blue", "NI", "ü", "bab", "y\t"}));
+        view.search = pick(QStringList({"", " blue", "NI", "ü", "bab", "y\t", "a", "x y", "7", "é"}));
         view.sortOrder = pick(orders);
 
         // The plain rules.
@@ -407,4 +408,49 @@ TEST(RateLibraryRegions, emptyStatesTellNoLibraryFromFilteredOut)
     view.kindFilter = KindFilter::all;
     view.rateFilter = 44100;
     EXPECT_EQ(middleRegion(true, empty, view, 0), MiddleRegion::noMatches);
+}
+
+TEST(RateLibraryView, startsWithTheInitialStateAndKeepsOnlyHistoryExpanded)
+{
+    const LearnedRatesWindowView view;
+    EXPECT_EQ(view.deviceUID, std::nullopt);
+    EXPECT_TRUE(view.search.isEmpty());
+    EXPECT_EQ(view.sortOrder, (SortOrder{{SortKey::confirmed, true}}));
+    EXPECT_TRUE(view.selection.isEmpty());
+    EXPECT_FALSE(view.confirmForgetAll || view.confirmReset || view.confirmRemovePins || view.showAtmosInfo);
+    EXPECT_EQ(view.kindFilter, KindFilter::all);
+    EXPECT_EQ(view.tierFilter, TierFilter::current());
+    EXPECT_EQ(view.rateFilter, 0);
+    EXPECT_EQ(view.hoveredRowID, std::nullopt);
+
+    EXPECT_EQ(view.historyExpanded.key(), "rateLibrary.historyExpanded");
+    QSettings().remove(view.historyExpanded.key());
+    EXPECT_FALSE(view.historyExpanded.value());
+    LearnedRatesWindowView first;
+    first.historyExpanded.setValue(true);
+    EXPECT_TRUE(LearnedRatesWindowView().historyExpanded.value()); // every window shares it
+    QSettings().remove(view.historyExpanded.key());
+
+    EXPECT_NE(TierFilter::tier("aac"), TierFilter::tier("hires"));
+    EXPECT_EQ(TierFilter::all(), (TierFilter{TierFilter::Case::all, QStringLiteral("ignored")}));
+}
+
+TEST(RateLibraryView, aLibraryIsPreparedOnceAndReusedUntilTheCompanionSendsAnother)
+{
+    LearnedRates rates;
+    rates.rows = {row("a", "lossless", 44100)};
+    const auto first = RateLibraryIndex::forLibrary(rates, nullptr);
+    LearnedRates copy = rates; // the model's copy shares the rows
+    EXPECT_EQ(RateLibraryIndex::forLibrary(copy, first), first);
+
+    copy.nowPlayingID = QStringLiteral("a");
+    const auto retitled = RateLibraryIndex::forLibrary(copy, first);
+    EXPECT_NE(retitled, first);
+    EXPECT_EQ(retitled->rates().nowPlayingID, copy.nowPlayingID);
+
+    LearnedRates fresh;
+    fresh.rows = {row("a", "lossless", 44100)}; // equal, but a new message
+    const auto again = RateLibraryIndex::forLibrary(fresh, first);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(again->row(0), first->row(0));
 }

@@ -31,6 +31,10 @@ TEST(RateLibraryScreenshot, FixtureLibrary)
     EXPECT_EQ(picture.size(), QSize(1200, 760));
     EXPECT_TRUE(picture.save(QDir(folder).filePath(QStringLiteral("learned.png"))));
 
+    w.setSearch(QStringLiteral("harbour"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-search.png"))));
+
     w.setSearch(QStringLiteral("nothing like it"));
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-no-matches.png"))));

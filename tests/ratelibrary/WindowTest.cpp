@@ -321,6 +321,7 @@ TEST(RateLibraryWindow, filterBarWritesTheViewStateAtOnceAndEveryKeystrokeFilter
     FilterBar *bar = w.filterBar();
     const int all = w.tableModel()->rowCount();
 
+    const RateLibraryIndex *prepared = w.inputs().library.get();
     QList<int> counts;
     bar->searchField()->setFocus();
     for (QChar c : QStringLiteral("rive")) {
@@ -328,6 +329,7 @@ TEST(RateLibraryWindow, filterBarWritesTheViewStateAtOnceAndEveryKeystrokeFilter
         counts.append(w.tableModel()->rowCount());
     }
     EXPECT_EQ(w.view().search, "rive");
+    EXPECT_EQ(w.inputs().library.get(), prepared); // prepared once per Rate Library, not per keystroke
     EXPECT_TRUE(std::is_sorted(counts.rbegin(), counts.rend()));
     EXPECT_LT(counts.last(), all);
     EXPECT_GT(counts.last(), 0);

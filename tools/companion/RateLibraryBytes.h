@@ -12,7 +12,7 @@
 //   - plain JSON: one object (a library shaped like the "learnedRates" payload, optionally with
 //     "flavour", "fileVersion"/"version", "storefront", "appVersion", "writtenAt" beside it);
 //   - a backup file: the 12 bytes "CORVANERATES", one format-version byte (1), then the JSON
-//     compressed with DEFLATE. The compressed part may be a zlib stream (RFC 1950, what the
+//     compressed with DEFLATE. The compressed bytes may be a zlib stream (RFC 1950, what the
 //     switcher's RateLibraryFile writes), a raw DEFLATE stream (what Apple's zlib algorithm
 //     writes), or qCompress's layout (a 4-byte big-endian uncompressed size, then a zlib
 //     stream); all three are tried.

@@ -221,25 +221,25 @@ QList<StandinCompanion::Message> StandinCompanion::importChunk(const QJsonObject
     if (payload.value(QLatin1String("first")).toBool()) {
         m_import.clear();
         m_importText.clear();
-        m_importPiecesIntact = true;
+        m_importChunksIntact = true;
         m_importing = true;
     }
     if (!m_importing)
-        return {}; // a piece of an import whose start was never seen
-    // Pieces are normally base64 of their own slice of the file; keep the text as well in case
-    // a sender cut one base64 text into pieces instead.
+        return {}; // a chunk of an import whose start was never seen
+    // Chunks are normally base64 of their own slice of the file; keep the text as well in case
+    // a sender cut one base64 text into chunks instead.
     const QByteArray text = str(payload, "data").toLatin1();
     m_importText += text;
-    const auto piece = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
-    if (piece)
-        m_import.append(*piece);
+    const auto bytes = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+    if (bytes)
+        m_import.append(*bytes);
     else
-        m_importPiecesIntact = false;
+        m_importChunksIntact = false;
     if (!payload.value(QLatin1String("last")).toBool())
         return {};
 
     bool damaged = false;
-    if (!m_importPiecesIntact) {
+    if (!m_importChunksIntact) {
         const auto whole =
             QByteArray::fromBase64Encoding(m_importText, QByteArray::AbortOnBase64DecodingErrors);
         damaged = !whole;

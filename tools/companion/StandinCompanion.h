@@ -44,7 +44,7 @@ private:
     bool m_subscribed = false;
     QByteArray m_import;     // the bytes of the import under way
     QByteArray m_importText; // and its base64 text as received
-    bool m_importPiecesIntact = true;
+    bool m_importChunksIntact = true;
     bool m_importing = false;
     qint64 m_scanned = 0; // local files seen in the scan under way
     qint64 m_matched = 0;

@@ -1,4 +1,4 @@
-// corvane-companion-standin: plays Corvane Mac Remote's part of the link for tests and the demo.
+// corvane-companion-standin: plays Corvane Mac Remote's role on the link for tests and the demo.
 //
 //   --port N           connect to this port (else the port file of the data folder)
 //   --library FILE     the Rate Library to serve, shaped like a "learnedRates" payload
