@@ -212,8 +212,8 @@ struct LearnedRatesRequest {
     bool operator==(const LearnedRatesRequest &) const = default;
 };
 
-// One piece of a Rate Library file sent for import: `data` is base64 text of a slice of the
-// file's bytes; the pieces of one import run from `first` to `last` and share `mode`.
+// One chunk of a Rate Library file sent for import: `data` is base64 text of a slice of the
+// file's bytes; the chunks of one import run from `first` to `last` and share `mode`.
 struct RateLibraryChunk {
     QString data;
     bool first = false;

@@ -35,14 +35,17 @@ namespace {
 SwitcherProtocol::LearnedRates makeLibrary(int rows)
 {
     static const char *words[] = {
-        "river", "blue", "night", "echo", "velvet", "harbour", "glass", "orchard", "static", "avenue", "winter",
-        "tide", "morning", "paper", "lantern", "meridian", "caravan", "silver", "copper", "signal", "hollow",
-        "ashes", "bright", "northern", "lights", "desert", "letters", "green", "house", "small", "room", "duets",
-        "paradiso", "fires", "sur", "guitarra", "hours", "trains", "deluxe", "edition", "roads", "parallel",
-        "nattljus", "été", "río", "Björk", "Åström", "Sigur", "Rós", "Kind", "of", "so", "what", "angel",
-        "teardrop", "mezzanine", "hyperballad", "jóga", "avril", "clair", "de", "lune", "gymnopédie", "takk",
-        "amnesiac", "pyramid", "song", "everything", "in", "its", "right", "place", "post", "homogenic",
-        "marble", "blur", "tumble", "blossom", "noble", "fable", "bluff", "bluebird"};
+        "river",       "blue",      "night",    "echo",       "velvet",  "harbour", "glass",      "orchard",
+        "static",      "avenue",    "winter",   "tide",       "morning", "paper",   "lantern",    "meridian",
+        "caravan",     "silver",    "copper",   "signal",     "hollow",  "ashes",   "bright",     "northern",
+        "lights",      "desert",    "letters",  "green",      "house",   "small",   "room",       "duets",
+        "paradiso",    "fires",     "sur",      "guitarra",   "hours",   "trains",  "deluxe",     "edition",
+        "roads",       "parallel",  "nattljus", "été",        "río",     "Björk",   "Åström",     "Sigur",
+        "Rós",         "Kind",      "of",       "so",         "what",    "angel",   "teardrop",   "mezzanine",
+        "hyperballad", "jóga",      "avril",    "clair",      "de",      "lune",    "gymnopédie", "takk",
+        "amnesiac",    "pyramid",   "song",     "everything", "in",      "its",     "right",      "place",
+        "post",        "homogenic", "marble",   "blur",       "tumble",  "blossom", "noble",      "fable",
+        "bluff",       "bluebird"};
     const int wordCount = int(std::size(words));
     QRandomGenerator random(2026);
     auto phrase = [&](int count) {
@@ -204,7 +207,8 @@ void BM_KeystrokeInWindow(benchmark::State &state)
     probe.close();
     QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     settings.setValue(QStringLiteral("switcher.port"), port);
-    auto engine = std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
+    auto engine =
+        std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
     SwitcherModel model(PlatformServices{}, std::move(engine));
     QTcpSocket companion;
     companion.connectToHost(QHostAddress::LocalHost, port);

@@ -17,16 +17,19 @@ EmptyStateText emptyStateText(MiddleRegion region)
 {
     switch (region) {
     case MiddleRegion::needsCompanion:
-        return {Tr::tr("Needs Corvane Mac Remote connected"),
-                Tr::tr("The Rate Library lives in Corvane Mac Remote. Open and play through Music.app to pair.")};
+        return {
+            Tr::tr("Needs Corvane Mac Remote connected"),
+            Tr::tr("The Rate Library lives in Corvane Mac Remote. Open and play through Music.app to pair.")};
     case MiddleRegion::loading:
         return {Tr::tr("Loading…"), Tr::tr("Asking Corvane for its Rate Library.")};
     case MiddleRegion::noMatches:
-        return {Tr::tr("No matches"), Tr::tr("Nothing matches the filters. \"All settings\" shows every row.")};
+        return {Tr::tr("No matches"),
+                Tr::tr("Nothing matches the filters. \"All settings\" shows every row.")};
     case MiddleRegion::empty:
-        return {Tr::tr("The Rate Library is empty"),
-                Tr::tr("Play a few tracks through Music.app and they appear here. Scan Local Files stores every "
-                       "local file's rate at once.")};
+        return {
+            Tr::tr("The Rate Library is empty"),
+            Tr::tr("Play a few tracks through Music.app and they appear here. Scan Local Files stores every "
+                   "local file's rate at once.")};
     case MiddleRegion::table:
         break;
     }

@@ -29,9 +29,10 @@ FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
     m_tierMenu = new QComboBox(m_choosers);
     m_tierMenu->setAccessibleName(Tr::tr("Show rates for"));
     m_tierMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_tierMenu->setToolTip(Tr::tr("A track's rate is remembered separately for each Music.app streaming setting it "
-                                  "was heard under. The first item follows whatever Music.app is set to. Local "
-                                  "files and uploads play the same under every setting and are always shown."));
+    m_tierMenu->setToolTip(
+        Tr::tr("A track's rate is remembered separately for each Music.app streaming setting it "
+               "was heard under. The first item follows whatever Music.app is set to. Local "
+               "files and uploads play the same under every setting and are always shown."));
     choosers->addWidget(m_tierMenu);
     connect(m_tierMenu, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < m_tierChoices.size())
@@ -54,7 +55,8 @@ FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
         m_kinds->addButton(segment, int(kind));
         segmentRow->addWidget(segment);
     }
-    connect(m_kinds, &QButtonGroup::idClicked, this, [this](int id) { emit kindFilterChosen(KindFilter(id)); });
+    connect(m_kinds, &QButtonGroup::idClicked, this,
+            [this](int id) { emit kindFilterChosen(KindFilter(id)); });
     choosers->addWidget(segments);
 
     m_rateMenu = new QComboBox(m_choosers);

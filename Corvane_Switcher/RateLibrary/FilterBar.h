@@ -25,7 +25,8 @@ public:
     explicit FilterBar(QWidget *parent = nullptr);
 
     // Shows the view state and the menus' current content; reports nothing back.
-    void showState(const RateLibrary::LearnedRatesWindowView &view, const QList<RateLibrary::TierMenuItem> &tierItems,
+    void showState(const RateLibrary::LearnedRatesWindowView &view,
+                   const QList<RateLibrary::TierMenuItem> &tierItems,
                    const QList<RateLibrary::RateMenuItem> &rateItems);
 
     bool isWide() const { return m_wide; }

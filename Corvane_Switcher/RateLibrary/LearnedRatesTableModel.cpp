@@ -12,8 +12,8 @@ enum Column { trackColumn, albumColumn, settingColumn, rateColumn, sourceColumn,
 
 LearnedRatesTableModel::LearnedRatesTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-bool LearnedRatesTableModel::setRows(std::shared_ptr<const RateLibraryIndex> library, std::vector<int> visible,
-                                     QList<double> pinRates)
+bool LearnedRatesTableModel::setRows(std::shared_ptr<const RateLibraryIndex> library,
+                                     std::vector<int> visible, QList<double> pinRates)
 {
     if (library == m_library && visible == m_visible && pinRates == m_pinRates)
         return false;

@@ -27,7 +27,8 @@ public:
 
     // Shows `visible` rows of `library`; resets only when something shown differs.
     // Returns whether it reset.
-    bool setRows(std::shared_ptr<const RateLibraryIndex> library, std::vector<int> visible, QList<double> pinRates);
+    bool setRows(std::shared_ptr<const RateLibraryIndex> library, std::vector<int> visible,
+                 QList<double> pinRates);
 
     const std::shared_ptr<const RateLibraryIndex> &library() const { return m_library; }
     const std::vector<int> &visible() const { return m_visible; }

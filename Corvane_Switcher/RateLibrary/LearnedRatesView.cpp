@@ -72,7 +72,8 @@ const SwitcherProtocol::LearnedRates *LibraryInputs::rates() const
     return library ? &library->rates() : nullptr;
 }
 
-std::optional<QString> wantedTier(const TierFilter &filter, const std::optional<SwitcherProtocol::MusicQuality> &quality)
+std::optional<QString> wantedTier(const TierFilter &filter,
+                                  const std::optional<SwitcherProtocol::MusicQuality> &quality)
 {
     switch (filter.kind) {
     case TierFilter::Case::all:
@@ -107,8 +108,8 @@ std::vector<int> visibleRowIndices(const LibraryInputs &inputs, const LearnedRat
         return {};
     const RateLibraryIndex &library = *inputs.library;
     const QString needle = trimmedSpacesAndTabs(view.search).toLower();
-    const std::vector<std::uint8_t> pass =
-        library.passing(wantedTier(view.tierFilter, inputs.musicQuality), view.kindFilter, view.rateFilter, needle);
+    const std::vector<std::uint8_t> pass = library.passing(wantedTier(view.tierFilter, inputs.musicQuality),
+                                                           view.kindFilter, view.rateFilter, needle);
 
     std::vector<int> rows;
     rows.reserve(std::size_t(library.size()));
@@ -223,8 +224,8 @@ std::optional<Output> chosenOutput(const LibraryInputs &inputs, const LearnedRat
     return std::nullopt;
 }
 
-MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs, const LearnedRatesWindowView &view,
-                          std::size_t visibleCount)
+MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs,
+                          const LearnedRatesWindowView &view, std::size_t visibleCount)
 {
     if (!companionConnected)
         return MiddleRegion::needsCompanion;
@@ -233,8 +234,8 @@ MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs, 
     if (visibleCount > 0)
         return MiddleRegion::table;
     const bool anyRow = !inputs.library->rates().rows.isEmpty();
-    const bool narrowed = !view.search.isEmpty() || view.kindFilter != KindFilter::all || view.rateFilter != 0 ||
-                          (view.tierFilter.kind != TierFilter::Case::all && anyRow);
+    const bool narrowed = !view.search.isEmpty() || view.kindFilter != KindFilter::all ||
+                          view.rateFilter != 0 || (view.tierFilter.kind != TierFilter::Case::all && anyRow);
     return narrowed ? MiddleRegion::noMatches : MiddleRegion::empty;
 }
 

@@ -106,10 +106,12 @@ struct LibraryInputs {
 
 // Reads the model, reusing `previous` when it was prepared for the same Rate Library (defined
 // with the window, so the plain functions here link without a model).
-LibraryInputs libraryInputs(const SwitcherModel &model, const std::shared_ptr<const RateLibraryIndex> &previous);
+LibraryInputs libraryInputs(const SwitcherModel &model,
+                            const std::shared_ptr<const RateLibraryIndex> &previous);
 
 // The tier word the tier filter asks for; none lets every row through.
-std::optional<QString> wantedTier(const TierFilter &filter, const std::optional<SwitcherProtocol::MusicQuality> &quality);
+std::optional<QString> wantedTier(const TierFilter &filter,
+                                  const std::optional<SwitcherProtocol::MusicQuality> &quality);
 
 // The table's rows: tier, kind, rate and search filters, then sorted by `sortOrder`.
 std::vector<Keyed> visibleRows(const LibraryInputs &inputs, const LearnedRatesWindowView &view);
@@ -135,8 +137,8 @@ std::optional<Output> chosenOutput(const LibraryInputs &inputs, const LearnedRat
 
 // Which of the window's middle regions shows.
 enum class MiddleRegion { needsCompanion, loading, table, noMatches, empty };
-MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs, const LearnedRatesWindowView &view,
-                          std::size_t visibleCount);
+MiddleRegion middleRegion(bool companionConnected, const LibraryInputs &inputs,
+                          const LearnedRatesWindowView &view, std::size_t visibleCount);
 
 // Trims spaces and tabs (not line breaks) from both ends.
 QString trimmedSpacesAndTabs(const QString &text);

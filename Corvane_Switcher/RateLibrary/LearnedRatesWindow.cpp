@@ -24,7 +24,8 @@ using namespace RateLibrary;
 
 namespace RateLibrary {
 
-LibraryInputs libraryInputs(const SwitcherModel &model, const std::shared_ptr<const RateLibraryIndex> &previous)
+LibraryInputs libraryInputs(const SwitcherModel &model,
+                            const std::shared_ptr<const RateLibraryIndex> &previous)
 {
     LibraryInputs inputs;
     if (const auto &rates = model.learnedRates())
@@ -49,7 +50,8 @@ QFrame *divider(QWidget *parent)
 
 } // namespace
 
-LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent) : QWidget(parent), m_model(&model)
+LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
+    : QWidget(parent), m_model(&model)
 {
     m_view.model = &model;
     m_view.openWindow = [workspace = model.platform().workspace](const QString &id) {
@@ -111,7 +113,8 @@ void LearnedRatesWindow::buildTable()
 {
     m_tableModel = new LearnedRatesTableModel(this);
     auto *table = new LibraryTableView(
-        m_tableModel, [this](const QModelIndex &index, const QPoint &globalPos) { showPinMenu(index, globalPos); },
+        m_tableModel,
+        [this](const QModelIndex &index, const QPoint &globalPos) { showPinMenu(index, globalPos); },
         m_middle);
     m_table = table;
     table->showSortOrder(m_view.sortOrder);
@@ -311,9 +314,10 @@ void LearnedRatesWindow::presentConfirmation(Confirmation kind)
 {
     if (!m_model)
         return;
-    bool LearnedRatesWindowView::*flag = kind == Confirmation::forgetAll ? &LearnedRatesWindowView::confirmForgetAll
-                                         : kind == Confirmation::reset   ? &LearnedRatesWindowView::confirmReset
-                                                                         : &LearnedRatesWindowView::confirmRemovePins;
+    bool LearnedRatesWindowView::*flag =
+        kind == Confirmation::forgetAll ? &LearnedRatesWindowView::confirmForgetAll
+        : kind == Confirmation::reset   ? &LearnedRatesWindowView::confirmReset
+                                        : &LearnedRatesWindowView::confirmRemovePins;
     m_view.*flag = true;
     QPointer<SwitcherModel> model = m_model;
     auto send = [model, kind] {

@@ -60,17 +60,17 @@ LibraryTableView::LibraryTableView(LearnedRatesTableModel *model, RateCellDelega
     columns->setStretchLastSection(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     columns->setMinimumSectionSize(40);
-    const auto &specs = tableColumns();
-    for (int c = 0; c < specs.size(); ++c) {
+    const auto &described = tableColumns();
+    for (int c = 0; c < described.size(); ++c) {
         columns->setSectionResizeMode(c, QHeaderView::Interactive);
-        columns->resizeSection(c, specs[c].idealWidth);
+        columns->resizeSection(c, described[c].idealWidth);
     }
     connect(columns, &QHeaderView::sectionResized, this, [columns](int section, int, int size) {
-        const ColumnSpec &spec = tableColumns().at(section);
-        if (size < spec.minWidth)
-            columns->resizeSection(section, spec.minWidth);
-        else if (spec.maxWidth > 0 && size > spec.maxWidth)
-            columns->resizeSection(section, spec.maxWidth);
+        const TableColumn &described = tableColumns().at(section);
+        if (size < described.minWidth)
+            columns->resizeSection(section, described.minWidth);
+        else if (described.maxWidth > 0 && size > described.maxWidth)
+            columns->resizeSection(section, described.maxWidth);
     });
 }
 
@@ -78,10 +78,11 @@ void LibraryTableView::showSortOrder(const SortOrder &order)
 {
     if (order.isEmpty())
         return;
-    const auto &specs = tableColumns();
-    for (int c = 0; c < specs.size(); ++c) {
-        if (specs[c].key == order.first().key)
-            horizontalHeader()->setSortIndicator(c, order.first().reverse ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const auto &described = tableColumns();
+    for (int c = 0; c < described.size(); ++c) {
+        if (described[c].key == order.first().key)
+            horizontalHeader()->setSortIndicator(c, order.first().reverse ? Qt::DescendingOrder
+                                                                          : Qt::AscendingOrder);
     }
 }
 

@@ -13,7 +13,8 @@ class LearnedRatesTableModel;
 class LibraryTableView final : public QTableView {
     Q_OBJECT
 public:
-    LibraryTableView(LearnedRatesTableModel *model, RateCellDelegate::OpenMenu openPinMenu, QWidget *parent = nullptr);
+    LibraryTableView(LearnedRatesTableModel *model, RateCellDelegate::OpenMenu openPinMenu,
+                     QWidget *parent = nullptr);
 
     // Puts the header's sort indicator on the first comparator's column.
     void showSortOrder(const RateLibrary::SortOrder &order);

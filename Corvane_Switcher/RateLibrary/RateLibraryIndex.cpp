@@ -2,7 +2,6 @@
 
 #include "RateLibraryRowText.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -155,10 +154,11 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
     }
     p.fieldStart[std::size_t(n) * 3] = p.text.size();
     p.rowClasses.resize(std::size_t(n));
+    const char *text = p.text.constData();
     for (int i = 0; i < n; ++i) {
         quint64 classes = 0;
         for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.fieldStart[std::size_t(i) * 3 + 3]; ++at)
-            classes |= quint64(1) << byteClass(std::uint8_t(p.text[at]));
+            classes |= quint64(1) << byteClass(std::uint8_t(text[at]));
         p.rowClasses[std::size_t(i)] = classes;
     }
     p.text.append(QByteArray(searchPadding, '\0')); // room for wide loads past the last row
@@ -175,8 +175,9 @@ bool RateLibraryIndex::isFor(const SwitcherProtocol::LearnedRates &rates) const
            m_rates.nowPlayingID == rates.nowPlayingID && m_rates.notice == rates.notice;
 }
 
-std::shared_ptr<const RateLibraryIndex> RateLibraryIndex::forLibrary(const SwitcherProtocol::LearnedRates &rates,
-                                                                     const std::shared_ptr<const RateLibraryIndex> &previous)
+std::shared_ptr<const RateLibraryIndex>
+RateLibraryIndex::forLibrary(const SwitcherProtocol::LearnedRates &rates,
+                             const std::shared_ptr<const RateLibraryIndex> &previous)
 {
     if (previous && previous->isFor(rates))
         return previous;
@@ -211,7 +212,8 @@ qsizetype findNext(const char *text, qsizetype length, qsizetype from, const cha
     for (; i + 15 <= last; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + m - 1));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+        unsigned mask =
+            unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
         while (mask) {
             const int bit = __builtin_ctz(mask);
             if (sameBytes(text + i + bit + 1, needle + 1, m - 2))
@@ -221,7 +223,8 @@ qsizetype findNext(const char *text, qsizetype length, qsizetype from, const cha
     }
 #endif
     for (; i <= last; ++i) {
-        if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] && sameBytes(text + i + 1, needle + 1, m - 2))
+        if (text[i] == needle[0] && text[i + m - 1] == needle[m - 1] &&
+            sameBytes(text + i + 1, needle + 1, m - 2))
             return i;
     }
     return -1;
@@ -264,7 +267,8 @@ void RateLibraryIndex::markSearchHits(const QString &needle, std::vector<std::ui
             for (qsizetype i = p.fieldStart[std::size_t(r) * 3]; i <= lastStart; i += 16) {
                 const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
                 const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i + m - 1));
-                unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+                unsigned mask = unsigned(
+                    _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
                 if (lastStart - i < 15)
                     mask &= (1u << (lastStart - i + 1)) - 1;
                 while (mask) {
@@ -357,8 +361,7 @@ std::vector<std::uint8_t> RateLibraryIndex::passing(const std::optional<QString>
 
 namespace {
 
-template <class Less>
-void sortStable(std::vector<int> &order, Less less)
+template <class Less> void sortStable(std::vector<int> &order, Less less)
 {
     std::stable_sort(order.begin(), order.end(), less);
 }
@@ -393,7 +396,8 @@ void RateLibraryIndex::buildOrder(SortKey key) const
         std::vector<QString> keys(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i)
             keys[std::size_t(i)] = key == SortKey::track ? trackSortKey(row(i)) : albumSortKey(row(i));
-        finish([&](int a, int b) { return compareCodePoints(keys[std::size_t(a)], keys[std::size_t(b)]) < 0; });
+        finish(
+            [&](int a, int b) { return compareCodePoints(keys[std::size_t(a)], keys[std::size_t(b)]) < 0; });
         break;
     }
     case SortKey::setting: {
@@ -430,7 +434,8 @@ void RateLibraryIndex::buildOrder(SortKey key) const
     int end = n;
     while (end > 0) {
         int begin = end - 1;
-        while (begin > 0 && rank[std::size_t(asc[std::size_t(begin) - 1])] == rank[std::size_t(asc[std::size_t(end) - 1])])
+        while (begin > 0 &&
+               rank[std::size_t(asc[std::size_t(begin) - 1])] == rank[std::size_t(asc[std::size_t(end) - 1])])
             --begin;
         desc.insert(desc.end(), asc.begin() + begin, asc.begin() + end);
         end = begin;

@@ -26,8 +26,9 @@ public:
     bool isFor(const SwitcherProtocol::LearnedRates &rates) const;
     // `previous` when it was made for this Rate Library; its prepared rows under the new
     // header when only outputs, now playing or notice differ; else a new index.
-    static std::shared_ptr<const RateLibraryIndex> forLibrary(const SwitcherProtocol::LearnedRates &rates,
-                                                              const std::shared_ptr<const RateLibraryIndex> &previous);
+    static std::shared_ptr<const RateLibraryIndex>
+    forLibrary(const SwitcherProtocol::LearnedRates &rates,
+               const std::shared_ptr<const RateLibraryIndex> &previous);
 
     // Rows passing tier, kind, rate and search, one byte per row (1 = passes).
     std::vector<std::uint8_t> passing(const std::optional<QString> &wantedTier, RateLibrary::KindFilter kind,

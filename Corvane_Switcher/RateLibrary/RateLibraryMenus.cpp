@@ -44,7 +44,8 @@ MenuItems rowPinMenu(const Row &row, const QList<double> &rates, const RowComman
             //: Unpin to the learned rate (placeholder).
             title = Tr::tr("Learned · %1").arg(rateText(*row.learnedRate));
         }
-        items.append(actionItem(title, [row, unpin = commands.unpinLearnedRate] { unpin(row.id, row.tier); }));
+        items.append(
+            actionItem(title, [row, unpin = commands.unpinLearnedRate] { unpin(row.id, row.tier); }));
         items.append(MenuItem::separator());
     }
     for (double rate : rates) {
@@ -60,7 +61,8 @@ MenuItems rowPinMenu(const Row &row, const QList<double> &rates, const RowComman
     return items;
 }
 
-QList<Row> selectedRows(const RateLibraryIndex &library, const std::vector<int> &visible, const QSet<QString> &ids)
+QList<Row> selectedRows(const RateLibraryIndex &library, const std::vector<int> &visible,
+                        const QSet<QString> &ids)
 {
     QList<Row> rows;
     if (ids.isEmpty())
@@ -89,7 +91,8 @@ MenuItems selectionMenu(const QList<Row> &selected, const QList<double> &rates, 
         }
         items.append(pinAt);
     }
-    const bool anyPinned = std::any_of(selected.begin(), selected.end(), [](const Row &row) { return row.pinned; });
+    const bool anyPinned =
+        std::any_of(selected.begin(), selected.end(), [](const Row &row) { return row.pinned; });
     if (anyPinned) {
         items.append(actionItem(Tr::tr("Unpin"), [selected, unpin = commands.unpinLearnedRate] {
             for (const Row &row : selected) {

@@ -44,7 +44,8 @@ struct RowCommands {
 MenuItems rowPinMenu(const Row &row, const QList<double> &rates, const RowCommands &commands);
 
 // The rows of `visible` (table order) whose Keyed id is in `ids`.
-QList<Row> selectedRows(const RateLibraryIndex &library, const std::vector<int> &visible, const QSet<QString> &ids);
+QList<Row> selectedRows(const RateLibraryIndex &library, const std::vector<int> &visible,
+                        const QSet<QString> &ids);
 // The table's context menu for the selected rows.
 MenuItems selectionMenu(const QList<Row> &selected, const QList<double> &rates, const RowCommands &commands);
 

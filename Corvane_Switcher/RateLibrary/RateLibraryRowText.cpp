@@ -73,9 +73,9 @@ int compareCodePoints(QStringView a, QStringView b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-const QList<ColumnSpec> &tableColumns()
+const QList<TableColumn> &tableColumns()
 {
-    static const QList<ColumnSpec> columns = {
+    static const QList<TableColumn> columns = {
         {QT_TRANSLATE_NOOP("RateLibrary", "Track"), SortKey::track, 180, 260, 0},
         {QT_TRANSLATE_NOOP("RateLibrary", "Album"), SortKey::album, 100, 180, 0},
         {QT_TRANSLATE_NOOP("RateLibrary", "Setting"), SortKey::setting, 70, 90, 110},
@@ -86,7 +86,7 @@ const QList<ColumnSpec> &tableColumns()
     return columns;
 }
 
-QString columnTitle(const ColumnSpec &column)
+QString columnTitle(const TableColumn &column)
 {
     return Tr::tr(column.title);
 }

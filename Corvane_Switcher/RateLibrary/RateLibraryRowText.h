@@ -19,7 +19,7 @@ QString sourceSortKey(const Row &row);
 // Negative, 0 or positive as `a` sorts before, with or after `b` in code point order.
 int compareCodePoints(QStringView a, QStringView b);
 
-struct ColumnSpec {
+struct TableColumn {
     const char *title; // untranslated; see columnTitle
     SortKey key;
     int minWidth;
@@ -27,8 +27,8 @@ struct ColumnSpec {
     int maxWidth; // 0: no maximum
 };
 // The six columns in table order.
-const QList<ColumnSpec> &tableColumns();
-QString columnTitle(const ColumnSpec &column);
+const QList<TableColumn> &tableColumns();
+QString columnTitle(const TableColumn &column);
 
 // The track cell's first line.
 QString trackTitle(const Row &row);

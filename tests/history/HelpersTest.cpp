@@ -1,6 +1,5 @@
-// The pure helpers of the play store: step, outcome and rate texts, the differed test, load
-// statistics, and the store's in-memory rules (cap, update, clear).
-#include "PlaybackHistory.h"
+// The pure helpers of the play store and its in-memory rules (cap, update, clear).
+#include "HistoryTestSupport.h"
 
 #include <QTemporaryDir>
 
@@ -9,23 +8,17 @@
 namespace {
 
 using Entry = PlaybackHistory::Entry;
+using Rate = std::optional<double>;
 
-Entry play(std::optional<double> predicted, std::optional<double> played, std::optional<double> outcomeRate = {})
+Entry play(Rate predicted, Rate played, Rate outcomeRate = {}, std::optional<QString> outcome = {},
+           bool corrected = false)
 {
     Entry entry;
-    entry.at = QDateTime::currentDateTimeUtc();
-    entry.title = QStringLiteral("Track");
-    entry.artist = QStringLiteral("Artist");
     entry.predictedRate = predicted;
     entry.playedRate = played;
     entry.outcomeRate = outcomeRate;
-    return entry;
-}
-
-Entry withStart(std::optional<qint64> ms)
-{
-    Entry entry = play(44100, 44100);
-    entry.musicStartMs = ms;
+    entry.outcome = outcome;
+    entry.corrected = corrected;
     return entry;
 }
 
@@ -33,51 +26,35 @@ Entry withStart(std::optional<qint64> ms)
 
 TEST(PlaybackHistoryEntry, DifferedRoundsHalvesAwayFromZeroAndPrefersTheOutcomeRate)
 {
-    EXPECT_FALSE(play(std::nullopt, 44100).differed());
-    EXPECT_FALSE(play(std::nullopt, 44100, 48000).differed());
-    EXPECT_FALSE(play(44100, std::nullopt).differed());
-    EXPECT_FALSE(play(44100, 44100.4).differed());
-    EXPECT_TRUE(play(44100, 44100.5).differed()); // 44100.5 rounds up to 44101
-    // Banker's rounding would take 44100.5 down to 44100 and call this a difference.
-    EXPECT_FALSE(play(44100.5, 44101).differed());
-    EXPECT_FALSE(play(-2.5, -3).differed());
-    // The settled outcome rate wins over the opening stream rate.
-    EXPECT_FALSE(play(48000, 44100, 48000).differed());
-    EXPECT_TRUE(play(48000, 48000, 96000).differed());
+    const std::vector<std::pair<Entry, bool>> cases{
+        {play(std::nullopt, 44100, 48000), false},
+        {play(44100, std::nullopt), false},
+        {play(44100, 44100.4), false},
+        {play(44100, 44100.5), true},  // 44100.5 rounds up to 44101
+        {play(44100.5, 44101), false}, // banker's rounding would call this a difference
+        {play(-2.5, -3), false},
+        {play(48000, 44100, 48000), false}, // the settled outcome rate wins over the played rate
+        {play(48000, 48000, 96000), true},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(cases[i].first.differed(), cases[i].second) << "case " << i;
 }
 
-TEST(PlaybackHistorySteps, StepNumberReadsTheLastNonEmptyPiece)
+TEST(PlaybackHistorySteps, StepNumberAndLabelReadTheLastNonEmptyPiece)
 {
-    const std::vector<std::pair<std::optional<QString>, std::optional<int>>> cases{
+    // The labels below cover each step's own words; these are the ways of cutting a source.
+    const std::vector<std::pair<std::optional<QString>, std::optional<int>>> steps{
         {std::nullopt, std::nullopt},
-        {QString(), std::nullopt},
         {QStringLiteral("/"), std::nullopt},
-        {QStringLiteral("pinned"), 1},
         {QStringLiteral("companion/pinned/"), 1},
-        {QStringLiteral("//file//"), 1},
         {QStringLiteral("library/learned"), 2},
-        {QStringLiteral("imported"), 2},
-        {QStringLiteral("album"), 3},
-        {QStringLiteral("catalog/tags+ladder"), 4},
-        {QStringLiteral("derived"), 5},
-        {QStringLiteral("tags-guess"), 5},
         {QStringLiteral("pinned/other"), std::nullopt},
         {QStringLiteral("Pinned"), std::nullopt},
-        {QStringLiteral("tags"), std::nullopt},
     };
-    for (const auto &[source, step] : cases)
-        EXPECT_EQ(PlaybackHistory::stepNumber(source), step) << source.value_or(QStringLiteral("<none>")).toStdString();
-}
+    for (const auto &[source, step] : steps)
+        EXPECT_EQ(PlaybackHistory::stepNumber(source), step) << source.value_or("<none>").toStdString();
 
-TEST(PlaybackHistorySteps, NamesAndLabels)
-{
     const Bundle en = Bundle::english();
-    EXPECT_EQ(PlaybackHistory::stepName(1, en), QStringLiteral("Fixed rate"));
-    EXPECT_EQ(PlaybackHistory::stepName(4, en), QStringLiteral("Apple’s catalog"));
-    EXPECT_EQ(PlaybackHistory::stepName(5, en), QStringLiteral("Estimate"));
-    EXPECT_EQ(PlaybackHistory::stepName(0, en), QString());
-    EXPECT_EQ(PlaybackHistory::stepName(6, en), QString());
-
     const std::vector<std::pair<QString, QString>> labels{
         {QStringLiteral("pinned"), QStringLiteral("1 · Fixed rate (pin)")},
         {QStringLiteral("a/file"), QStringLiteral("1 · Fixed rate (local file)")},
@@ -91,41 +68,24 @@ TEST(PlaybackHistorySteps, NamesAndLabels)
     };
     for (const auto &[source, label] : labels)
         EXPECT_EQ(PlaybackHistory::stepLabel(source, en), label) << source.toStdString();
-    EXPECT_EQ(PlaybackHistory::stepLabel(std::nullopt, en), QString());
 }
 
-TEST(PlaybackHistoryTexts, OutcomeLabelFollowsItsOrder)
+TEST(PlaybackHistoryTexts, OutcomeLabelFollowsItsOrderAndRatesReadInKilohertz)
 {
-    const Bundle en = Bundle::english();
-    const auto label = [&en](const Entry &entry) { return PlaybackHistory::outcomeLabel(entry, en); };
+    const std::vector<std::pair<Entry, QString>> cases{
+        {play(48000, 44100, {}, QStringLiteral("rewritten"), true), QStringLiteral("Corrected mid-track")},
+        {play(std::nullopt, std::nullopt, {}, QStringLiteral("rewritten")),
+         QStringLiteral("Rewritten · remembered")},
+        {play(48000, 44100, {}, QStringLiteral("learned")), QStringLiteral("Learned · remembered")},
+        {play(std::nullopt, 44100, {}, QStringLiteral("kept")), QStringLiteral("No prediction")},
+        {play(48000, std::nullopt), QStringLiteral("Predicted, not yet played")},
+        {play(48000, 44100), QStringLiteral("Played at another rate")},
+        {play(48000, 44100, 48000), QStringLiteral("Playing as predicted")},
+    };
+    for (const auto &[entry, label] : cases)
+        EXPECT_EQ(PlaybackHistory::outcomeLabel(entry, Bundle::english()), label);
 
-    Entry corrected = play(48000, 44100);
-    corrected.outcome = QStringLiteral("rewritten");
-    corrected.corrected = true;
-    EXPECT_EQ(label(corrected), QStringLiteral("Corrected mid-track"));
-
-    Entry rewritten = play(std::nullopt, std::nullopt);
-    rewritten.outcome = QStringLiteral("rewritten");
-    EXPECT_EQ(label(rewritten), QStringLiteral("Rewritten · remembered"));
-
-    Entry learned = play(48000, 44100);
-    learned.outcome = QStringLiteral("learned");
-    EXPECT_EQ(label(learned), QStringLiteral("Learned · remembered"));
-
-    Entry other = play(std::nullopt, 44100);
-    other.outcome = QStringLiteral("kept");
-    EXPECT_EQ(label(other), QStringLiteral("No prediction"));
-    EXPECT_EQ(label(play(48000, std::nullopt)), QStringLiteral("Predicted, not yet played"));
-    EXPECT_EQ(label(play(48000, 44100)), QStringLiteral("Played at another rate"));
-    EXPECT_EQ(label(play(48000, 44100, 48000)), QStringLiteral("Playing as predicted"));
-}
-
-TEST(PlaybackHistoryTexts, RateText)
-{
     EXPECT_EQ(PlaybackHistory::rateText(48000), QStringLiteral("48 kHz"));
-    EXPECT_EQ(PlaybackHistory::rateText(44100), QStringLiteral("44.1 kHz"));
-    EXPECT_EQ(PlaybackHistory::rateText(88200), QStringLiteral("88.2 kHz"));
-    EXPECT_EQ(PlaybackHistory::rateText(192000), QStringLiteral("192 kHz"));
     EXPECT_EQ(PlaybackHistory::rateText(352800), QStringLiteral("352.8 kHz"));
 }
 
@@ -133,21 +93,24 @@ TEST(PlaybackHistoryStats, MusicStartStatsUseTheLast25PositiveValues)
 {
     QTemporaryDir dir;
     PlaybackHistory history(dir.filePath(QStringLiteral("h.json")));
-    EXPECT_EQ(history.musicStartStats(), std::nullopt);
-    history.append(withStart(std::nullopt));
-    history.append(withStart(0));
-    history.append(withStart(-5));
+    const auto start = [](std::optional<qint64> ms) {
+        Entry entry;
+        entry.musicStartMs = ms;
+        return entry;
+    };
+    for (auto ms : {std::optional<qint64>(), std::optional<qint64>(0), std::optional<qint64>(-5)})
+        history.append(start(ms));
     EXPECT_EQ(history.musicStartStats(), std::nullopt);
 
     // An even count takes the upper middle value: index count / 2.
     for (qint64 ms : {400, 100, 300, 200})
-        history.append(withStart(ms));
+        history.append(start(ms));
     EXPECT_EQ(history.musicStartStats(), (PlaybackHistory::MusicStartStats{4, 100, 300, 400}));
 
-    // Thirty more plays, interleaved with plays without a time: only the newest 25 times count.
+    // Thirty more, interleaved with plays without a time: only the newest 25 times count.
     for (qint64 ms = 1; ms <= 30; ++ms) {
-        history.append(withStart(ms * 10));
-        history.append(withStart(std::nullopt));
+        history.append(start(ms * 10));
+        history.append(start(std::nullopt));
     }
     EXPECT_EQ(history.musicStartStats(), (PlaybackHistory::MusicStartStats{25, 60, 180, 300}));
 }
@@ -158,31 +121,19 @@ TEST(PlaybackHistoryStore, KeepsTheNewest2000AndReportsEveryChange)
     PlaybackHistory history(dir.filePath(QStringLiteral("h.json")));
     int changes = 0;
     history.onChange = [&changes] { ++changes; };
-
-    QList<QUuid> ids;
-    for (int i = 0; i < PlaybackHistory::maximumEntries + 3; ++i) {
-        Entry entry = play(44100, 44100);
-        entry.title = QString::number(i);
-        ids.append(entry.id);
-        history.append(entry);
-    }
-    EXPECT_EQ(changes, PlaybackHistory::maximumEntries + 3);
-    ASSERT_EQ(history.entries().size(), PlaybackHistory::maximumEntries);
+    for (int i = 0; i < 2003; ++i)
+        history.append(sample(QString::number(i)));
+    ASSERT_EQ(history.entries().size(), 2000);
     EXPECT_EQ(history.entries().first().title, QStringLiteral("3"));
-    EXPECT_EQ(history.entries().last().id, ids.last());
+    EXPECT_EQ(history.entries().last().title, QStringLiteral("2002"));
 
     Entry changed = history.entries().at(10);
-    changed.outcome = QStringLiteral("learned");
     changed.outcomeRate = 96000;
     history.update(changed);
-    EXPECT_EQ(history.entries().at(10), changed);
-    EXPECT_EQ(changes, PlaybackHistory::maximumEntries + 4);
-    history.update(changed); // nothing new
+    history.update(changed);    // nothing new
     history.update(play(1, 1)); // unknown id
-    EXPECT_EQ(changes, PlaybackHistory::maximumEntries + 4);
-
+    EXPECT_EQ(history.entries().at(10), changed);
     history.clear();
     EXPECT_TRUE(history.entries().isEmpty());
-    EXPECT_EQ(changes, PlaybackHistory::maximumEntries + 5);
-    EXPECT_TRUE(history.savePending());
+    EXPECT_EQ(changes, 2005);
 }

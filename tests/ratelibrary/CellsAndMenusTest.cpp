@@ -1,6 +1,10 @@
-#include "RateLibraryFixtures.h"
+#include "RateLibrary/RateLibraryCard.h"
 #include "RateLibrary/RateLibraryMenus.h"
 #include "RateLibrary/RateLibraryRowText.h"
+#include "RateLibraryFixtures.h"
+
+#include <QCoreApplication>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -15,12 +19,21 @@ struct Sent {
     RowCommands commands()
     {
         return {
-            [this](const Row &r, double rate) { log.append(QStringLiteral("pinRate %1|%2 %3").arg(r.id, r.tier).arg(rate)); },
-            [this](const SwitcherProtocol::PinLearnedRate &p) {
-                log.append(QStringLiteral("pin %1|%2 %3 %4").arg(p.id, p.tier).arg(p.rate).arg(p.title.value_or("-")));
+            [this](const Row &r, double rate) {
+                log.append(QStringLiteral("pinRate %1|%2 %3").arg(r.id, r.tier).arg(rate));
             },
-            [this](const QString &id, const QString &tier) { log.append(QStringLiteral("unpin %1|%2").arg(id, tier)); },
-            [this](const QString &id, const QString &tier) { log.append(QStringLiteral("forget %1|%2").arg(id, tier)); },
+            [this](const SwitcherProtocol::PinLearnedRate &p) {
+                log.append(QStringLiteral("pin %1|%2 %3 %4")
+                               .arg(p.id, p.tier)
+                               .arg(p.rate)
+                               .arg(p.title.value_or("-")));
+            },
+            [this](const QString &id, const QString &tier) {
+                log.append(QStringLiteral("unpin %1|%2").arg(id, tier));
+            },
+            [this](const QString &id, const QString &tier) {
+                log.append(QStringLiteral("forget %1|%2").arg(id, tier));
+            },
         };
     }
 };
@@ -86,7 +99,7 @@ TEST(RateLibraryCells, trackSettingAndRateTexts)
     EXPECT_EQ(rateText(48000), "48 kHz");
 
     QStringList columns;
-    for (const ColumnSpec &c : tableColumns())
+    for (const TableColumn &c : tableColumns())
         columns.append(columnTitle(c));
     EXPECT_EQ(columns, QStringList({"Track", "Album", "Setting", "Rate", "Source", "Confirmed"}));
 }
@@ -111,7 +124,8 @@ TEST(RateLibraryCells, confirmedColumnSpeaksInCalendarDaysRelativeToNow)
     EXPECT_EQ(relativeDateText(now.addDays(-40), now, english), "last month");
     EXPECT_EQ(relativeDateText(now.addDays(-800), now, english), "2 years ago");
     EXPECT_EQ(relativeDateText(now.addDays(1), now, english), "tomorrow");
-    EXPECT_EQ(relativeDateText(now.addDays(-2), now, QLocale(QLocale::German, QLocale::Germany)), "vorgestern");
+    EXPECT_EQ(relativeDateText(now.addDays(-2), now, QLocale(QLocale::German, QLocale::Germany)),
+              "vorgestern");
 }
 
 TEST(RateLibraryMenus, pinnedRowOffersItsWayBackThenEveryRateWithTheStandingOneChecked)
@@ -160,7 +174,8 @@ TEST(RateLibraryMenus, selectionMenuActsOnEachSelectedRowInTableOrder)
     MenuItems menu = selectionMenu(selected, standard, sent.commands());
     EXPECT_EQ(titles(menu), QStringList({"Pin at", "Unpin", "Remove"}));
     EXPECT_EQ(titles(menu[0].children), QStringList({"44.1 kHz", "48 kHz", "96 kHz"}));
-    EXPECT_TRUE(std::none_of(menu[0].children.begin(), menu[0].children.end(), [](const MenuItem &i) { return i.checked; }));
+    EXPECT_TRUE(std::none_of(menu[0].children.begin(), menu[0].children.end(),
+                             [](const MenuItem &i) { return i.checked; }));
     EXPECT_TRUE(itemTitled(menu, "Remove").destructive);
 
     itemTitled(menu, "Unpin").action();
@@ -170,7 +185,8 @@ TEST(RateLibraryMenus, selectionMenuActsOnEachSelectedRowInTableOrder)
     EXPECT_EQ(sent.log, QStringList({"forget 1|lossless", "forget 2|hires", "forget 3|aac"}));
     sent.log.clear();
     menu[0].children[2].action(); // also the row already pinned at 96 kHz
-    EXPECT_EQ(sent.log, QStringList({"pin 1|lossless 96000 One", "pin 2|hires 96000 Two", "pin 3|aac 96000 -"}));
+    EXPECT_EQ(sent.log,
+              QStringList({"pin 1|lossless 96000 One", "pin 2|hires 96000 Two", "pin 3|aac 96000 -"}));
 
     // No output: no "Pin at"; no pinned row: no "Unpin"; nothing selected: no menu.
     EXPECT_EQ(titles(selectionMenu(selected, {}, sent.commands())), QStringList({"Unpin", "Remove"}));
@@ -197,7 +213,8 @@ TEST(RateLibraryMenus, selectedRowsAreTheVisibleOnesInTableOrder)
 TEST(RateLibraryMenus, showRatesForMenuTitlesItsFirstItemAfterMusicAppsSetting)
 {
     EXPECT_EQ(currentSettingTitle(std::nullopt), "Music.app's setting (can't be read)");
-    EXPECT_EQ(currentSettingTitle(quality(true, std::nullopt, 7)), "Music.app's setting (tier 7, not recognised)");
+    EXPECT_EQ(currentSettingTitle(quality(true, std::nullopt, 7)),
+              "Music.app's setting (tier 7, not recognised)");
     EXPECT_EQ(currentSettingTitle(quality(true, false)), "Music.app's setting (Lossless)");
     EXPECT_EQ(currentSettingTitle(quality(true, true)), "Music.app's setting (Hi-Res Lossless)");
     EXPECT_EQ(currentSettingTitle(quality(false, std::nullopt)), "Music.app's setting (Lossless off (AAC))");
@@ -206,9 +223,25 @@ TEST(RateLibraryMenus, showRatesForMenuTitlesItsFirstItemAfterMusicAppsSetting)
     QStringList seen;
     for (const TierMenuItem &item : items)
         seen.append(item.separator ? QStringLiteral("---") : item.title);
-    EXPECT_EQ(seen, QStringList({"Music.app's setting (Hi-Res Lossless)", "---", "Hi-Res Lossless", "Lossless",
-                                 "Lossless off (AAC)", "---", "All settings"}));
+    EXPECT_EQ(seen, QStringList({"Music.app's setting (Hi-Res Lossless)", "---", "Hi-Res Lossless",
+                                 "Lossless", "Lossless off (AAC)", "---", "All settings"}));
     EXPECT_EQ(items[0].selects, TierFilter::current());
     EXPECT_EQ(items[3].selects, TierFilter::tier("lossless"));
     EXPECT_EQ(items[6].selects, TierFilter::all());
+}
+
+TEST(RateLibraryCards, sectionLabelIsUpperCasedAndACardHoldsItsContentAtTheLeadingEdge)
+{
+    std::unique_ptr<QLabel> heading(sectionLabel(QStringLiteral("Prediction order")));
+    EXPECT_EQ(heading->text(), "PREDICTION ORDER");
+    EXPECT_NEAR(heading->font().letterSpacing(), 0.4, 0.02); // fixed point inside QFont
+
+    auto *content = new QLabel(QStringLiteral("Lossless"));
+    std::unique_ptr<QFrame> frame(card(content));
+    frame->resize(400, 60);
+    frame->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(content->parentWidget(), frame.get());
+    EXPECT_EQ(content->x(), 12);
+    EXPECT_EQ(frame->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
 }

@@ -21,7 +21,8 @@ inline QDateTime day(int n)
     return QDateTime(QDate(2026, 3, 1), QTime(12, 0), QTimeZone::utc()).addDays(n);
 }
 
-inline Row row(const QString &id, const QString &tier, double rate, std::optional<QString> title = QStringLiteral("Song"))
+inline Row row(const QString &id, const QString &tier, double rate,
+               std::optional<QString> title = QStringLiteral("Song"))
 {
     Row r;
     r.id = id;
@@ -59,7 +60,8 @@ inline SwitcherProtocol::MusicQuality quality(bool lossless, std::optional<bool>
     return q;
 }
 
-inline RateLibrary::LibraryInputs inputs(QList<Row> rows, std::optional<SwitcherProtocol::MusicQuality> q = std::nullopt,
+inline RateLibrary::LibraryInputs inputs(QList<Row> rows,
+                                         std::optional<SwitcherProtocol::MusicQuality> q = std::nullopt,
                                          std::optional<OutputDevice> device = std::nullopt)
 {
     LearnedRates rates;

@@ -1,5 +1,5 @@
-#include "RateLibraryFixtures.h"
 #include "RateLibrary/RateLibraryRowText.h"
+#include "RateLibraryFixtures.h"
 
 #include <QRandomGenerator>
 #include <QSettings>
@@ -23,8 +23,8 @@ LearnedRatesWindowView viewWith(TierFilter tier)
 
 QList<Row> oneRowPerTier()
 {
-    return {row("a", "hires", 96000), row("b", "lossless", 44100), row("c", "aac", 44100),
-            row("d", "unknown", 48000), row("e", "any", 48000), row("f", "file", 88200)};
+    return {row("a", "hires", 96000),   row("b", "lossless", 44100), row("c", "aac", 44100),
+            row("d", "unknown", 48000), row("e", "any", 48000),      row("f", "file", 88200)};
 }
 
 QStringList shown(const LibraryInputs &in, const LearnedRatesWindowView &view)
@@ -44,13 +44,15 @@ TEST(RateLibraryRows, tierFilterFollowsMusicAppsSettingAndAlwaysShowsSettingInde
     const auto view = viewWith(TierFilter::current());
     // No setting known, or a lossless setting whose hi-res answer is unknown: every row.
     EXPECT_EQ(shown(inputs(rows), view), QStringList({"a", "b", "c", "d", "e", "f"}));
-    EXPECT_EQ(shown(inputs(rows, quality(true, std::nullopt, 7)), view), QStringList({"a", "b", "c", "d", "e", "f"}));
+    EXPECT_EQ(shown(inputs(rows, quality(true, std::nullopt, 7)), view),
+              QStringList({"a", "b", "c", "d", "e", "f"}));
     EXPECT_EQ(shown(inputs(rows, quality(true, false)), view), QStringList({"b", "e", "f"}));
     EXPECT_EQ(shown(inputs(rows, quality(true, true)), view), QStringList({"a", "e", "f"}));
     // Lossless off is AAC whatever the hi-res answer says.
     EXPECT_EQ(shown(inputs(rows, quality(false, true)), view), QStringList({"c", "e", "f"}));
 
-    EXPECT_EQ(shown(inputs(rows, quality(true, true)), viewWith(TierFilter::tier("aac"))), QStringList({"c", "e", "f"}));
+    EXPECT_EQ(shown(inputs(rows, quality(true, true)), viewWith(TierFilter::tier("aac"))),
+              QStringList({"c", "e", "f"}));
     EXPECT_EQ(shown(inputs(rows, quality(true, true)), viewWith(TierFilter::all())).size(), 6);
     // A word outside the menu is compared exactly, like any other.
     QList<Row> odd = rows;
@@ -86,9 +88,9 @@ TEST(RateLibraryRows, kindFilterSeparatesPinsLearnedRowsAndLocalFiles)
 
 TEST(RateLibraryRows, rateFilterComparesWholeHertzRoundingHalvesAwayFromZero)
 {
-    const QList<Row> rows = {row("exact", "lossless", 48000), row("below4", "lossless", 47999.6),
+    const QList<Row> rows = {row("exact", "lossless", 48000),    row("below4", "lossless", 47999.6),
                              row("below6", "lossless", 47999.4), row("half", "lossless", 47999.5),
-                             row("cd", "lossless", 44100.4), row("cdHalf", "lossless", 44100.5)};
+                             row("cd", "lossless", 44100.4),     row("cdHalf", "lossless", 44100.5)};
     auto in = inputs(rows);
     LearnedRatesWindowView view;
     view.rateFilter = 48000;
@@ -136,6 +138,17 @@ TEST(RateLibraryRows, searchIsTrimmedOfSpacesAndTabsAndMatchesTitleArtistOrAlbum
     EXPECT_EQ(shown(in, view), QStringList({"split"}));
     view.search = QString(QChar(u'\0'));
     EXPECT_TRUE(shown(in, view).isEmpty());
+    // Needles longer than one scanning step, matching at the very end of the last row.
+    Row longTitle = row("long", "lossless", 44100, QStringLiteral("An Extraordinarily Long Title Indeed"));
+    longTitle.artist.reset();
+    longTitle.album = QStringLiteral("Its Album Ends Here With A Long Name");
+    view.search = QStringLiteral("extraordinarily long title indeed");
+    EXPECT_EQ(shown(inputs({night, longTitle}), view), QStringList({"long"}));
+    view.search = QStringLiteral("ends here with a long name");
+    EXPECT_EQ(shown(inputs({night, longTitle}), view), QStringList({"long"}));
+    view.search = QStringLiteral("ends here with a long name!");
+    EXPECT_TRUE(shown(inputs({night, longTitle}), view).isEmpty());
+    view.search = QString(QChar(u'\0'));
     // Text holding the character that ends each field still matches inside the field.
     Row nul = row("nul", "lossless", 44100, QStringLiteral("x"));
     nul.artist = QStringLiteral("y") + QChar(u'\0') + QStringLiteral("z");
@@ -155,8 +168,8 @@ TEST(RateLibraryRows, rateChoicesAreNarrowedByTheTierFilterOnly)
 {
     Row pin = pinned(row("p", "lossless", 96000));
     Row other = row("o", "hires", 192000);
-    auto in = inputs({row("a", "lossless", 44100.5), row("b", "lossless", 44100), row("c", "file", 48000), pin,
-                      row("d", "lossless", 44100), other},
+    auto in = inputs({row("a", "lossless", 44100.5), row("b", "lossless", 44100), row("c", "file", 48000),
+                      pin, row("d", "lossless", 44100), other},
                      quality(true, false));
     LearnedRatesWindowView view;
     view.kindFilter = KindFilter::files;
@@ -199,16 +212,18 @@ TEST(RateLibraryRows, sortKeysOrderTitlesSettingsAndSources)
         order.append(k.row->id);
     EXPECT_EQ(order, QStringList({"a", "z", "private", "untitled", "emoji"}));
 
-    auto settings = inputs({row("5", "unknown", 1), row("4", "any", 1), row("3", "file", 1), row("2", "aac", 1),
-                            row("1", "lossless", 1), row("0", "hires", 1), row("6", "dolby", 1)});
+    auto settings =
+        inputs({row("5", "unknown", 1), row("4", "any", 1), row("3", "file", 1), row("2", "aac", 1),
+                row("1", "lossless", 1), row("0", "hires", 1), row("6", "dolby", 1)});
     view.sortOrder = {{SortKey::setting, false}};
     order.clear();
     for (const Keyed &k : visibleRows(settings, view))
         order.append(k.row->id);
     EXPECT_EQ(order, QStringList({"0", "1", "2", "3", "4", "5", "6"}));
 
-    auto sources = inputs({row("learned", "lossless", 1), withSource(row("file", "file", 1), "file"),
-                           pinned(withSource(row("pinnedfile", "file", 1), "file")), pinned(row("pin", "aac", 1))});
+    auto sources =
+        inputs({row("learned", "lossless", 1), withSource(row("file", "file", 1), "file"),
+                pinned(withSource(row("pinnedfile", "file", 1), "file")), pinned(row("pin", "aac", 1))});
     view.sortOrder = {{SortKey::source, false}};
     order.clear();
     for (const Keyed &k : visibleRows(sources, view))
@@ -228,18 +243,23 @@ TEST(RateLibraryRows, sortsByRateNumericallyAndKeepsTheCompanionsOrderForTies)
     d.confirmedAt = day(2);
     auto in = inputs({a, b, c, d});
     LearnedRatesWindowView view; // newest confirmation first
-    EXPECT_EQ(ids(visibleRows(in, view)), QStringList({"b|lossless", "c|lossless", "d|lossless", "a|lossless"}));
+    EXPECT_EQ(ids(visibleRows(in, view)),
+              QStringList({"b|lossless", "c|lossless", "d|lossless", "a|lossless"}));
     view.sortOrder = {{SortKey::rate, false}};
-    EXPECT_EQ(ids(visibleRows(in, view)), QStringList({"d|lossless", "b|lossless", "c|lossless", "a|lossless"}));
+    EXPECT_EQ(ids(visibleRows(in, view)),
+              QStringList({"d|lossless", "b|lossless", "c|lossless", "a|lossless"}));
     view.sortOrder = {{SortKey::rate, true}};
-    EXPECT_EQ(ids(visibleRows(in, view)), QStringList({"a|lossless", "b|lossless", "c|lossless", "d|lossless"}));
+    EXPECT_EQ(ids(visibleRows(in, view)),
+              QStringList({"a|lossless", "b|lossless", "c|lossless", "d|lossless"}));
     // Ties on the first comparator fall to the next.
     view.sortOrder = {{SortKey::rate, true}, {SortKey::confirmed, false}};
     c.confirmedAt = day(0);
     in = inputs({a, b, c, d});
-    EXPECT_EQ(ids(visibleRows(in, view)), QStringList({"a|lossless", "c|lossless", "b|lossless", "d|lossless"}));
+    EXPECT_EQ(ids(visibleRows(in, view)),
+              QStringList({"a|lossless", "c|lossless", "b|lossless", "d|lossless"}));
     view.sortOrder.clear();
-    EXPECT_EQ(ids(visibleRows(in, view)), QStringList({"a|lossless", "b|lossless", "c|lossless", "d|lossless"}));
+    EXPECT_EQ(ids(visibleRows(in, view)),
+              QStringList({"a|lossless", "b|lossless", "c|lossless", "d|lossless"}));
 }
 
 // The prepared index must give exactly what the plain rules give, on libraries made to hit ties,
@@ -280,7 +300,8 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
         const auto in = inputs(rows, q);
 
         LearnedRatesWindowView view;
-        view.tierFilter = pick(QList<TierFilter>({TierFilter::current(), TierFilter::all(), TierFilter::tier("aac")}));
+        view.tierFilter =
+            pick(QList<TierFilter>({TierFilter::current(), TierFilter::all(), TierFilter::tier("aac")}));
         view.kindFilter = pick(allKindFilters());
         view.rateFilter = pick(QList<double>({0, 44100, 48000}));
         view.search = pick(QStringList({"", " blue", "NI", "ü", "bab", "y\t", "a", "x y", "7", "é"}));
@@ -303,7 +324,8 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
             if (view.rateFilter != 0 && std::round(r.rate) != std::round(view.rateFilter))
                 continue;
             if (!needle.isEmpty() && !r.title.value_or("").toLower().contains(needle) &&
-                !r.artist.value_or("").toLower().contains(needle) && !r.album.value_or("").toLower().contains(needle))
+                !r.artist.value_or("").toLower().contains(needle) &&
+                !r.album.value_or("").toLower().contains(needle))
                 continue;
             expected.append(i);
         }
@@ -360,7 +382,7 @@ TEST(RateLibraryOutputs, attachedDeviceComesFirstOnceThenTheCompanionsOrder)
     EXPECT_EQ(outputName("AppleUSBAudioEngine:Maker:Model", device), "AppleUSBAudioEngine:Maker:Model");
     EXPECT_EQ(outputName("AppleHDMIAudioEngine:Maker:Model:1", device), "AppleHDMIAudioEngine:Maker:Model:1");
     EXPECT_EQ(outputName("usbEngine:a:b:c", device), "usbEngine:a:b:c"); // "USB" in exact case
-    EXPECT_EQ(outputName("USB::a::b:c:d", std::nullopt), "b");              // empty pieces dropped
+    EXPECT_EQ(outputName("USB::a::b:c:d", std::nullopt), "b");           // empty pieces dropped
     OutputDevice blank = device;
     blank.name = QStringLiteral(" \t ");
     EXPECT_EQ(outputName("dac", blank), "");

@@ -25,7 +25,8 @@ TEST(RateLibraryScreenshot, FixtureLibrary)
     w.table()->selectRow(2);
     QCoreApplication::processEvents();
 
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
+    const QString folder =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QPixmap picture = w.grab();
     EXPECT_EQ(picture.size(), QSize(1200, 760));
@@ -51,7 +52,8 @@ TEST(RateLibraryScreenshot, NoCompanion)
     w.resize(1000, 640);
     w.show();
     QCoreApplication::processEvents();
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
+    const QString folder =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-no-companion.png"))));
 }

@@ -38,14 +38,6 @@ QStringList menuTitles(const MenuItems &items)
     return out;
 }
 
-QStringList shownIds(const LearnedRatesWindow &window)
-{
-    QStringList out;
-    for (int r = 0; r < window.tableModel()->rowCount(); ++r)
-        out.append(window.tableModel()->rowAt(r)->id);
-    return out;
-}
-
 QMenu *openPopupMenu()
 {
     QMenu *menu = nullptr;
@@ -81,7 +73,10 @@ TEST(RateLibraryWindow, goesFromNoCompanionToLoadingToTheTableAndItsEmptyStates)
     LoopbackPeer peer;
     ASSERT_TRUE(pair(h, peer));
     ASSERT_TRUE(peer.waitForType(QStringLiteral("learnedRatesRequest")));
-    EXPECT_TRUE(peer.receivedOfType(QStringLiteral("learnedRatesRequest")).last().payload.value("subscribe").toBool());
+    EXPECT_TRUE(peer.receivedOfType(QStringLiteral("learnedRatesRequest"))
+                    .last()
+                    .payload.value("subscribe")
+                    .toBool());
     ASSERT_TRUE(eventually([&] { return window.shownRegion() == MiddleRegion::loading; }));
     EXPECT_EQ(window.emptyState()->title(), "Loading…");
     EXPECT_EQ(window.emptyState()->message(), "Asking Corvane for its Rate Library.");
@@ -95,7 +90,8 @@ TEST(RateLibraryWindow, goesFromNoCompanionToLoadingToTheTableAndItsEmptyStates)
     window.setSearch(QStringLiteral("no such track anywhere"));
     EXPECT_EQ(window.shownRegion(), MiddleRegion::noMatches);
     EXPECT_EQ(window.emptyState()->title(), "No matches");
-    EXPECT_EQ(window.emptyState()->message(), "Nothing matches the filters. \"All settings\" shows every row.");
+    EXPECT_EQ(window.emptyState()->message(),
+              "Nothing matches the filters. \"All settings\" shows every row.");
 
     window.setSearch(QString());
     peer.send(QStringLiteral("learnedRates"), SwitcherProtocol::LearnedRates{}.toJson());
@@ -116,7 +112,10 @@ TEST(RateLibraryWindow, subscribesWhileOpenAndClearsTheOldLibraryOnReopening)
 
     o.window->hide();
     ASSERT_TRUE(o.peer.waitForType(QStringLiteral("learnedRatesRequest")));
-    EXPECT_FALSE(o.peer.receivedOfType(QStringLiteral("learnedRatesRequest")).last().payload.value("subscribe").toBool(true));
+    EXPECT_FALSE(o.peer.receivedOfType(QStringLiteral("learnedRatesRequest"))
+                     .last()
+                     .payload.value("subscribe")
+                     .toBool(true));
     EXPECT_FALSE(o.h.model->learnedRatesWindowOpen);
     EXPECT_FALSE(o.h.model->subscribedThisPairing);
     EXPECT_EQ(o.h.model->rateLibraryStatus(), std::nullopt);
@@ -140,7 +139,7 @@ TEST(RateLibraryWindow, headerClickReplacesTheSortOrder)
     OpenWindow o;
     ASSERT_TRUE(o.open());
     LearnedRatesWindow &w = *o.window;
-    QAbstractItemModelTester tester(w.tableModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(w.tableModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     QHeaderView *header = w.table()->horizontalHeader();
     EXPECT_EQ(header->sortIndicatorSection(), 5);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
@@ -155,8 +154,9 @@ TEST(RateLibraryWindow, headerClickReplacesTheSortOrder)
     QStringList keys;
     for (int r = 0; r < w.tableModel()->rowCount(); ++r)
         keys.append(trackSortKey(*w.tableModel()->rowAt(r)));
-    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end(),
-                               [](const QString &a, const QString &b) { return compareCodePoints(a, b) < 0; }));
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end(), [](const QString &a, const QString &b) {
+        return compareCodePoints(a, b) < 0;
+    }));
 
     clickHeader(0);
     EXPECT_EQ(w.view().sortOrder, (SortOrder{{SortKey::track, true}}));
@@ -175,8 +175,8 @@ TEST(RateLibraryWindow, pinnedRowsRateMenuUnpinsAndChoosingTheStandingPinSendsNo
     const int row = tableRowOf(w, QStringLiteral("1523255012|hires"));
     ASSERT_GE(row, 0);
     const MenuItems items = w.pinMenuForTableRow(row);
-    EXPECT_EQ(menuTitles(items), QStringList({"Learned · 48 kHz", "---", "44.1 kHz", "48 kHz", "88.2 kHz", "96 kHz",
-                                              "176.4 kHz", "192 kHz"}));
+    EXPECT_EQ(menuTitles(items), QStringList({"Learned · 48 kHz", "---", "44.1 kHz", "48 kHz", "88.2 kHz",
+                                              "96 kHz", "176.4 kHz", "192 kHz"}));
     EXPECT_TRUE(items.last().checked);
 
     // A click on the cell's pull-down opens the same menu.
@@ -184,7 +184,8 @@ TEST(RateLibraryWindow, pinnedRowsRateMenuUnpinsAndChoosingTheStandingPinSendsNo
     table->scrollTo(w.tableModel()->index(row, 3));
     QStyleOptionViewItem option;
     option.rect = table->visualRect(w.tableModel()->index(row, 3));
-    const QRect pull = RateCellDelegate::pullDownRect(option, w.tableModel()->index(row, 3).data().toString());
+    const QRect pull =
+        RateCellDelegate::pullDownRect(option, w.tableModel()->index(row, 3).data().toString());
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, pull.center());
     QMenu *menu = openPopupMenu();
     ASSERT_NE(menu, nullptr);
@@ -230,7 +231,8 @@ TEST(RateLibraryWindow, contextMenuOnThreeRowsWithOnePinnedSendsOneUnpinAndThree
     QItemSelectionModel *selection = w.table()->selectionModel();
     selection->clearSelection();
     for (int r : {a, pinnedRow, b})
-        selection->select(w.tableModel()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection->select(w.tableModel()->index(r, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_EQ(w.view().selection.size(), 3);
 
     // Right-click on one of the selected rows.
@@ -245,9 +247,11 @@ TEST(RateLibraryWindow, contextMenuOnThreeRowsWithOnePinnedSendsOneUnpinAndThree
 
     const MenuItems items = w.selectionMenuFor(w.view().selection);
     items.at(2).action();
-    EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList({"forgetLearnedRate", "forgetLearnedRate", "forgetLearnedRate"}));
+    EXPECT_EQ(sentSinceLastLook(o.h, o.peer),
+              QStringList({"forgetLearnedRate", "forgetLearnedRate", "forgetLearnedRate"}));
     items.at(0).children.at(1).action();
-    EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList({"pinLearnedRate", "pinLearnedRate", "pinLearnedRate"}));
+    EXPECT_EQ(sentSinceLastLook(o.h, o.peer),
+              QStringList({"pinLearnedRate", "pinLearnedRate", "pinLearnedRate"}));
     // Nothing changed locally: the table waits for the companion.
     EXPECT_EQ(w.tableModel()->rowCount(), fixtureLibrary().rows.size());
 
@@ -399,7 +403,8 @@ TEST(RateLibraryWindow, cellsShowNowPlayingBadgesAndRelativeDates)
     const QString nowPlaying = *fixtureLibrary().nowPlayingID;
     int marked = 0;
     for (int r = 0; r < w.tableModel()->rowCount(); ++r) {
-        const bool playing = w.tableModel()->index(r, 0).data(LearnedRatesTableModel::NowPlayingRole).toBool();
+        const bool playing =
+            w.tableModel()->index(r, 0).data(LearnedRatesTableModel::NowPlayingRole).toBool();
         EXPECT_EQ(playing, w.tableModel()->rowAt(r)->id == nowPlaying);
         marked += playing;
     }

@@ -32,7 +32,8 @@ inline SwitcherProtocol::LearnedRates fixtureLibrary()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray text = file.readAll();
-    auto decoded = SwitcherProtocol::LearnedRates::fromJsonText(std::string_view(text.constData(), text.size()));
+    auto decoded =
+        SwitcherProtocol::LearnedRates::fromJsonText(std::string_view(text.constData(), text.size()));
     return decoded.value.value_or(SwitcherProtocol::LearnedRates{});
 }
 
@@ -62,7 +63,8 @@ struct OpenWindow {
 
     bool open(const SwitcherProtocol::LearnedRates &library = fixtureLibrary())
     {
-        h.platform.outputDevices.device = FakePlatform::device(QStringLiteral("dac"), {44100, 48000, 88200, 96000, 176400, 192000});
+        h.platform.outputDevices.device =
+            FakePlatform::device(QStringLiteral("dac"), {44100, 48000, 88200, 96000, 176400, 192000});
         h.model->pollPlatform();
         if (!pair(h, peer))
             return false;

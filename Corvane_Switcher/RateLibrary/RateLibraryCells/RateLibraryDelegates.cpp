@@ -44,7 +44,8 @@ QColor textColor(const QStyleOptionViewItem &option)
 
 QColor secondaryColor(const QStyleOptionViewItem &option)
 {
-    return isSelected(option) ? option.palette.color(QPalette::HighlightedText) : SystemColors::secondaryLabel();
+    return isSelected(option) ? option.palette.color(QPalette::HighlightedText)
+                              : SystemColors::secondaryLabel();
 }
 
 } // namespace
@@ -54,7 +55,8 @@ QRect TrackCellDelegate::noteRect(const QRect &cell)
     return QRect(cell.left() + cellPadding, cell.center().y() - noteSize / 2 + 1, noteSize, noteSize);
 }
 
-void TrackCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void TrackCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const
 {
     drawBackground(painter, option);
     painter->save();
@@ -88,12 +90,13 @@ void TrackCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 QSize TrackCellDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     Q_UNUSED(index);
-    const int height = QFontMetrics(FontStyles::body()).height() + 1 + QFontMetrics(FontStyles::caption()).height();
+    const int height =
+        QFontMetrics(FontStyles::body()).height() + 1 + QFontMetrics(FontStyles::caption()).height();
     return QSize(option.rect.width(), height + 10);
 }
 
-bool TrackCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
-                                  const QModelIndex &index)
+bool TrackCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                  const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (event->type() == QEvent::ToolTip && index.data(LearnedRatesTableModel::NowPlayingRole).toBool() &&
         noteRect(option.rect).contains(event->pos())) {
@@ -111,7 +114,8 @@ QRect RateCellDelegate::pullDownRect(const QStyleOptionViewItem &option, const Q
     return QRect(option.rect.left() + cellPadding, option.rect.top(), width, option.rect.height());
 }
 
-void RateCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void RateCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const
 {
     drawBackground(painter, option);
     painter->save();
@@ -122,15 +126,15 @@ void RateCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
     if (index.data(LearnedRatesTableModel::PinMenuRole).toBool()) {
         const QRect pull = pullDownRect(option, text);
-        const QRectF chevron(pull.right() - chevronSize + 1, pull.center().y() - chevronSize / 2.0 + 1, chevronSize,
-                             chevronSize);
+        const QRectF chevron(pull.right() - chevronSize + 1, pull.center().y() - chevronSize / 2.0 + 1,
+                             chevronSize, chevronSize);
         Symbols::paint(*painter, chevron, QStringLiteral("chevron.down"), secondaryColor(option));
     }
     painter->restore();
 }
 
-bool RateCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
-                                   const QModelIndex &index)
+bool RateCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
+                                   const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (event->type() == QEvent::MouseButtonRelease && m_openMenu &&
         index.data(LearnedRatesTableModel::PinMenuRole).toBool()) {
@@ -146,12 +150,14 @@ bool RateCellDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, con
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
-void SourceBadgeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void SourceBadgeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
 {
     drawBackground(painter, option);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const auto tint = RateLibrary::SourceBadge::Tint(index.data(LearnedRatesTableModel::BadgeTintRole).toInt());
+    const auto tint =
+        RateLibrary::SourceBadge::Tint(index.data(LearnedRatesTableModel::BadgeTintRole).toInt());
     const bool accent = tint == RateLibrary::SourceBadge::Tint::accent;
     const QColor colour = accent ? SystemColors::accent() : SystemColors::secondaryLabel();
 
@@ -161,8 +167,8 @@ void SourceBadgeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const int available = option.rect.width() - 2 * cellPadding - 14;
     const QString shown = metrics.elidedText(text, Qt::ElideRight, std::max(0, available));
     const QSize size(metrics.horizontalAdvance(shown) + 14, metrics.height() + 4);
-    const QRectF capsule(option.rect.left() + cellPadding, option.rect.center().y() - size.height() / 2.0 + 0.5,
-                         size.width(), size.height());
+    const QRectF capsule(option.rect.left() + cellPadding,
+                         option.rect.center().y() - size.height() / 2.0 + 0.5, size.width(), size.height());
     QPainterPath path;
     path.addRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
     painter->fillPath(path, SystemColors::withOpacity(colour, accent ? 0.18 : 0.12));

@@ -12,7 +12,8 @@ class TrackCellDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
@@ -25,8 +26,12 @@ class RateCellDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using OpenMenu = std::function<void(const QModelIndex &index, const QPoint &globalPos)>;
-    RateCellDelegate(OpenMenu openMenu, QObject *parent) : QStyledItemDelegate(parent), m_openMenu(std::move(openMenu)) {}
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    RateCellDelegate(OpenMenu openMenu, QObject *parent)
+        : QStyledItemDelegate(parent), m_openMenu(std::move(openMenu))
+    {
+    }
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
     // The pull-down's label and chevron in a cell of `cell` showing `text`.
@@ -41,5 +46,6 @@ class SourceBadgeDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
 };
