@@ -6,6 +6,7 @@
 // before a decode, so the counter shows how far resident memory rose above what was already
 // there (the line itself), the decoded rows included.
 
+#include "BenchLibrary.h"
 #include "SwitcherProtocol.h"
 
 #include <QFile>
@@ -15,89 +16,12 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
-#include <random>
 
 using namespace SwitcherProtocol;
 
 namespace {
 
 constexpr int rowCount = 100000;
-
-// Words to build titles, artists and albums of realistic lengths; some are not ASCII, and
-// some carry quotes that the encoder escapes.
-const char *const words[] = {
-    "Love", "Night", "Blue", "Moon", "River", "Song", "Dream", "Light", "Heart", "Fire", "Road",
-    "Summer", "Rain", "Golden", "Lonely", "Dance", "Forever", "Shadow", "Angel", "Train", "Stars",
-    "Café", "Müller", "Señorita", "Ævum", "Żółć", "東京", "夜の", "Сердце", "Λύρα", "♥", "\"Live\"",
-    "(Remastered 2019)", "[Deluxe Edition]", "feat.", "Part II", "Symphony No. 9 in D minor, Op. 125",
-};
-
-QString phrase(std::mt19937 &rng, int minWords, int maxWords)
-{
-    std::uniform_int_distribution<int> count(minWords, maxWords);
-    std::uniform_int_distribution<int> pick(0, int(std::size(words)) - 1);
-    QStringList parts;
-    for (int i = count(rng); i > 0; --i)
-        parts.append(QString::fromUtf8(words[pick(rng)]));
-    return parts.join(QLatin1Char(' '));
-}
-
-LearnedRates makeLibrary()
-{
-    std::mt19937 rng(20260301);
-    const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
-    const QString tiers[] = {LearnedRates::Tier::hires, LearnedRates::Tier::lossless, LearnedRates::Tier::aac,
-                             LearnedRates::Tier::unknown, LearnedRates::Tier::any, LearnedRates::Tier::file};
-    const QString sources[] = {QStringLiteral("learned"), QStringLiteral("file"), QStringLiteral("imported")};
-    std::uniform_int_distribution<int> percent(0, 99);
-    std::uniform_int_distribution<int> rateIndex(0, int(std::size(rates)) - 1);
-    std::uniform_int_distribution<int> tierIndex(0, int(std::size(tiers)) - 1);
-    std::uniform_int_distribution<int> albumLength(6, 16);
-    std::uniform_int_distribution<int> confirmations(0, 40);
-    std::uniform_int_distribution<qint64> seconds(0, 3 * 365 * 86400);
-    const qint64 start = QDateTime(QDate(2023, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
-
-    LearnedRates library;
-    library.rows.reserve(rowCount);
-    QString artist;
-    QString album;
-    int leftOnAlbum = 0;
-    double albumRate = 44100;
-    while (library.rows.size() < rowCount) {
-        if (leftOnAlbum == 0) {
-            artist = phrase(rng, 1, 3);
-            album = phrase(rng, 2, 6);
-            leftOnAlbum = albumLength(rng);
-            albumRate = rates[rateIndex(rng)];
-        }
-        --leftOnAlbum;
-        LearnedRates::Row row;
-        const bool library_ = percent(rng) < 60;
-        row.id = library_ ? QString::number(rng() | (quint64(rng()) << 32), 16).toUpper().rightJustified(16, '0')
-                          : QString::number(1000000000 + rng() % 900000000);
-        row.kind = library_ ? QStringLiteral("library") : QStringLiteral("catalog");
-        row.tier = tiers[tierIndex(rng)];
-        row.title = phrase(rng, 2, 8);
-        if (percent(rng) < 97)
-            row.artist = artist;
-        if (percent(rng) < 95)
-            row.album = album;
-        row.rate = percent(rng) < 90 ? albumRate : rates[rateIndex(rng)];
-        row.pinned = percent(rng) < 5;
-        if (row.pinned)
-            row.learnedRate = rates[rateIndex(rng)];
-        row.source = sources[percent(rng) < 80 ? 0 : 1 + percent(rng) % 2];
-        row.confirmations = confirmations(rng);
-        row.confirmedAt = QDateTime::fromMSecsSinceEpoch(start + seconds(rng) * 1000 + percent(rng), Qt::UTC);
-        library.rows.append(std::move(row));
-    }
-    for (const char *uid : {"BuiltInSpeakerDevice", "AppleUSBAudioEngine:Schiit Audio:Modi+:1410000:2",
-                            "AppleHDAEngineOutput:1F,3,0,1,0:0", "5C-44-3E-AA-01-22:output",
-                            "AppleUSBAudioEngine:RME:ADI-2 DAC:23891234:1"})
-        library.outputs.append({QString::fromLatin1(uid), percent(rng) < 50, std::nullopt});
-    library.nowPlayingID = library.rows[4242].id;
-    return library;
-}
 
 // The whole line as the companion sends it, without the '\n' the link cuts off, padded the way
 // the link pads it.
@@ -111,7 +35,7 @@ const Line &line()
 {
     static const Line line = [] {
         Line l;
-        l.bytes = encodeEnvelope(QStringLiteral("learnedRates"), makeLibrary().toJson());
+        l.bytes = encodeEnvelope(QStringLiteral("learnedRates"), makeBenchLibrary(rowCount).toJson());
         l.bytes.chop(1);
         l.capacity = padForDecoding(l.bytes);
         return l;

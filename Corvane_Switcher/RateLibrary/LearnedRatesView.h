@@ -104,10 +104,9 @@ struct LibraryInputs {
     const SwitcherProtocol::LearnedRates *rates() const;
 };
 
-// Reads the model, reusing `previous` when it was prepared for the same Rate Library (defined
-// with the window, so the plain functions here link without a model).
-LibraryInputs libraryInputs(const SwitcherModel &model,
-                            const std::shared_ptr<const RateLibraryIndex> &previous);
+// Reads the model around an already prepared Rate Library (defined with the window, so the plain
+// functions here link without a model).
+LibraryInputs libraryInputs(const SwitcherModel &model, std::shared_ptr<const RateLibraryIndex> library);
 
 // The tier word the tier filter asks for; none lets every row through.
 std::optional<QString> wantedTier(const TierFilter &filter,

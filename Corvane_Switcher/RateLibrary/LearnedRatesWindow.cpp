@@ -12,24 +12,24 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QHideEvent>
+#include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 using namespace RateLibrary;
 
 namespace RateLibrary {
 
-LibraryInputs libraryInputs(const SwitcherModel &model,
-                            const std::shared_ptr<const RateLibraryIndex> &previous)
+LibraryInputs libraryInputs(const SwitcherModel &model, std::shared_ptr<const RateLibraryIndex> library)
 {
     LibraryInputs inputs;
-    if (const auto &rates = model.learnedRates())
-        inputs.library = RateLibraryIndex::forLibrary(*rates, previous);
+    inputs.library = std::move(library);
     inputs.musicQuality = model.musicQuality();
     inputs.device = model.device();
     return inputs;
@@ -141,7 +141,7 @@ void LearnedRatesWindow::refresh()
     if (!m_model)
         return;
     SwitcherModel &model = *m_model;
-    m_inputs = libraryInputs(model, m_inputs.library);
+    m_inputs = libraryInputs(model, indexFor(model.learnedRates()));
     std::vector<int> visible = visibleRowIndices(m_inputs, m_view);
     const bool peer = model.switcher().link().isPeer();
     m_region = middleRegion(peer, m_inputs, m_view, visible.size());
@@ -162,6 +162,63 @@ void LearnedRatesWindow::refresh()
         m_emptyState->setTexts(emptyStateText(m_region));
         m_middle->setCurrentWidget(m_emptyState);
     }
+}
+
+std::shared_ptr<const RateLibraryIndex>
+LearnedRatesWindow::indexFor(const std::optional<SwitcherProtocol::LearnedRates> &rates)
+{
+    const std::shared_ptr<const RateLibraryIndex> &shown = m_inputs.library;
+    if (!rates) {
+        m_preparing.reset();
+        return nullptr;
+    }
+    // The same rows under a new header (outputs, now playing, notice) reuse what is prepared.
+    if ((shown && shown->rates().rows.isSharedWith(rates->rows)) || rates->rows.size() < backgroundPreparationRows)
+        return RateLibraryIndex::forLibrary(*rates, shown);
+    if (!m_preparing || !m_preparing->rows.isSharedWith(rates->rows))
+        startPreparing(*rates);
+    return shown; // until the new one is ready; none shows "Loading…"
+}
+
+void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &rates)
+{
+    m_preparing = rates;
+    QPointer<LearnedRatesWindow> window(this);
+    const SortComparator initial = LearnedRatesWindowView().sortOrder.first();
+    QThreadPool::globalInstance()->start([window, rates, initial] {
+        auto index = std::make_shared<const RateLibraryIndex>(rates);
+        index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
+        QMetaObject::invokeMethod(
+            qApp, [window, index]() mutable {
+                if (window)
+                    window->adoptPrepared(std::move(index));
+                else
+                    releaseOffMainThread(std::move(index));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void LearnedRatesWindow::adoptPrepared(std::shared_ptr<const RateLibraryIndex> index)
+{
+    // A newer Rate Library may have arrived (or none) while this one was being prepared.
+    if (!m_preparing || !m_preparing->rows.isSharedWith(index->rates().rows) || !m_model) {
+        releaseOffMainThread(std::move(index));
+        return;
+    }
+    m_preparing.reset();
+    std::shared_ptr<const RateLibraryIndex> replaced = std::move(m_inputs.library);
+    m_inputs.library = std::move(index);
+    refresh();
+    releaseOffMainThread(std::move(replaced));
+}
+
+void LearnedRatesWindow::releaseOffMainThread(std::shared_ptr<const RateLibraryIndex> index)
+{
+    // Freeing 100,000 rows and their search text takes tens of milliseconds; when this is the
+    // last reference, let a worker thread pay for it.
+    if (index && index->size() >= backgroundPreparationRows)
+        QThreadPool::globalInstance()->start([index = std::move(index)]() mutable { index.reset(); });
 }
 
 void LearnedRatesWindow::setTierFilter(const TierFilter &filter)

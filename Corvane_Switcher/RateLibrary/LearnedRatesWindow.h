@@ -14,6 +14,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class EmptyStateView;
 class FilterBar;
@@ -27,6 +29,9 @@ class LearnedRatesWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize minimumWindowSize{1000, 640};
+    // A Rate Library this large is prepared for searching and sorting off the main thread, so
+    // that its arrival never freezes the window; until it is ready the previous one stays on show.
+    static constexpr int backgroundPreparationRows = 20000;
 
     explicit LearnedRatesWindow(SwitcherModel &model, QWidget *parent = nullptr);
     ~LearnedRatesWindow() override;
@@ -77,11 +82,16 @@ private:
     void showContextMenu(const QPoint &pos);
     void showPinMenu(const QModelIndex &index, const QPoint &globalPos);
     RateLibrary::RowCommands rowCommands() const;
+    std::shared_ptr<const RateLibraryIndex> indexFor(const std::optional<SwitcherProtocol::LearnedRates> &rates);
+    void startPreparing(const SwitcherProtocol::LearnedRates &rates);
+    void adoptPrepared(std::shared_ptr<const RateLibraryIndex> index);
+    static void releaseOffMainThread(std::shared_ptr<const RateLibraryIndex> index);
 
     QPointer<SwitcherModel> m_model;
     RateLibrary::LearnedRatesWindowView m_view;
     RateLibrary::LibraryInputs m_inputs;
     RateLibrary::MiddleRegion m_region = RateLibrary::MiddleRegion::needsCompanion;
+    std::optional<SwitcherProtocol::LearnedRates> m_preparing; // the one being prepared off the main thread
 
     QVBoxLayout *m_headerArea = nullptr;
     FilterBar *m_filterBar = nullptr;
