@@ -5,380 +5,249 @@
 #include "RateLibraryFile.h"
 
 #include <QDir>
-#include <QTimeZone>
+
+using FileAnswer = SwitcherProtocol::RateLibraryFile;
+using SwitcherProtocol::RateLibraryImported;
 
 namespace {
 
 const QByteArray libraryJson = R"({"rows":[],"outputs":[],"header":{"storefront":"au"}})";
+const QString timeoutText = u"Corvane did not answer — is Corvane Mac Remote up to date and still paired?"_s;
 
-struct Connected {
-    ModelHarness h;
-    LoopbackPeer peer;
-    Connected() { EXPECT_TRUE(pair(h, peer)); }
+FileAnswer exportAnswer(const QByteArray &json, const QString &flavour = u"backup"_s)
+{
+    return {flavour, true, std::nullopt, QString::fromLatin1(json.toBase64())};
+}
 
-    void answerImport(const SwitcherProtocol::RateLibraryImported &answer)
-    {
-        peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());
-    }
-    void answerExport(const SwitcherProtocol::RateLibraryFile &file)
-    {
-        peer.send(QStringLiteral("rateLibraryFile"), file.toJson());
-    }
+struct Library : Paired {
+    const QString json = h.path(u"library.json"_s);
+    Library() { EXPECT_TRUE(writeFile(json, libraryJson)); }
+
+    void answer(const RateLibraryImported &answer) { peer.send(u"rateLibraryImported"_s, answer.toJson()); }
+    void answer(const FileAnswer &file) { peer.send(u"rateLibraryFile"_s, file.toJson()); }
     bool statusBecomes(const QString &text)
     {
         return eventually([&] { return h.model->rateLibraryStatus() == text; });
     }
-    bool timeoutArmed() const { return h.clock->isScheduled(QStringLiteral("answerTimeout")); }
-    // The companion's lines are handled in order: once this one has landed, so has every earlier one.
-    bool incomingHandled()
+    void exportTo(const QString &path, bool share = false)
     {
-        static int serial = 0;
+        h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, share};
+        h.model->exportRateLibrary();
+    }
+    // The last import request: its bytes and mode.
+    std::pair<QByteArray, QString> lastImport()
+    {
+        EXPECT_TRUE(peer.waitForType(u"rateLibraryImport"_s));
+        const QJsonObject payload = peer.receivedOfType(u"rateLibraryImport"_s).last().payload;
+        return {QByteArray::fromBase64(payload.value("data"_L1).toString().toLatin1()),
+                payload.value("mode"_L1).toString()};
+    }
+    // Incoming lines are handled in order: once this marker has landed, so has every earlier one.
+    void incomingHandled()
+    {
         SwitcherProtocol::LearnedRates marker;
-        marker.notice = QStringLiteral("marker %1").arg(++serial);
-        peer.send(QStringLiteral("learnedRates"), marker.toJson());
-        return eventually(
-            [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; });
+        marker.notice = QUuid::createUuid().toString();
+        peer.send(u"learnedRates"_s, marker.toJson());
+        EXPECT_TRUE(eventually(
+            [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
     }
 };
-
-SwitcherProtocol::RateLibraryFile exportAnswer(const QString &flavour, const QByteArray &json)
-{
-    SwitcherProtocol::RateLibraryFile file;
-    file.flavour = flavour;
-    file.ok = true;
-    file.data = QString::fromLatin1(json.toBase64());
-    return file;
-}
-
-const QString timeoutText =
-    QStringLiteral("Corvane did not answer — is Corvane Mac Remote up to date and still paired?");
 
 } // namespace
 
 TEST(ModelImport, DryRunPreviewConfirmApply)
 {
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("Friends.corvanerates"));
+    Library c;
+    const QString path = c.h.path(u"Friends.corvanerates"_s);
     ASSERT_TRUE(writeFile(path, RateLibraryFile::encode(libraryJson)));
 
     c.h.model->previewImport(path);
-    EXPECT_TRUE(c.h.model->rateLibraryBusy());
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), QStringLiteral("Reading Friends.corvanerates…"));
-    EXPECT_EQ(c.h.clock->dueIn(QStringLiteral("answerTimeout")), SwitcherModel::answerTimeoutMs);
-    ASSERT_TRUE(c.peer.waitForType(QStringLiteral("rateLibraryImport")));
-    QString mode;
-    EXPECT_EQ(importedBytes(c.peer, &mode), libraryJson); // the JSON inside the backup, not the file
-    EXPECT_EQ(mode, QStringLiteral("dryRun"));
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading Friends.corvanerates…"_s);
+    EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs);
+    // The JSON inside the backup is sent, not the file.
+    EXPECT_EQ(c.lastImport(), std::pair(libraryJson, u"dryRun"_s));
 
-    c.answerImport(importAnswer(QStringLiteral("dryRun")));
+    c.answer(importAnswer(u"dryRun"_s));
     ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
-    const SwitcherModel::ImportPreview preview = *c.h.model->importPreview();
-    EXPECT_EQ(preview.url, path);
-    EXPECT_EQ(preview.json, libraryJson);
-    EXPECT_EQ(preview.result.newCount, 40);
+    EXPECT_EQ(c.h.model->importPreview()->result, importAnswer(u"dryRun"_s));
     EXPECT_FALSE(c.h.model->rateLibraryBusy());
-    EXPECT_FALSE(c.timeoutArmed());
-    EXPECT_FALSE(c.h.model->importPending());
 
-    c.peer.clearReceived();
     c.h.model->confirmImport();
     EXPECT_FALSE(c.h.model->importPreview());
-    EXPECT_TRUE(c.h.model->rateLibraryBusy());
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), QStringLiteral("Importing Friends.corvanerates…"));
-    EXPECT_TRUE(c.timeoutArmed());
-    ASSERT_TRUE(c.peer.waitForType(QStringLiteral("rateLibraryImport")));
-    EXPECT_EQ(importedBytes(c.peer, &mode), libraryJson);
-    EXPECT_EQ(mode, QStringLiteral("apply"));
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Importing Friends.corvanerates…"_s);
+    EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs);
+    ASSERT_TRUE(c.peer.waitForType(u"rateLibraryImport"_s, 2));
+    EXPECT_EQ(c.lastImport(), std::pair(libraryJson, u"apply"_s));
 
-    c.answerImport(importAnswer(QStringLiteral("apply")));
-    EXPECT_TRUE(c.statusBecomes(
-        QStringLiteral("Imported Friends.corvanerates: 40 new, 12 updated, 260 already known")));
-    EXPECT_FALSE(c.h.model->rateLibraryBusy());
-    EXPECT_FALSE(c.timeoutArmed());
-    EXPECT_FALSE(c.h.model->importPreview());
-
-    // Confirming again without a preview does nothing.
-    c.peer.clearReceived();
-    c.h.model->confirmImport();
+    c.answer(importAnswer(u"apply"_s));
+    EXPECT_TRUE(c.statusBecomes(u"Imported Friends.corvanerates: 40 new, 12 updated, 260 already known"_s));
     EXPECT_FALSE(c.h.model->rateLibraryBusy());
 }
 
-TEST(ModelImport, PlainJsonIsSentAsItIs)
+TEST(ModelImport, PlainJsonIsSentAsItIsAndDismissSendsNothing)
 {
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("library.json"));
-    ASSERT_TRUE(writeFile(path, libraryJson));
-    c.h.model->previewImport(path);
-    ASSERT_TRUE(c.peer.waitForType(QStringLiteral("rateLibraryImport")));
-    EXPECT_EQ(importedBytes(c.peer), libraryJson);
-}
-
-TEST(ModelImport, DismissClearsEverythingAndSendsNothing)
-{
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("library.json"));
-    ASSERT_TRUE(writeFile(path, libraryJson));
-    c.h.model->previewImport(path);
-    c.answerImport(importAnswer(QStringLiteral("dryRun")));
+    Library c;
+    c.h.model->previewImport(c.json);
+    EXPECT_EQ(c.lastImport().first, libraryJson);
+    c.answer(importAnswer(u"dryRun"_s));
     ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
     c.peer.clearReceived();
 
     c.h.model->dismissImportPreview();
     EXPECT_FALSE(c.h.model->importPreview());
     EXPECT_FALSE(c.h.model->rateLibraryStatus());
-    EXPECT_FALSE(c.h.model->importPending());
-    c.h.switcher().forgetRates(); // a marker: whatever was sent before it has arrived with it
-    ASSERT_TRUE(c.peer.waitForType(QStringLiteral("forgetRates")));
-    EXPECT_EQ(c.peer.receivedTypes(), QStringList{QStringLiteral("forgetRates")});
+    c.flush();
+    EXPECT_EQ(c.peer.receivedTypes(), QStringList{u"forgetRates"_s});
 }
 
 TEST(ModelImport, RefusalsEndInTheirStatus)
 {
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("library.json"));
-    ASSERT_TRUE(writeFile(path, libraryJson));
-
-    c.h.model->previewImport(path);
-    auto refused = importAnswer(QStringLiteral("dryRun"), false);
-    refused.refusal = QStringLiteral("This file is from a newer Corvane.");
-    c.answerImport(refused);
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("This file is from a newer Corvane.")));
-    EXPECT_FALSE(c.h.model->importPreview());
-    EXPECT_FALSE(c.h.model->rateLibraryBusy());
-
-    c.h.model->previewImport(path);
-    c.answerImport(importAnswer(QStringLiteral("dryRun"), false));
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("The file could not be imported.")));
-    EXPECT_FALSE(c.h.model->importPending());
+    Library c;
+    RateLibraryImported withReason = importAnswer(u"dryRun"_s, false);
+    withReason.refusal = u"This file is from a newer Corvane."_s;
+    const std::pair<RateLibraryImported, QString> cases[] = {
+        {withReason, *withReason.refusal},
+        {importAnswer(u"dryRun"_s, false), u"The file could not be imported."_s},
+    };
+    for (const auto &[answer, status] : cases) {
+        SCOPED_TRACE(status.toStdString());
+        c.h.model->previewImport(c.json);
+        c.answer(answer);
+        EXPECT_TRUE(c.statusBecomes(status));
+        EXPECT_FALSE(c.h.model->importPreview());
+        EXPECT_FALSE(c.h.model->rateLibraryBusy());
+        EXPECT_FALSE(c.h.model->importPending());
+    }
 }
 
 TEST(ModelImport, BadFilesAreRefusedBeforeAnythingIsSent)
 {
-    Connected c;
-    const auto expectRefused = [&](const QString &path, const QString &statusStart) {
-        c.h.model->previewImport(path);
-        ASSERT_TRUE(c.h.model->rateLibraryStatus());
-        EXPECT_TRUE(c.h.model->rateLibraryStatus()->startsWith(statusStart))
-            << qPrintable(*c.h.model->rateLibraryStatus());
-        EXPECT_FALSE(c.h.model->rateLibraryBusy());
-        EXPECT_FALSE(c.h.model->importPending());
-        EXPECT_FALSE(c.timeoutArmed());
+    Library c;
+    ASSERT_TRUE(writeFile(c.h.path(u"notes.json"_s), "just some notes"));
+    QFile huge(c.h.path(u"huge.json"_s)); // sparse: large on paper, cheap on disk
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(SwitcherModel::maximumImportBytes + 1));
+    huge.close();
+
+    const std::pair<QString, QString> cases[] = {
+        {u"missing.json"_s, u"Couldn't read missing.json: "_s},
+        {u"notes.json"_s, "Couldn't import notes.json: "_L1 +
+                              RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary)},
+        {u"huge.json"_s, u"huge.json is too large to be a Rate Library."_s},
     };
-
-    expectRefused(c.h.path(QStringLiteral("missing.json")), QStringLiteral("Couldn't read missing.json: "));
-
-    const QString text = c.h.path(QStringLiteral("notes.json"));
-    ASSERT_TRUE(writeFile(text, "just some notes"));
-    expectRefused(text, QStringLiteral("Couldn't import notes.json: ") +
-                            RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
-
-    const QString damaged = c.h.path(QStringLiteral("cut.corvanerates"));
-    ASSERT_TRUE(writeFile(damaged, RateLibraryFile::encode(libraryJson).left(20)));
-    expectRefused(damaged, QStringLiteral("Couldn't import cut.corvanerates: ") +
-                               RateLibraryFile::errorMessage(RateLibraryFile::Error::damaged));
-
-    // A sparse file: large on paper, cheap on disk.
-    const QString huge = c.h.path(QStringLiteral("huge.json"));
-    {
-        QFile file(huge);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(SwitcherModel::maximumImportBytes + 1));
+    for (const auto &[name, status] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        c.h.model->previewImport(c.h.path(name));
+        EXPECT_TRUE(c.h.model->rateLibraryStatus().value_or(QString()).startsWith(status))
+            << c.h.model->rateLibraryStatus().value_or(QString()).toStdString();
+        EXPECT_FALSE(c.h.model->rateLibraryBusy());
     }
-    expectRefused(huge, QStringLiteral("huge.json is too large to be a Rate Library."));
-
-    const QString folder = c.h.path(QStringLiteral("folder.json"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    expectRefused(folder, QStringLiteral("Couldn't read folder.json: "));
-
-    c.h.switcher().forgetRates();
-    ASSERT_TRUE(c.peer.waitForType(QStringLiteral("forgetRates")));
-    EXPECT_TRUE(c.peer.receivedOfType(QStringLiteral("rateLibraryImport")).isEmpty());
+    c.flush();
+    EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryImport"_s).isEmpty());
 }
 
-TEST(ModelImport, RefusedWithoutTheCompanion)
+TEST(ModelRateLibrary, TheAnswerTimesOutAfterThirtySecondsAndALateAnswerChangesNothing)
 {
-    ModelHarness h;
-    const QString path = h.path(QStringLiteral("library.json"));
-    ASSERT_TRUE(writeFile(path, libraryJson));
-    h.platform.filePanels.importChoice = path;
-    h.model->chooseImportFile();
-    EXPECT_EQ(h.platform.filePanels.importPanels, 1);
-    EXPECT_EQ(h.model->rateLibraryStatus(),
-              QStringLiteral("Connect Corvane Mac Remote to import a Rate Library."));
-    EXPECT_FALSE(h.model->rateLibraryBusy());
-    EXPECT_FALSE(h.model->importPending());
-}
+    Library c;
+    const QString out = c.h.path(u"out.corvanerates"_s);
+    for (const bool exporting : {false, true}) {
+        SCOPED_TRACE(exporting ? "export" : "import");
+        exporting ? c.exportTo(out) : c.h.model->previewImport(c.json);
+        c.h.clock->advance(SwitcherModel::answerTimeoutMs - 1);
+        EXPECT_TRUE(c.h.model->rateLibraryBusy());
+        c.h.clock->advance(1);
+        EXPECT_FALSE(c.h.model->rateLibraryBusy());
+        EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
 
-TEST(ModelImport, TheAnswerTimesOutAfterThirtySeconds)
-{
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("library.json"));
-    ASSERT_TRUE(writeFile(path, libraryJson));
-    c.h.model->previewImport(path);
-
-    c.h.clock->advance(SwitcherModel::answerTimeoutMs - 1);
-    EXPECT_TRUE(c.h.model->rateLibraryBusy());
-    c.h.clock->advance(1);
-    EXPECT_FALSE(c.h.model->rateLibraryBusy());
-    EXPECT_FALSE(c.h.model->importPending());
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
-
-    // The late answer finds nothing waiting and changes nothing.
-    c.answerImport(importAnswer(QStringLiteral("dryRun")));
-    ASSERT_TRUE(c.incomingHandled());
-    EXPECT_FALSE(c.h.model->importPreview());
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
-}
-
-TEST(ModelImport, AStrayAnswerDoesNotEndAnExportsWait)
-{
-    Connected c;
-    c.h.platform.filePanels.exportChoice =
-        FilePanels::ExportChoice{c.h.path(QStringLiteral("out.corvanerates")), false};
-    c.h.model->exportRateLibrary();
-    ASSERT_TRUE(c.h.model->rateLibraryBusy());
-
-    c.answerImport(importAnswer(QStringLiteral("apply")));
-    SwitcherProtocol::RateLibraryFile file = exportAnswer(QStringLiteral("backup"), libraryJson);
-    c.answerExport(file);
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("Exported the backup to out.corvanerates.")));
+        exporting ? c.answer(exportAnswer(libraryJson)) : c.answer(importAnswer(u"dryRun"_s));
+        c.incomingHandled();
+        EXPECT_FALSE(c.h.model->importPreview());
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
+    }
 }
 
 TEST(ModelExport, BackupAndSharedFileAreWrittenWhereTheUserChose)
 {
-    Connected c;
+    Library c;
     for (const bool share : {false, true}) {
-        const QString name =
-            share ? QStringLiteral("shared.corvanerates") : QStringLiteral("backup.corvanerates");
-        const QString path = c.h.path(name);
-        c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, share};
-        c.peer.clearReceived();
+        const QString flavour = share ? u"share"_s : u"backup"_s;
+        SCOPED_TRACE(flavour.toStdString());
+        const QString path = c.h.path(flavour + u".corvanerates"_s);
+        c.exportTo(path, share);
+        EXPECT_EQ(c.h.model->rateLibraryStatus(),
+                  share ? u"Preparing the shared file…"_s : u"Preparing the backup…"_s);
+        ASSERT_TRUE(c.peer.waitForType(u"rateLibraryExport"_s, share ? 2 : 1));
+        EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryExport"_s).last().payload.value("flavour"_L1), flavour);
 
-        c.h.model->exportRateLibrary();
-        EXPECT_EQ(c.h.model->rateLibraryStatus(), share ? QStringLiteral("Preparing the shared file…")
-                                                        : QStringLiteral("Preparing the backup…"));
+        c.answer(importAnswer(u"apply"_s)); // a stray answer does not end the wait
+        c.incomingHandled();
         EXPECT_TRUE(c.h.model->rateLibraryBusy());
-        EXPECT_TRUE(c.timeoutArmed());
-        ASSERT_TRUE(c.peer.waitForType(QStringLiteral("rateLibraryExport")));
-        const QString flavour = share ? QStringLiteral("share") : QStringLiteral("backup");
-        EXPECT_EQ(c.peer.receivedOfType(QStringLiteral("rateLibraryExport"))
-                      .first()
-                      .payload.value(QLatin1String("flavour"))
-                      .toString(),
-                  flavour);
-
-        c.answerExport(exportAnswer(flavour, libraryJson));
-        EXPECT_TRUE(c.statusBecomes(share ? QStringLiteral("Exported the shared file to shared.corvanerates.")
-                                          : QStringLiteral("Exported the backup to backup.corvanerates.")));
+        c.answer(exportAnswer(libraryJson, flavour));
+        EXPECT_TRUE(c.statusBecomes(share ? u"Exported the shared file to share.corvanerates."_s
+                                          : u"Exported the backup to backup.corvanerates."_s));
         EXPECT_FALSE(c.h.model->rateLibraryBusy());
-        EXPECT_FALSE(c.timeoutArmed());
-        const RateLibraryFile::Decoded written = RateLibraryFile::decode(readFile(path));
-        ASSERT_TRUE(written.ok());
-        EXPECT_EQ(*written.json, libraryJson);
+        EXPECT_EQ(RateLibraryFile::decode(readFile(path)).json, libraryJson);
     }
-    EXPECT_EQ(c.h.platform.filePanels.suggestedNames.first(),
-              QStringLiteral("Corvane Rate Library.corvanerates"));
+    EXPECT_EQ(c.h.platform.filePanels.suggestedNames.first(), u"Corvane Rate Library.corvanerates"_s);
 }
 
-TEST(ModelExport, FailuresSayWhatHappened)
+TEST(ModelExport, FailuresSayWhatHappenedAndWriteNothing)
 {
-    Connected c;
-    const QString path = c.h.path(QStringLiteral("out.corvanerates"));
-    c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, false};
+    Library c;
+    const QString unreadable = u"Corvane sent a Rate Library that could not be read; nothing was written."_s;
+    const FileAnswer refused{u"backup"_s, false, u"The Rate Library is still loading."_s, std::nullopt};
+    const FileAnswer notBase64{u"backup"_s, true, std::nullopt, u"@@not base64@@"_s};
+    const std::pair<FileAnswer, QString> cases[] = {
+        {refused, *refused.refusal},
+        {FileAnswer{u"backup"_s, false, std::nullopt, std::nullopt},
+         u"The Rate Library could not be exported."_s},
+        {notBase64, unreadable},
+        {exportAnswer("[1,2,3]"), unreadable},
+    };
+    const QString path = c.h.path(u"out.corvanerates"_s);
+    for (const auto &[answer, status] : cases) {
+        SCOPED_TRACE(status.toStdString());
+        c.exportTo(path);
+        c.answer(answer);
+        EXPECT_TRUE(c.statusBecomes(status));
+        EXPECT_FALSE(QFile::exists(path));
+    }
 
-    // Refused, with and without a reason.
-    c.h.model->exportRateLibrary();
-    SwitcherProtocol::RateLibraryFile refused;
-    refused.flavour = QStringLiteral("backup");
-    refused.refusal = QStringLiteral("The Rate Library is still loading.");
-    c.answerExport(refused);
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("The Rate Library is still loading.")));
-    c.h.model->exportRateLibrary();
-    refused.refusal.reset();
-    c.answerExport(refused);
-    EXPECT_TRUE(c.statusBecomes(QStringLiteral("The Rate Library could not be exported.")));
-
-    // Data that is no Rate Library is never written as a backup.
-    c.h.model->exportRateLibrary();
-    SwitcherProtocol::RateLibraryFile damaged;
-    damaged.flavour = QStringLiteral("backup");
-    damaged.ok = true;
-    damaged.data = QStringLiteral("@@not base64@@");
-    c.answerExport(damaged);
-    EXPECT_TRUE(c.statusBecomes(
-        QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
-    c.h.model->exportRateLibrary();
-    c.answerExport(exportAnswer(QStringLiteral("backup"), "[1,2,3]"));
-    EXPECT_TRUE(c.statusBecomes(
-        QStringLiteral("Corvane sent a Rate Library that could not be read; nothing was written.")));
-    EXPECT_FALSE(QFile::exists(path));
-
-    // An unwritable destination.
-    const QString nowhere = c.h.path(QStringLiteral("no such folder/out.corvanerates"));
-    c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{nowhere, false};
-    c.h.model->exportRateLibrary();
-    c.answerExport(exportAnswer(QStringLiteral("backup"), libraryJson));
+    c.exportTo(c.h.path(u"no such folder/out.corvanerates"_s));
+    c.answer(exportAnswer(libraryJson));
     ASSERT_TRUE(eventually([&] { return !c.h.model->rateLibraryBusy(); }));
-    ASSERT_TRUE(c.h.model->rateLibraryStatus());
-    EXPECT_TRUE(
-        c.h.model->rateLibraryStatus()->startsWith(QStringLiteral("Couldn't write out.corvanerates: ")))
-        << qPrintable(*c.h.model->rateLibraryStatus());
-    EXPECT_TRUE(c.h.model->rateLibraryStatus()->endsWith(QLatin1Char('.')));
-
-    // No answer at all.
-    c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, false};
-    c.h.model->exportRateLibrary();
-    c.h.clock->advance(SwitcherModel::answerTimeoutMs);
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
-    EXPECT_FALSE(c.h.model->exportPending());
-    c.answerExport(exportAnswer(QStringLiteral("backup"), libraryJson));
-    ASSERT_TRUE(c.incomingHandled());
-    EXPECT_FALSE(QFile::exists(path)); // the late file is not written
+    const QString status = c.h.model->rateLibraryStatus().value_or(QString());
+    EXPECT_TRUE(status.startsWith(u"Couldn't write out.corvanerates: "_s) && status.endsWith(u'.'))
+        << status.toStdString();
 }
 
-TEST(ModelExport, NothingHappensWithoutTheCompanionOrWhenCancelled)
+TEST(ModelRateLibrary, FileCommandsNeedTheCompanion)
 {
     ModelHarness h;
-    h.platform.filePanels.exportChoice =
-        FilePanels::ExportChoice{h.path(QStringLiteral("out.corvanerates")), false};
+    h.platform.filePanels.importChoice = h.path(u"library.json"_s);
+    h.model->chooseImportFile();
+    EXPECT_EQ(h.model->rateLibraryStatus(), u"Connect Corvane Mac Remote to import a Rate Library."_s);
+    h.platform.filePanels.exportChoice = FilePanels::ExportChoice{h.path(u"out.corvanerates"_s), false};
     h.model->exportRateLibrary();
-    EXPECT_EQ(h.model->rateLibraryStatus(),
-              QStringLiteral("Connect Corvane Mac Remote to export the Rate Library."));
+    EXPECT_EQ(h.model->rateLibraryStatus(), u"Connect Corvane Mac Remote to export the Rate Library."_s);
     EXPECT_TRUE(h.platform.filePanels.suggestedNames.isEmpty()); // no panel for a refused export
-    EXPECT_FALSE(h.model->rateLibraryBusy());
-
-    LoopbackPeer peer;
-    ASSERT_TRUE(pair(h, peer));
-    h.model->setRateLibraryStatus(std::nullopt);
-    h.platform.filePanels.exportChoice.reset();
-    h.model->exportRateLibrary();
-    EXPECT_EQ(h.platform.filePanels.suggestedNames.size(), 1);
-    EXPECT_FALSE(h.model->rateLibraryStatus());
-    EXPECT_FALSE(h.model->rateLibraryBusy());
 }
 
-TEST(ModelExport, HistoryCsvIsWrittenWhole)
+TEST(ModelExport, HistoryCsvIsWrittenWholeAndACancelWritesNothing)
 {
     ModelHarness h;
     PlaybackHistory::Entry entry;
     entry.at = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
-    entry.title = QStringLiteral("Café, \"Live\"");
-    entry.artist = QStringLiteral("Ünïcode");
-    h.switcher().history().append(entry);
+    for (const QString &title : {u"Café, \"Live\""_s, u"Ünïcode"_s}) {
+        entry.title = title;
+        h.switcher().history().append(entry);
+    }
+    h.model->exportHistoryCSV(); // cancelled
+    EXPECT_EQ(h.platform.filePanels.suggestedNames, QStringList{u"Corvane Zuvaradi Playback History.csv"_s});
+    EXPECT_TRUE(QDir(h.dir.path()).entryList({u"*.csv"_s}).isEmpty());
 
-    h.platform.filePanels.csvChoice.reset();
-    h.model->exportHistoryCSV(); // cancelled: nothing
-    EXPECT_EQ(h.platform.filePanels.suggestedNames,
-              QStringList{QStringLiteral("Corvane Zuvaradi Playback History.csv")});
-
-    const QString path = h.path(QStringLiteral("history.csv"));
-    h.platform.filePanels.csvChoice = path;
+    h.platform.filePanels.csvChoice = h.path(u"history.csv"_s);
     h.model->exportHistoryCSV();
-    EXPECT_EQ(QString::fromUtf8(readFile(path)), PlaybackHistory::csvText(h.switcher().history().entries()));
-    EXPECT_TRUE(readFile(path).startsWith(PlaybackHistory::csvHeader.toUtf8()));
-
-    // A failed write shows nothing.
-    h.platform.filePanels.csvChoice = h.path(QStringLiteral("missing/history.csv"));
-    h.model->exportHistoryCSV();
-    EXPECT_FALSE(h.model->rateLibraryStatus());
+    EXPECT_EQ(QString::fromUtf8(readFile(*h.platform.filePanels.csvChoice)),
+              PlaybackHistory::csvText(h.switcher().history().entries()));
 }

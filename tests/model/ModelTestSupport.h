@@ -8,19 +8,36 @@
 
 #include <gtest/gtest.h>
 
-// Waits, boundedly, for a condition that the event loop brings about.
-inline bool eventually(const std::function<bool()> &condition, int timeoutMs = 5000)
+#include <array>
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+inline bool eventually(const std::function<bool()> &condition)
 {
-    return QTest::qWaitFor(condition, timeoutMs);
+    return QTest::qWaitFor(condition, 5000);
 }
 
-// Connects a test companion and waits until the model has seen the pairing.
 inline bool pair(ModelHarness &h, LoopbackPeer &peer)
 {
-    if (!peer.connectTo(h.port))
-        return false;
-    return eventually([&] { return std::holds_alternative<SwitcherLink::Peer>(h.model->linkState()); });
+    return peer.connectTo(h.port) &&
+           eventually([&] { return std::holds_alternative<SwitcherLink::Peer>(h.model->linkState()); });
 }
+
+// A model with a companion already paired.
+struct Paired {
+    ModelHarness h;
+    LoopbackPeer peer;
+    Paired() { EXPECT_TRUE(pair(h, peer)); }
+
+    // The link keeps order: once this marker has arrived, so has everything sent before it.
+    void flush()
+    {
+        const auto before = peer.receivedOfType(u"forgetRates"_s).size();
+        h.switcher().forgetRates();
+        EXPECT_TRUE(peer.waitForType(u"forgetRates"_s, int(before) + 1));
+    }
+};
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -34,25 +51,14 @@ inline QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The bytes of every "rateLibraryImport" piece received so far, joined, and their mode.
-inline QByteArray importedBytes(const LoopbackPeer &peer, QString *mode = nullptr)
-{
-    QByteArray bytes;
-    for (const auto &envelope : peer.receivedOfType(QStringLiteral("rateLibraryImport"))) {
-        bytes += QByteArray::fromBase64(envelope.payload.value(QLatin1String("data")).toString().toLatin1());
-        if (mode)
-            *mode = envelope.payload.value(QLatin1String("mode")).toString();
-    }
-    return bytes;
-}
-
-inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true)
+// The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
+inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,
+                                                          std::array<qint64, 6> n = {40, 12, 260, 0, 0, 0})
 {
     SwitcherProtocol::RateLibraryImported answer;
     answer.mode = mode;
     answer.ok = ok;
-    answer.newCount = 40;
-    answer.updated = 12;
-    answer.known = 260;
+    std::tie(answer.newCount, answer.updated, answer.known, answer.skipped, answer.outputsNew,
+             answer.outputsUpdated) = std::tuple_cat(n);
     return answer;
 }

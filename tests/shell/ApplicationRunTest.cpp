@@ -9,27 +9,27 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(ApplicationRun, OffscreenRunWritesEveryWindowAndExitsCleanly)
 {
     const QString companion = QStringLiteral(CORVANE_COMPANION_BIN);
     const QString app =
-        QFileInfo(companion).dir().absoluteFilePath(QStringLiteral("../Corvane_Switcher/corvane-switcher"));
+        QFileInfo(companion).dir().absoluteFilePath(u"../Corvane_Switcher/corvane-switcher"_s);
     if (!QFileInfo::exists(app))
         GTEST_SKIP() << "the application is not built";
 
     QTemporaryDir data;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CORVANE_SWITCHER_DATA_DIR"), data.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("CORVANE_SWITCHER_OPEN"), QStringLiteral("history,timing"));
-    environment.insert(QStringLiteral("CORVANE_SWITCHER_SCREENSHOTS"),
-                       data.filePath(QStringLiteral("screens")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(u"CORVANE_SWITCHER_DATA_DIR"_s, data.filePath(u"data"_s));
+    environment.insert(u"CORVANE_SWITCHER_OPEN"_s, u"history,timing"_s);
+    environment.insert(u"CORVANE_SWITCHER_SCREENSHOTS"_s, data.filePath(u"screens"_s));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
 
     QProcess peer;
     peer.setProcessEnvironment(environment);
-    peer.start(companion,
-               {QStringLiteral("--library"), QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
-                QStringLiteral("--exit-after-ms"), QStringLiteral("30000")});
+    peer.start(companion, {u"--library"_s, QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
+                           u"--exit-after-ms"_s, u"30000"_s});
     ASSERT_TRUE(peer.waitForStarted(5000));
 
     QProcess switcher;
@@ -38,13 +38,10 @@ TEST(ApplicationRun, OffscreenRunWritesEveryWindowAndExitsCleanly)
     ASSERT_TRUE(switcher.waitForFinished(30000)) << "the application did not quit";
     EXPECT_EQ(switcher.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(switcher.exitCode(), 0) << switcher.readAllStandardError().constData();
-    for (const char *id : {"history", "timing"}) {
-        const QImage image(data.filePath(QStringLiteral("screens/%1.png").arg(QLatin1String(id))));
-        EXPECT_FALSE(image.isNull()) << id;
-    }
-    EXPECT_FALSE(QFileInfo::exists(data.filePath(QStringLiteral("screens/learned.png"))));
-    // The companion leaves when the switcher does.
-    EXPECT_TRUE(peer.waitForFinished(10000));
+    EXPECT_FALSE(QImage(data.filePath(u"screens/history.png"_s)).isNull());
+    EXPECT_FALSE(QImage(data.filePath(u"screens/timing.png"_s)).isNull());
+    EXPECT_FALSE(QFileInfo::exists(data.filePath(u"screens/learned.png"_s)));
+    EXPECT_TRUE(peer.waitForFinished(10000)); // the companion leaves when the switcher does
     if (peer.state() != QProcess::NotRunning)
         peer.kill();
 }

@@ -1,188 +1,120 @@
 // Window scenes by id, the window count they keep, the tray menu and the start-up requests.
 
 #include "Shell/WindowScenes.h"
-#include "FakePlatform.h"
+#include "LoopbackPeer.h"
 #include "ModelHarness.h"
+#include "RateLibraryFile.h"
 #include "Shell/AppShell.h"
-#include "Shell/ScreenshotMode.h"
 #include "Shell/TrayMenu.h"
 
 #include <QAction>
 #include <QDir>
-#include <QImage>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-struct Scenes {
+TEST(WindowScenes, OpenBringsAnOpenWindowForwardAndClosingEndsIt)
+{
     ModelHarness h;
     int made = 0;
-    std::unique_ptr<WindowScenes> scenes;
-
-    Scenes()
-    {
-        const auto label = [this](const QString &text) {
-            return [this, text](SwitcherModel &) -> QWidget * {
-                ++made;
-                return new QLabel(text);
-            };
-        };
-        scenes = std::make_unique<WindowScenes>(
-            *h.model, QList<SceneSpec>{
-                          {QStringLiteral("one"), QStringLiteral("One"), QSize(400, 300), QSize(),
-                           label(QStringLiteral("first"))},
-                          {QStringLiteral("two"), QStringLiteral("Two"), QSize(300, 200), QSize(350, 250),
-                           label(QStringLiteral("second"))},
-                      });
-    }
-};
-
-} // namespace
-
-TEST(WindowScenes, OpeningAnOpenWindowBringsItForward)
-{
-    Scenes s;
-    QWidget *one = s.scenes->openWindow(QStringLiteral("one"));
+    const auto scene = [&](const QString &id, QSize minimum) {
+        return SceneSpec{id, id.toUpper(), QSize(300, 200), minimum, [&](SwitcherModel &) -> QWidget * {
+                             ++made;
+                             return new QLabel;
+                         }};
+    };
+    WindowScenes scenes(*h.model, {scene(u"one"_s, QSize()), scene(u"two"_s, QSize(350, 250))});
+    QPointer<QWidget> one = scenes.openWindow(u"one"_s);
     ASSERT_TRUE(one);
-    EXPECT_EQ(one->windowTitle(), QStringLiteral("One"));
+    EXPECT_EQ(one->windowTitle(), u"ONE"_s);
     EXPECT_TRUE(one->isVisible());
-    EXPECT_EQ(s.h.model->openWindowCount(), 1);
+    EXPECT_EQ(scenes.openWindow(u"one"_s), one);
+    EXPECT_EQ(made, 1);
+    EXPECT_GE(scenes.openWindow(u"two"_s)->width(), 350); // never below its minimum
+    EXPECT_EQ(h.model->openWindowCount(), 2);
+    EXPECT_EQ(scenes.openWindow(u"nonexistent"_s), nullptr);
 
-    EXPECT_EQ(s.scenes->openWindow(QStringLiteral("one")), one);
-    EXPECT_EQ(s.made, 1);
-    EXPECT_EQ(s.h.model->openWindowCount(), 1);
-
-    QWidget *two = s.scenes->openWindow(QStringLiteral("two"));
-    EXPECT_EQ(s.h.model->openWindowCount(), 2);
-    EXPECT_GE(two->width(), 350); // never below its minimum
-    EXPECT_EQ(s.scenes->openWindowIds(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
-    EXPECT_EQ(s.scenes->openWindow(QStringLiteral("nonexistent")), nullptr);
-}
-
-TEST(WindowScenes, ClosingDeletesTheViewAndReopeningMakesANewOne)
-{
-    Scenes s;
-    QPointer<QWidget> one = s.scenes->openWindow(QStringLiteral("one"));
-    s.scenes->openWindow(QStringLiteral("two"));
     one->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return one.isNull(); }, 5000));
-    EXPECT_EQ(s.h.model->openWindowCount(), 1);
-    EXPECT_EQ(s.h.platform.workspace.accessoryPolicyCalls, 0);
-    EXPECT_EQ(s.scenes->openWindowIds(), QStringList{QStringLiteral("two")});
-
-    s.scenes->closeAll();
-    EXPECT_EQ(s.h.model->openWindowCount(), 0);
-    EXPECT_EQ(s.h.platform.workspace.accessoryPolicyCalls, 1);
-
-    s.scenes->openWindow(QStringLiteral("one"));
-    EXPECT_EQ(s.made, 3);
-    EXPECT_EQ(s.h.model->openWindowCount(), 1);
-}
-
-TEST(WindowScenes, TheStandardScenes)
-{
-    const QList<SceneSpec> scenes = standardScenes();
-    ASSERT_EQ(scenes.size(), 3);
-    EXPECT_EQ(scenes[0].id, QStringLiteral("learned"));
-    EXPECT_EQ(scenes[0].title, QStringLiteral("Rate Library"));
-    EXPECT_EQ(scenes[0].minimumSize, QSize(1000, 640));
-    EXPECT_EQ(scenes[1].id, QStringLiteral("history"));
-    EXPECT_EQ(scenes[1].title, QStringLiteral("Playback History"));
-    EXPECT_EQ(scenes[1].defaultSize, QSize(960, 520));
-    EXPECT_EQ(scenes[2].id, QStringLiteral("timing"));
-    EXPECT_EQ(scenes[2].title, QStringLiteral("Switch Method Visualizer"));
-    for (const SceneSpec &scene : scenes)
-        EXPECT_TRUE(scene.makeRoot) << qPrintable(scene.id);
+    EXPECT_EQ(scenes.openWindowIds(), QStringList{u"two"_s});
+    EXPECT_EQ(h.platform.workspace.accessoryPolicyCalls, 0);
+    scenes.closeAll();
+    EXPECT_EQ(h.model->openWindowCount(), 0);
+    EXPECT_EQ(h.platform.workspace.accessoryPolicyCalls, 1);
+    scenes.openWindow(u"one"_s);
+    EXPECT_EQ(made, 3); // a new view each time
 }
 
 TEST(TrayMenu, ItemsOpenWindowsAndQuit)
 {
-    QStringList opened;
-    int quits = 0;
+    QStringList ids, opened;
     const QList<TrayMenuItem> items =
-        trayMenuItems([&](const QString &id) { opened.append(id); }, [&] { ++quits; });
-    QStringList ids;
+        trayMenuItems([&](const QString &id) { opened.append(id); }, [&] { opened.append(u"quit"_s); });
+    TrayIcon tray(items); // offscreen there is no tray, but the menu and its actions still work
     for (const TrayMenuItem &item : items) {
         ids.append(item.id);
         if (!item.isSeparator())
-            item.action();
+            tray.menu()->findChild<QAction *>(item.id)->trigger();
     }
-    EXPECT_EQ(ids, (QStringList{QStringLiteral("learned"), QStringLiteral("history"),
-                                QStringLiteral("timing"), QString(), QStringLiteral("quit")}));
-    EXPECT_EQ(opened,
-              (QStringList{QStringLiteral("learned"), QStringLiteral("history"), QStringLiteral("timing")}));
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(items.last().title, QStringLiteral("Quit Corvane Zuvaradi"));
-
-    // Without a tray (offscreen) the menu still exists and its actions work.
-    TrayIcon tray(items);
-    EXPECT_FALSE(tray.isVisible());
-    QAction *history = tray.menu()->findChild<QAction *>(QStringLiteral("history"));
-    ASSERT_TRUE(history);
-    history->trigger();
-    EXPECT_EQ(opened.last(), QStringLiteral("history"));
+    EXPECT_EQ(ids, (QStringList{u"learned"_s, u"history"_s, u"timing"_s, QString(), u"quit"_s}));
+    EXPECT_EQ(opened, (QStringList{u"learned"_s, u"history"_s, u"timing"_s, u"quit"_s}));
+    EXPECT_EQ(items.last().title, u"Quit Corvane Zuvaradi"_s);
 }
 
-TEST(AppShell, StartUpRequests)
+TEST(AppShell, TheRateLibraryDocumentAmongTheArguments)
 {
-    EXPECT_EQ(AppShell::windowIdsToOpen(QStringLiteral(" learned, ,history,learned,")),
-              (QStringList{QStringLiteral("learned"), QStringLiteral("history")}));
-    EXPECT_TRUE(AppShell::windowIdsToOpen(QString()).isEmpty());
-
-    EXPECT_EQ(
-        AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("/tmp/Friends.corvanerates")}),
-        QStringLiteral("/tmp/Friends.corvanerates"));
-    EXPECT_EQ(AppShell::rateLibraryDocument(
-                  {QStringLiteral("app"), QStringLiteral("-v"), QStringLiteral("/x/LIB.JSON")}),
-              QStringLiteral("/x/LIB.JSON"));
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("notes.txt")}),
-              std::nullopt);
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("library.json")}),
-              std::nullopt); // the program itself
-    EXPECT_EQ(AppShell::rateLibraryDocument({QStringLiteral("app"), QStringLiteral("lib.json")}),
-              QDir::current().absoluteFilePath(QStringLiteral("lib.json")));
+    const std::pair<QStringList, std::optional<QString>> documents[] = {
+        {{u"app"_s, u"Friends.corvanerates"_s}, QDir::current().absoluteFilePath(u"Friends.corvanerates"_s)},
+        {{u"app"_s, u"-v"_s, u"/x/LIB.JSON"_s}, u"/x/LIB.JSON"_s},
+        {{u"app"_s, u"notes.txt"_s}, std::nullopt},
+        {{u"library.json"_s}, std::nullopt}, // the program itself
+    };
+    for (const auto &[arguments, document] : documents)
+        EXPECT_EQ(AppShell::rateLibraryDocument(arguments), document) << arguments.join(' ').toStdString();
 }
 
-TEST(AppShell, OpensTheWindowsTheEnvironmentNames)
+TEST(AppShell, OpensTheNamedWindowsAndTheRateLibraryFileItWasGiven)
 {
-    QTemporaryDir screens; // offscreen, the shell would take pictures here
-    qputenv("CORVANE_SWITCHER_SCREENSHOTS", screens.path().toLocal8Bit());
-    qputenv("CORVANE_SWITCHER_OPEN", "history, nonexistent");
+    QTemporaryDir dir;
+    const QString document = dir.filePath(u"Friends.corvanerates"_s);
+    QFile file(document);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(RateLibraryFile::encode(R"({"rows":[]})")) > 0);
+    file.close();
+    qputenv("CORVANE_SWITCHER_SCREENSHOTS", dir.filePath(u"screens"_s).toLocal8Bit());
+    qputenv("CORVANE_SWITCHER_OPEN", " history, ,nonexistent,history,");
     AppShell shell;
-    shell.start({QStringLiteral("corvane-switcher")});
+    const auto *listening = std::get_if<SwitcherLink::Listening>(&shell.model().switcher().link().state());
+    ASSERT_TRUE(listening);
+    LoopbackPeer peer;
+    ASSERT_TRUE(peer.connectTo(listening->port));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.model().switcher().link().isPeer(); }, 5000));
+
+    shell.start({u"corvane-switcher"_s, document});
     qunsetenv("CORVANE_SWITCHER_OPEN");
     qunsetenv("CORVANE_SWITCHER_SCREENSHOTS");
-    EXPECT_EQ(shell.scenes().openWindowIds(), QStringList{QStringLiteral("history")});
-    EXPECT_EQ(shell.model().openWindowCount(), 1);
-    // The workspace's open-window request reaches the scenes.
-    shell.model().platform().workspace->openWindow(QStringLiteral("timing"));
-    EXPECT_EQ(shell.scenes().openWindowIds(),
-              (QStringList{QStringLiteral("history"), QStringLiteral("timing")}));
-}
+    EXPECT_EQ(shell.scenes().openWindowIds(), (QStringList{u"history"_s, u"learned"_s}));
+    EXPECT_EQ(shell.model().rateLibraryStatus(), u"Reading Friends.corvanerates…"_s);
+    EXPECT_TRUE(peer.waitForType(u"rateLibraryImport"_s));
 
-TEST(ScreenshotMode, WaitsForTheLibraryAndWritesEveryOpenWindow)
-{
-    Scenes s;
-    QTemporaryDir out;
-    ScreenshotMode mode(*s.scenes, *s.h.model, out.filePath(QStringLiteral("screens")));
-    EXPECT_TRUE(mode.ready());
-
-    s.scenes->openWindow(QStringLiteral("one"));
-    s.scenes->openWindow(QStringLiteral("two"));
-    EXPECT_EQ(mode.shoot(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
-    const QImage image(out.filePath(QStringLiteral("screens/two.png")));
-    ASSERT_FALSE(image.isNull());
-    EXPECT_GE(image.width(), 350);
-
-    // A Rate Library window waits for the companion's library.
-    WindowScenes withLibrary(*s.h.model,
-                             {{QStringLiteral("learned"), QStringLiteral("Rate Library"), QSize(100, 100),
-                               QSize(), [](SwitcherModel &) -> QWidget * { return new QLabel; }}});
-    ScreenshotMode waiting(withLibrary, *s.h.model, out.path());
-    withLibrary.openWindow(QStringLiteral("learned"));
-    EXPECT_FALSE(waiting.ready());
+    // The workspace's open-window request reaches the scenes too.
+    shell.model().platform().workspace->openWindow(u"timing"_s);
+    const std::tuple<QString, QString, QSize> windows[] = {
+        {u"learned"_s, u"Rate Library"_s, QSize(1080, 700)},
+        {u"history"_s, u"Playback History"_s, QSize(960, 520)},
+        {u"timing"_s, u"Switch Method Visualizer"_s, QSize(860, 760)},
+    };
+    for (const auto &[id, title, size] : windows) {
+        SCOPED_TRACE(id.toStdString());
+        const QWidget *window = shell.scenes().window(id);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->windowTitle(), title);
+        EXPECT_TRUE(window->width() >= size.width() && window->height() >= size.height());
+    }
+    EXPECT_EQ(shell.model().openWindowCount(), 3);
 }
