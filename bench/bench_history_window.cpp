@@ -5,6 +5,7 @@
 // Runs on the offscreen platform, whose windows have a real backing store: a frame is the posted
 // layout and paint work that the event loop runs, counted by the table's paint events.
 
+#include "BenchGui.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
 #include "SwitcherModel.h"
 
@@ -137,20 +138,6 @@ struct Fixture {
     std::unique_ptr<SwitcherModel> model;
 };
 
-// Counts the table's paint events, to show that every measured frame really painted the rows.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 // Runs the posted work of one frame: the layout, then the repaint of the window's backing
 // store, as the screen's next refresh would.
 void frame()
@@ -231,15 +218,4 @@ BENCHMARK(BM_VisibleEntries)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()

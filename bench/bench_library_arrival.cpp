@@ -4,6 +4,7 @@
 // own thread; what stays on the main thread is handing the rows over, preparing them for the
 // window and freeing the previous library. Figures go in bench/README.md.
 
+#include "BenchGui.h"
 #include "BenchLibrary.h"
 #include "RateSwitcher.h"
 #include "SwitcherModel.h"
@@ -150,13 +151,4 @@ BENCHMARK(BM_LibraryArrivesWithWindowOpen)->UseManualTime()->Unit(benchmark::kMi
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()

@@ -2,6 +2,7 @@
 // rows, the data work alone (filters, search, sort) and with the table's reset and repaint.
 // Figures are recorded in bench/README.md.
 
+#include "BenchGui.h"
 #include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesView.h"
 #include "RateLibrary/LibraryTableView.h"
@@ -109,19 +110,6 @@ LibraryInputs preparedInputs(int rows)
 const QStringList typing = {"b", "bl", "blu", "blue", "blu", "bl", "b", ""};
 
 // Counts paint events, to show that every measured keystroke really painted the rows.
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 // Runs the posted work of one frame: the view's layout after the reset, then the repaint, as the
 // screen's next refresh would.
 void frame()
@@ -245,15 +233,4 @@ BENCHMARK(BM_KeystrokeDataCommonLetter)->Arg(10000)->Arg(100000)->Unit(benchmark
 BENCHMARK(BM_KeystrokeWithTable)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeystrokeInWindow)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()

@@ -35,8 +35,9 @@ TEST(ModelCommands, SupportedStandardRatesFollowTheAttachedDevice)
               (QList<double>{44100, 48000, 88200, 96000, 192000, 384000}));
     EXPECT_TRUE(h.model->supportedStandardRates(u"other"_s).isEmpty());
 
-    device.uid.reset();
-    h.platform.outputDevices.device = device;
+    OutputDevice anonymous; // a device that reports no uid
+    anonymous.availableSampleRates = device.availableSampleRates;
+    h.platform.outputDevices.device = anonymous;
     h.model->pollPlatform();
     EXPECT_TRUE(h.model->supportedStandardRates(QString()).isEmpty());
 }

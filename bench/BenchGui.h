@@ -1,0 +1,38 @@
+#pragma once
+
+// What the benchmarks that draw windows share: a main that makes a QApplication on the
+// offscreen platform before Google Benchmark runs, and a counter of paint events that shows a
+// measured frame really painted.
+
+#include <QApplication>
+#include <QEvent>
+#include <QObject>
+
+#include <benchmark/benchmark.h>
+
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+#define CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()                                                 \
+    int main(int argc, char **argv)                                                              \
+    {                                                                                            \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                      \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                             \
+        QApplication app(argc, argv);                                                            \
+        benchmark::Initialize(&argc, argv);                                                      \
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                  \
+            return 1;                                                                            \
+        benchmark::RunSpecifiedBenchmarks();                                                     \
+        benchmark::Shutdown();                                                                   \
+        return 0;                                                                                \
+    }
