@@ -19,6 +19,7 @@ mkdir -p "$data/config" "$data/runtime"
 chmod 700 "$data/runtime"
 python3 tools/make_sample_history.py tests/fixtures/companion-library.json "$data/PlaybackHistory.json"
 cp tools/MusicApp.demo.json "$data/MusicApp.json"
+cp tools/OutputDevice.demo.json "$data/OutputDevice.json"
 
 export CORVANE_SWITCHER_DATA_DIR="$data"
 export XDG_CONFIG_HOME="$data/config"

@@ -1,10 +1,13 @@
 // The Linux platform layer: symbols, appearance, the brand gradient and the Music.app stand-in.
 
+#include "AppPaths.h"
+#include "Platform/AlsaOutputDevices.h"
 #include "Platform/BrandColors.h"
 #include "Platform/LinuxMusicApp.h"
 #include "Platform/Symbols.h"
 #include "Platform/SystemColors.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -87,4 +90,21 @@ TEST(Platform, MusicAppFollowsItsFixtureFile)
 
     fixture("{ not json");
     EXPECT_FALSE(music.isRunning());
+}
+
+TEST(Platform, OutputDeviceFixtureStandsInForTheSoundCard)
+{
+    const QString path = QDir(AppPaths::ensureDataDirectory()).filePath(u"OutputDevice.json"_s);
+    QFile file(path);
+    const QByteArray json = R"({"uid": "usb:dac", "name": "DAC", "rates": [[44100, 96000], [192000], "x"]})";
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
+    file.close();
+    AlsaOutputDevices devices;
+    const std::optional<OutputDevice> device = devices.defaultOutputDevice();
+    QFile::remove(path);
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->uid, u"usb:dac"_s);
+    EXPECT_EQ(device->name, u"DAC"_s);
+    // Malformed ranges are left out rather than read as rates the device does not have.
+    EXPECT_EQ(device->availableSampleRates, (QList<SampleRateRange>{{44100, 96000}}));
 }
