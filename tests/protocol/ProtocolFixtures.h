@@ -2,65 +2,52 @@
 
 #include "SwitcherProtocol.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+
+#include <gtest/gtest.h>
 
 // Records with every optional set, shared by the protocol tests.
 namespace ProtocolFixtures {
+
+using namespace SwitcherProtocol;
 
 inline QDateTime utc(const char *iso)
 {
     return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs).toUTC();
 }
 
-inline SwitcherProtocol::LearnedRates::Row fullRow()
+inline LearnedRates::Row fullRow()
 {
-    SwitcherProtocol::LearnedRates::Row row;
-    row.id = QStringLiteral("1A2B3C4D5E6F7081");
-    row.kind = QStringLiteral("library");
-    row.tier = QStringLiteral("hires");
-    row.title = QStringLiteral("Clair de lune — “live” \"take\"");
-    row.artist = QStringLiteral("Ryūichi Sakamoto");
-    row.album = QStringLiteral("Ελληνικά 🎹");
-    row.rate = 96000;
-    row.learnedRate = 88200;
-    row.pinned = true;
-    row.source = QStringLiteral("learned");
-    row.confirmations = 7;
-    row.confirmedAt = utc("2026-03-01T12:00:00.123Z");
-    return row;
+    return {"1A2B3C4D5E6F7081", "library", "hires", QStringLiteral("Clair de lune — “live” \"take\""),
+            QStringLiteral("Ryūichi Sakamoto"), QStringLiteral("Ελληνικά 🎹"), 96000, 88200, true,
+            "learned", 7, utc("2026-03-01T12:00:00.123Z")};
 }
 
-inline SwitcherProtocol::LearnedRates::Row minimalRow()
+inline LearnedRates::Row minimalRow()
 {
-    SwitcherProtocol::LearnedRates::Row row;
-    row.id = QStringLiteral("p.1234");
-    row.kind = QStringLiteral("catalog");
-    row.tier = QStringLiteral("aac");
-    row.rate = 44100;
-    row.source = QStringLiteral("file");
-    row.confirmedAt = utc("1999-12-31T23:59:59.000Z");
-    return row;
+    return {"p.1234", "catalog", "aac", {}, {}, {}, 44100, {}, false, "file", 0, utc("1999-12-31T23:59:59.000Z")};
 }
 
-inline SwitcherProtocol::LearnedRates fullRates()
+inline LearnedRates fullRates()
 {
-    SwitcherProtocol::LearnedRates rates;
-    rates.rows = {fullRow(), minimalRow()};
-    rates.outputs = {{QStringLiteral("BuiltInSpeakerDevice"), true, false},
-                     {QStringLiteral("AppleUSBAudioEngine:Schiit"), std::nullopt, std::nullopt}};
-    rates.nowPlayingID = QStringLiteral("1A2B3C4D5E6F7081");
-    rates.notice = QStringLiteral("Rate Library restored from backup.");
-    return rates;
+    return {{fullRow(), minimalRow()},
+            {{"BuiltInSpeakerDevice", true, false}, {"AppleUSBAudioEngine:Schiit", std::nullopt, std::nullopt}},
+            QStringLiteral("1A2B3C4D5E6F7081"),
+            QStringLiteral("Rate Library restored from backup.")};
 }
 
-inline QByteArray compact(const QJsonObject &json)
-{
-    return QJsonDocument(json).toJson(QJsonDocument::Compact);
-}
+inline QByteArray compact(const QJsonObject &json) { return QJsonDocument(json).toJson(QJsonDocument::Compact); }
+inline QJsonObject parse(const QByteArray &text) { return QJsonDocument::fromJson(text).object(); }
+inline std::string_view view(const QByteArray &text) { return {text.constData(), size_t(text.size())}; }
 
-inline QJsonObject parse(const QByteArray &text)
+template <class T>
+void expectError(const QJsonObject &json, const char *key, const char *reason)
 {
-    return QJsonDocument::fromJson(text).object();
+    const Decoded<T> decoded = T::fromJson(json);
+    ASSERT_FALSE(decoded.ok()) << key;
+    EXPECT_EQ(decoded.error.key, QString::fromLatin1(key));
+    EXPECT_EQ(decoded.error.reason, QString::fromLatin1(reason)) << key;
 }
 
 } // namespace ProtocolFixtures

@@ -4,6 +4,7 @@
 
 #include "RateLibrary/LearnedRatesView.h"
 #include "RateLibrary/RateLibraryIndex.h"
+#include "RateLibrary/RateLibraryMenus.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -21,21 +22,11 @@ inline QDateTime day(int n)
     return QDateTime(QDate(2026, 3, 1), QTime(12, 0), QTimeZone::utc()).addDays(n);
 }
 
+// A catalog track by "Artist" on "Album", learned once on day 0.
 inline Row row(const QString &id, const QString &tier, double rate,
                std::optional<QString> title = QStringLiteral("Song"))
 {
-    Row r;
-    r.id = id;
-    r.kind = QStringLiteral("catalog");
-    r.tier = tier;
-    r.title = std::move(title);
-    r.artist = QStringLiteral("Artist");
-    r.album = QStringLiteral("Album");
-    r.rate = rate;
-    r.source = QStringLiteral("learned");
-    r.confirmations = 1;
-    r.confirmedAt = day(0);
-    return r;
+    return {id, "catalog", tier, std::move(title), "Artist", "Album", rate, {}, false, "learned", 1, day(0)};
 }
 
 inline Row pinned(Row r, std::optional<double> learned = std::nullopt)
@@ -53,31 +44,23 @@ inline Row withSource(Row r, const QString &source)
 
 inline SwitcherProtocol::MusicQuality quality(bool lossless, std::optional<bool> hiRes, qint64 tier = 2)
 {
-    SwitcherProtocol::MusicQuality q;
-    q.lossless = lossless;
-    q.hiRes = hiRes;
-    q.tier = tier;
-    return q;
+    return {lossless, tier, hiRes, std::nullopt};
 }
 
 inline RateLibrary::LibraryInputs inputs(QList<Row> rows,
-                                         std::optional<SwitcherProtocol::MusicQuality> q = std::nullopt,
-                                         std::optional<OutputDevice> device = std::nullopt)
+                                         std::optional<SwitcherProtocol::MusicQuality> q = std::nullopt)
 {
     LearnedRates rates;
     rates.rows = std::move(rows);
-    RateLibrary::LibraryInputs in;
-    in.library = std::make_shared<const RateLibraryIndex>(rates);
-    in.musicQuality = std::move(q);
-    in.device = std::move(device);
-    return in;
+    return {std::make_shared<const RateLibraryIndex>(rates), std::move(q), std::nullopt};
 }
 
-inline QStringList ids(const std::vector<RateLibrary::Keyed> &rows)
+// Menu titles, a separator as "---".
+inline QStringList titles(const RateLibrary::MenuItems &items)
 {
     QStringList out;
-    for (const auto &k : rows)
-        out.append(k.id());
+    for (const RateLibrary::MenuItem &item : items)
+        out.append(item.kind == RateLibrary::MenuItem::Kind::separator ? QStringLiteral("---") : item.title);
     return out;
 }
 

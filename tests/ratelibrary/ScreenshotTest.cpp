@@ -1,9 +1,7 @@
-// A picture of the window with the stand-in companion's library, saved into the build folder as
-// screens/learned.png for a person to look at. It asserts only that the picture was written.
+// Pictures of the window, saved into the build folder as screens/learned*.png for a person to
+// look at. They assert only that the pictures were written.
 
 #include "WindowTestSupport.h"
-
-#include "RateLibrary/LearnedRatesTableModel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,8 +11,27 @@
 
 using namespace RateLibraryWindowTest;
 
-TEST(RateLibraryScreenshot, FixtureLibrary)
+namespace {
+
+void save(QWidget &window, const char *name)
 {
+    QCoreApplication::processEvents();
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    EXPECT_TRUE(window.grab().save(folder.filePath(QString::fromLatin1(name)))) << name;
+}
+
+} // namespace
+
+TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
+{
+    {
+        ModelHarness h;
+        LearnedRatesWindow w(*h.model);
+        w.resize(1000, 640);
+        w.show();
+        save(w, "learned-no-companion.png");
+    }
     OpenWindow o;
     ASSERT_TRUE(o.open());
     o.h.platform.musicApp.quality = SwitcherProtocol::MusicQuality{true, 2, true, {}};
@@ -23,37 +40,12 @@ TEST(RateLibraryScreenshot, FixtureLibrary)
     w.setTierFilter(RateLibrary::TierFilter::all());
     w.setNow([] { return QDateTime(QDate(2026, 12, 6), QTime(21, 0), QTimeZone::utc()); });
     w.table()->selectRow(2);
-    QCoreApplication::processEvents();
-
-    const QString folder =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QPixmap picture = w.grab();
-    EXPECT_EQ(picture.size(), QSize(1200, 760));
-    EXPECT_TRUE(picture.save(QDir(folder).filePath(QStringLiteral("learned.png"))));
-
+    save(w, "learned.png");
     w.setSearch(QStringLiteral("harbour"));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-search.png"))));
-
+    save(w, "learned-search.png");
     w.setSearch(QStringLiteral("nothing like it"));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-no-matches.png"))));
+    save(w, "learned-no-matches.png");
     w.resize(1000, 640);
     w.setSearch(QString());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-narrow.png"))));
-}
-
-TEST(RateLibraryScreenshot, NoCompanion)
-{
-    ModelHarness h;
-    LearnedRatesWindow w(*h.model);
-    w.resize(1000, 640);
-    w.show();
-    QCoreApplication::processEvents();
-    const QString folder =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../screens"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    EXPECT_TRUE(w.grab().save(QDir(folder).filePath(QStringLiteral("learned-no-companion.png"))));
+    save(w, "learned-narrow.png");
 }

@@ -5,6 +5,7 @@
 
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
+#include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 
 #include <QFile>
@@ -14,27 +15,22 @@
 
 namespace RateLibraryWindowTest {
 
-inline bool eventually(const std::function<bool()> &condition, int timeoutMs = 5000)
+inline bool eventually(const std::function<bool()> &condition)
 {
-    return QTest::qWaitFor(condition, timeoutMs);
+    return QTest::qWaitFor(condition, 5000);
 }
 
 inline bool pair(ModelHarness &h, LoopbackPeer &peer)
 {
-    if (!peer.connectTo(h.port))
-        return false;
-    return eventually([&] { return h.switcher().link().isPeer(); });
+    return peer.connectTo(h.port) && eventually([&] { return h.switcher().link().isPeer(); });
 }
 
 inline SwitcherProtocol::LearnedRates fixtureLibrary()
 {
     QFile file(QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.readAll();
-    auto decoded =
-        SwitcherProtocol::LearnedRates::fromJsonText(std::string_view(text.constData(), text.size()));
-    return decoded.value.value_or(SwitcherProtocol::LearnedRates{});
+    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return SwitcherProtocol::LearnedRates::fromJsonText(std::string_view(text.constData(), text.size()))
+        .value.value_or(SwitcherProtocol::LearnedRates{});
 }
 
 // What the window sent since the last call: the link keeps order, so once a marker sent after the
@@ -54,6 +50,13 @@ inline QStringList sentSinceLastLook(ModelHarness &h, LoopbackPeer &peer)
     return types;
 }
 
+// The subscribe flag of the last subscription request.
+inline bool lastSubscribe(const LoopbackPeer &peer)
+{
+    const auto requests = peer.receivedOfType(QStringLiteral("learnedRatesRequest"));
+    return !requests.isEmpty() && requests.last().payload.value("subscribe").toBool();
+}
+
 // The test model with a device that supports 44.1 to 192 kHz, paired with `peer`, and a shown
 // window holding the fixture library.
 struct OpenWindow {
@@ -61,7 +64,7 @@ struct OpenWindow {
     LoopbackPeer peer;
     std::unique_ptr<LearnedRatesWindow> window;
 
-    bool open(const SwitcherProtocol::LearnedRates &library = fixtureLibrary())
+    bool open()
     {
         h.platform.outputDevices.device =
             FakePlatform::device(QStringLiteral("dac"), {44100, 48000, 88200, 96000, 176400, 192000});
@@ -73,11 +76,20 @@ struct OpenWindow {
         window->show();
         if (!peer.waitForType(QStringLiteral("learnedRatesRequest")))
             return false;
-        peer.send(QStringLiteral("learnedRates"), library.toJson());
+        peer.send(QStringLiteral("learnedRates"), fixtureLibrary().toJson());
         if (!eventually([&] { return h.model->learnedRates().has_value(); }))
             return false;
         peer.clearReceived();
         return true;
+    }
+
+    int tableRowOf(const QString &keyedId) const
+    {
+        for (int r = 0; r < window->tableModel()->rowCount(); ++r) {
+            if (window->tableModel()->keyedIdAt(r) == keyedId)
+                return r;
+        }
+        return -1;
     }
 };
 
