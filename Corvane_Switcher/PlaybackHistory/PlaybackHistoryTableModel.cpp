@@ -4,6 +4,7 @@
 #include "SwitcherProtocol.h"
 #include "Units.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -223,12 +224,15 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &
     return formatTime(format.get(), at);
 }
 
-std::array<int, PlaybackHistoryTableModel::columnTotal> PlaybackHistoryTableModel::columnWidths(int available)
+std::array<int, PlaybackHistoryTableModel::columnTotal> PlaybackHistoryTableModel::columnWidths(int available,
+                                                                                              int timeWidth)
 {
     std::array<int, columnTotal> widths{};
     int total = 0;
     for (int i = 0; i < columnTotal; ++i) {
         widths[i] = columns[i].ideal;
+        if (i == time && timeWidth > 0)
+            widths[i] = std::clamp(timeWidth, columns[i].minimum, columns[i].maximum);
         total += widths[i];
     }
     int difference = available - total;

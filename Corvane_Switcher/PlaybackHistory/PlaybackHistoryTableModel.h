@@ -65,7 +65,9 @@ public:
     // Each column's width for a table `available` points wide, from the ideal widths: a narrower
     // table first shrinks the open-ended columns, a wider one first grows the bounded ones, each
     // evenly within its bounds. The sum exceeds `available` only below the minimums.
-    static std::array<int, columnTotal> columnWidths(int available);
+    // `timeWidth`, when given, is what the Time column's text needs in the table's font; the
+    // column then asks for that much (within its bounds) instead of its ideal width.
+    static std::array<int, columnTotal> columnWidths(int available, int timeWidth = 0);
 
 private:
     QList<Entry> m_entries;

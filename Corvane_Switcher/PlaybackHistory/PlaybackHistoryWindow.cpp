@@ -386,7 +386,10 @@ bool PlaybackHistoryWindow::eventFilter(QObject *watched, QEvent *event)
 
 void PlaybackHistoryWindow::fitColumns()
 {
-    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width());
+    // A wide time of day in this locale, as the Time column writes it, plus the cell's margins.
+    const QString sample = PlaybackHistoryTableModel::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 58)));
+    const int timeWidth = m_tableView->fontMetrics().horizontalAdvance(sample) + 12;
+    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), timeWidth);
     QHeaderView *header = m_tableView->horizontalHeader();
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column)
         header->resizeSection(column, widths[column]);
