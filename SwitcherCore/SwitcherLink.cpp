@@ -130,7 +130,9 @@ private:
     {
         const std::size_t capacity = SwitcherProtocol::padForDecoding(line);
         const std::string_view text(line.constData(), size_t(line.size()));
-        const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity);
+        // One scratch for the head and the payload: the line is indexed once, not twice.
+        SwitcherProtocol::JsonScratch scratch;
+        const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity, &scratch);
         if (!head) {
             qCWarning(lcLink).noquote()
                 << "Skipped a companion line:" << head.error.text() << "—" << preview(line);
@@ -147,7 +149,7 @@ private:
         std::optional<Incoming> record;
         if (type == QLatin1String("learnedRates")) {
             auto rates = SwitcherProtocol::LearnedRates::fromJsonText(head.value->payload,
-                                                                      head.value->payloadCapacity);
+                                                                      head.value->payloadCapacity, &scratch);
             if (rates) {
                 if (const int dropped = rates.value->dropImplausibleRows())
                     qCWarning(lcLink) << "Dropped" << dropped << "Rate Library rows with an implausible rate";
