@@ -63,15 +63,6 @@ TEST(HistoryCells, ColumnsShareSpaceWithinTheirBounds)
         // Never less than every minimum, 860 points.
         EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), std::max(available, 860)) << available;
     }
-    // A narrower table takes the room from the titles, steps and outcomes first.
-    const auto narrow = Model::columnWidths(ideal - 200);
-    EXPECT_EQ(narrow[Model::time], 130);
-    EXPECT_EQ(narrow[Model::from], 140);
-    EXPECT_EQ(narrow[Model::track] + narrow[Model::outcome], 260 + 260 - 140);
-    // Far past the bounded columns' maximums only the three open columns keep growing, alike.
-    const auto wide = Model::columnWidths(4000);
-    EXPECT_LE(std::abs((wide[Model::track] - 260) - (wide[Model::outcome] - 260)), 1);
-    EXPECT_LE(std::abs((wide[Model::from] - 200) - (wide[Model::track] - 260)), 1);
 }
 
 TEST(HistoryCells, TableModelIsWellBehaved)
@@ -81,10 +72,8 @@ TEST(HistoryCells, TableModelIsWellBehaved)
     model.setEntries({play("Slow", "Artist", 44100, "learned", 48000, std::nullopt, "lossless", 5200),
                       play("Quick", "Other", std::nullopt, std::nullopt, 44100)});
     ASSERT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.index(0, Model::track).data(Model::artistRole), "Artist");
     EXPECT_EQ(model.index(0, Model::load).data(Model::toneRole).toInt(), int(Tone::orange));
-    EXPECT_EQ(model.index(1, Model::from).data().toString(), "no prediction");
-    EXPECT_EQ(model.index(1, 0).data(Model::idRole).toUuid(), model.entries().at(1).id);
+    EXPECT_EQ(model.index(1, Model::track).data().toString(), "Quick");
     model.setEntries({});
     EXPECT_EQ(model.rowCount(), 0);
 }

@@ -17,10 +17,10 @@ using namespace HistoryFixtures;
 TEST(HistoryScreenshot, SampleEvening)
 {
     const char *tracks[][2] = {
-        {"So What", "Miles Davis"},         {"Teardrop", "Massive Attack"},
-        {"Hyperballad", "Björk"},           {"Avril 14th", "Aphex Twin"},
-        {"Hoppípolla", "Sigur Rós"},        {"Pyramid Song", "Radiohead"},
-        {"Clair de lune", "Claudio Arrau"}, {"Gymnopédie No. 1", "Pascal Rogé"},
+        {"So What", "Miles Davis"},
+        {"Teardrop", "Massive Attack"},
+        {"Hoppípolla", "Sigur Rós"},
+        {"Gymnopédie No. 1", "Pascal Rogé"},
     };
     // Each way a play can go, over a rotating list of tracks.
     QList<Entry> kinds = {
@@ -56,8 +56,6 @@ TEST(HistoryScreenshot, SampleEvening)
         EXPECT_TRUE(window.grab().save(folder.filePath(name))) << name;
     };
     save("history.png");
-    window.setSearch("nothing like it");
-    save("history-nothing-matches.png");
     harness.switcher().history().clear();
     save("history-empty.png");
 }

@@ -1,9 +1,7 @@
 #include "CompanionProcess.h"
 #include "LinkTestSupport.h"
-#include "RateLibraryFile.h"
 
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
@@ -29,23 +27,12 @@ const LearnedRates::Row *findRow(const LearnedRates &library, const QString &id,
     return it == library.rows.end() ? nullptr : &*it;
 }
 
-// Sends a file as the engine does: slices of raw bytes, each base64-encoded on its own.
-void sendImport(SwitcherLink &link, const QByteArray &file, const QString &mode, qsizetype slice = 100)
-{
-    for (qsizetype from = 0; from < file.size() || from == 0; from += slice) {
-        const QByteArray bytes = file.mid(from, slice);
-        link.sendRateLibraryImport(
-            {QString::fromLatin1(bytes.toBase64()), from == 0, from + slice >= file.size(), mode});
-    }
-}
-
 class WithCompanion : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_GT(fixture.rows.size(), 100) << "the fixture could not be read";
         link->onLearnedRates = [this](const LearnedRates &r) { libraries.append(r); };
-        link->onRateLibraryImported = [this](const auto &r) { imports.append(r); };
         link->start();
         CompanionProcess::Options options;
         options.port = port;
@@ -73,7 +60,6 @@ protected:
     std::unique_ptr<SwitcherLink> link = std::make_unique<SwitcherLink>(port, dir.path());
     std::unique_ptr<CompanionProcess> companion;
     QList<LearnedRates> libraries;
-    QList<SwitcherProtocol::RateLibraryImported> imports;
 };
 
 } // namespace
@@ -92,45 +78,4 @@ TEST_F(WithCompanion, aSubscriptionServesTheLibraryAndAPinServesItAnew)
     EXPECT_TRUE(pinned->pinned);
     EXPECT_EQ(pinned->rate, 192000);
     EXPECT_EQ(pinned->learnedRate, unpinned->rate);
-}
-
-TEST_F(WithCompanion, aBackupFileImportIsPreviewedThenApplied)
-{
-    QJsonObject fresh = fixture.rows.at(0).toJson();
-    fresh.insert("id", "NEW0000000000001");
-    fresh.insert("tier", "hires");
-    fresh.insert("rate", 176400);
-    const QJsonObject file{{"rows", QJsonArray{fixture.rows.at(0).toJson(), fresh}},
-                           {"outputs", QJsonArray{}}};
-    const QByteArray backup = RateLibraryFile::encode(QJsonDocument(file).toJson(QJsonDocument::Compact));
-
-    sendImport(*link, backup, "dryRun");
-    ASSERT_EVENTUALLY(imports.size() == 1);
-    EXPECT_TRUE(imports[0].ok);
-    EXPECT_EQ(std::tuple(imports[0].newCount, imports[0].known), std::tuple(1, 1));
-
-    sendImport(*link, QByteArray("CORVANERATES") + char(1) + "not compressed at all", "apply");
-    sendImport(*link, backup, "apply", 7);
-    ASSERT_EVENTUALLY(imports.size() == 3 && libraries.size() == 2);
-    EXPECT_FALSE(imports[1].ok);
-    EXPECT_TRUE(imports[2].ok);
-    ASSERT_NE(findRow(libraries[1], "NEW0000000000001", "hires"), nullptr);
-    EXPECT_EQ(libraries[1].rows.size(), fixture.rows.size() + 1);
-}
-
-TEST(CompanionStartup, theCompanionFindsTheSwitcherThroughThePortFile)
-{
-    // Started first, it waits for the port file of the data folder the test main set up.
-    CompanionProcess companion(CompanionProcess::Options{});
-    ASSERT_TRUE(companion.start()) << companion.errorText().toStdString();
-    SwitcherLink link(freePort());
-    QList<LearnedRates> libraries;
-    link.onLearnedRates = [&](const LearnedRates &r) { libraries.append(r); };
-    link.start();
-    ASSERT_EVENTUALLY(link.isPeer());
-    link.sendLearnedRatesRequest({true});
-    ASSERT_EVENTUALLY(libraries.size() == 1);
-    link.stop();
-    EXPECT_TRUE(companion.waitForFinished());
-    EXPECT_EQ(companion.process().exitCode(), 0);
 }

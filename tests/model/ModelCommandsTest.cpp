@@ -75,9 +75,8 @@ TEST(ModelCommands, LocalFileScan)
     EXPECT_EQ(h.model->localScan(), State(SwitcherModel::LocalScanFailed{u"Music.app isn't running"_s}));
 
     h.platform.musicApp.running = true;
-    h.model->scanLocalFiles(); // no local files at all
+    h.model->scanLocalFiles(); // no local files: done at once, nothing to wait for
     EXPECT_EQ(h.model->localScan(), State(SwitcherModel::LocalScanDone{}));
-
     h.platform.musicApp.scanResult =
         QList<SwitcherProtocol::LocalFileRow>{{u"A1"_s, u"Song"_s, {}, {}, 96000}};
     h.platform.musicApp.holdScans = true;

@@ -25,8 +25,9 @@ void expectSameAsFromJson(const QByteArray &text)
     const Decoded<LearnedRates> slow = LearnedRates::fromJson(document.object());
     QByteArray padded = text;
     const std::size_t capacity = padForDecoding(padded);
-    for (const Decoded<LearnedRates> &fast : {LearnedRates::fromJsonText(view(padded), capacity),
-                                              LearnedRates::fromJsonText(view(padded)), throughEnvelope(text)}) {
+    for (const Decoded<LearnedRates> &fast :
+         {LearnedRates::fromJsonText(view(padded), capacity), LearnedRates::fromJsonText(view(padded)),
+          throughEnvelope(text)}) {
         EXPECT_EQ(fast.value, slow.value);
         EXPECT_EQ(fast.error.text(), slow.error.text());
     }
@@ -55,9 +56,9 @@ TEST(LearnedRatesFastPath, agreesWithFromJsonOnGoodText)
         R"( "source" : "learned" , "confirmations" : 3.0 , "pinned" : true , "rate" : 4.41e4 , "tier" : "any" ,)"
         R"( "kind" : "catalog" , "id" : "\u0031" , "future" : [ ] } ] , "nowPlayingID" : "1" } )");
     // A later duplicate key replaces the earlier one, as QJsonDocument does.
-    expectSameAsFromJson(withRow(
-        R"({"id":"d","id":"e","kind":"k","tier":"aac","title":5,"title":"ok","rate":"no","rate":1,)"
-        R"("pinned":false,"source":"s","confirmations":1,"confirmedAt":"2026-01-01T00:00:00Z"})"));
+    expectSameAsFromJson(
+        withRow(R"({"id":"d","id":"e","kind":"k","tier":"aac","title":5,"title":"ok","rate":"no","rate":1,)"
+                R"("pinned":false,"source":"s","confirmations":1,"confirmedAt":"2026-01-01T00:00:00Z"})"));
 
     // Artist and album repeat between neighbours; a changed or absent one must not carry over.
     QJsonArray rows;
@@ -72,41 +73,55 @@ TEST(LearnedRatesFastPath, agreesWithFromJsonOnGoodText)
     expectSameAsFromJson(compact(QJsonObject{{"rows", rows}, {"outputs", QJsonArray{}}}));
 }
 
+// Every kind of bad row field: both readers refuse it, naming the field and the reason.
 TEST(LearnedRatesFastPath, agreesWithFromJsonOnEveryKindOfBadField)
 {
-    const QByteArray good = compact(fullRow().toJson());
-    const struct {
-        const char *key;
-        const char *value; // nullptr: the key is missing
-    } cases[] = {
-        {"id", "1"}, {"kind", "null"}, {"tier", "[]"}, {"title", "false"}, {"artist", "{}"}, {"album", "7"},
-        {"rate", "\"48000\""}, {"rate", "null"}, {"learnedRate", "true"}, {"pinned", "0"}, {"source", "null"},
-        {"confirmations", "1.5"}, {"confirmations", "\"3\""}, {"confirmations", "1e30"},
-        {"confirmations", "9223372036854775808"}, {"confirmedAt", "\"2026-02-30T00:00:00Z\""},
-        {"confirmedAt", "\"2026-03-01T12:00:00\""}, {"confirmedAt", "12"},
-        {"id", nullptr}, {"kind", nullptr}, {"tier", nullptr}, {"rate", nullptr}, {"pinned", nullptr},
-        {"source", nullptr}, {"confirmations", nullptr}, {"confirmedAt", nullptr},
+    const QJsonObject good = fullRow().toJson();
+    auto expectRefused = [&](const char *key, const char *reason,
+                             std::initializer_list<const char *> values) {
+        for (const char *value : values) { // nullptr: the key is missing
+            QJsonObject row = good;
+            if (value)
+                row[QLatin1String(key)] =
+                    QJsonDocument::fromJson(QByteArray("[") + value + "]").array().at(0);
+            else
+                row.remove(QLatin1String(key));
+            const QByteArray text = withRow(compact(row));
+            expectSameAsFromJson(text);
+            const DecodeError error = LearnedRates::fromJson(parse(text)).error;
+            EXPECT_EQ(error.text(), QStringLiteral("rows[1].%1: %2").arg(key, reason))
+                << (value ? value : "(missing)");
+        }
     };
-    for (const auto &c : cases) {
-        QJsonObject row = parse(good);
-        if (c.value)
-            row[QLatin1String(c.key)] = QJsonDocument::fromJson(QByteArray("[") + c.value + "]").array().at(0);
-        else
-            row.remove(QLatin1String(c.key));
-        expectSameAsFromJson(withRow(compact(row)));
-    }
-    for (const char *text : {
-             // Several faults in one row: both name the first field in declaration order.
-             R"({"rows":[{"confirmedAt":1,"rate":"x","kind":"library","tier":"aac"}],"outputs":[]})",
-             R"({"rows":["row as a string"],"outputs":[]})", R"({"rows":{},"outputs":[]})", R"({"outputs":[]})",
-             R"({"rows":[],"outputs":[{"deviceUID":"a"},{"atmos":true}]})", R"({"rows":[],"outputs":[],"notice":3})",
-             // A row fault wins over a later top-level fault, as in declaration order.
-             R"({"notice":3,"outputs":[7],"rows":[{"id":"x"}]})"})
+    for (const char *key : {"id", "kind", "tier", "title", "artist", "album", "source"})
+        expectRefused(key, "expected a string", {"{}"});
+    expectRefused("id", "expected a string", {"1"});
+    expectRefused("kind", "expected a string", {"null"});
+    expectRefused("title", "expected a string", {"false"});
+    expectRefused("rate", "expected a number", {"\"48000\"", "null"});
+    expectRefused("learnedRate", "expected a number", {"true"});
+    expectRefused("pinned", "expected true or false", {"0", "\"true\""});
+    expectRefused("confirmations", "expected a whole number",
+                  {"1.5", "\"3\"", "1e30", "9223372036854775808"});
+    expectRefused("confirmedAt", "expected an ISO 8601 date",
+                  {"\"2026-02-30T00:00:00Z\"", "\"2026-03-01T12:00:00\"", "\"yesterday\"", "12"});
+    for (const char *key : {"id", "kind", "tier", "rate", "pinned", "source", "confirmations", "confirmedAt"})
+        expectRefused(key, "missing", {nullptr});
+
+    for (const char *text :
+         {// Several faults in one row: both name the first field in declaration order.
+          R"({"rows":[{"confirmedAt":1,"rate":"x","kind":"library","tier":"aac"}],"outputs":[]})",
+          R"({"rows":["row as a string"],"outputs":[]})", R"({"rows":{},"outputs":[]})", R"({"outputs":[]})",
+          R"({"rows":[],"outputs":[{"deviceUID":"a"},{"atmos":true}]})",
+          R"({"rows":[],"outputs":[],"notice":3})",
+          // A row fault wins over a later top-level fault, as in declaration order.
+          R"({"notice":3,"outputs":[7],"rows":[{"id":"x"}]})"})
         expectSameAsFromJson(text);
 
-    for (const char *text : {"", "   ", "[]", "42", "\"rows\"", "{\"rows\":[}", "{\"rows\":[],\"outputs\":[]} x",
-                             "{\"rows\":[],\"outputs\":[]}{}", "{\"rows\":[],\"outputs\":[],\"notice\":\"\xff\"}",
-                             "{\"rows\":[{\"id\":\"a\nb\"}],\"outputs\":[]}"}) {
+    for (const char *text :
+         {"", "   ", "[]", "42", "\"rows\"", "{\"rows\":[}", "{\"rows\":[],\"outputs\":[]} x",
+          "{\"rows\":[],\"outputs\":[]}{}", "{\"rows\":[],\"outputs\":[],\"notice\":\"\xff\"}",
+          "{\"rows\":[{\"id\":\"a\nb\"}],\"outputs\":[]}"}) {
         const Decoded<LearnedRates> decoded = LearnedRates::fromJsonText(text);
         EXPECT_FALSE(decoded.ok()) << text;
         EXPECT_FALSE(decoded.error.reason.isEmpty()) << text;

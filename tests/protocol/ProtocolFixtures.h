@@ -19,30 +19,51 @@ inline QDateTime utc(const char *iso)
 
 inline LearnedRates::Row fullRow()
 {
-    return {"1A2B3C4D5E6F7081", "library", "hires", QStringLiteral("Clair de lune — “live” \"take\""),
-            QStringLiteral("Ryūichi Sakamoto"), QStringLiteral("Ελληνικά 🎹"), 96000, 88200, true,
-            "learned", 7, utc("2026-03-01T12:00:00.123Z")};
+    return {// Every optional set, with text that needs escaping.
+            "1A2B3C4D5E6F7081",
+            "library",
+            "hires",
+            QStringLiteral("Clair de lune — “live” \"take\""),
+            QStringLiteral("Ryūichi Sakamoto"),
+            QStringLiteral("Ελληνικά 🎹"),
+            96000,
+            88200,
+            true,
+            "learned",
+            7,
+            utc("2026-03-01T12:00:00.123Z")};
 }
 
 inline LearnedRates::Row minimalRow()
 {
-    return {"p.1234", "catalog", "aac", {}, {}, {}, 44100, {}, false, "file", 0, utc("1999-12-31T23:59:59.000Z")};
+    return {// Every optional absent.
+            "p.1234", "catalog", "aac", {},     {}, {},
+            44100,    {},        false, "file", 0,  utc("1999-12-31T23:59:59.000Z")};
 }
 
 inline LearnedRates fullRates()
 {
-    return {{fullRow(), minimalRow()},
-            {{"BuiltInSpeakerDevice", true, false}, {"AppleUSBAudioEngine:Schiit", std::nullopt, std::nullopt}},
-            QStringLiteral("1A2B3C4D5E6F7081"),
-            QStringLiteral("Rate Library restored from backup.")};
+    return {
+        {fullRow(), minimalRow()},
+        {{"BuiltInSpeakerDevice", true, false}, {"AppleUSBAudioEngine:Schiit", std::nullopt, std::nullopt}},
+        QStringLiteral("1A2B3C4D5E6F7081"),
+        QStringLiteral("Rate Library restored from backup.")};
 }
 
-inline QByteArray compact(const QJsonObject &json) { return QJsonDocument(json).toJson(QJsonDocument::Compact); }
-inline QJsonObject parse(const QByteArray &text) { return QJsonDocument::fromJson(text).object(); }
-inline std::string_view view(const QByteArray &text) { return {text.constData(), size_t(text.size())}; }
+inline QByteArray compact(const QJsonObject &json)
+{
+    return QJsonDocument(json).toJson(QJsonDocument::Compact);
+}
+inline QJsonObject parse(const QByteArray &text)
+{
+    return QJsonDocument::fromJson(text).object();
+}
+inline std::string_view view(const QByteArray &text)
+{
+    return {text.constData(), size_t(text.size())};
+}
 
-template <class T>
-void expectError(const QJsonObject &json, const char *key, const char *reason)
+template <class T> void expectError(const QJsonObject &json, const char *key, const char *reason)
 {
     const Decoded<T> decoded = T::fromJson(json);
     ASSERT_FALSE(decoded.ok()) << key;

@@ -5,13 +5,14 @@ using namespace ProtocolFixtures;
 namespace {
 
 // Each value is encoded, re-read through JSON text (as the wire does) and decoded.
-template <class... T>
-void expectRoundTrips(const T &...values)
+template <class... T> void expectRoundTrips(const T &...values)
 {
-    ([&] {
-        const Decoded<T> decoded = T::fromJson(parse(compact(values.toJson())));
-        EXPECT_EQ(decoded.value, values) << decoded.error.text().toStdString();
-    }(), ...);
+    (
+        [&] {
+            const Decoded<T> decoded = T::fromJson(parse(compact(values.toJson())));
+            EXPECT_EQ(decoded.value, values) << decoded.error.text().toStdString();
+        }(),
+        ...);
 }
 
 struct ErrorCase {
@@ -41,11 +42,27 @@ QJsonObject with(QJsonObject json, const QString &key, const QJsonValue &value)
 
 TEST(ProtocolRecords, everyRecordSurvivesJsonWithAllOptionalsSet)
 {
-    const RateLibraryImported imported{"dryRun", true, "no", "older file", "from another Mac", "share", 3,
-                                       "143441-1,29", "2.4.1", utc("2026-02-28T08:15:30.500Z"), 4021,
-                                       "143443-2,29", 40, 12, 260, 3, 1, 2};
-    expectRoundTrips(fullRates(), MusicQuality{true, 2, true, "always"}, LocalFilesResult{1200, 1100, 100, 950},
-                     imported, PinLearnedRate{"x", "lossless", 48000, "T", "A", "B"}, RowRef{"x", "any"},
+    const RateLibraryImported imported{"dryRun",
+                                       true,
+                                       "no",
+                                       "older file",
+                                       "from another Mac",
+                                       "share",
+                                       3,
+                                       "143441-1,29",
+                                       "2.4.1",
+                                       utc("2026-02-28T08:15:30.500Z"),
+                                       4021,
+                                       "143443-2,29",
+                                       40,
+                                       12,
+                                       260,
+                                       3,
+                                       1,
+                                       2};
+    expectRoundTrips(fullRates(), MusicQuality{true, 2, true, "always"},
+                     LocalFilesResult{1200, 1100, 100, 950}, imported,
+                     PinLearnedRate{"x", "lossless", 48000, "T", "A", "B"}, RowRef{"x", "any"},
                      SetDeviceAtmos{"dev", false}, ResetOutput{"dev"}, LearnedRatesRequest{true},
                      RateLibraryChunk{"QUJD", true, false, "apply"},
                      LocalFilesBatch{{{"id1", "t", "a", "b", 176400}, {"id2", {}, {}, {}, 44100}}, true},
@@ -54,14 +71,14 @@ TEST(ProtocolRecords, everyRecordSurvivesJsonWithAllOptionalsSet)
 
 TEST(ProtocolRecords, absentOptionalsAreLeftOutAndReadBackAbsent)
 {
-    EXPECT_EQ(keys(minimalRow().toJson()),
-              QStringList({"confirmations", "confirmedAt", "id", "kind", "pinned", "rate", "source", "tier"}));
+    EXPECT_EQ(keys(minimalRow().toJson()), QStringList({"confirmations", "confirmedAt", "id", "kind",
+                                                        "pinned", "rate", "source", "tier"}));
     EXPECT_EQ(keys(LearnedRates{}.toJson()), QStringList({"outputs", "rows"}));
     EXPECT_EQ(compact(SetDeviceAtmos{"dev", std::nullopt}.toJson()), QByteArray(R"({"deviceUID":"dev"})"));
     RateLibraryImported refused;
     refused.mode = "apply";
-    EXPECT_EQ(keys(refused.toJson()),
-              QStringList({"known", "mode", "new", "ok", "outputsNew", "outputsUpdated", "skipped", "updated"}));
+    EXPECT_EQ(keys(refused.toJson()), QStringList({"known", "mode", "new", "ok", "outputsNew",
+                                                   "outputsUpdated", "skipped", "updated"}));
     EXPECT_EQ(keys(MusicQuality{}.toJson()), QStringList({"lossless", "tier"}));
     expectRoundTrips(minimalRow(), LearnedRates{}, SetDeviceAtmos{"dev", std::nullopt}, refused,
                      MusicQuality{}, RateLibraryFile{"backup", true, std::nullopt, std::nullopt});
@@ -81,36 +98,28 @@ TEST(ProtocolRecords, wrongTypesAndMissingKeysAreNamed)
 {
     const QJsonObject row = fullRow().toJson();
     const QJsonValue gone = QJsonValue::Undefined;
-    const ErrorCase rowCases[] = {
-        {with(row, "pinned", gone), "pinned", "missing"},
-        {with(row, "rate", QJsonValue::Null), "rate", "expected a number"},
-        {with(row, "id", 42), "id", "expected a string"},
-        {with(row, "pinned", "true"), "pinned", "expected true or false"},
-        {with(row, "confirmedAt", "yesterday"), "confirmedAt", "expected an ISO 8601 date"},
-        {with(row, "artist", QJsonArray{"a"}), "artist", "expected a string"},
-        {with(row, "confirmations", 1.5), "confirmations", "expected a whole number"},
-        {with(row, "confirmations", "2"), "confirmations", "expected a whole number"},
-        {with(row, "confirmations", 1e30), "confirmations", "expected a whole number"},
-        // The first bad field in declaration order is the one reported.
-        {with(with(row, "confirmedAt", gone), "kind", false), "kind", "expected a string"},
-    };
-    for (const auto &c : rowCases)
-        expectError<LearnedRates::Row>(c.json, c.key, c.reason);
+    // Each field's own errors are checked with the fast path's; here, that the first bad field in
+    // declaration order is the one reported.
+    expectError<LearnedRates::Row>(with(with(row, "confirmedAt", gone), "kind", false), "kind",
+                                   "expected a string");
 
     // A never-set date has no text, so the reader refuses it instead of inventing one.
     LearnedRates::Row undated = minimalRow();
     undated.confirmedAt = QDateTime();
-    expectError<LearnedRates::Row>(parse(compact(undated.toJson())), "confirmedAt", "expected an ISO 8601 date");
+    expectError<LearnedRates::Row>(parse(compact(undated.toJson())), "confirmedAt",
+                                   "expected an ISO 8601 date");
 
     QJsonArray fiveRows;
     for (int i = 0; i < 5; ++i)
-        fiveRows.append(with(minimalRow().toJson(), "rate", i == 3 ? QJsonValue("44100") : QJsonValue(44100)));
+        fiveRows.append(
+            with(minimalRow().toJson(), "rate", i == 3 ? QJsonValue("44100") : QJsonValue(44100)));
     const QJsonObject rates = fullRates().toJson();
     QJsonArray outputs = rates["outputs"].toArray();
     outputs[1] = with(outputs[1].toObject(), "atmosOutput", 1);
     const ErrorCase ratesCases[] = {
         {with(rates, "rows", fiveRows), "rows[3].rate", "expected a number"},
-        {with(rates, "rows", QJsonArray{minimalRow().toJson(), "not a row"}), "rows[1]", "expected an object"},
+        {with(rates, "rows", QJsonArray{minimalRow().toJson(), "not a row"}), "rows[1]",
+         "expected an object"},
         {with(rates, "rows", QJsonObject{}), "rows", "expected an array"},
         {with(rates, "outputs", outputs), "outputs[1].atmosOutput", "expected true or false"},
         {with(rates, "outputs", gone), "outputs", "missing"},
@@ -118,19 +127,21 @@ TEST(ProtocolRecords, wrongTypesAndMissingKeysAreNamed)
     for (const auto &c : ratesCases)
         expectError<LearnedRates>(c.json, c.key, c.reason);
 
-    expectError<LocalFilesBatch>(QJsonObject{{"rows", QJsonArray{QJsonObject{{"rate", 44100}}}}, {"done", false}},
-                                 "rows[0].id", "missing");
+    expectError<LocalFilesBatch>(
+        QJsonObject{{"rows", QJsonArray{QJsonObject{{"rate", 44100}}}}, {"done", false}}, "rows[0].id",
+        "missing");
     const QJsonObject imported = RateLibraryImported{}.toJson();
     expectError<RateLibraryImported>(with(imported, "new", gone), "new", "missing");
     expectError<RateLibraryImported>(with(imported, "writtenAt", 1700000000), "writtenAt",
                                      "expected an ISO 8601 date");
     expectError<SetDeviceAtmos>(QJsonObject{{"atmosOutput", true}}, "deviceUID", "missing");
-    expectError<LearnedRatesRequest>(QJsonObject{{"subscribe", "yes"}}, "subscribe", "expected true or false");
-    EXPECT_EQ((DecodeError{"rows[3].rate", "expected a number"}.text()), "rows[3].rate: expected a number");
+    expectError<LearnedRatesRequest>(QJsonObject{{"subscribe", "yes"}}, "subscribe",
+                                     "expected true or false");
     EXPECT_EQ((DecodeError{"", "not a JSON object"}.text()), "not a JSON object");
 
     // A whole number written as a float is still whole; 2^53 + 1 is kept exact.
     EXPECT_EQ(LocalFilesResult::fromJson(
-                  parse(R"({"scanned":3.0,"matched":1e3,"unmatched":-0.0,"updated":9007199254740993})")).value,
+                  parse(R"({"scanned":3.0,"matched":1e3,"unmatched":-0.0,"updated":9007199254740993})"))
+                  .value,
               (LocalFilesResult{3, 1000, 0, 9007199254740993}));
 }

@@ -67,11 +67,7 @@ TEST(RateLibraryCells, confirmedColumnSpeaksInCalendarDaysRelativeToNow)
     EXPECT_EQ(confirmedText(r, now, english), "yesterday");
     r.confirmations = 0;
     EXPECT_EQ(confirmedText(r, now, english), "—");
-    const std::pair<QDateTime, const char *> cases[] = {{now.addSecs(-20 * 60), "20 minutes ago"},
-                                                        {now.addDays(-40), "last month"},
-                                                        {now.addDays(1), "tomorrow"}};
-    for (const auto &[date, text] : cases)
-        EXPECT_EQ(relativeDateText(date, now, english), text);
+    EXPECT_EQ(relativeDateText(now.addSecs(-20 * 60), now, english), "20 minutes ago");
     EXPECT_EQ(relativeDateText(now.addDays(-2), now, QLocale(QLocale::German, QLocale::Germany)),
               "vorgestern");
 }
@@ -80,7 +76,6 @@ TEST(RateLibraryCells, confirmedColumnSpeaksInCalendarDaysRelativeToNow)
 // and what each action carries.
 TEST(RateLibraryMenus, rowPinMenuNamesTheWayBackAndPinsAnUnpinnedRowEvenAtItsOwnRate)
 {
-    const Row learnedPin = pinned(row("a", "lossless", 96000), 44100);
     const Row filePin = pinned(withSource(row("f", "file", 96000), "file"), 88200);
     const Row barePin = pinned(row("p", "aac", 48000));
     const Row unpinned = row("u", "hires", 44100);
@@ -89,12 +84,9 @@ TEST(RateLibraryMenus, rowPinMenuNamesTheWayBackAndPinsAnUnpinnedRowEvenAtItsOwn
     EXPECT_EQ(titles(rowPinMenu(unpinned, standard, {})), QStringList({"44.1 kHz", "48 kHz", "96 kHz"}));
     EXPECT_TRUE(rowPinMenu(unpinned, standard, {})[0].checked);
     Sent sent;
-    const std::pair<Row, int> clicks[] = {
-        {learnedPin, 4}, {learnedPin, 3}, {filePin, 0}, {barePin, 0}, {unpinned, 0}};
-    for (const auto &[r, item] : clicks)
-        rowPinMenu(r, standard, sent.commands())[item].action();
-    EXPECT_EQ(sent.log, QStringList({"pinRate a|lossless 48000", "unpin f|file", "unpin p|aac",
-                                     "pinRate u|hires 44100"}));
+    for (const Row &r : {filePin, barePin, unpinned})
+        rowPinMenu(r, standard, sent.commands())[0].action();
+    EXPECT_EQ(sent.log, QStringList({"unpin f|file", "unpin p|aac", "pinRate u|hires 44100"}));
     // A rate the output lacks: nothing checked.
     const MenuItems odd = rowPinMenu(row("v", "hires", 352800), standard, {});
     EXPECT_TRUE(std::none_of(odd.begin(), odd.end(), [](const MenuItem &i) { return i.checked; }));
@@ -128,13 +120,10 @@ TEST(RateLibraryMenus, selectionMenuActsOnEachVisibleSelectedRowInTableOrder)
         selectedRows(*in.library, visibleRowIndices(in, view), {"a|lossless", "b|hires", "zzz|aac"});
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].id + rows[1].id, "ba");
-    view.kindFilter = KindFilter::pinned; // hides all three
-    EXPECT_TRUE(selectedRows(*in.library, visibleRowIndices(in, view), {"a|lossless"}).isEmpty());
 }
 
 TEST(RateLibraryMenus, showRatesForMenuTitlesItsFirstItemAfterMusicAppsSetting)
 {
-    EXPECT_EQ(currentSettingTitle(std::nullopt), "Music.app's setting (can't be read)");
     EXPECT_EQ(currentSettingTitle(quality(true, std::nullopt, 7)),
               "Music.app's setting (tier 7, not recognised)");
     EXPECT_EQ(currentSettingTitle(quality(true, true)), "Music.app's setting (Hi-Res Lossless)");

@@ -17,8 +17,8 @@ bool CompanionProcess::start(int timeoutMs)
         args << QStringLiteral("--port") << QString::number(m_options.port);
     if (!m_options.library.isEmpty())
         args << QStringLiteral("--library") << m_options.library;
-    if (m_options.exitAfterMs > 0)
-        args << QStringLiteral("--exit-after-ms") << QString::number(m_options.exitAfterMs);
+    // A safety net so a stuck test never leaves the companion behind.
+    args << QStringLiteral("--exit-after-ms") << QStringLiteral("60000");
     if (m_options.log)
         args << QStringLiteral("--log");
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -30,11 +30,6 @@ bool CompanionProcess::start(int timeoutMs)
 bool CompanionProcess::waitForFinished(int timeoutMs)
 {
     return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
-}
-
-bool CompanionProcess::isRunning() const
-{
-    return m_process.state() != QProcess::NotRunning;
 }
 
 QString CompanionProcess::errorText() const

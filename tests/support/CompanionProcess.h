@@ -10,9 +10,9 @@ class CompanionProcess final {
 public:
     struct Options {
         quint16 port = 0; // 0: the companion reads the port file
+        bool log = false; // the companion prints what it receives to stderr
+        // Filled in where the options are made: only the test binaries know these paths.
         QString library = defaultLibrary();
-        bool log = false;        // the companion prints what it receives to stderr
-        int exitAfterMs = 60000; // a safety net so a stuck test never leaves it behind
         QString binary = defaultBinary();
     };
 
@@ -24,7 +24,6 @@ public:
     // Starts the process; false (with the reason in errorText) when it could not start.
     bool start(int timeoutMs = 5000);
     bool waitForFinished(int timeoutMs = 5000);
-    bool isRunning() const;
     QString errorText() const;
     // What the companion wrote to stderr so far (with `log`, every received message).
     QString standardError();

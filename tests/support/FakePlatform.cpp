@@ -1,11 +1,5 @@
 #include "FakePlatform.h"
 
-std::optional<OutputDevice> FakeOutputDevices::defaultOutputDevice()
-{
-    ++reads;
-    return device;
-}
-
 void FakeMusicApp::scanLocalFiles(std::function<void(ScanResult)> completion)
 {
     ++scans;
@@ -27,23 +21,10 @@ void FakeMusicApp::finishScans()
         completion(scanResult);
 }
 
-void FakeWorkspace::openWindow(const QString &id)
-{
-    openedWindows.append(id);
-    if (onOpenWindow)
-        onOpenWindow(id);
-}
-
 std::optional<FilePanels::ExportChoice> FakeFilePanels::chooseRateLibraryExport(const QString &suggestedName)
 {
     suggestedNames.append(suggestedName);
     return exportChoice;
-}
-
-std::optional<QString> FakeFilePanels::chooseRateLibraryImport()
-{
-    ++importPanels;
-    return importChoice;
 }
 
 std::optional<QString> FakeFilePanels::chooseCsvDestination(const QString &suggestedName)

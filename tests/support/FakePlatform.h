@@ -15,9 +15,8 @@
 class FakeOutputDevices final : public OutputDeviceSource {
 public:
     std::optional<OutputDevice> device;
-    int reads = 0;
 
-    std::optional<OutputDevice> defaultOutputDevice() override;
+    std::optional<OutputDevice> defaultOutputDevice() override { return device; }
 };
 
 class FakeMusicApp final : public MusicApp {
@@ -45,16 +44,11 @@ private:
 
 class FakeWorkspace final : public Workspace {
 public:
-    QStringList revealed;
-    QStringList openedWindows;
-    int activations = 0;
     int accessoryPolicyCalls = 0;
-    // Called for each openWindow, so a test can route it to a shell.
-    std::function<void(const QString &)> onOpenWindow;
 
-    void revealFile(const QString &path) override { revealed.append(path); }
-    void openWindow(const QString &id) override;
-    void activateApplication() override { ++activations; }
+    void revealFile(const QString &) override {}
+    void openWindow(const QString &) override {}
+    void activateApplication() override {}
     void setAccessoryPolicy() override { ++accessoryPolicyCalls; }
 };
 
@@ -65,10 +59,9 @@ public:
     std::optional<QString> importChoice;
     std::optional<QString> csvChoice;
     QStringList suggestedNames;
-    int importPanels = 0;
 
     std::optional<ExportChoice> chooseRateLibraryExport(const QString &suggestedName) override;
-    std::optional<QString> chooseRateLibraryImport() override;
+    std::optional<QString> chooseRateLibraryImport() override { return importChoice; }
     std::optional<QString> chooseCsvDestination(const QString &suggestedName) override;
 };
 

@@ -6,7 +6,6 @@
 LoopbackPeer::LoopbackPeer(QObject *parent) : QObject(parent)
 {
     connect(&m_socket, &QTcpSocket::readyRead, this, &LoopbackPeer::readAvailable);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &LoopbackPeer::disconnected);
 }
 
 LoopbackPeer::~LoopbackPeer()
@@ -105,9 +104,8 @@ void LoopbackPeer::readAvailable()
             m_malformed.append(line);
             continue;
         }
-        Envelope e{object.value(QStringLiteral("v")).toInt(), object.value(QStringLiteral("type")).toString(),
-                   object.value(QStringLiteral("payload")).toObject()};
-        m_received.append(e);
-        emit envelopeReceived(e.type, e.payload);
+        m_received.append({object.value(QStringLiteral("v")).toInt(),
+                           object.value(QStringLiteral("type")).toString(),
+                           object.value(QStringLiteral("payload")).toObject()});
     }
 }

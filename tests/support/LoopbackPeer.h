@@ -46,10 +46,6 @@ public:
 
     QTcpSocket &socket() { return m_socket; }
 
-signals:
-    void envelopeReceived(const QString &type, const QJsonObject &payload);
-    void disconnected();
-
 private:
     void readAvailable();
 

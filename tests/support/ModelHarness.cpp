@@ -61,7 +61,8 @@ ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &
     settings->setValue(QStringLiteral("switcher.port"), port);
     if (prepare)
         prepare(*settings, dir.path());
-    auto engine = std::make_unique<RateSwitcher>(settings.get(), historyPath(), dir.path());
+    auto engine = std::make_unique<RateSwitcher>(settings.get(), path(QStringLiteral("PlaybackHistory.json")),
+                                                 dir.path());
     auto testClock = std::make_unique<TestClock>();
     clock = testClock.get();
     model = std::make_unique<SwitcherModel>(platform.services(), std::move(engine), std::move(testClock));

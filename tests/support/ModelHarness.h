@@ -21,8 +21,6 @@ public:
     void cancel(const QString &slot) override;
 
     void advance(qint64 ms);
-    qint64 now() const { return m_now; }
-    bool isScheduled(const QString &slot) const { return m_tasks.count(slot) > 0; }
     // Milliseconds until the slot runs; none when it is not scheduled.
     std::optional<qint64> dueIn(const QString &slot) const;
 
@@ -50,7 +48,6 @@ struct ModelHarness {
     std::unique_ptr<SwitcherModel> model;
 
     RateSwitcher &switcher() { return model->switcher(); }
-    QString historyPath() const { return dir.filePath(QStringLiteral("PlaybackHistory.json")); }
     QString path(const QString &name) const { return dir.filePath(name); }
 
     // A loopback port nobody listens on right now.

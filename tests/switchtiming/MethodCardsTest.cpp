@@ -15,28 +15,22 @@ const QString relockAtZero = "0..1.2 relock relock: Relock Time 1200 ms";
 TEST(MethodCards, everyRailWithANewUsersSettings)
 {
     const TimingInputs in;
-    expectCase(
-        "stop (delay 0 ms, load assumed)", caseOf(in, "stop"),
-        {"Music.app is handed nothing beyond the current track until 5 s before its end; a next track at "
-         "a different rate is withheld, so Music.app stops by itself when the track ends — to its last "
-         "sample. The switch is sent in that stop; after the Delay Added, Music.app is asked for the "
-         "next track and loads it. The silence is the delay plus that load.",
-         atTheEnd,
-         {"-5.6..0 old outgoing track · to its last sample", "0..0.9 loading loading",
-          "0.9..2.6 new next track"},
-         {"-5.6..0 old current rate", "0..1.2 relock relock", "1.2..2.6 new new rate"},
-         {"-5: The hand-over point: the next track's rate differs, so it is kept back from Music.app.",
-          "0*: Music.app stops at the end of the track and the switch is sent.",
-          "0 delay: The next track is asked for at once (no Delay Added).", firstNoteAssumed},
-         {"-5..0 secondary: next track kept back from Music.app — it stops at the end", relockAtZero,
-          loadSpanAssumed}});
+    expectCase("stop (delay 0 ms, load assumed)", caseOf(in, "stop"),
+               {"Music.app is handed nothing beyond the current track until 5 s before its end…",
+                atTheEnd,
+                {"-5.6..0 old outgoing track · to its last sample", "0..0.9 loading loading",
+                 "0.9..2.6 new next track"},
+                {"-5.6..0 old current rate", "0..1.2 relock relock", "1.2..2.6 new new rate"},
+                {"-5: The hand-over point: the next track's rate differs, so it is kept back from Music.app.",
+                 "0*: Music.app stops at the end of the track and the switch is sent.",
+                 "0 delay: The next track is asked for at once (no Delay Added).", firstNoteAssumed},
+                {"-5..0 secondary: next track kept back from Music.app — it stops at the end", relockAtZero,
+                 loadSpanAssumed}});
     expectCase(
         "pause (1200 ms, Pause Point 400 ms)", caseOf(in, "pause"),
         {"Playback is paused at the Pause Point before the end and the switch is sent into the pause. "
          "Playback resumes with the Pause Point's worth of the Relock Time still to run, so the outgoing "
-         "track's last 400 ms plays under the DAC's mute — it is lost — and the next track's first note "
-         "lands as the mute ends. The pause is a command to Music.app, so it can land late on a busy "
-         "Mac; the resume is timed from where it actually landed.",
+         "track's last 400 ms plays under the DAC's mute…",
          "no line: the end of the outgoing track",
          {"-5.6..-0.4 old outgoing track", "-0.4..0.4 silence paused 800 ms", "0.4..0.8 lost lost",
           "0.8..2.6 new next track"},
@@ -49,36 +43,28 @@ TEST(MethodCards, everyRailWithANewUsersSettings)
           "-0.4..0.4 secondary pausePoint: paused 800 ms = Relock Time − Pause Point"}});
     expectCase("lead (1200 ms)", caseOf(in, "lead"),
                {"The switch is sent the Relock Time before the end, so the DAC's mute covers the outgoing "
-                "track's final 1200 ms — that much of it is lost — and the next track starts already at its "
-                "rate with no pause and no gap. For anyone who would rather lose a track's last moment than "
-                "hear any silence.",
+                "track's final 1200 ms…",
                 atTheEnd,
                 {"-5.6..-1.2 old outgoing track", "-1.2..0 lost lost", "0..2.6 new next track"},
                 {"-5.6..-1.2 old current rate", "-1.2..0 relock relock", "0..2.6 new new rate"},
                 {"-1.2* relock: The Relock Time, 1200 ms, before the end: the switch is sent, quiet or not.",
                  "0: The next track starts at its rate as the mute ends."},
                 {"-1.2..0 relock relock: Relock Time 1200 ms — the end of the track, under the mute"}});
-    expectCase(
-        "none", caseOf(in, "none"),
-        {"Nothing is sent at the change. The next track plays on at the current output rate, resampled, "
-         "until you pick a track.",
-         atTheEnd,
-         {"-5.6..0 old outgoing track", "0..2.6 new next track · resampled"},
-         {"-5.6..2.6 old current rate, unchanged"},
-         {"0: The next track runs on at the old rate."},
-         {}});
-    expectCase(
-        "pick (delay 0 ms, load assumed)", caseOf(in, "pick"),
-        {"Zero here is the pick itself. The switch is sent at once and whatever was playing is paused; "
-         "after the Delay Added Music.app is asked for the track and loads it. The delay only exists to "
-         "cover a DAC that relocks slower than Music.app loads — set automatically it is that "
-         "difference, or nothing. A same-rate pick has no switch and no delay.",
-         "line: the pick",
-         {"-5.6..0 old whatever was playing", "0..0.9 loading loading", "0.9..2.6 new picked track"},
-         {"-5.6..0 old current rate", "0..1.2 relock relock", "1.2..2.6 new new rate"},
-         {"0*: The pick: the switch is sent and Music.app is paused.",
-          "0 delay: The track is asked for at once (no Delay Added).", firstNoteAssumed},
-         {relockAtZero, loadSpanAssumed}});
+    expectCase("none", caseOf(in, "none"),
+               {"Nothing is sent at the change…",
+                atTheEnd,
+                {"-5.6..0 old outgoing track", "0..2.6 new next track · resampled"},
+                {"-5.6..2.6 old current rate, unchanged"},
+                {"0: The next track runs on at the old rate."},
+                {}});
+    expectCase("pick (delay 0 ms, load assumed)", caseOf(in, "pick"),
+               {"Zero here is the pick itself…",
+                "line: the pick",
+                {"-5.6..0 old whatever was playing", "0..0.9 loading loading", "0.9..2.6 new picked track"},
+                {"-5.6..0 old current rate", "0..1.2 relock relock", "1.2..2.6 new new rate"},
+                {"0*: The pick: the switch is sent and Music.app is paused.",
+                 "0 delay: The track is asked for at once (no Delay Added).", firstNoteAssumed},
+                {relockAtZero, loadSpanAssumed}});
 }
 
 // The pause band has zero length; the lost band runs from the Pause Point to the Relock Time after it.
@@ -128,7 +114,7 @@ TEST(AllCards, lanesAreContinuousStepsFollowTimeAndIdsAreFresh)
         if (in.delayMs > 0)
             in.loadStats = PlaybackHistory::MusicStartStats{5, 100, 4000, 9000};
         SCOPED_TRACE(
-            QString::asprintf("lead %d ms, pause %g s, hold %g s, window %g s, %s, extend %d, delay %d ms",
+            QString::asprintf("lead %d ms, pause %g s, hold %g s, window %g s, %s, extend %d, delay %d",
                               in.leadMs, in.pausePointSec, in.quietHoldSec, in.quietWindowSec,
                               qPrintable(in.boundaryMode), in.fadeExtendPause, in.delayMs)
                 .toStdString());

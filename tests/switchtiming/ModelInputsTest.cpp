@@ -48,16 +48,7 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
     expectLines("pick music band", lines(pick.spec.music),
                 {"-6.6..0 old whatever was playing", "0..0.65 silence delay", "0.65..1.65 loading loading",
                  "1.65..3 new picked track"});
-    expectLines("pick mark", lines(pick.spec.marks).mid(1),
-                {"0.65 delay: After the Delay Added, 650 ms, the track is asked for.",
-                 "1.65: The first note, after Music.app's typical load of 1.0 s."});
-    expectLines("pick span", lines(pick.spec.spans),
-                {"0..2 relock relock: Relock Time 2000 ms", "0..0.65 primary delay: Delay Added 650 ms",
-                 "0.65..1.65 primary: typical load 1.0 s"});
+    EXPECT_EQ(lines(pick.spec.spans).value(2), "0.65..1.65 primary: typical load 1.0 s");
     EXPECT_EQ(lines(caseOf(cards, "stop").spec.marks).value(2),
               "0.65 delay: After the Delay Added, 650 ms, the next track is asked for.");
-    EXPECT_EQ(int(view.group(cards[0])), int(SwitchTimingView::Group::always)) << "fade card, no tap";
-    h.platform.musicApp.tapSupported = true;
-    EXPECT_EQ(int(view.group(cards[0])), int(SwitchTimingView::Group::first))
-        << "fade card once a tap can run";
 }
