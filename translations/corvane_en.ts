@@ -156,7 +156,7 @@
 <context>
     <name>PlaybackHistoryWindow</name>
     <message>
-        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryTableModel.cpp" line="+55"/>
+        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryTableModel.cpp" line="+56"/>
         <source>Time</source>
         <extracomment>Playback History column: when the play happened.</extracomment>
         <translation type="unfinished"></translation>
@@ -270,7 +270,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+162"/>
+        <location line="+165"/>
         <source>Clear the playback history?</source>
         <extracomment>Title and question of the Playback History clear confirmation.</extracomment>
         <translation type="unfinished"></translation>
@@ -363,7 +363,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/RateLibrary/EmptyStateView.cpp" line="+20"/>
+        <location filename="../Corvane_Switcher/RateLibrary/EmptyStateView.cpp" line="+21"/>
         <source>Needs Corvane Mac Remote connected</source>
         <translation type="unfinished"></translation>
     </message>
@@ -388,12 +388,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Nothing matches the filters. &quot;All settings&quot; shows every row.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The Rate Library is empty</source>
         <translation type="unfinished"></translation>
     </message>
@@ -409,7 +409,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>A track&apos;s rate is remembered separately for each Music.app streaming setting it was heard under. The first item follows whatever Music.app is set to. Local files and uploads play the same under every setting and are always shown.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -419,7 +419,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+20"/>
         <location filename="../Corvane_Switcher/RateLibrary/RateLibraryRowText.cpp" line="+82"/>
         <source>Rate</source>
         <translation type="unfinished"></translation>
@@ -452,17 +452,17 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+114"/>
         <source>Any rate</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryCells/RateLibraryDelegates.cpp" line="+100"/>
+        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryCells/RateLibraryDelegates.cpp" line="+103"/>
         <source>Now playing</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryDialogs.cpp" line="+16"/>
+        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryDialogs.cpp" line="+17"/>
         <source>Clear the Rate Library?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -477,7 +477,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Delete the whole Rate Library?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -487,12 +487,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Delete All</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Remove every pin?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -502,7 +502,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Remove All Pins</source>
         <translation type="unfinished"></translation>
     </message>
@@ -524,12 +524,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <source>Pin at</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>Unpin</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1223,7 +1223,7 @@ Window title of the Rate Library window.</extracomment>
 <context>
     <name>SwitcherLink</name>
     <message>
-        <location filename="../SwitcherCore/SwitcherLink.cpp" line="+379"/>
+        <location filename="../SwitcherCore/SwitcherLink.cpp" line="+380"/>
         <source>Port %1 is in use by another app.</source>
         <extracomment>The link to the companion could not start. The placeholder is a port number.</extracomment>
         <translation type="unfinished"></translation>
