@@ -1,5 +1,7 @@
 #include "ProtocolFixtures.h"
 
+#include <vector>
+
 using namespace ProtocolFixtures;
 
 TEST(Envelope, encodesOneCompactLineAndTheHeadFindsTheRawPayloadInTheCallersLine)
@@ -37,7 +39,7 @@ TEST(Envelope, encodesOneCompactLineAndTheHeadFindsTheRawPayloadInTheCallersLine
 TEST(Envelope, badHeadsNameTheKey)
 {
     // Grouped by the key the error names; a line that is not one JSON object names none.
-    const std::pair<const char *, std::initializer_list<const char *>> cases[] = {
+    const std::pair<const char *, std::vector<const char *>> cases[] = {
         {"v",
          {R"({"type":"x","payload":{}})", R"({"v":"1","type":"x","payload":{}})",
           R"({"v":1.5,"type":"x","payload":{}})", R"({"v":null,"type":"x","payload":{}})",
