@@ -1,5 +1,6 @@
 #include "PlaybackHistoryDelegates.h"
 
+#include "Common/TitleOverArtist.h"
 #include "PlaybackHistoryStyle.h"
 #include "PlaybackHistoryTableModel.h"
 
@@ -8,22 +9,20 @@
 #include <QPainter>
 
 namespace {
-constexpr int lineSpacing = 1;
 constexpr int verticalMargin = 3;
 constexpr int horizontalMargin = 4;
 } // namespace
 
-int PlaybackHistoryTrackDelegate::rowHeight(const QFont &body)
+int PlaybackHistoryTrackDelegate::rowHeight()
 {
-    return QFontMetrics(body).height() + lineSpacing +
-           QFontMetrics(PlaybackHistoryStyle::captionFont()).height() + 2 * verticalMargin;
+    return TitleOverArtist::height() + 2 * verticalMargin;
 }
 
 QSize PlaybackHistoryTrackDelegate::sizeHint(const QStyleOptionViewItem &option,
                                              const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(rowHeight(option.font));
+    size.setHeight(rowHeight());
     return size;
 }
 
@@ -48,26 +47,11 @@ void PlaybackHistoryTrackDelegate::paint(QPainter *painter, const QStyleOptionVi
     if (selected)
         secondary.setAlphaF(0.8f);
 
-    const QRect area =
-        opt.rect.adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
-    const QFont caption = PlaybackHistoryStyle::captionFont();
-    const QFontMetrics titleMetrics(opt.font);
-    const QFontMetrics captionMetrics(caption);
-
+    const QRect area = opt.rect.adjusted(horizontalMargin, 0, -horizontalMargin, 0);
     painter->save();
     painter->setClipRect(opt.rect);
-    painter->setFont(opt.font);
-    painter->setPen(primary);
-    const QRect titleRect(area.left(), area.top(), area.width(), titleMetrics.height());
-    painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      titleMetrics.elidedText(title, Qt::ElideRight, area.width()));
-    painter->setFont(caption);
-    painter->setPen(secondary);
-    const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(),
-                           captionMetrics.height());
-    painter->drawText(artistRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      captionMetrics.elidedText(index.data(PlaybackHistoryTableModel::artistRole).toString(),
-                                                Qt::ElideRight, area.width()));
+    TitleOverArtist::paint(*painter, area, title, primary, index.data(PlaybackHistoryTableModel::artistRole).toString(),
+                           secondary);
     painter->restore();
 }
 

@@ -14,7 +14,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // The height every row gets: two lines of the track cell and a small margin.
-    static int rowHeight(const QFont &body);
+    static int rowHeight();
 };
 
 // The time cell: when the column is too narrow for the whole date and time, the middle goes,

@@ -205,7 +205,7 @@ QWidget *PlaybackHistoryWindow::makeContent()
     QHeaderView *rows = m_tableView->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(PlaybackHistoryTrackDelegate::rowHeight(m_tableView->font()));
+    rows->setDefaultSectionSize(PlaybackHistoryTrackDelegate::rowHeight());
     QHeaderView *header = m_tableView->horizontalHeader();
     header->setFont(PlaybackHistoryStyle::smallControlFont());
     header->setSectionsClickable(false);

@@ -1,5 +1,7 @@
 #include "RateLibraryDelegates.h"
 
+#include "Common/TitleOverArtist.h"
+
 #include "Platform/FontStyles.h"
 #include "Platform/Symbols.h"
 #include "Platform/SystemColors.h"
@@ -66,33 +68,15 @@ void TrackCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         Symbols::paint(*painter, noteRect(option.rect), QStringLiteral("music.note"), accent);
         area.setLeft(noteRect(option.rect).right() + 1 + 6);
     }
-    const QFont titleFont = FontStyles::body();
-    const QFont artistFont = FontStyles::caption();
-    const QFontMetrics titleMetrics(titleFont);
-    const QFontMetrics artistMetrics(artistFont);
-    const int height = titleMetrics.height() + 1 + artistMetrics.height();
-    const int top = area.top() + (area.height() - height) / 2;
-
-    painter->setFont(titleFont);
-    painter->setPen(textColor(option));
-    const QRect titleRect(area.left(), top, area.width(), titleMetrics.height());
-    painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      titleMetrics.elidedText(index.data().toString(), Qt::ElideRight, area.width()));
-    painter->setFont(artistFont);
-    painter->setPen(secondaryColor(option));
-    const QRect artistRect(area.left(), titleRect.bottom() + 1 + 1, area.width(), artistMetrics.height());
-    painter->drawText(artistRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      artistMetrics.elidedText(index.data(LearnedRatesTableModel::ArtistRole).toString(),
-                                               Qt::ElideRight, area.width()));
+    TitleOverArtist::paint(*painter, area, index.data().toString(), textColor(option),
+                           index.data(LearnedRatesTableModel::ArtistRole).toString(), secondaryColor(option));
     painter->restore();
 }
 
 QSize TrackCellDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     Q_UNUSED(index);
-    const int height =
-        QFontMetrics(FontStyles::body()).height() + 1 + QFontMetrics(FontStyles::caption()).height();
-    return QSize(option.rect.width(), height + 10);
+    return QSize(option.rect.width(), TitleOverArtist::height() + 10);
 }
 
 bool TrackCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
