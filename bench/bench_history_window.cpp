@@ -6,6 +6,7 @@
 // layout and paint work that the event loop runs, counted by the table's paint events.
 
 #include "BenchGui.h"
+#include "BenchLibrary.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
 #include "SwitcherModel.h"
 
@@ -32,41 +33,6 @@ public:
     void cancel(const QString &) override {}
 };
 
-const char *const words[] = {"Love",
-                             "Night",
-                             "Blue",
-                             "Moon",
-                             "River",
-                             "Song",
-                             "Dream",
-                             "Light",
-                             "Heart",
-                             "Fire",
-                             "Road",
-                             "Summer",
-                             "Rain",
-                             "Golden",
-                             "Lonely",
-                             "Dance",
-                             "Forever",
-                             "Café",
-                             "Müller",
-                             "Señorita",
-                             "東京",
-                             "Сердце",
-                             "(Remastered 2019)",
-                             "Part II"};
-
-QString phrase(std::mt19937 &rng, int minWords, int maxWords)
-{
-    std::uniform_int_distribution<int> count(minWords, maxWords);
-    std::uniform_int_distribution<int> pick(0, int(std::size(words)) - 1);
-    QStringList parts;
-    for (int i = count(rng); i > 0; --i)
-        parts.append(QString::fromUtf8(words[pick(rng)]));
-    return parts.join(QLatin1Char(' '));
-}
-
 QList<PlaybackHistory::Entry> makePlays(int count)
 {
     std::mt19937 rng(20260301);
@@ -87,9 +53,9 @@ QList<PlaybackHistory::Entry> makePlays(int count)
     for (int i = 0; i < count; ++i) {
         PlaybackHistory::Entry entry;
         entry.at = start.addSecs(qint64(i) * 240);
-        entry.title = phrase(rng, 1, 5);
-        entry.artist = phrase(rng, 1, 3);
-        entry.album = phrase(rng, 1, 4);
+        entry.title = BenchLibrary::phrase(rng, 1, 5);
+        entry.artist = BenchLibrary::phrase(rng, 1, 3);
+        entry.album = BenchLibrary::phrase(rng, 1, 4);
         entry.tier = QString::fromUtf8(tiers[tier(rng)]);
         if (percent(rng) < 85) {
             entry.predictedRate = rates[rate(rng)];
