@@ -224,15 +224,16 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &
     return formatTime(format.get(), at);
 }
 
-std::array<int, PlaybackHistoryTableModel::columnTotal> PlaybackHistoryTableModel::columnWidths(int available,
-                                                                                              int timeWidth)
+std::array<int, PlaybackHistoryTableModel::columnTotal>
+PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, columnTotal> &wanted)
 {
     std::array<int, columnTotal> widths{};
     int total = 0;
     for (int i = 0; i < columnTotal; ++i) {
         widths[i] = columns[i].ideal;
-        if (i == time && timeWidth > 0)
-            widths[i] = std::clamp(timeWidth, columns[i].minimum, columns[i].maximum);
+        if (wanted[i] > 0)
+            widths[i] = std::clamp(wanted[i], columns[i].minimum,
+                                   columns[i].maximum > 0 ? columns[i].maximum : std::max(wanted[i], columns[i].minimum));
         total += widths[i];
     }
     int difference = available - total;

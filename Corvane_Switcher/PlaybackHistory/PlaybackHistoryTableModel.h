@@ -65,9 +65,9 @@ public:
     // Each column's width for a table `available` points wide, from the ideal widths: a narrower
     // table first shrinks the open-ended columns, a wider one first grows the bounded ones, each
     // evenly within its bounds. The sum exceeds `available` only below the minimums.
-    // `timeWidth`, when given, is what the Time column's text needs in the table's font; the
-    // column then asks for that much (within its bounds) instead of its ideal width.
-    static std::array<int, columnTotal> columnWidths(int available, int timeWidth = 0);
+    // `wanted` holds, for the columns that give it (above 0), what their texts need in this
+    // platform's fonts; such a column asks for that much, within its bounds, instead of its ideal.
+    static std::array<int, columnTotal> columnWidths(int available, const std::array<int, columnTotal> &wanted = {});
 
 private:
     QList<Entry> m_entries;

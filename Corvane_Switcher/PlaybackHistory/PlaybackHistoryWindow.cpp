@@ -386,11 +386,22 @@ bool PlaybackHistoryWindow::eventFilter(QObject *watched, QEvent *event)
 
 void PlaybackHistoryWindow::fitColumns()
 {
-    // A wide time of day in this locale, as the Time column writes it, plus the cell's margins.
-    const QString sample = PlaybackHistoryTableModel::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 58)));
-    const int timeWidth = m_tableView->fontMetrics().horizontalAdvance(sample) + 12;
-    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), timeWidth);
+    // The short fixed-form columns ask for what their header and, for Time, a wide date and time
+    // of this locale need in this platform's fonts, so that they are never cut.
+    std::array<int, PlaybackHistoryTableModel::columnTotal> wanted{};
     QHeaderView *header = m_tableView->horizontalHeader();
+    const QFontMetrics headerMetrics(header->font());
+    for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column) {
+        const auto &spec = PlaybackHistoryTableModel::columns[column];
+        if (spec.maximum > 0) {
+            const QString title = m_tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            wanted[column] = std::max(spec.ideal, headerMetrics.horizontalAdvance(title) + 16);
+        }
+    }
+    const QString sample = PlaybackHistoryTableModel::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 58)));
+    wanted[PlaybackHistoryTableModel::time] =
+        std::max(wanted[PlaybackHistoryTableModel::time], m_tableView->fontMetrics().horizontalAdvance(sample) + 12);
+    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), wanted);
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column)
         header->resizeSection(column, widths[column]);
 }
