@@ -23,16 +23,16 @@ protected:
     }
 };
 
-#define CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()                                                 \
-    int main(int argc, char **argv)                                                              \
-    {                                                                                            \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                      \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                             \
-        QApplication app(argc, argv);                                                            \
-        benchmark::Initialize(&argc, argv);                                                      \
-        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                  \
-            return 1;                                                                            \
-        benchmark::RunSpecifiedBenchmarks();                                                     \
-        benchmark::Shutdown();                                                                   \
-        return 0;                                                                                \
+#define CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()                                                            \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                  \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                         \
+        QApplication app(argc, argv);                                                                        \
+        benchmark::Initialize(&argc, argv);                                                                  \
+        if (benchmark::ReportUnrecognizedArguments(argc, argv))                                              \
+            return 1;                                                                                        \
+        benchmark::RunSpecifiedBenchmarks();                                                                 \
+        benchmark::Shutdown();                                                                               \
+        return 0;                                                                                            \
     }

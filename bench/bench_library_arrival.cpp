@@ -6,10 +6,10 @@
 
 #include "BenchGui.h"
 #include "BenchLibrary.h"
-#include "RateSwitcher.h"
-#include "SwitcherModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibrary/RateLibraryIndex.h"
+#include "RateSwitcher.h"
+#include "SwitcherModel.h"
 #include "WindowFactories.h"
 
 #include <QAbstractEventDispatcher>
@@ -77,8 +77,8 @@ void BM_LibraryArrivesWithWindowOpen(benchmark::State &state)
     QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     const quint16 port = freePort();
     settings.setValue(QStringLiteral("switcher.port"), port);
-    auto switcher = std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")),
-                                                   dir.path());
+    auto switcher =
+        std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
     SwitcherModel model(PlatformServices{}, std::move(switcher));
     model.switcher().start();
 
@@ -99,9 +99,11 @@ void BM_LibraryArrivesWithWindowOpen(benchmark::State &state)
     // every arrival replaces the library the window shows.
     SwitcherProtocol::LearnedRates library = makeBenchLibrary(rowCount);
     library.rows[0].rate = 44100;
-    const QByteArray first = SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
+    const QByteArray first =
+        SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
     library.rows[0].rate = 48000;
-    const QByteArray second = SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
+    const QByteArray second =
+        SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
 
     auto *shownWindow = static_cast<LearnedRatesWindow *>(window.get());
     const auto shows = [&](double rate) {

@@ -13,7 +13,8 @@ constexpr int lineSpacing = 1;
 
 int height()
 {
-    return QFontMetrics(FontStyles::body()).height() + lineSpacing + QFontMetrics(FontStyles::caption()).height();
+    return QFontMetrics(FontStyles::body()).height() + lineSpacing +
+           QFontMetrics(FontStyles::caption()).height();
 }
 
 void paint(QPainter &painter, const QRect &area, const QString &title, const QColor &titleColor,
@@ -33,7 +34,8 @@ void paint(QPainter &painter, const QRect &area, const QString &title, const QCo
                      titleMetrics.elidedText(title, Qt::ElideRight, area.width()));
     painter.setFont(artistFont);
     painter.setPen(artistColor);
-    const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(), artistMetrics.height());
+    const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(),
+                           artistMetrics.height());
     painter.drawText(artistRect, Qt::AlignLeft | Qt::AlignVCenter,
                      artistMetrics.elidedText(artist, Qt::ElideRight, area.width()));
     painter.restore();
