@@ -8,9 +8,9 @@
 // decode. Values under keys we ignore are skipped without full validation; everything we read
 // is validated.
 
+#include "RatePlausibility.h"
 #include "SwitcherProtocol.h"
 #include "SwitcherProtocolDecoding.h"
-#include "RatePlausibility.h"
 
 #include <simdjson.h>
 
@@ -45,16 +45,26 @@ enum class Why : quint8 { none, missing, string, number, whole, boolean, date, o
 QString reasonText(Why why)
 {
     switch (why) {
-    case Why::missing: return Reason::missing();
-    case Why::string: return Reason::expectedString();
-    case Why::number: return Reason::expectedNumber();
-    case Why::whole: return Reason::expectedWholeNumber();
-    case Why::boolean: return Reason::expectedBool();
-    case Why::date: return Reason::expectedDate();
-    case Why::object: return Reason::expectedObject();
-    case Why::array: return Reason::expectedArray();
-    case Why::malformed: return Reason::malformed();
-    case Why::none: break;
+    case Why::missing:
+        return Reason::missing();
+    case Why::string:
+        return Reason::expectedString();
+    case Why::number:
+        return Reason::expectedNumber();
+    case Why::whole:
+        return Reason::expectedWholeNumber();
+    case Why::boolean:
+        return Reason::expectedBool();
+    case Why::date:
+        return Reason::expectedDate();
+    case Why::object:
+        return Reason::expectedObject();
+    case Why::array:
+        return Reason::expectedArray();
+    case Why::malformed:
+        return Reason::malformed();
+    case Why::none:
+        break;
     }
     return {};
 }
@@ -96,8 +106,14 @@ bool readKey(simdjson::simdjson_result<od::field> &member, od::field &field, std
     return !field.unescaped_key().get(key);
 }
 
-bool isNull(std::string_view t) { return t == "null"; }
-bool startsNumber(std::string_view t) { return !t.empty() && (t[0] == '-' || (t[0] >= '0' && t[0] <= '9')); }
+bool isNull(std::string_view t)
+{
+    return t == "null";
+}
+bool startsNumber(std::string_view t)
+{
+    return !t.empty() && (t[0] == '-' || (t[0] >= '0' && t[0] <= '9'));
+}
 
 // The string's characters as UTF-8 (stage one has validated the encoding). Straight out of
 // the input when there is nothing to unescape, which is almost always.
@@ -114,7 +130,10 @@ Why readUtf8(Value v, std::string_view &out, Why wrongType = Why::string)
     return v.value.get_string().get(out) ? Why::malformed : Why::none;
 }
 
-QString toQString(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+QString toQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 Why readString(Value v, QString &out)
 {
@@ -177,8 +196,7 @@ Why readDate(Value v, QDateTime &out)
 }
 
 // An optional reads JSON null as absent.
-template <class T, class Read>
-Why readOptional(Value v, std::optional<T> &out, Read read)
+template <class T, class Read> Why readOptional(Value v, std::optional<T> &out, Read read)
 {
     if (isNull(v.token)) {
         out.reset();
@@ -193,8 +211,7 @@ Why readOptional(Value v, std::optional<T> &out, Read read)
 
 // Tracks, per field of one object, whether it was seen and whether its last occurrence was
 // bad; a later duplicate key replaces an earlier one, as QJsonDocument does.
-template <int N>
-class FieldState final {
+template <int N> class FieldState final {
 public:
     void record(int field, Why why)
     {
@@ -312,43 +329,78 @@ struct FieldError {
 };
 
 // Field numbers follow the declaration order that LearnedRates::Row::fromJson checks in.
-enum RowField { fId, fKind, fTier, fTitle, fArtist, fAlbum, fRate, fLearnedRate, fPinned, fSource,
-                fConfirmations, fConfirmedAt, rowFieldCount };
-constexpr quint32 rowRequired = (1u << fId) | (1u << fKind) | (1u << fTier) | (1u << fRate) | (1u << fPinned)
-    | (1u << fSource) | (1u << fConfirmations) | (1u << fConfirmedAt);
+enum RowField {
+    fId,
+    fKind,
+    fTier,
+    fTitle,
+    fArtist,
+    fAlbum,
+    fRate,
+    fLearnedRate,
+    fPinned,
+    fSource,
+    fConfirmations,
+    fConfirmedAt,
+    rowFieldCount
+};
+constexpr quint32 rowRequired = (1u << fId) | (1u << fKind) | (1u << fTier) | (1u << fRate) |
+                                (1u << fPinned) | (1u << fSource) | (1u << fConfirmations) |
+                                (1u << fConfirmedAt);
 
 int rowField(std::string_view key)
 {
     switch (key.size()) {
-    case 2: return key == "id" ? fId : -1;
-    case 4: return key == "kind" ? fKind : key == "tier" ? fTier : key == "rate" ? fRate : -1;
-    case 5: return key == "title" ? fTitle : key == "album" ? fAlbum : -1;
-    case 6: return key == "artist" ? fArtist : key == "pinned" ? fPinned : key == "source" ? fSource : -1;
-    case 11: return key == "learnedRate" ? fLearnedRate : key == "confirmedAt" ? fConfirmedAt : -1;
-    case 13: return key == "confirmations" ? fConfirmations : -1;
-    default: return -1;
+    case 2:
+        return key == "id" ? fId : -1;
+    case 4:
+        return key == "kind" ? fKind : key == "tier" ? fTier : key == "rate" ? fRate : -1;
+    case 5:
+        return key == "title" ? fTitle : key == "album" ? fAlbum : -1;
+    case 6:
+        return key == "artist" ? fArtist : key == "pinned" ? fPinned : key == "source" ? fSource : -1;
+    case 11:
+        return key == "learnedRate" ? fLearnedRate : key == "confirmedAt" ? fConfirmedAt : -1;
+    case 13:
+        return key == "confirmations" ? fConfirmations : -1;
+    default:
+        return -1;
     }
 }
 
-const char *const rowFieldNames[] = {"id", "kind", "tier", "title", "artist", "album", "rate",
-                                     "learnedRate", "pinned", "source", "confirmations", "confirmedAt"};
+const char *const rowFieldNames[] = {"id",     "kind",   "tier",          "title",
+                                     "artist", "album",  "rate",          "learnedRate",
+                                     "pinned", "source", "confirmations", "confirmedAt"};
 
 Why readRowField(int field, Value value, LearnedRates::Row &row, Caches &caches)
 {
     switch (field) {
-    case fId: return readString(value, row.id);
-    case fKind: return readWord(value, row.kind, caches.kinds);
-    case fTier: return readWord(value, row.tier, caches.tiers);
-    case fTitle: return readOptional(value, row.title, readString);
-    case fArtist: return readCachedOptional(value, row.artist, caches.artist);
-    case fAlbum: return readCachedOptional(value, row.album, caches.album);
-    case fRate: return readDouble(value, row.rate);
-    case fLearnedRate: return readOptional(value, row.learnedRate, readDouble);
-    case fPinned: return readBool(value, row.pinned);
-    case fSource: return readWord(value, row.source, caches.sources);
-    case fConfirmations: return readWhole(value, row.confirmations);
-    case fConfirmedAt: return readDate(value, row.confirmedAt);
-    default: return Why::none;
+    case fId:
+        return readString(value, row.id);
+    case fKind:
+        return readWord(value, row.kind, caches.kinds);
+    case fTier:
+        return readWord(value, row.tier, caches.tiers);
+    case fTitle:
+        return readOptional(value, row.title, readString);
+    case fArtist:
+        return readCachedOptional(value, row.artist, caches.artist);
+    case fAlbum:
+        return readCachedOptional(value, row.album, caches.album);
+    case fRate:
+        return readDouble(value, row.rate);
+    case fLearnedRate:
+        return readOptional(value, row.learnedRate, readDouble);
+    case fPinned:
+        return readBool(value, row.pinned);
+    case fSource:
+        return readWord(value, row.source, caches.sources);
+    case fConfirmations:
+        return readWhole(value, row.confirmations);
+    case fConfirmedAt:
+        return readDate(value, row.confirmedAt);
+    default:
+        return Why::none;
     }
 }
 
@@ -417,7 +469,8 @@ bool decodeOutput(od::object &object, LearnedRates::Output &output, FieldError &
 
 // Decodes an array of objects into `out`; the error's key is "name[i].field" (or "name[i]").
 template <class T, class DecodeOne>
-Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, FieldError &error, DecodeOne decodeOne)
+Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, FieldError &error,
+               DecodeOne decodeOne)
 {
     if (v.token.empty() || v.token.front() != '[')
         return Why::array;
@@ -473,7 +526,7 @@ struct JsonScratch::Parser {
     // payload is not indexed a second time. Used once, then forgotten.
     simdjson::padded_string copy;
     od::document document;
-    std::string_view callerPayload; // the view the head gave its caller
+    std::string_view callerPayload;      // the view the head gave its caller
     const char *parsedPayload = nullptr; // the same payload in the parsed text
 
     void forget()
@@ -562,7 +615,8 @@ Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd
 
 // Continues from the line the scratch's head decode indexed, when `payload` is the payload it
 // found there. None when it is not.
-std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &scratch, std::string_view payload)
+std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &scratch,
+                                                          std::string_view payload)
 {
     const char *const parsedPayload = scratch.parsedPayload;
     const std::string_view callerPayload = scratch.callerPayload;
@@ -590,7 +644,8 @@ std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &s
 
 } // namespace
 
-Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::size_t capacity, JsonScratch *scratch)
+Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::size_t capacity,
+                                                 JsonScratch *scratch)
 {
     using Result = Decoded<LearnedRates>;
     ParserFor parser(scratch);
@@ -641,8 +696,8 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
         if (key == "v") {
             qint64 version = 0;
             Why why = readWhole(v, version);
-            if (why == Why::none
-                && (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max()))
+            if (why == Why::none &&
+                (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max()))
                 why = Why::whole;
             if (why == Why::none)
                 head.v = int(version);

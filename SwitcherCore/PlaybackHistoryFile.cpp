@@ -150,8 +150,8 @@ QString nameBeside(const QString &path, const QString &tag)
     const QString base = info.completeBaseName();
     QString candidate = dir.filePath(base + QLatin1Char('.') + tag + QStringLiteral(".json"));
     for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = dir.filePath(base + QLatin1Char('.') + tag + QLatin1Char('-') + QString::number(n)
-                                 + QStringLiteral(".json"));
+        candidate = dir.filePath(base + QLatin1Char('.') + tag + QLatin1Char('-') + QString::number(n) +
+                                 QStringLiteral(".json"));
     return candidate;
 }
 
@@ -191,20 +191,21 @@ void PlaybackHistory::load()
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     const QJsonValue version = document.object().value(u"v");
     const double v = version.toDouble(0);
-    if (parseError.error == QJsonParseError::NoError && document.isObject() && version.isDouble()
-        && v > fileVersion && std::trunc(v) == v) {
+    if (parseError.error == QJsonParseError::NoError && document.isObject() && version.isDouble() &&
+        v > fileVersion && std::trunc(v) == v) {
         setNewerFileAside(bytes, qint64(v));
         return;
     }
 
-    bool damaged = parseError.error != QJsonParseError::NoError || !document.isObject() || v != fileVersion
-        || !document.object().value(u"entries").isArray();
+    bool damaged = parseError.error != QJsonParseError::NoError || !document.isObject() || v != fileVersion ||
+                   !document.object().value(u"entries").isArray();
     QList<Entry> entries;
     if (!damaged) {
         const QJsonArray array = document.object().value(u"entries").toArray();
         entries.reserve(array.size());
         for (const QJsonValue &value : array) {
-            const std::optional<Entry> entry = value.isObject() ? entryFromJson(value.toObject()) : std::nullopt;
+            const std::optional<Entry> entry =
+                value.isObject() ? entryFromJson(value.toObject()) : std::nullopt;
             if (!entry) {
                 damaged = true;
                 break;
@@ -232,8 +233,8 @@ void PlaybackHistory::setNewerFileAside(const QByteArray &bytes, qint64 version)
     QString existing; // an earlier copy of this very content
     for (int n = 1; existing.isEmpty(); ++n) {
         const QString suffix = n == 1 ? QString() : QLatin1Char('-') + QString::number(n);
-        const QString earlier = info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + tag + suffix
-                                                    + QStringLiteral(".json"));
+        const QString earlier = info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + tag +
+                                                    suffix + QStringLiteral(".json"));
         if (!QFileInfo::exists(earlier))
             break;
         bool ok = false;
@@ -307,7 +308,8 @@ bool PlaybackHistory::saveNow()
     } else {
         // The file as it stood before this save stays beside it, one step back.
         bool readable = false;
-        const QByteArray previous = QFileInfo::exists(m_filePath) ? readAll(m_filePath, &readable) : QByteArray();
+        const QByteArray previous =
+            QFileInfo::exists(m_filePath) ? readAll(m_filePath, &readable) : QByteArray();
         QString previousError;
         if (readable && !AtomicFile::write(previousFilePath(), previous, &previousError))
             qCWarning(lcHistory) << "cannot keep the previous history file:" << previousError;

@@ -32,7 +32,8 @@ JsonShape shapeOf(const char *data, qsizetype size)
 std::optional<QByteArray> inflate(const QByteArray &input, qsizetype limit)
 {
     const auto byte = [&input](int i) { return quint8(input.at(i)); };
-    const bool wrapped = input.size() >= 2 && (byte(0) & 0x0f) == Z_DEFLATED && ((byte(0) << 8) | byte(1)) % 31 == 0;
+    const bool wrapped =
+        input.size() >= 2 && (byte(0) & 0x0f) == Z_DEFLATED && ((byte(0) << 8) | byte(1)) % 31 == 0;
 
     z_stream stream{};
     if (inflateInit2(&stream, wrapped ? MAX_WBITS : -MAX_WBITS) != Z_OK)
@@ -76,7 +77,8 @@ QString RateLibraryFile::errorMessage(Error error)
     switch (error) {
     case Error::newerFormat:
         //: Opening a Rate Library file that a newer version of the app wrote.
-        return Tr::tr("This Rate Library file was made by a newer version of Corvane Zuvaradi. Update the app to open it.");
+        return Tr::tr("This Rate Library file was made by a newer version of Corvane Zuvaradi. Update the "
+                      "app to open it.");
     case Error::notRateLibrary:
         //: Opening a file that is not a Rate Library file at all.
         return Tr::tr("This file is not a Rate Library file.");
@@ -91,9 +93,9 @@ QByteArray RateLibraryFile::encode(const QByteArray &json)
 {
     uLongf size = compressBound(uLong(json.size()));
     QByteArray compressed(qsizetype(size), Qt::Uninitialized);
-    const int status = compress2(reinterpret_cast<Bytef *>(compressed.data()), &size,
-                                 reinterpret_cast<const Bytef *>(json.constData()), uLong(json.size()),
-                                 Z_BEST_COMPRESSION);
+    const int status =
+        compress2(reinterpret_cast<Bytef *>(compressed.data()), &size,
+                  reinterpret_cast<const Bytef *>(json.constData()), uLong(json.size()), Z_BEST_COMPRESSION);
     if (status != Z_OK) {
         qCWarning(lcSwitcher) << "cannot compress the Rate Library:" << status;
         return {};

@@ -97,10 +97,7 @@ struct RateSwitcher::Private {
             handOverDelayMs.reset();
     }
 
-    void write(const QString &key, const QVariant &value)
-    {
-        settings->setValue(key, value);
-    }
+    void write(const QString &key, const QVariant &value) { settings->setValue(key, value); }
     void writeOptional(const QString &key, std::optional<int> value)
     {
         if (value)
@@ -140,7 +137,8 @@ RateSwitcher::RateSwitcher(QSettings *settings, QString historyFilePath, QString
     : d(std::make_unique<Private>())
 {
     if (!settings) {
-        d->ownSettings = std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Corvane Zuvaradi"));
+        d->ownSettings =
+            std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Corvane Zuvaradi"));
         settings = d->ownSettings.get();
     }
     d->settings = settings;
@@ -192,18 +190,54 @@ void RateSwitcher::start()
 
 // Settings.
 
-bool RateSwitcher::enabled() const { return d->enabled; }
-std::optional<int> RateSwitcher::port() const { return d->port; }
-std::optional<int> RateSwitcher::relockLeadMsOverride() const { return d->relockLeadMsOverride; }
-double RateSwitcher::quietWindowSec() const { return d->quietWindowSec; }
-double RateSwitcher::quietThresholdDb() const { return d->quietThresholdDb; }
-double RateSwitcher::quietHoldSec() const { return d->quietHoldSec; }
-double RateSwitcher::pausePointSec() const { return d->pausePointSec; }
-bool RateSwitcher::fadeExtendPause() const { return d->fadeExtendPause; }
-std::optional<int> RateSwitcher::handOverDelayMs() const { return d->handOverDelayMs; }
-RateSwitcher::BoundaryMode RateSwitcher::boundaryMode() const { return d->boundaryMode; }
-bool RateSwitcher::audioTapEnabled() const { return d->audioTap; }
-bool RateSwitcher::audioTapFailed() const { return d->audioTapFailed; }
+bool RateSwitcher::enabled() const
+{
+    return d->enabled;
+}
+std::optional<int> RateSwitcher::port() const
+{
+    return d->port;
+}
+std::optional<int> RateSwitcher::relockLeadMsOverride() const
+{
+    return d->relockLeadMsOverride;
+}
+double RateSwitcher::quietWindowSec() const
+{
+    return d->quietWindowSec;
+}
+double RateSwitcher::quietThresholdDb() const
+{
+    return d->quietThresholdDb;
+}
+double RateSwitcher::quietHoldSec() const
+{
+    return d->quietHoldSec;
+}
+double RateSwitcher::pausePointSec() const
+{
+    return d->pausePointSec;
+}
+bool RateSwitcher::fadeExtendPause() const
+{
+    return d->fadeExtendPause;
+}
+std::optional<int> RateSwitcher::handOverDelayMs() const
+{
+    return d->handOverDelayMs;
+}
+RateSwitcher::BoundaryMode RateSwitcher::boundaryMode() const
+{
+    return d->boundaryMode;
+}
+bool RateSwitcher::audioTapEnabled() const
+{
+    return d->audioTap;
+}
+bool RateSwitcher::audioTapFailed() const
+{
+    return d->audioTapFailed;
+}
 
 void RateSwitcher::setRelockLeadMsOverride(std::optional<int> ms)
 {
@@ -294,7 +328,7 @@ int RateSwitcher::relockLeadMs() const
     if (!stats || stats->count < 5)
         return 0;
     const qint64 relock = d->relockLeadMsOverride && *d->relockLeadMsOverride >= 1 ? *d->relockLeadMsOverride
-                                                                                     : defaultRelockLeadMs;
+                                                                                   : defaultRelockLeadMs;
     const double rounded = std::round(double(relock - stats->fastest) / 100.0) * 100.0;
     return int(std::max(0.0, rounded));
 }

@@ -36,7 +36,8 @@ QString LearnedRates::Tier::forQuality(const std::optional<MusicQuality> &qualit
 QString LearnedRates::Tier::columnLabel(const QString &tier)
 {
     if (tier == hires) {
-        //: Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep Music.app's own short word.
+        //: Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep Music.app's own
+        //: short word.
         return Tr::tr("Hi-Res");
     }
     if (tier == lossless) {
@@ -73,7 +74,8 @@ QString LearnedRates::Tier::sentencePhrase(const QString &tier, const Bundle &bu
         return Tr::tr("Lossless off (AAC)");
     }
     if (tier == unknown) {
-        //: Music.app's audio-quality setting when it could not be read; used inside a sentence ("under an unrecognised setting").
+        //: Music.app's audio-quality setting when it could not be read; used inside a sentence ("under an
+        //: unrecognised setting").
         return Tr::tr("an unrecognised setting");
     }
     if (tier == file) {

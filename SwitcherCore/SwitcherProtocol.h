@@ -40,13 +40,15 @@ struct DecodeError {
 // The outcome of decoding one record: a value, or the error that names the key.
 class JsonScratch;
 
-template <class T>
-struct Decoded {
+template <class T> struct Decoded {
     std::optional<T> value;
     DecodeError error;
     bool ok() const { return value.has_value(); }
     explicit operator bool() const { return ok(); }
-    static Decoded failure(QString key, QString reason) { return {std::nullopt, {std::move(key), std::move(reason)}}; }
+    static Decoded failure(QString key, QString reason)
+    {
+        return {std::nullopt, {std::move(key), std::move(reason)}};
+    }
 };
 
 struct MusicQuality {

@@ -13,16 +13,46 @@
 namespace SwitcherProtocol::Reason {
 
 // Plain English on purpose: these texts go to the log, not to a window.
-inline QString missing() { return QStringLiteral("missing"); }
-inline QString expectedString() { return QStringLiteral("expected a string"); }
-inline QString expectedNumber() { return QStringLiteral("expected a number"); }
-inline QString expectedWholeNumber() { return QStringLiteral("expected a whole number"); }
-inline QString expectedBool() { return QStringLiteral("expected true or false"); }
-inline QString expectedObject() { return QStringLiteral("expected an object"); }
-inline QString expectedArray() { return QStringLiteral("expected an array"); }
-inline QString expectedDate() { return QStringLiteral("expected an ISO 8601 date"); }
-inline QString notJsonObject() { return QStringLiteral("not a JSON object"); }
-inline QString malformed() { return QStringLiteral("malformed JSON"); }
+inline QString missing()
+{
+    return QStringLiteral("missing");
+}
+inline QString expectedString()
+{
+    return QStringLiteral("expected a string");
+}
+inline QString expectedNumber()
+{
+    return QStringLiteral("expected a number");
+}
+inline QString expectedWholeNumber()
+{
+    return QStringLiteral("expected a whole number");
+}
+inline QString expectedBool()
+{
+    return QStringLiteral("expected true or false");
+}
+inline QString expectedObject()
+{
+    return QStringLiteral("expected an object");
+}
+inline QString expectedArray()
+{
+    return QStringLiteral("expected an array");
+}
+inline QString expectedDate()
+{
+    return QStringLiteral("expected an ISO 8601 date");
+}
+inline QString notJsonObject()
+{
+    return QStringLiteral("not a JSON object");
+}
+inline QString malformed()
+{
+    return QStringLiteral("malformed JSON");
+}
 
 } // namespace SwitcherProtocol::Reason
 

@@ -16,27 +16,39 @@ namespace {
 
 // ---- writing ----
 
-QJsonValue jsonValue(const QString &v) { return v; }
-QJsonValue jsonValue(bool v) { return v; }
-QJsonValue jsonValue(double v) { return v; }
-QJsonValue jsonValue(qint64 v) { return v; }
-QJsonValue jsonValue(const QDateTime &v) { return isoDate(v); }
+QJsonValue jsonValue(const QString &v)
+{
+    return v;
+}
+QJsonValue jsonValue(bool v)
+{
+    return v;
+}
+QJsonValue jsonValue(double v)
+{
+    return v;
+}
+QJsonValue jsonValue(qint64 v)
+{
+    return v;
+}
+QJsonValue jsonValue(const QDateTime &v)
+{
+    return isoDate(v);
+}
 
-template <class T>
-void put(QJsonObject &json, QLatin1String key, const T &value)
+template <class T> void put(QJsonObject &json, QLatin1String key, const T &value)
 {
     json.insert(key, jsonValue(value));
 }
 
-template <class T>
-void put(QJsonObject &json, QLatin1String key, const std::optional<T> &value)
+template <class T> void put(QJsonObject &json, QLatin1String key, const std::optional<T> &value)
 {
     if (value)
         json.insert(key, jsonValue(*value));
 }
 
-template <class T>
-QJsonArray jsonArray(const QList<T> &items)
+template <class T> QJsonArray jsonArray(const QList<T> &items)
 {
     QJsonArray array;
     for (const T &item : items)
@@ -101,8 +113,7 @@ class Fields final {
 public:
     explicit Fields(const QJsonObject &json) : m_json(json) {}
 
-    template <class T>
-    void required(QLatin1String key, T &out)
+    template <class T> void required(QLatin1String key, T &out)
     {
         if (m_error)
             return;
@@ -113,8 +124,7 @@ public:
             fail(key, *reason);
     }
 
-    template <class T>
-    void optional(QLatin1String key, std::optional<T> &out)
+    template <class T> void optional(QLatin1String key, std::optional<T> &out)
     {
         if (m_error)
             return;
@@ -128,8 +138,7 @@ public:
         out = std::move(value);
     }
 
-    template <class T>
-    void list(QLatin1String key, QList<T> &out)
+    template <class T> void list(QLatin1String key, QList<T> &out)
     {
         if (m_error)
             return;
@@ -156,8 +165,7 @@ public:
         }
     }
 
-    template <class R>
-    Decoded<R> finish(R &&value)
+    template <class R> Decoded<R> finish(R &&value)
     {
         if (m_error)
             return Decoded<R>{std::nullopt, std::move(*m_error)};
@@ -171,9 +179,15 @@ private:
     std::optional<DecodeError> m_error;
 };
 
-constexpr QLatin1String operator""_k(const char *text, size_t size) { return QLatin1String(text, qsizetype(size)); }
+constexpr QLatin1String operator""_k(const char *text, size_t size)
+{
+    return QLatin1String(text, qsizetype(size));
+}
 
-int digit(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
+int digit(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : -1;
+}
 
 // Reads `count` decimal digits at `at`; -1 when one is not a digit.
 int digits(std::string_view text, size_t at, int count)
@@ -188,7 +202,10 @@ int digits(std::string_view text, size_t at, int count)
     return value;
 }
 
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m)
 {
@@ -231,11 +248,11 @@ std::optional<QDateTime> parseIsoDate(std::string_view text)
     const int hour = digits(text, 11, 2);
     const int minute = digits(text, 14, 2);
     const int second = digits(text, 17, 2);
-    if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0
-        || minute > 59 || second < 0 || second > 59)
+    if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59)
         return std::nullopt;
-    if (text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') || text[13] != ':'
-        || text[16] != ':')
+    if (text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') || text[13] != ':' ||
+        text[16] != ':')
         return std::nullopt;
     if (day > daysInMonth(year, month))
         return std::nullopt;
@@ -291,8 +308,8 @@ std::optional<QDateTime> parseIsoDate(std::string_view text)
     if (at != text.size())
         return std::nullopt;
 
-    const qint64 seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second
-        - offsetSeconds;
+    const qint64 seconds =
+        daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second - offsetSeconds;
     return QDateTime::fromMSecsSinceEpoch(seconds * 1000 + ms, Qt::UTC);
 }
 
@@ -323,11 +340,11 @@ std::size_t padForDecoding(QByteArray &text)
 Decoded<QJsonObject> payloadObject(std::string_view payload)
 {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(
-        QByteArray::fromRawData(payload.data(), qsizetype(payload.size())), &error);
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromRawData(payload.data(), qsizetype(payload.size())), &error);
     if (error.error != QJsonParseError::NoError)
-        return Decoded<QJsonObject>::failure(QStringLiteral("payload"),
-                                             Reason::malformed() + QStringLiteral(": ") + error.errorString());
+        return Decoded<QJsonObject>::failure(
+            QStringLiteral("payload"), Reason::malformed() + QStringLiteral(": ") + error.errorString());
     if (!document.isObject())
         return Decoded<QJsonObject>::failure(QStringLiteral("payload"), Reason::expectedObject());
     return Decoded<QJsonObject>{document.object(), {}};

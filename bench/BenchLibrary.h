@@ -17,10 +17,43 @@ using namespace SwitcherProtocol;
 // Words to build titles, artists and albums of realistic lengths; some are not ASCII, and
 // some carry quotes that the encoder escapes.
 inline const char *const words[] = {
-    "Love", "Night", "Blue", "Moon", "River", "Song", "Dream", "Light", "Heart", "Fire", "Road",
-    "Summer", "Rain", "Golden", "Lonely", "Dance", "Forever", "Shadow", "Angel", "Train", "Stars",
-    "Café", "Müller", "Señorita", "Ævum", "Żółć", "東京", "夜の", "Сердце", "Λύρα", "♥", "\"Live\"",
-    "(Remastered 2019)", "[Deluxe Edition]", "feat.", "Part II", "Symphony No. 9 in D minor, Op. 125",
+    "Love",
+    "Night",
+    "Blue",
+    "Moon",
+    "River",
+    "Song",
+    "Dream",
+    "Light",
+    "Heart",
+    "Fire",
+    "Road",
+    "Summer",
+    "Rain",
+    "Golden",
+    "Lonely",
+    "Dance",
+    "Forever",
+    "Shadow",
+    "Angel",
+    "Train",
+    "Stars",
+    "Café",
+    "Müller",
+    "Señorita",
+    "Ævum",
+    "Żółć",
+    "東京",
+    "夜の",
+    "Сердце",
+    "Λύρα",
+    "♥",
+    "\"Live\"",
+    "(Remastered 2019)",
+    "[Deluxe Edition]",
+    "feat.",
+    "Part II",
+    "Symphony No. 9 in D minor, Op. 125",
 };
 
 inline QString phrase(std::mt19937 &rng, int minWords, int maxWords)
@@ -37,8 +70,9 @@ inline LearnedRates makeBenchLibrary(int rowCount)
 {
     std::mt19937 rng(20260301);
     const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
-    const QString tiers[] = {LearnedRates::Tier::hires, LearnedRates::Tier::lossless, LearnedRates::Tier::aac,
-                             LearnedRates::Tier::unknown, LearnedRates::Tier::any, LearnedRates::Tier::file};
+    const QString tiers[] = {LearnedRates::Tier::hires, LearnedRates::Tier::lossless,
+                             LearnedRates::Tier::aac,   LearnedRates::Tier::unknown,
+                             LearnedRates::Tier::any,   LearnedRates::Tier::file};
     const QString sources[] = {QStringLiteral("learned"), QStringLiteral("file"), QStringLiteral("imported")};
     std::uniform_int_distribution<int> percent(0, 99);
     std::uniform_int_distribution<int> rateIndex(0, int(std::size(rates)) - 1);
@@ -64,8 +98,9 @@ inline LearnedRates makeBenchLibrary(int rowCount)
         --leftOnAlbum;
         LearnedRates::Row row;
         const bool library_ = percent(rng) < 60;
-        row.id = library_ ? QString::number(rng() | (quint64(rng()) << 32), 16).toUpper().rightJustified(16, '0')
-                          : QString::number(1000000000 + rng() % 900000000);
+        row.id = library_
+                     ? QString::number(rng() | (quint64(rng()) << 32), 16).toUpper().rightJustified(16, '0')
+                     : QString::number(1000000000 + rng() % 900000000);
         row.kind = library_ ? QStringLiteral("library") : QStringLiteral("catalog");
         row.tier = tiers[tierIndex(rng)];
         row.title = phrase(rng, 2, 8);

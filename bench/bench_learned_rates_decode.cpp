@@ -81,8 +81,7 @@ Decoded<LearnedRates> decodeWithFreshScratch(const Line &l)
 
 // Resident memory added while decoding, the rows kept included, as a multiple of the line.
 // Freed heap memory is handed back first so that it cannot hide the rise.
-template <class Decode>
-void measurePeak(benchmark::State &state, Decode decode)
+template <class Decode> void measurePeak(benchmark::State &state, Decode decode)
 {
     malloc_trim(0);
     if (!resetPeak())
@@ -105,8 +104,7 @@ void measurePeak(benchmark::State &state, Decode decode)
 // next large request, about 10-15 ms later on whichever thread asks. `steady` leaves that
 // merge inside the timed decode, as the link's worker meets it; otherwise it is done while
 // the clock is stopped, so that the figure is the decode alone.
-template <class Decode>
-void decodeLoop(benchmark::State &state, Decode decode, bool steady)
+template <class Decode> void decodeLoop(benchmark::State &state, Decode decode, bool steady)
 {
     const Line &l = line();
     std::optional<LearnedRates> previous;
@@ -138,7 +136,8 @@ BENCHMARK(BM_LearnedRatesFastPath)->Unit(benchmark::kMillisecond)->UseRealTime()
 void BM_LearnedRatesFastPathKeptScratch(benchmark::State &state)
 {
     JsonScratch scratch;
-    decodeLoop(state, [&scratch](const Line &l) { return decodeAsTheLinkDoes(l, scratch); }, false);
+    decodeLoop(
+        state, [&scratch](const Line &l) { return decodeAsTheLinkDoes(l, scratch); }, false);
 }
 BENCHMARK(BM_LearnedRatesFastPathKeptScratch)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -50,8 +50,8 @@ void PlaybackHistoryTrackDelegate::paint(QPainter *painter, const QStyleOptionVi
     const QRect area = opt.rect.adjusted(horizontalMargin, 0, -horizontalMargin, 0);
     painter->save();
     painter->setClipRect(opt.rect);
-    TitleOverArtist::paint(*painter, area, title, primary, index.data(PlaybackHistoryTableModel::artistRole).toString(),
-                           secondary);
+    TitleOverArtist::paint(*painter, area, title, primary,
+                           index.data(PlaybackHistoryTableModel::artistRole).toString(), secondary);
     painter->restore();
 }
 

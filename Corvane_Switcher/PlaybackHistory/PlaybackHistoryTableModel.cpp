@@ -4,9 +4,9 @@
 #include "SwitcherProtocol.h"
 #include "Units.h"
 
-#include <algorithm>
 #include <QCoreApplication>
 #include <QLocale>
+#include <algorithm>
 
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
@@ -233,7 +233,8 @@ PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, col
         widths[i] = columns[i].ideal;
         if (wanted[i] > 0)
             widths[i] = std::clamp(wanted[i], columns[i].minimum,
-                                   columns[i].maximum > 0 ? columns[i].maximum : std::max(wanted[i], columns[i].minimum));
+                                   columns[i].maximum > 0 ? columns[i].maximum
+                                                          : std::max(wanted[i], columns[i].minimum));
         total += widths[i];
     }
     int difference = available - total;

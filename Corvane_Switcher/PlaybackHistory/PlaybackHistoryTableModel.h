@@ -67,7 +67,8 @@ public:
     // evenly within its bounds. The sum exceeds `available` only below the minimums.
     // `wanted` holds, for the columns that give it (above 0), what their texts need in this
     // platform's fonts; such a column asks for that much, within its bounds, instead of its ideal.
-    static std::array<int, columnTotal> columnWidths(int available, const std::array<int, columnTotal> &wanted = {});
+    static std::array<int, columnTotal> columnWidths(int available,
+                                                     const std::array<int, columnTotal> &wanted = {});
 
 private:
     QList<Entry> m_entries;

@@ -394,13 +394,14 @@ void PlaybackHistoryWindow::fitColumns()
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column) {
         const auto &spec = PlaybackHistoryTableModel::columns[column];
         if (spec.maximum > 0) {
-            const QString title = m_tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            const QString title =
+                m_tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
             wanted[column] = std::max(spec.ideal, headerMetrics.horizontalAdvance(title) + 16);
         }
     }
     const QString sample = PlaybackHistoryTableModel::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 58)));
-    wanted[PlaybackHistoryTableModel::time] =
-        std::max(wanted[PlaybackHistoryTableModel::time], m_tableView->fontMetrics().horizontalAdvance(sample) + 12);
+    wanted[PlaybackHistoryTableModel::time] = std::max(
+        wanted[PlaybackHistoryTableModel::time], m_tableView->fontMetrics().horizontalAdvance(sample) + 12);
     const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), wanted);
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column)
         header->resizeSection(column, widths[column]);

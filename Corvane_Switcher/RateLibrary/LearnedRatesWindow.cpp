@@ -9,10 +9,10 @@
 #include "SwitcherModel.h"
 #include "WindowFactories.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHeaderView>
 #include <QHideEvent>
-#include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShowEvent>
@@ -173,7 +173,8 @@ LearnedRatesWindow::indexFor(const std::optional<SwitcherProtocol::LearnedRates>
         return nullptr;
     }
     // The same rows under a new header (outputs, now playing, notice) reuse what is prepared.
-    if ((shown && shown->rates().rows.isSharedWith(rates->rows)) || rates->rows.size() < backgroundPreparationRows)
+    if ((shown && shown->rates().rows.isSharedWith(rates->rows)) ||
+        rates->rows.size() < backgroundPreparationRows)
         return RateLibraryIndex::forLibrary(*rates, shown);
     if (!m_preparing || !m_preparing->rows.isSharedWith(rates->rows))
         startPreparing(*rates);
@@ -189,7 +190,8 @@ void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &ra
         auto index = std::make_shared<const RateLibraryIndex>(rates);
         index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
         QMetaObject::invokeMethod(
-            qApp, [window, index]() mutable {
+            qApp,
+            [window, index]() mutable {
                 if (window)
                     window->adoptPrepared(std::move(index));
                 else

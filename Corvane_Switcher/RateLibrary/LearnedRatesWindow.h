@@ -82,7 +82,8 @@ private:
     void showContextMenu(const QPoint &pos);
     void showPinMenu(const QModelIndex &index, const QPoint &globalPos);
     RateLibrary::RowCommands rowCommands() const;
-    std::shared_ptr<const RateLibraryIndex> indexFor(const std::optional<SwitcherProtocol::LearnedRates> &rates);
+    std::shared_ptr<const RateLibraryIndex>
+    indexFor(const std::optional<SwitcherProtocol::LearnedRates> &rates);
     void startPreparing(const SwitcherProtocol::LearnedRates &rates);
     void adoptPrepared(std::shared_ptr<const RateLibraryIndex> index);
     static void releaseOffMainThread(std::shared_ptr<const RateLibraryIndex> index);

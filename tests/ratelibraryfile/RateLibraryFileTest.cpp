@@ -62,7 +62,8 @@ TEST(RateLibraryFile, ReadsLargeFilesRawDeflateAndPlainJson)
     QByteArray big = "{\"rows\":[";
     QRandomGenerator generator(7);
     for (int i = 0; i < 50'000; ++i)
-        big += QByteArray(i ? "," : "") + "{\"id\":\"" + QByteArray::number(generator.generate()) + "\",\"rate\":44100}";
+        big += QByteArray(i ? "," : "") + "{\"id\":\"" + QByteArray::number(generator.generate()) +
+               "\",\"rate\":44100}";
     big += "]}";
     EXPECT_EQ(RateLibraryFile::decode(RateLibraryFile::encode(big)).json, big);
     EXPECT_EQ(RateLibraryFile::decode(header(1) + rawDeflate(library)).json, library);
@@ -82,10 +83,10 @@ TEST(RateLibraryFile, TellsNewerNotALibraryAndDamagedApart)
     EXPECT_EQ(errorOf("[1, 2]"), Error::notRateLibrary);
     EXPECT_EQ(errorOf("\x89PNG\r\n\x1a\n"), Error::notRateLibrary);
 
-    EXPECT_EQ(errorOf("CORVANE"), Error::damaged);                 // cut inside the magic
-    EXPECT_EQ(errorOf("CORVANERATES"), Error::damaged);            // no version
-    EXPECT_EQ(errorOf(header(0) + good.mid(13)), Error::damaged);  // no such version
-    EXPECT_EQ(errorOf(header(1)), Error::damaged);                 // no body
+    EXPECT_EQ(errorOf("CORVANE"), Error::damaged);                  // cut inside the magic
+    EXPECT_EQ(errorOf("CORVANERATES"), Error::damaged);             // no version
+    EXPECT_EQ(errorOf(header(0) + good.mid(13)), Error::damaged);   // no such version
+    EXPECT_EQ(errorOf(header(1)), Error::damaged);                  // no body
     EXPECT_EQ(errorOf(good.left(good.size() - 5)), Error::damaged); // cut short
     EXPECT_EQ(errorOf(good + "trailing"), Error::damaged);
     QByteArray flipped = good;

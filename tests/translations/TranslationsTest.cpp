@@ -84,14 +84,16 @@ TEST(Translations, lupdateFindsTheTextsAndLosesNoTranslatorComment)
     EXPECT_FALSE(e.diagnostics.contains(QStringLiteral("unconsumed"))) << e.diagnostics.toStdString();
     EXPECT_FALSE(e.diagnostics.contains(QStringLiteral("Cannot invoke tr()"))) << e.diagnostics.toStdString();
     for (const Message &m : e.messages)
-        EXPECT_FALSE(m.source.trimmed().isEmpty()) << "empty source text in context " << m.context.toStdString();
+        EXPECT_FALSE(m.source.trimmed().isEmpty())
+            << "empty source text in context " << m.context.toStdString();
 }
 
 TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
 {
     const QStringList required = {
         // Setting words of the Rate Library.
-        QStringLiteral("Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep Music.app's own short word."),
+        QStringLiteral("Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep "
+                       "Music.app's own short word."),
         QStringLiteral("Music.app's Lossless audio quality, in Music.app's own word."),
         QStringLiteral("Rate Library column: Music.app's setting could not be read."),
         QStringLiteral("Rate Library column: a local file's own rate."),
@@ -133,5 +135,6 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
     for (const Message &m : extraction().messages)
         present.insert(m.comment);
     for (const QString &comment : required)
-        EXPECT_TRUE(present.contains(comment)) << "no text carries the translator comment: " << comment.toStdString();
+        EXPECT_TRUE(present.contains(comment))
+            << "no text carries the translator comment: " << comment.toStdString();
 }

@@ -1,5 +1,5 @@
-#include "OutputDevice.h"
 #include "Units.h"
+#include "OutputDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@ TEST(Units, kHzKeepsAtMostOneDecimalAndRoundsHalvesAwayFromZero)
     EXPECT_EQ(Units::kHz(en, 44100), "44.1 kHz");
     EXPECT_EQ(Units::kHz(en, 48000), "48 kHz");
     EXPECT_EQ(Units::kHz(en, 352800), "352.8 kHz");
-    EXPECT_EQ(Units::kHz(en, 44150), "44.2 kHz");  // 441.5 tenths -> 442
+    EXPECT_EQ(Units::kHz(en, 44150), "44.2 kHz"); // 441.5 tenths -> 442
     EXPECT_EQ(Units::kHz(en, 44149.9), "44.1 kHz");
-    EXPECT_EQ(Units::kHz(en, 47950), "48 kHz");    // 479.5 tenths -> 480, written without ".0"
+    EXPECT_EQ(Units::kHz(en, 47950), "48 kHz");     // 479.5 tenths -> 480, written without ".0"
     EXPECT_EQ(Units::kHz(en, 1536000), "1536 kHz"); // never grouped
 }
 
