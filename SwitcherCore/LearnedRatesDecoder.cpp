@@ -1,7 +1,8 @@
 // The fast decoders of the link: the envelope head of every line, and the payload of
 // "learnedRates", which can carry 100,000 rows in one 28 MB line. They use simdjson's On-Demand
 // API and build the records directly; given one JsonScratch, the payload decode continues from
-// the index the head decode built instead of indexing 28 MB again. The rows decoder mirrors
+// the index the head decode built instead of indexing 28 MB again, and for a large line the head
+// decodes a "learnedRates"-looking payload on its way past it. The rows decoder mirrors
 // LearnedRates::fromJson field for field, reporting the same first error.
 //
 // State lives in the call or in the caller's scratch, never in globals, so any thread may
@@ -528,11 +529,14 @@ struct JsonScratch::Parser {
     od::document document;
     std::string_view callerPayload;      // the view the head gave its caller
     const char *parsedPayload = nullptr; // the same payload in the parsed text
+    // The payload's rows, when the head decoded them on its way past (see decodeEnvelopeHead).
+    std::optional<LearnedRates> rates;
 
     void forget()
     {
         callerPayload = {};
         parsedPayload = nullptr;
+        rates.reset();
     }
 };
 
@@ -560,9 +564,9 @@ private:
 };
 
 // The members of a "learnedRates" payload. `textEnd` bounds the payload's text; `finished`
-// tells whether nothing but blanks follows the object.
-template <class Finished>
-Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd, Finished finished)
+// tells whether nothing but blanks follows the object; none when the caller checks that. One
+// function, not a template: every copy of it would dilute the inlining of the row readers.
+Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd, od::document *finished)
 {
     using Result = Decoded<LearnedRates>;
     using Row = LearnedRates::Row;
@@ -599,7 +603,7 @@ Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd
         if (state.malformed())
             return Result::failure({}, Reason::malformed());
     }
-    if (!finished())
+    if (finished && !atEnd(*finished))
         return Result::failure({}, Reason::malformed());
 
     Why why = Why::none;
@@ -620,9 +624,12 @@ std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &s
 {
     const char *const parsedPayload = scratch.parsedPayload;
     const std::string_view callerPayload = scratch.callerPayload;
+    std::optional<LearnedRates> rates = std::move(scratch.rates);
     scratch.forget(); // whatever happens next re-uses the parser
     if (!parsedPayload || payload.data() != callerPayload.data() || payload.size() != callerPayload.size())
         return std::nullopt;
+    if (rates)
+        return Decoded<LearnedRates>{std::move(rates), {}};
     scratch.document.rewind();
     od::object envelope;
     if (scratch.document.get_object().get(envelope))
@@ -637,7 +644,7 @@ std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &s
         if (key != "payload" || token(value).data() != parsedPayload || value.get_object().get(object))
             continue;
         // What follows the payload in the line was checked by the head decode.
-        return decodeLearnedRates(object, parsedPayload + payload.size(), [] { return true; });
+        return decodeLearnedRates(object, parsedPayload + payload.size(), nullptr);
     }
     return std::nullopt;
 }
@@ -660,7 +667,7 @@ Decoded<LearnedRates> LearnedRates::fromJsonText(std::string_view payload, std::
     od::object object;
     if (p.parser.iterate(text).get(document) || document.get_object().get(object))
         return Result::failure({}, Reason::notJsonObject());
-    return decodeLearnedRates(object, text.data() + text.size(), [&document] { return atEnd(document); });
+    return decodeLearnedRates(object, text.data() + text.size(), &document);
 }
 
 int LearnedRates::dropImplausibleRows()
@@ -668,13 +675,32 @@ int LearnedRates::dropImplausibleRows()
     return int(rows.removeIf([](const Row &row) { return !RatePlausibility::isPlausible(row.rate); }));
 }
 
-Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity, JsonScratch *scratch)
+namespace {
+
+// A payload object whose first key is one of a "learnedRates" payload's. Only a guess, to spare
+// other large payloads a decode that would fail.
+bool looksLikeLearnedRates(const char *object, const char *textEnd)
+{
+    const char *c = object + 1;
+    while (c < textEnd && (*c == ' ' || *c == '\t' || *c == '\n' || *c == '\r'))
+        ++c;
+    for (const std::string_view key : {"\"rows\"", "\"outputs\"", "\"notice\"", "\"nowPlayingID\""}) {
+        if (std::size_t(textEnd - c) >= key.size() && std::string_view(c, key.size()) == key)
+            return true;
+    }
+    return false;
+}
+
+// One walk over the line. With `speculate`, a payload that looks like "learnedRates" is decoded
+// as such on the way (the walk would otherwise skip its 28 MB only for fromJsonText to walk
+// them again) and its rows kept in the scratch. A speculation that fails gives up the whole
+// walk (none): the caller then walks again without it, so that errors and extents are what
+// they always were.
+std::optional<Decoded<EnvelopeHead>> walkHead(JsonScratch::Parser &p, simdjson::padded_string_view text,
+                                              std::string_view line, std::size_t capacity, bool speculate)
 {
     using Result = Decoded<EnvelopeHead>;
-    ParserFor parser(scratch);
-    JsonScratch::Parser &p = parser.get();
-    p.forget();
-    const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
+    const char *const textEnd = text.data() + text.size();
     od::document &document = p.document;
     od::object object;
     if (p.parser.iterate(text).get(document) || document.get_object().get(object))
@@ -685,6 +711,8 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
     FieldState<headFieldCount> state;
     EnvelopeHead head;
     std::string_view payloadInParsedText;
+    std::optional<LearnedRates> rates;
+    std::string_view ratesPayload; // the payload `rates` came from
 
     for (auto member : object) {
         od::field field;
@@ -709,6 +737,22 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
             std::string_view raw;
             if (v.token.empty() || v.token.front() != '{') {
                 state.record(hPayload, Why::object);
+            } else if (speculate && looksLikeLearnedRates(v.token.data(), textEnd)) {
+                const char *const start = v.token.data();
+                const char *end = nullptr;
+                if (value.get_object().get(payload))
+                    return std::nullopt;
+                Decoded<LearnedRates> decoded = decodeLearnedRates(payload, textEnd, nullptr);
+                // Where raw_json would have stopped: the token after the payload.
+                if (!decoded || document.current_location().get(end))
+                    return std::nullopt;
+                raw = std::string_view(start, std::size_t(end - start));
+                while (!raw.empty() && raw.back() != '}')
+                    raw.remove_suffix(1);
+                payloadInParsedText = raw;
+                rates = std::move(decoded.value);
+                ratesPayload = raw;
+                state.record(hPayload, Why::none);
             } else if (value.get_object().get(payload) || payload.raw_json().get(raw)) {
                 state.record(hPayload, Why::malformed);
             } else {
@@ -736,7 +780,28 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
     head.payloadCapacity = capacity >= line.size() ? capacity - offset : line.size() - offset;
     p.callerPayload = head.payload;
     p.parsedPayload = payloadInParsedText.data();
+    if (rates && ratesPayload.data() == payloadInParsedText.data() &&
+        ratesPayload.size() == payloadInParsedText.size())
+        p.rates = std::move(rates);
     return Result{std::move(head), {}};
+}
+
+} // namespace
+
+Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity, JsonScratch *scratch)
+{
+    // Below this the second walk of fromJsonText costs too little to be worth a guess.
+    constexpr std::size_t speculateFrom = 64 * 1024;
+    ParserFor parser(scratch);
+    JsonScratch::Parser &p = parser.get();
+    p.forget();
+    const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
+    if (scratch && line.size() >= speculateFrom) {
+        if (std::optional<Decoded<EnvelopeHead>> head = walkHead(p, text, line, capacity, true))
+            return std::move(*head);
+        p.forget();
+    }
+    return std::move(*walkHead(p, text, line, capacity, false));
 }
 
 } // namespace SwitcherProtocol

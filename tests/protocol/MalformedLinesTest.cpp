@@ -53,3 +53,38 @@ TEST(MalformedLines, mutatedLinesAreRefusedOrReadNeverMisread)
         EXPECT_EQ(fast.value, LearnedRates::fromJson(*slow.value).value) << line.toStdString();
     }
 }
+
+TEST(MalformedLines, aLargeLineReadInOneWalkReadsAsTwoWalksDo)
+{
+    // From 64 KiB a line given a scratch is decoded in the same walk as its head; whatever the
+    // damage, that must accept and read exactly what the separate walks do.
+    LearnedRates rates = fullRates();
+    while (rates.rows.size() < 400)
+        rates.rows.append(rates.rows.first());
+    const QByteArray original = encodeEnvelope(QStringLiteral("learnedRates"), rates.toJson()).chopped(1);
+    ASSERT_GT(original.size(), 64 * 1024);
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray line = original;
+        if (round > 0) {
+            const int at = int(random() % quint32(line.size()));
+            line[at] = "{}[]\",:x1"[random() % 9];
+        }
+        const auto separate = decodeEnvelopeHead(view(line));
+        QByteArray padded = line;
+        const std::size_t capacity = padForDecoding(padded);
+        JsonScratch scratch;
+        const auto joined =
+            decodeEnvelopeHead(std::string_view(padded.constData(), padded.size()), capacity, &scratch);
+        ASSERT_EQ(separate.ok(), joined.ok()) << "round " << round;
+        if (!separate.ok())
+            continue;
+        EXPECT_EQ(separate.value->type, joined.value->type);
+        EXPECT_EQ(separate.value->payload.size(), joined.value->payload.size());
+        const auto a = LearnedRates::fromJsonText(separate.value->payload);
+        const auto b =
+            LearnedRates::fromJsonText(joined.value->payload, joined.value->payloadCapacity, &scratch);
+        ASSERT_EQ(a.ok(), b.ok()) << "round " << round;
+        EXPECT_EQ(a.value, b.value) << "round " << round;
+    }
+}
