@@ -1,6 +1,6 @@
 #include "StandinCompanion.h"
 
-#include "RateLibraryBytes.h"
+#include "RateLibraryFile.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -265,11 +265,14 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
 {
     if (mode != QLatin1String("dryRun") && mode != QLatin1String("apply"))
         return refusedImport(mode, QStringLiteral("Unknown import mode."));
-    const RateLibraryBytes file = RateLibraryBytes::read(bytes);
+    // The switcher's own reader of backup files: plain JSON, or the magic, a format byte and DEFLATE.
+    const RateLibraryFile::Decoded file = RateLibraryFile::decode(bytes);
     if (!file.ok())
-        return refusedImport(mode, file.refusal);
+        return refusedImport(mode, RateLibraryFile::errorMessage(file.error));
+    const QJsonObject lib = QJsonDocument::fromJson(*file.json).object();
+    const int formatByte =
+        bytes.startsWith(RateLibraryFile::magic) ? quint8(bytes.at(RateLibraryFile::magicBytes)) : 0;
     QJsonObject answer{{QLatin1String("mode"), mode}};
-    const QJsonObject &lib = file.library;
     const bool apply = mode == QLatin1String("apply");
 
     QJsonArray all = rows();
@@ -353,8 +356,8 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
     }
 
     answer.insert(QLatin1String("ok"), true);
-    const int version = lib.value(QLatin1String("fileVersion"))
-                            .toInt(lib.value(QLatin1String("version")).toInt(file.fileVersion));
+    const int version =
+        lib.value(QLatin1String("fileVersion")).toInt(lib.value(QLatin1String("version")).toInt(formatByte));
     if (version > 0)
         answer.insert(QLatin1String("fileVersion"), version);
     for (const char *key : {"flavour", "storefront", "appVersion"}) {
