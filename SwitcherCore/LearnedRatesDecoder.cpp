@@ -1,14 +1,16 @@
 // The fast decoders of the link: the envelope head of every line, and the payload of
 // "learnedRates", which can carry 100,000 rows in one 28 MB line. They use simdjson's On-Demand
 // API and build the records directly; given one JsonScratch, the payload decode continues from
-// the index the head decode built instead of indexing 28 MB again, and for a large line the head
-// decodes a "learnedRates"-looking payload on its way past it. The rows decoder mirrors
+// the index the head decode built instead of indexing 28 MB again. A large line is first offered
+// to the one-pass reader (LearnedRatesLineReader), which reads a plain Rate Library without any
+// index and leaves everything else to these decoders. The rows decoder mirrors
 // LearnedRates::fromJson field for field, reporting the same first error.
 //
 // State lives in the call or in the caller's scratch, never in globals, so any thread may
 // decode. Values under keys we ignore are skipped without full validation; everything we read
 // is validated.
 
+#include "LearnedRatesLineReader.h"
 #include "RatePlausibility.h"
 #include "SwitcherProtocol.h"
 #include "SwitcherProtocolDecoding.h"
@@ -25,6 +27,7 @@ namespace SwitcherProtocol {
 static_assert(jsonPadding >= simdjson::SIMDJSON_PADDING);
 
 namespace od = simdjson::ondemand;
+using namespace Detail;
 
 namespace {
 
@@ -251,49 +254,6 @@ private:
     std::array<Why, N> m_why{};
 };
 
-// Kind, tier and source take a handful of values across a whole library: one shared QString
-// per value instead of one per row.
-class WordCache final {
-public:
-    QString get(std::string_view utf8)
-    {
-        // Neighbouring rows mostly repeat the last word: try it first.
-        if (m_last < m_words.size() && m_words[m_last].first == utf8)
-            return m_words[m_last].second;
-        for (size_t i = 0; i < m_words.size(); ++i) {
-            if (m_words[i].first == utf8) {
-                m_last = i;
-                return m_words[i].second;
-            }
-        }
-        QString word = toQString(utf8);
-        if (m_words.size() < 16)
-            m_words.emplace_back(std::string(utf8), word);
-        return word;
-    }
-
-private:
-    std::vector<std::pair<std::string, QString>> m_words;
-    size_t m_last = 0;
-};
-
-// Rows of one album come together: keep the previous text and share it when it repeats.
-class RepeatCache final {
-public:
-    QString get(std::string_view utf8)
-    {
-        if (!m_last.isNull() && utf8 == m_lastUtf8)
-            return m_last;
-        m_lastUtf8 = utf8; // points into the input or the parser's buffer, both outlive the decode
-        m_last = toQString(utf8);
-        return m_last;
-    }
-
-private:
-    std::string_view m_lastUtf8;
-    QString m_last;
-};
-
 struct Caches {
     WordCache kinds;
     WordCache tiers;
@@ -328,50 +288,6 @@ struct FieldError {
     QString key;
     Why why = Why::none;
 };
-
-// Field numbers follow the declaration order that LearnedRates::Row::fromJson checks in.
-enum RowField {
-    fId,
-    fKind,
-    fTier,
-    fTitle,
-    fArtist,
-    fAlbum,
-    fRate,
-    fLearnedRate,
-    fPinned,
-    fSource,
-    fConfirmations,
-    fConfirmedAt,
-    rowFieldCount
-};
-constexpr quint32 rowRequired = (1u << fId) | (1u << fKind) | (1u << fTier) | (1u << fRate) |
-                                (1u << fPinned) | (1u << fSource) | (1u << fConfirmations) |
-                                (1u << fConfirmedAt);
-
-int rowField(std::string_view key)
-{
-    switch (key.size()) {
-    case 2:
-        return key == "id" ? fId : -1;
-    case 4:
-        return key == "kind" ? fKind : key == "tier" ? fTier : key == "rate" ? fRate : -1;
-    case 5:
-        return key == "title" ? fTitle : key == "album" ? fAlbum : -1;
-    case 6:
-        return key == "artist" ? fArtist : key == "pinned" ? fPinned : key == "source" ? fSource : -1;
-    case 11:
-        return key == "learnedRate" ? fLearnedRate : key == "confirmedAt" ? fConfirmedAt : -1;
-    case 13:
-        return key == "confirmations" ? fConfirmations : -1;
-    default:
-        return -1;
-    }
-}
-
-const char *const rowFieldNames[] = {"id",     "kind",   "tier",          "title",
-                                     "artist", "album",  "rate",          "learnedRate",
-                                     "pinned", "source", "confirmations", "confirmedAt"};
 
 Why readRowField(int field, Value value, LearnedRates::Row &row, Caches &caches)
 {
@@ -529,7 +445,7 @@ struct JsonScratch::Parser {
     od::document document;
     std::string_view callerPayload;      // the view the head gave its caller
     const char *parsedPayload = nullptr; // the same payload in the parsed text
-    // The payload's rows, when the head decoded them on its way past (see decodeEnvelopeHead).
+    // The payload's rows, when the one-pass reader read them with the head.
     std::optional<LearnedRates> rates;
 
     void forget()
@@ -624,12 +540,12 @@ std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &s
 {
     const char *const parsedPayload = scratch.parsedPayload;
     const std::string_view callerPayload = scratch.callerPayload;
-    std::optional<LearnedRates> rates = std::move(scratch.rates);
-    scratch.forget(); // whatever happens next re-uses the parser
+    // Whatever happens next re-uses the parser: forget what the head left, once it is taken.
+    const auto forget = qScopeGuard([&scratch] { scratch.forget(); });
     if (!parsedPayload || payload.data() != callerPayload.data() || payload.size() != callerPayload.size())
         return std::nullopt;
-    if (rates)
-        return Decoded<LearnedRates>{std::move(rates), {}};
+    if (scratch.rates)
+        return Decoded<LearnedRates>{std::move(scratch.rates), {}};
     scratch.document.rewind();
     od::object envelope;
     if (scratch.document.get_object().get(envelope))
@@ -677,30 +593,24 @@ int LearnedRates::dropImplausibleRows()
 
 namespace {
 
-// A payload object whose first key is one of a "learnedRates" payload's. Only a guess, to spare
-// other large payloads a decode that would fail.
-bool looksLikeLearnedRates(const char *object, const char *textEnd)
+// The head as its caller sees it, pointing into the caller's line even when the text read was
+// a padded copy of it; the scratch remembers the payload for fromJsonText.
+EnvelopeHead handOver(JsonScratch::Parser &p, EnvelopeHead head, std::string_view payloadInParsedText,
+                      std::string_view text, std::string_view line, std::size_t capacity)
 {
-    const char *c = object + 1;
-    while (c < textEnd && (*c == ' ' || *c == '\t' || *c == '\n' || *c == '\r'))
-        ++c;
-    for (const std::string_view key : {"\"rows\"", "\"outputs\"", "\"notice\"", "\"nowPlayingID\""}) {
-        if (std::size_t(textEnd - c) >= key.size() && std::string_view(c, key.size()) == key)
-            return true;
-    }
-    return false;
+    const std::size_t offset = std::size_t(payloadInParsedText.data() - text.data());
+    head.payload = line.substr(offset, payloadInParsedText.size());
+    head.payloadCapacity = capacity >= line.size() ? capacity - offset : line.size() - offset;
+    p.callerPayload = head.payload;
+    p.parsedPayload = payloadInParsedText.data();
+    return head;
 }
 
-// One walk over the line. With `speculate`, a payload that looks like "learnedRates" is decoded
-// as such on the way (the walk would otherwise skip its 28 MB only for fromJsonText to walk
-// them again) and its rows kept in the scratch. A speculation that fails gives up the whole
-// walk (none): the caller then walks again without it, so that errors and extents are what
-// they always were.
-std::optional<Decoded<EnvelopeHead>> walkHead(JsonScratch::Parser &p, simdjson::padded_string_view text,
-                                              std::string_view line, std::size_t capacity, bool speculate)
+// One walk over the line: "v", "type" and the extent of the payload, which is skipped.
+Decoded<EnvelopeHead> walkHead(JsonScratch::Parser &p, simdjson::padded_string_view text,
+                               std::string_view line, std::size_t capacity)
 {
     using Result = Decoded<EnvelopeHead>;
-    const char *const textEnd = text.data() + text.size();
     od::document &document = p.document;
     od::object object;
     if (p.parser.iterate(text).get(document) || document.get_object().get(object))
@@ -711,8 +621,6 @@ std::optional<Decoded<EnvelopeHead>> walkHead(JsonScratch::Parser &p, simdjson::
     FieldState<headFieldCount> state;
     EnvelopeHead head;
     std::string_view payloadInParsedText;
-    std::optional<LearnedRates> rates;
-    std::string_view ratesPayload; // the payload `rates` came from
 
     for (auto member : object) {
         od::field field;
@@ -737,22 +645,6 @@ std::optional<Decoded<EnvelopeHead>> walkHead(JsonScratch::Parser &p, simdjson::
             std::string_view raw;
             if (v.token.empty() || v.token.front() != '{') {
                 state.record(hPayload, Why::object);
-            } else if (speculate && looksLikeLearnedRates(v.token.data(), textEnd)) {
-                const char *const start = v.token.data();
-                const char *end = nullptr;
-                if (value.get_object().get(payload))
-                    return std::nullopt;
-                Decoded<LearnedRates> decoded = decodeLearnedRates(payload, textEnd, nullptr);
-                // Where raw_json would have stopped: the token after the payload.
-                if (!decoded || document.current_location().get(end))
-                    return std::nullopt;
-                raw = std::string_view(start, std::size_t(end - start));
-                while (!raw.empty() && raw.back() != '}')
-                    raw.remove_suffix(1);
-                payloadInParsedText = raw;
-                rates = std::move(decoded.value);
-                ratesPayload = raw;
-                state.record(hPayload, Why::none);
             } else if (value.get_object().get(payload) || payload.raw_json().get(raw)) {
                 state.record(hPayload, Why::malformed);
             } else {
@@ -774,34 +666,30 @@ std::optional<Decoded<EnvelopeHead>> walkHead(JsonScratch::Parser &p, simdjson::
     if (bad >= 0)
         return Result::failure(QString::fromLatin1(names[bad]), reasonText(why));
 
-    // Point into the caller's line even when simdjson read a padded copy of it.
-    const std::size_t offset = std::size_t(payloadInParsedText.data() - text.data());
-    head.payload = line.substr(offset, payloadInParsedText.size());
-    head.payloadCapacity = capacity >= line.size() ? capacity - offset : line.size() - offset;
-    p.callerPayload = head.payload;
-    p.parsedPayload = payloadInParsedText.data();
-    if (rates && ratesPayload.data() == payloadInParsedText.data() &&
-        ratesPayload.size() == payloadInParsedText.size())
-        p.rates = std::move(rates);
-    return Result{std::move(head), {}};
+    return Result{handOver(p, std::move(head), payloadInParsedText, text, line, capacity), {}};
 }
 
 } // namespace
 
 Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capacity, JsonScratch *scratch)
 {
-    // Below this the second walk of fromJsonText costs too little to be worth a guess.
-    constexpr std::size_t speculateFrom = 64 * 1024;
+    // Below this, indexing a line twice costs too little to be worth trying a reader that may
+    // give up.
+    constexpr std::size_t onePassFrom = 64 * 1024;
     ParserFor parser(scratch);
     JsonScratch::Parser &p = parser.get();
     p.forget();
     const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
-    if (scratch && line.size() >= speculateFrom) {
-        if (std::optional<Decoded<EnvelopeHead>> head = walkHead(p, text, line, capacity, true))
-            return std::move(*head);
-        p.forget();
+    if (scratch && line.size() >= onePassFrom) {
+        // The companion's Rate Library, read in one pass without an index when it is plain.
+        if (std::optional<Detail::LearnedRatesLine> read = Detail::readLearnedRatesLine(text)) {
+            EnvelopeHead head{read->v, std::move(read->type), {}, 0};
+            head = handOver(p, std::move(head), read->payload, text, line, capacity);
+            p.rates = std::move(read->rates);
+            return {std::move(head), {}};
+        }
     }
-    return std::move(*walkHead(p, text, line, capacity, false));
+    return walkHead(p, text, line, capacity);
 }
 
 } // namespace SwitcherProtocol

@@ -286,8 +286,9 @@ std::size_t padForDecoding(QByteArray &text);
 
 // Parsing memory for the fast decoders. Without one, each call sets up its own, and the first
 // touch of that memory costs about 8 ms for a 28 MB line. Decoding a line's head and then its
-// payload with one scratch pays that once, and the payload decode goes on from the index the
-// head decode built (the line must stay as it is in between, as the head's views require
+// payload with one scratch pays that once, and the payload decode goes on from what the head
+// decode left: the rows themselves when a large "learnedRates" line was read in one pass, else
+// the index of the line (the line must stay as it is in between, as the head's views require
 // anyway). Use it from one thread at a time; it holds the memory of the largest text it has
 // read until it is destroyed.
 class JsonScratch final {

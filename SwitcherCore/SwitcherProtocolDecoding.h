@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace SwitcherProtocol::Reason {
 
@@ -75,5 +79,100 @@ inline QString indexedKey(const QString &listKey, qsizetype index, const QString
         key += QLatin1Char('.') + innerKey;
     return key;
 }
+
+// Kind, tier and source take a handful of values across a whole library: one shared QString
+// per value instead of one per row.
+class WordCache final {
+public:
+    QString get(std::string_view utf8)
+    {
+        // Neighbouring rows mostly repeat the last word: try it first.
+        if (m_last < m_words.size() && m_words[m_last].first == utf8)
+            return m_words[m_last].second;
+        for (size_t i = 0; i < m_words.size(); ++i) {
+            if (m_words[i].first == utf8) {
+                m_last = i;
+                return m_words[i].second;
+            }
+        }
+        QString word = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        if (m_words.size() < 16)
+            m_words.emplace_back(std::string(utf8), word);
+        return word;
+    }
+
+private:
+    std::vector<std::pair<std::string, QString>> m_words;
+    size_t m_last = 0;
+};
+
+// Rows of one album come together: keep the previous text and share it when it repeats.
+class RepeatCache final {
+public:
+    QString get(std::string_view utf8)
+    {
+        if (!m_last.isNull() && utf8 == m_lastUtf8)
+            return m_last;
+        m_lastUtf8 = utf8; // must outlive the decode: the line itself, or the parser's buffer
+        m_last = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return m_last;
+    }
+
+    // For a text that lives only until the next one is read: never compare with it later.
+    QString take(std::string_view utf8)
+    {
+        m_lastUtf8 = {};
+        m_last = QString();
+        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    }
+
+private:
+    std::string_view m_lastUtf8;
+    QString m_last;
+};
+
+// Field numbers follow the declaration order that LearnedRates::Row::fromJson checks in.
+enum RowField {
+    fId,
+    fKind,
+    fTier,
+    fTitle,
+    fArtist,
+    fAlbum,
+    fRate,
+    fLearnedRate,
+    fPinned,
+    fSource,
+    fConfirmations,
+    fConfirmedAt,
+    rowFieldCount
+};
+inline constexpr quint32 rowRequired = (1u << fId) | (1u << fKind) | (1u << fTier) | (1u << fRate) |
+                                       (1u << fPinned) | (1u << fSource) | (1u << fConfirmations) |
+                                       (1u << fConfirmedAt);
+
+inline int rowField(std::string_view key)
+{
+    switch (key.size()) {
+    case 2:
+        return key == "id" ? fId : -1;
+    case 4:
+        return key == "kind" ? fKind : key == "tier" ? fTier : key == "rate" ? fRate : -1;
+    case 5:
+        return key == "title" ? fTitle : key == "album" ? fAlbum : -1;
+    case 6:
+        return key == "artist" ? fArtist : key == "pinned" ? fPinned : key == "source" ? fSource : -1;
+    case 11:
+        return key == "learnedRate" ? fLearnedRate : key == "confirmedAt" ? fConfirmedAt : -1;
+    case 13:
+        return key == "confirmations" ? fConfirmations : -1;
+    default:
+        return -1;
+    }
+}
+
+inline const char *const rowFieldNames[] = {"id",     "kind",   "tier",          "title",
+                                            "artist", "album",  "rate",          "learnedRate",
+                                            "pinned", "source", "confirmations", "confirmedAt"};
 
 } // namespace SwitcherProtocol::Detail

@@ -81,7 +81,7 @@ struct LearnedRatesWindowView {
     SwitcherModel *model = nullptr;
     std::optional<QString> deviceUID;
     QString search;
-    SortOrder sortOrder{SortComparator{SortKey::confirmed, true}};
+    SortOrder sortOrder = SortOrder(1, SortComparator{SortKey::confirmed, true});
     QSet<QString> selection;
     bool confirmForgetAll = false;
     bool confirmReset = false;

@@ -1,0 +1,134 @@
+// The one-pass reader of large "learnedRates" lines may give up on anything, but what it reads
+// must be exactly what the general decoders read; and it must not give up on what the
+// companion actually sends, or large libraries silently take the slow road.
+#include "LearnedRatesLineReader.h"
+#include "ProtocolFixtures.h"
+
+#include <QFile>
+
+#include <random>
+
+using namespace ProtocolFixtures;
+using SwitcherProtocol::Detail::readLearnedRatesLine;
+
+namespace {
+
+// Reads the line where it is, with the padding the link leaves after it; the views in the
+// result point into `line`.
+std::optional<Detail::LearnedRatesLine> readPadded(QByteArray &line)
+{
+    padForDecoding(line);
+    return readLearnedRatesLine(view(line));
+}
+
+// What the general decoders make of the line: the head, then the QJsonObject reading.
+void expectReadAsTheGeneralDecodersDo(const QByteArray &line, const Detail::LearnedRatesLine &read)
+{
+    const auto head = decodeEnvelopeHead(view(line));
+    ASSERT_TRUE(head.ok()) << line.left(300).toStdString();
+    EXPECT_EQ(read.v, head.value->v);
+    EXPECT_EQ(read.type, head.value->type);
+    EXPECT_EQ(read.payload, head.value->payload);
+    const auto slow = payloadObject(head.value->payload);
+    ASSERT_TRUE(slow.ok());
+    const auto rates = LearnedRates::fromJson(*slow.value);
+    ASSERT_TRUE(rates.ok()) << rates.error.text().toStdString();
+    EXPECT_EQ(read.rates, *rates.value) << line.left(300).toStdString();
+}
+
+QByteArray lineOf(const QByteArray &payload, const QByteArray &around = R"("type":"learnedRates","v":1)")
+{
+    return R"({"payload":)" + payload + "," + around + "}";
+}
+
+} // namespace
+
+TEST(OnePassReader, readsWhatTheCompanionSends)
+{
+    QFile fixture(QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const auto library = LearnedRates::fromJson(parse(fixture.readAll()));
+    ASSERT_TRUE(library.ok());
+    for (const LearnedRates &rates : {*library.value, fullRates(), LearnedRates{}}) {
+        QByteArray line = encodeEnvelope(QStringLiteral("learnedRates"), rates.toJson()).chopped(1);
+        const auto read = readPadded(line);
+        ASSERT_TRUE(read.has_value()) << line.left(300).toStdString();
+        expectReadAsTheGeneralDecodersDo(line, *read);
+    }
+
+    // What another encoder may write: escaped slashes and \u escapes (a surrogate pair too),
+    // blanks between tokens, keys in another order, nulls, unknown keys of any shape, numbers
+    // written with exponents and fractions.
+    QByteArray unusual = lineOf(
+        R"( { "notice" : null , "extra" : {"a":[1,-2.5e-3,{"b":null,"c":[true,false,"\u00e9"]}]},)"
+        R"( "outputs" : [ { "atmos" : null , "deviceUID" : "AC\/DC \"x\"" , "future" : [ ] } ] ,)"
+        R"( "rows" : [ { "confirmedAt" : "2026-03-01T12:00:00.123+02:00" , "title" : "Caf\u00e9 \ud83c\udfb9\t\\" ,)"
+        R"( "learnedRate" : null , "source" : "learned" , "confirmations" : 3.0 , "pinned" : true ,)"
+        R"( "rate" : 4.41e4 , "tier" : "any" , "kind" : "catalog" , "id" : "\u0031" ,)"
+        R"( "artist" : "Bj\u00f6rk" , "album" : "Bj\u00f6rk" } ] , "nowPlayingID" : "1" } )",
+        R"( "v" : 1 , "ignored" : [ {} ] , "type" : "learnedRates" )");
+    const auto read = readPadded(unusual);
+    ASSERT_TRUE(read.has_value());
+    expectReadAsTheGeneralDecodersDo(unusual, *read);
+    EXPECT_EQ(read->rates.rows.first().title, QStringLiteral(u"Café 🎹\t\\"));
+}
+
+TEST(OnePassReader, leavesToTheGeneralDecodersWhatItDoesNotReadItself)
+{
+    const QByteArray payload = compact(fullRates().toJson());
+    const QByteArray row = compact(minimalRow().toJson());
+    QByteArray cases[] = {
+        lineOf(payload, R"("type":"localFilesResult","v":1)"),   // another message
+        lineOf(payload, R"("type":"learnedRates","v":1,"v":2)"), // a duplicate key
+        lineOf(payload, R"("type":"learnedRates")"),             // no version
+        lineOf(R"({"rows":[)" + row + R"(],"outputs":[],"rows":[]})"),
+        lineOf(R"({"rows":[)" + row.chopped(1) + R"(,"rate":"fast"}],"outputs":[]})"),
+        lineOf(R"({"rows":[{"id":"x"}],"outputs":[]})"),              // required fields missing
+        lineOf(R"({"rows":[],"outputs":[{"deviceUID":"a\ud800"}]})"), // a lone surrogate
+        lineOf(R"({"rows":[],"outputs":[{"deviceUID":"a\x"}]})"),     // an unknown escape
+        lineOf(R"({"rows":[],"outputs":[{"deviceUID":"a)"
+               "\x01"
+               R"("}]})"),                                             // a raw control character
+        lineOf(R"({"rows":[],"outputs":[{"deviceUID":"\xC3\x28"}]})"), // broken UTF-8
+        lineOf(R"({"rows":[],"outputs":[],"x":01})"),                  // a leading zero
+        lineOf(R"({"rows":[],"outputs":[],"x":1e999})"),               // beyond a double
+        lineOf(R"({"rows":[],"outputs":[]})") + " x",                  // something after the line
+        lineOf(R"({"rows":[],"outputs":[],"x":)" + QByteArray(100, '[') + QByteArray(100, ']') + "}"),
+    };
+    for (QByteArray &line : cases)
+        EXPECT_FALSE(readPadded(line).has_value()) << line.left(300).toStdString();
+}
+
+TEST(OnePassReader, damagedLinesAreLeftAloneOrReadAsTheGeneralDecodersDo)
+{
+    LearnedRates rates = fullRates();
+    rates.rows.append(minimalRow());
+    const QByteArray original = encodeEnvelope(QStringLiteral("learnedRates"), rates.toJson()).chopped(1);
+    std::mt19937 random(5);
+    int accepted = 0;
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray line = original;
+        const int edits = 1 + int(random() % 3);
+        for (int e = 0; e < edits && !line.isEmpty(); ++e) {
+            const int at = int(random() % quint32(line.size()));
+            switch (random() % 3) {
+            case 0:
+                line[at] = char(random() % 256);
+                break;
+            case 1:
+                line.remove(at, 1 + int(random() % 6));
+                break;
+            default:
+                line.insert(at, "{}[]\",:\\ 0e-.u"[random() % 15]);
+                break;
+            }
+        }
+        const auto read = readPadded(line);
+        if (!read)
+            continue;
+        ++accepted;
+        // Only a damage the JSON grammar allows can pass, and then it reads as QJsonDocument does.
+        expectReadAsTheGeneralDecodersDo(line, *read);
+    }
+    EXPECT_GT(accepted, 100); // the damage often lands in text, where it is still a valid line
+}
