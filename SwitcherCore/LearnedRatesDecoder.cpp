@@ -254,14 +254,6 @@ private:
     std::array<Why, N> m_why{};
 };
 
-struct Caches {
-    WordCache kinds;
-    WordCache tiers;
-    WordCache sources;
-    RepeatCache artist;
-    RepeatCache album;
-};
-
 Why readCachedOptional(Value v, std::optional<QString> &out, RepeatCache &cache)
 {
     if (isNull(v.token)) {
@@ -395,11 +387,6 @@ Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, Fi
     if (v.value.get_array().get(array))
         return Why::malformed;
     out.clear();
-    // Growing a 24 MB list step by step copies it over and over; counting first would walk
-    // the whole array twice. Instead the first items tell how long an item's text is, and the
-    // list is reserved for what the rest of the text can hold (reserved pages that are never
-    // written cost no memory).
-    constexpr qsizetype sample = 64;
     const char *first = nullptr;
     qsizetype index = 0;
     for (auto element : array) {
@@ -407,14 +394,10 @@ Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, Fi
         if (element.get(item))
             return Why::malformed;
         const std::string_view it = token(item);
-        if (index == 0) {
+        if (index == 0)
             first = it.data();
-        } else if (index == sample && it.data() > first) {
-            const double bytesPerItem = double(it.data() - first) / double(sample);
-            const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem * 1.25) + sample;
-            if (estimate > out.capacity())
-                out.reserve(estimate);
-        }
+        else
+            reserveForTheRest(out, first, it.data(), textEnd);
         if (it.empty() || it.front() != '{') {
             error = {Detail::indexedKey(QString::fromLatin1(name), index, {}), Why::object};
             return Why::object;

@@ -146,15 +146,6 @@ bool unescape(std::string_view raw, std::string &out)
     return true;
 }
 
-// Kind, tier and source words, and the artist and album that neighbouring rows repeat.
-struct Caches {
-    WordCache kinds;
-    WordCache tiers;
-    WordCache sources;
-    RepeatCache artist;
-    RepeatCache album;
-};
-
 class Reader final {
 public:
     explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
@@ -341,11 +332,17 @@ private:
         return true;
     }
 
+    // A string value: where it stands, and its characters.
+    bool stringValue(Text &text, std::string_view &utf8)
+    {
+        return string(text) && characters(text, utf8);
+    }
+
     bool qstring(QString &out)
     {
         Text text;
         std::string_view utf8;
-        if (!string(text) || !characters(text, utf8))
+        if (!stringValue(text, utf8))
             return false;
         // \u escapes can stand for any character, so only plain ASCII takes the Latin-1 shortcut.
         out = text.ascii && !text.escaped ? QString::fromLatin1(utf8.data(), qsizetype(utf8.size()))
@@ -357,7 +354,7 @@ private:
     {
         Text text;
         std::string_view utf8;
-        if (!string(text) || !characters(text, utf8))
+        if (!stringValue(text, utf8))
             return false;
         out = text.escaped ? QString::fromUtf8(utf8.data(), qsizetype(utf8.size())) : cache.get(utf8);
         return true;
@@ -386,7 +383,7 @@ private:
         }
         Text text;
         std::string_view utf8;
-        if (!string(text) || !characters(text, utf8))
+        if (!stringValue(text, utf8))
             return false;
         out = text.escaped ? cache.take(utf8) : cache.get(utf8);
         return true;
@@ -512,7 +509,7 @@ private:
     {
         Text text;
         std::string_view utf8;
-        if (!string(text) || !characters(text, utf8))
+        if (!stringValue(text, utf8))
             return false;
         std::optional<QDateTime> date = parseIsoDate(utf8);
         if (!date)
@@ -530,7 +527,7 @@ private:
         case '"': {
             Text text;
             std::string_view utf8;
-            return string(text) && characters(text, utf8);
+            return stringValue(text, utf8);
         }
         case '{':
             return depth < maxDepth && members([&](std::string_view) { return skipValue(depth + 1); });
@@ -596,25 +593,17 @@ private:
         return ok && haveRows && haveOutputs;
     }
 
-    // Growing a 24 MB list step by step copies it over and over: once the first items tell how
-    // long an item's text is, the list is reserved for what the rest of the text can hold
-    // (reserved pages that are never written cost no memory).
     template <class T, class ReadOne> bool list(QList<T> &out, ReadOne readOne)
     {
-        constexpr qsizetype sample = 64;
         out.clear();
         const char *first = nullptr;
         return items([&] {
             if (!at('{'))
                 return false;
-            if (!first) {
+            if (!first)
                 first = m_p;
-            } else if (out.size() == sample) {
-                const double bytesPerItem = double(m_p - first) / double(sample);
-                const auto estimate = qsizetype(double(m_end - first) / bytesPerItem * 1.25) + sample;
-                if (estimate > out.capacity())
-                    out.reserve(estimate);
-            }
+            else
+                reserveForTheRest(out, first, m_p, m_end);
             return readOne(out.emplace_back());
         });
     }

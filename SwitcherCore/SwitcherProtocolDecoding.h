@@ -131,6 +131,31 @@ private:
     QString m_last;
 };
 
+// Growing a 24 MB list step by step copies it over and over, and counting the items first
+// would walk the whole array twice. Instead, once `out` holds its first items, the text they
+// took (from `first` to `current`) tells how long an item's text is, and the list is reserved
+// for what the rest of the text can hold. Reserved pages that are never written cost no memory.
+template <class List>
+void reserveForTheRest(List &out, const char *first, const char *current, const char *textEnd)
+{
+    constexpr qsizetype sample = 64;
+    if (out.size() != sample || current <= first)
+        return;
+    const double bytesPerItem = double(current - first) / double(sample);
+    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem * 1.25) + sample;
+    if (estimate > out.capacity())
+        out.reserve(estimate);
+}
+
+// What one decode of a Rate Library shares between its rows.
+struct Caches {
+    WordCache kinds;
+    WordCache tiers;
+    WordCache sources;
+    RepeatCache artist;
+    RepeatCache album;
+};
+
 // Field numbers follow the declaration order that LearnedRates::Row::fromJson checks in.
 enum RowField {
     fId,
