@@ -1,0 +1,52 @@
+// Any bytes as one line from the companion. Neither reader may crash or read outside the line
+// and its padding, and whatever the one-pass reader accepts must be exactly what the general
+// decoders and QJsonDocument read.
+
+#include "LearnedRatesLineReader.h"
+#include "SwitcherProtocol.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdlib>
+#include <iostream>
+
+using namespace SwitcherProtocol;
+
+namespace {
+
+[[noreturn]] void fail(const char *what, const QByteArray &line)
+{
+    std::cerr << what << "\n" << line.left(2000).toStdString() << "\n";
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QByteArray line(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::size_t capacity = padForDecoding(line);
+    const std::string_view text(line.constData(), std::size_t(line.size()));
+
+    // The link's way: one scratch for the head and the payload.
+    JsonScratch scratch;
+    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(text, capacity, &scratch);
+    if (head && head.value->type == u"learnedRates")
+        (void)LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
+
+    const std::optional<Detail::LearnedRatesLine> read = Detail::readLearnedRatesLine(text);
+    if (!read)
+        return 0;
+    const Decoded<EnvelopeHead> general = decodeEnvelopeHead(text);
+    if (!general || general.value->v != read->v || general.value->type != read->type ||
+        general.value->payload != read->payload)
+        fail("the one-pass reader accepted a head the general decoder reads otherwise", line);
+    const Decoded<QJsonObject> object = payloadObject(read->payload);
+    if (!object)
+        fail("the one-pass reader accepted a payload QJsonDocument refuses", line);
+    const Decoded<LearnedRates> rates = LearnedRates::fromJson(*object.value);
+    if (!rates || *rates.value != read->rates)
+        fail("the one-pass reader read rows that fromJson reads otherwise", line);
+    return 0;
+}
