@@ -54,10 +54,10 @@ TEST(MalformedLines, mutatedLinesAreRefusedOrReadNeverMisread)
     }
 }
 
-TEST(MalformedLines, aLargeLineReadInOneWalkReadsAsTwoWalksDo)
+TEST(MalformedLines, aLargeLineReadInOnePassReadsAsTwoWalksDo)
 {
-    // From 64 KiB a line given a scratch is decoded in the same walk as its head; whatever the
-    // damage, that must accept and read exactly what the separate walks do.
+    // From 64 KiB a line given a scratch is offered to the one-pass reader with its head;
+    // whatever the damage, the link must accept and read exactly what the separate walks do.
     LearnedRates rates = fullRates();
     while (rates.rows.size() < 400)
         rates.rows.append(rates.rows.first());
