@@ -6,8 +6,6 @@
 
 #include <QFile>
 
-#include <random>
-
 using namespace ProtocolFixtures;
 using SwitcherProtocol::Detail::readLearnedRatesLine;
 
@@ -97,38 +95,4 @@ TEST(OnePassReader, leavesToTheGeneralDecodersWhatItDoesNotReadItself)
     };
     for (QByteArray &line : cases)
         EXPECT_FALSE(readPadded(line).has_value()) << line.left(300).toStdString();
-}
-
-TEST(OnePassReader, damagedLinesAreLeftAloneOrReadAsTheGeneralDecodersDo)
-{
-    LearnedRates rates = fullRates();
-    rates.rows.append(minimalRow());
-    const QByteArray original = encodeEnvelope(QStringLiteral("learnedRates"), rates.toJson()).chopped(1);
-    std::mt19937 random(5);
-    int accepted = 0;
-    for (int round = 0; round < 4000; ++round) {
-        QByteArray line = original;
-        const int edits = 1 + int(random() % 3);
-        for (int e = 0; e < edits && !line.isEmpty(); ++e) {
-            const int at = int(random() % quint32(line.size()));
-            switch (random() % 3) {
-            case 0:
-                line[at] = char(random() % 256);
-                break;
-            case 1:
-                line.remove(at, 1 + int(random() % 6));
-                break;
-            default:
-                line.insert(at, "{}[]\",:\\ 0e-.u"[random() % 15]);
-                break;
-            }
-        }
-        const auto read = readPadded(line);
-        if (!read)
-            continue;
-        ++accepted;
-        // Only a damage the JSON grammar allows can pass, and then it reads as QJsonDocument does.
-        expectReadAsTheGeneralDecodersDo(line, *read);
-    }
-    EXPECT_GT(accepted, 100); // the damage often lands in text, where it is still a valid line
 }
