@@ -1,0 +1,56 @@
+#include "LoadFiguresCard.h"
+
+#include "Platform/FontStyles.h"
+#include "Platform/SystemColors.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+constexpr double horizontalPadding = 10;
+constexpr double verticalPadding = 6;
+constexpr double radius = 7;
+} // namespace
+
+LoadFiguresCard::LoadFiguresCard(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_font = FontStyles::systemFont(10.5);
+}
+
+void LoadFiguresCard::setText(const QString &text, double textScale)
+{
+    QFont font = FontStyles::systemFont(10.5 * textScale);
+    if (text == m_text && font == m_font)
+        return;
+    m_text = text;
+    m_font = font;
+    setAccessibleName(text);
+    updateGeometry();
+    update();
+}
+
+QSize LoadFiguresCard::sizeHint() const
+{
+    const QFontMetricsF fm(m_font);
+    return QSize(int(std::ceil(fm.horizontalAdvance(m_text) + 2 * horizontalPadding)),
+                 int(std::ceil(fm.height() + 2 * verticalPadding)));
+}
+
+void LoadFiguresCard::paintEvent(QPaintEvent *)
+{
+    const SystemColors::Appearance appearance = SystemColors::appearanceOf(this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.fillPath(shape, SystemColors::withOpacity(SystemColors::controlBackground(appearance), 0.7));
+    painter.setPen(QPen(SystemColors::separator(appearance), 1));
+    painter.drawPath(shape);
+    painter.setFont(m_font);
+    painter.setPen(SystemColors::secondaryLabel(appearance));
+    painter.drawText(QRectF(rect()), Qt::AlignCenter, m_text);
+}
