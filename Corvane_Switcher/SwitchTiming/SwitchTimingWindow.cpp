@@ -178,8 +178,9 @@ void SwitchTimingWindow::refresh()
     }
     m_refreshing = true;
     do {
-        m_refreshAgain = false;
         m_view.adoptRequestedTab();
+        // What changed so far (the cleared request among it) is read below.
+        m_refreshAgain = false;
         const TimingInputs in = m_view.inputs();
         const QList<SwitchTimingView::Card> cards = SwitchTimingView::makeCards(in);
         ++m_builds;
