@@ -31,6 +31,8 @@ GroupBadge::GroupBadge(QWidget *parent) : QWidget(parent)
 void GroupBadge::setGroup(SwitchTimingView::Group group, const QString &title, double textScale)
 {
     const QFont font = FontStyles::systemFont(9.5 * textScale, QFont::DemiBold);
+    if (group == m_group && title == m_text && font == m_font)
+        return;
     const bool resized = title != m_text || font != m_font;
     m_group = group;
     m_text = title;
@@ -76,6 +78,8 @@ RadioTitle::RadioTitle(QWidget *parent) : QAbstractButton(parent)
 void RadioTitle::setTitle(const QString &title, bool selected, double textScale)
 {
     const QFont font = FontStyles::systemFont(titlePoints * textScale, QFont::DemiBold);
+    if (title == text() && selected == m_selected && font == m_font)
+        return;
     const bool resized = title != text() || font != m_font;
     m_selected = selected;
     m_font = font;
@@ -167,10 +171,13 @@ void CardHeader::refresh(const SwitchTimingView::Card &card, SwitchTimingView::G
         m_radio->setTitle(card.title, card.control.mode == in.boundaryMode, textScale);
     if (m_title) {
         m_title->setFontIfChanged(title);
-        m_title->setText(card.title);
+        if (m_title->text() != card.title)
+            m_title->setText(card.title);
     }
     if (m_toggle) {
-        m_toggle->setFont(FontStyles::systemFont(11 * textScale));
+        const QFont toggleFont = FontStyles::systemFont(11 * textScale);
+        if (m_toggle->font() != toggleFont)
+            m_toggle->setFont(toggleFont);
         m_toggle->setChecked(in.audioTap);
         m_toggle->setEnabled(in.tapSupported);
         m_toggle->setAccessibleName(card.title);
@@ -185,7 +192,8 @@ void CardHeader::refresh(const SwitchTimingView::Card &card, SwitchTimingView::G
             note = *tip;
             m_note->setTone(ToneLabel::Tone::orange);
         }
-        m_note->setText(note);
+        if (m_note->text() != note)
+            m_note->setText(note);
         m_note->setVisible(!note.isEmpty());
     }
     const bool badge = now != SwitchTimingView::Group::always;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,6 +35,10 @@ CasePicker::CasePicker(QWidget *parent) : QWidget(parent)
 void CasePicker::setChoices(const QList<Choice> &choices, const QString &chosen, double textScale)
 {
     const QFont font = FontStyles::systemFont(10 * textScale, QFont::DemiBold);
+    const auto same = [](const Choice &a, const Choice &b) { return a.id == b.id && a.label == b.label; };
+    if (chosen == m_chosen && font == m_font &&
+        std::equal(choices.begin(), choices.end(), m_choices.begin(), m_choices.end(), same))
+        return;
     bool resized = font != m_font || choices.size() != m_choices.size();
     for (qsizetype i = 0; !resized && i < choices.size(); ++i)
         resized = choices[i].label != m_choices[i].label;

@@ -88,6 +88,7 @@ RailSteps::RailSteps(QWidget *parent) : QWidget(parent), m_fonts(Fonts::make(1.0
 
 void RailSteps::setMarks(const QList<RailMark> &marks, double textScale, int columns)
 {
+    const int before = heightForWidth(width());
     m_marks = marks;
     m_columns = columns;
     if (textScale != m_textScale) {
@@ -96,7 +97,8 @@ void RailSteps::setMarks(const QList<RailMark> &marks, double textScale, int col
     }
     m_layout.reset();
     m_hovered = -1;
-    updateGeometry();
+    if (heightForWidth(width()) != before)
+        updateGeometry();
     update();
 }
 
@@ -117,8 +119,8 @@ const RailStepsLayout &RailSteps::currentLayout() const
 
 int RailSteps::heightForWidth(int width) const
 {
-    if (m_layout && width == this->width())
-        return int(m_layout->height);
+    if (width == this->width())
+        return int(currentLayout().height);
     return int(layout(m_marks, m_columns, QRectF(0, 0, width, 0), m_fonts).height);
 }
 

@@ -29,6 +29,8 @@ Stepper::Stepper(QWidget *parent) : QWidget(parent)
 
 void Stepper::setRange(double minimum, double maximum, double step)
 {
+    if (minimum == m_minimum && std::max(minimum, maximum) == m_maximum && step == m_step)
+        return;
     m_minimum = minimum;
     m_maximum = std::max(minimum, maximum);
     m_step = step;

@@ -30,6 +30,8 @@ TabButton::TabButton(const QString &cardId, QWidget *parent) : QAbstractButton(p
 void TabButton::setStyleAndScale(const GroupStyle::TabStyle &style, bool selected, double textScale)
 {
     QFont font = FontStyles::systemFont(11 * textScale, style.weight);
+    if (style == m_style && selected == m_selected && font == m_font)
+        return;
     const bool resized =
         font != m_font || style.inset != m_style.inset || style.dot.has_value() != m_style.dot.has_value();
     m_style = style;

@@ -273,15 +273,17 @@ TimelineRail::TimelineRail(QWidget *parent) : QWidget(parent), m_fonts(RailFonts
 
 void TimelineRail::setSpec(const RailSpec &spec, const RailParams &params)
 {
-    const bool resized = !(params == m_params);
+    const int before = heightForWidth(width());
     m_spec = spec;
-    if (resized) {
+    if (!(params == m_params)) {
         m_params = params;
         m_fonts = RailFonts::make(params);
     }
     m_hovered.reset();
     dropLayout();
-    updateGeometry();
+    // Most changes of a setting move things along the rail; only a new height needs a new layout.
+    if (heightForWidth(width()) != before)
+        updateGeometry();
     update();
 }
 
@@ -307,8 +309,8 @@ void TimelineRail::dropLayout()
 
 int TimelineRail::heightForWidth(int width) const
 {
-    if (m_layout && width == this->width())
-        return int(m_layout->height);
+    if (width == this->width())
+        return int(currentLayout().height);
     return int(layout(m_spec, m_params, QRectF(0, 0, width, 0), m_fonts).height);
 }
 
