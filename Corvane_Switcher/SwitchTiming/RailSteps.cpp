@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -97,6 +98,9 @@ void RailSteps::setMarks(const QList<RailMark> &marks, double textScale, int col
     }
     m_layout.reset();
     m_hovered = -1;
+    const bool linked =
+        std::any_of(marks.begin(), marks.end(), [](const RailMark &m) { return m.setting.has_value(); });
+    setFocusPolicy(linked ? Qt::TabFocus : Qt::NoFocus);
     if (heightForWidth(width()) != before)
         updateGeometry();
     update();
@@ -141,7 +145,13 @@ void RailSteps::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor background = m_knockout.isValid() ? m_knockout : SystemColors::windowBackground(appearance);
+    int linked = 0;
     for (const RailStepsLayout::Item &item : l.items) {
+        if (item.setting && hasFocus() && linked++ == m_focus) {
+            painter.setPen(QPen(SystemColors::withOpacity(SystemColors::accent(appearance), 0.8), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(item.textRect.united(item.disc).adjusted(-3, -2, 3, 2), 4, 4);
+        }
         const bool hovered = item.index == m_hovered;
         TimelineRail::paintDisc(painter, item.disc, item.number, item.strong, item.setting.has_value(),
                                 hovered, m_fonts.disc, background, appearance);
@@ -194,6 +204,36 @@ void RailSteps::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void RailSteps::keyPressEvent(QKeyEvent *event)
+{
+    QList<SettingKey> links;
+    for (const RailStepsLayout::Item &item : currentLayout().items) {
+        if (item.setting)
+            links.append(*item.setting);
+    }
+    const int last = std::max(0, int(links.size()) - 1);
+    switch (event->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        m_focus = std::clamp(m_focus + 1, 0, last);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        m_focus = std::clamp(m_focus - 1, 0, last);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!links.isEmpty() && onSetting)
+            onSetting(links[std::clamp(m_focus, 0, last)]);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    update();
 }
 
 void RailSteps::leaveEvent(QEvent *event)

@@ -64,6 +64,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -77,4 +78,5 @@ private:
     QColor m_knockout;
     int m_hovered = -1; // a mark's index
     std::optional<SettingKey> m_pressed;
+    int m_focus = 0; // among the linked steps
 };

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -240,6 +241,23 @@ std::optional<SettingKey> RailLayout::settingAt(const QPointF &point) const
     return hit ? hit->setting : std::nullopt;
 }
 
+QList<RailLayout::Hit> RailLayout::keyedTargets() const
+{
+    QList<Hit> targets;
+    for (qsizetype i = 0; i < marks.size(); ++i) {
+        if (marks[i].setting)
+            targets.append(Hit{Hit::Kind::mark, int(i), marks[i].disc, marks[i].setting});
+    }
+    QList<Hit> spanTargets;
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        if (spans[i].setting)
+            spanTargets.append(Hit{Hit::Kind::span, int(i), spans[i].labelRect, spans[i].setting});
+    }
+    std::stable_sort(spanTargets.begin(), spanTargets.end(),
+                     [](const Hit &a, const Hit &b) { return a.area.left() < b.area.left(); });
+    return targets + spanTargets;
+}
+
 QString RailLayout::toolTipAt(const QPointF &point, QRectF *area) const
 {
     const std::optional<Hit> hit = hitAt(point);
@@ -281,6 +299,7 @@ void TimelineRail::setSpec(const RailSpec &spec, const RailParams &params)
     }
     m_hovered.reset();
     dropLayout();
+    setFocusPolicy(currentLayout().keyedTargets().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
     // Most changes of a setting move things along the rail; only a new height needs a new layout.
     if (heightForWidth(width()) != before)
         updateGeometry();
@@ -454,6 +473,16 @@ void TimelineRail::paintEvent(QPaintEvent *)
         paintDisc(painter, mark.disc, mark.number, mark.strong, mark.setting.has_value(), hovered,
                   m_fonts.disc, knockout, appearance, color);
     }
+
+    if (hasFocus()) {
+        const QList<RailLayout::Hit> targets = l.keyedTargets();
+        if (!targets.isEmpty()) {
+            const QRectF area = targets[std::clamp(m_focus, 0, int(targets.size()) - 1)].area;
+            painter.setPen(QPen(SystemColors::withOpacity(SystemColors::accent(appearance), 0.8), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(area.adjusted(-2, -2, 2, 2), 4, 4);
+        }
+    }
 }
 
 void TimelineRail::setHovered(std::optional<RailLayout::Hit> hit)
@@ -498,6 +527,35 @@ void TimelineRail::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void TimelineRail::keyPressEvent(QKeyEvent *event)
+{
+    const QList<RailLayout::Hit> targets = currentLayout().keyedTargets();
+    if (targets.isEmpty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int forward = layoutDirection() == Qt::RightToLeft ? -1 : 1;
+    const int last = int(targets.size()) - 1;
+    switch (event->key()) {
+    case Qt::Key_Right:
+        m_focus = std::clamp(m_focus + forward, 0, last);
+        break;
+    case Qt::Key_Left:
+        m_focus = std::clamp(m_focus - forward, 0, last);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (onSetting)
+            onSetting(*targets[std::clamp(m_focus, 0, last)].setting);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    update();
 }
 
 void TimelineRail::leaveEvent(QEvent *event)

@@ -96,6 +96,9 @@ struct RailLayout {
     std::optional<SettingKey> settingAt(const QPointF &point) const;
     // The tooltip at `point`; empty when there is nothing more to say than what shows.
     QString toolTipAt(const QPointF &point, QRectF *area = nullptr) const;
+    // What the keyboard can reach: the marks and span labels that carry a setting, in step order
+    // and then left to right.
+    QList<Hit> keyedTargets() const;
 };
 
 // One two-lane timeline: the Music.app lane over the output-rate lane, numbered discs for the
@@ -135,6 +138,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -150,4 +154,5 @@ private:
     mutable std::optional<RailLayout> m_layout;
     std::optional<RailLayout::Hit> m_hovered;
     std::optional<SettingKey> m_pressed;
+    int m_focus = 0; // in keyedTargets()
 };

@@ -304,3 +304,32 @@ TEST(TimingWindow, everyFontFollowsTheTextSizeClampedToItsSteps)
     EXPECT_DOUBLE_EQ(introPoints(3), largest);
     EXPECT_DOUBLE_EQ(introPoints(9), largest);
 }
+
+TEST(TimingWindow, theKeyboardReachesWhatAClickReaches)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    TimelineRail *rail = w.cardPanel()->rail();
+    // On the fade card's early case: the Listening Window's mark, then the Silence Threshold's.
+    QList<SettingKey> reachable;
+    for (const RailLayout::Hit &target : rail->currentLayout().keyedTargets())
+        reachable.append(*target.setting);
+    ASSERT_GE(reachable.size(), 2);
+    EXPECT_EQ(reachable[0], SettingKey::listeningWindow);
+    EXPECT_EQ(reachable[1], SettingKey::threshold);
+    EXPECT_EQ(rail->focusPolicy(), Qt::TabFocus);
+    QTest::keyClick(rail, Qt::Key_Return);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::listeningWindow);
+    QTest::keyClick(rail, Qt::Key_Right);
+    QTest::keyClick(rail, Qt::Key_Space);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::threshold);
+
+    RailSteps *steps = w.cardPanel()->steps();
+    QTest::keyClick(steps, Qt::Key_Down);
+    QTest::keyClick(steps, Qt::Key_Return);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::threshold) << "the second linked step";
+
+    w.showCard("none");
+    EXPECT_EQ(w.cardPanel()->rail()->focusPolicy(), Qt::NoFocus) << "nothing to reach";
+}
