@@ -62,20 +62,22 @@ CardPanel::CardPanel(const SwitchTimingView::Card &card, const SwitchTimingView:
     column->setContentsMargins(padding, padding, padding, padding);
     column->setSpacing(10);
 
-    auto *heading = new QHBoxLayout;
-    heading->setSpacing(10);
-    m_header = new CardHeader(card, model, this);
-    heading->addWidget(m_header, 1);
+    // The heading, with the case picker at its trailing edge, or on a line of its own below when
+    // the card is too narrow for both.
+    auto *heading = new QWidget(this);
+    auto *headingFlow = new FlowLayout(18, 6, heading);
+    m_header = new CardHeader(card, model, heading);
+    headingFlow->addWidget(m_header);
     if (card.cases.size() >= 2) {
-        heading->addSpacing(8);
-        m_picker = new CasePicker(this);
+        m_picker = new CasePicker(heading);
         m_picker->onChoose = [this](const QString &id) {
             if (onChooseCase)
                 onChooseCase(id);
         };
-        heading->addWidget(m_picker, 0, Qt::AlignVCenter);
+        headingFlow->addWidget(m_picker);
+        headingFlow->setLastItemTrailing(true);
     }
-    column->addLayout(heading);
+    column->addWidget(heading);
 
     m_note = new ToneLabel(ToneLabel::Tone::secondary, this);
     m_note->setWordWrap(true);

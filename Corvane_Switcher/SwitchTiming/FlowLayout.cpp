@@ -42,6 +42,12 @@ QLayoutItem *FlowLayout::takeAt(int index)
     return item;
 }
 
+void FlowLayout::setLastItemTrailing(bool trailing)
+{
+    m_lastItemTrailing = trailing;
+    invalidate();
+}
+
 void FlowLayout::invalidate()
 {
     m_cachedHeight.reset();
@@ -117,6 +123,11 @@ int FlowLayout::doLayout(const QRect &rect, bool apply) const
         row.clear();
     };
 
+    QLayoutItem *last = nullptr;
+    for (QLayoutItem *item : m_items) {
+        if (!item->isEmpty() && item->widget())
+            last = item;
+    }
     int x = area.left();
     for (QLayoutItem *item : m_items) {
         if (item->isEmpty() || !item->widget())
@@ -129,7 +140,8 @@ int FlowLayout::doLayout(const QRect &rect, bool apply) const
             finishRow();
             x = area.left();
         }
-        row.append({item, size, x});
+        const bool trailing = m_lastItemTrailing && item == last;
+        row.append({item, size, trailing ? area.right() + 1 - size.width() : x});
         x += size.width() + spacing();
     }
     finishRow();

@@ -27,6 +27,9 @@ public:
     void invalidate() override;
 
     int rowSpacing() const { return m_rowSpacing; }
+    // Whether the last item goes to the trailing edge of its row (a control at the end of a
+    // heading), wherever the row breaks.
+    void setLastItemTrailing(bool trailing);
     // How many rows the items took at the last geometry (for tests).
     int rowCount() const { return m_rows; }
 
@@ -36,6 +39,7 @@ private:
 
     QList<QLayoutItem *> m_items;
     int m_rowSpacing = 0;
+    bool m_lastItemTrailing = false;
     mutable int m_rows = 0;
     mutable std::optional<std::pair<int, int>> m_cachedHeight; // width -> height
 };

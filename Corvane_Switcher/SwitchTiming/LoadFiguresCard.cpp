@@ -13,11 +13,14 @@ namespace {
 constexpr double horizontalPadding = 10;
 constexpr double verticalPadding = 6;
 constexpr double radius = 7;
+constexpr int textFlags = Qt::AlignCenter | Qt::TextWordWrap;
 } // namespace
 
 LoadFiguresCard::LoadFiguresCard(QWidget *parent) : QWidget(parent)
 {
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     m_font = FontStyles::systemFont(10.5);
 }
 
@@ -33,11 +36,26 @@ void LoadFiguresCard::setText(const QString &text, double textScale)
     update();
 }
 
+int LoadFiguresCard::heightForWidth(int width) const
+{
+    const QFontMetricsF fm(m_font);
+    const QRectF text =
+        fm.boundingRect(QRectF(0, 0, std::max(1.0, width - 2 * horizontalPadding), 1e6), textFlags, m_text);
+    return int(std::ceil(std::max(text.height(), fm.height()) + 2 * verticalPadding));
+}
+
 QSize LoadFiguresCard::sizeHint() const
 {
     const QFontMetricsF fm(m_font);
     return QSize(int(std::ceil(fm.horizontalAdvance(m_text) + 2 * horizontalPadding)),
                  int(std::ceil(fm.height() + 2 * verticalPadding)));
+}
+
+QSize LoadFiguresCard::minimumSizeHint() const
+{
+    // Two lines at the most: half the text's width.
+    const int width = sizeHint().width() / 2 + int(horizontalPadding);
+    return QSize(width, heightForWidth(width));
 }
 
 void LoadFiguresCard::paintEvent(QPaintEvent *)
@@ -52,5 +70,7 @@ void LoadFiguresCard::paintEvent(QPaintEvent *)
     painter.drawPath(shape);
     painter.setFont(m_font);
     painter.setPen(SystemColors::secondaryLabel(appearance));
-    painter.drawText(QRectF(rect()), Qt::AlignCenter, m_text);
+    painter.drawText(
+        QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding),
+        textFlags, m_text);
 }

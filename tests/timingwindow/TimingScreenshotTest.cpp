@@ -78,9 +78,10 @@ TEST(TimingScreenshot, EveryCardAndCaseAtTwoTextSizes)
 {
     ModelHarness h;
     addMeasuredPlays(h);
-    for (int index : {1, 3}) {
+    // The two text sizes at the ideal width, and the largest at the narrowest the window gets.
+    for (const auto &[index, width] : {std::pair(1, 860), std::pair(3, 860), std::pair(3, 720)}) {
         setTextSize(index);
-        Shown shown(h);
+        Shown shown(h, QSize(width, 760));
         SwitchTimingWindow &w = shown.window;
         QWidget *content = w.scrollArea()->widget();
         for (const QString card : {"fade", "stop", "pause", "lead", "none", "pick"}) {
@@ -89,16 +90,19 @@ TEST(TimingScreenshot, EveryCardAndCaseAtTwoTextSizes)
             for (const QString &c : cases) {
                 w.chooseCase(c);
                 settle();
-                const std::string where =
-                    QStringLiteral("%1/%2 at size %3").arg(card, c).arg(index).toStdString();
+                const std::string where = QStringLiteral("%1/%2 at size %3, %4 wide")
+                                              .arg(card, c)
+                                              .arg(index)
+                                              .arg(width)
+                                              .toStdString();
                 ASSERT_EQ(w.shownCardId(), card);
                 TimelineRail *rail = w.cardPanel()->rail();
                 expectReadable(rail->currentLayout(), QRectF(rail->rect()), where);
                 expectNothingClipped(*w.cardPanel(), where);
-                save(*content, QStringLiteral("timing-%1-%2-%3").arg(card, c).arg(index));
+                save(*content, QStringLiteral("timing-%1-%2-%3-%4").arg(card, c).arg(index).arg(width));
             }
         }
-        save(w, QStringLiteral("timing-window-%1").arg(index));
+        save(w, QStringLiteral("timing-window-%1-%2").arg(index).arg(width));
     }
 }
 
@@ -133,5 +137,6 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     narrow.window.resize(500, 600);
     settle();
     EXPECT_EQ(narrow.window.cardPanel()->rail()->width(), 560 - 2 * int(SwitchTimingView::cardPadding));
+    expectNothingClipped(*narrow.window.cardPanel(), "W = 560");
     save(narrow.window, QStringLiteral("timing-narrow-3"));
 }
