@@ -7,6 +7,7 @@
 // paint of the rail per click, and one paint per rail repaint.
 
 #include "BenchGui.h"
+#include "BenchModel.h"
 #include "SwitchTiming/CardPanel.h"
 #include "SwitchTiming/SettingRow.h"
 #include "SwitchTiming/Stepper.h"
@@ -16,10 +17,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QMouseEvent>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -27,13 +26,6 @@
 #include <memory>
 
 namespace {
-
-// Time never moves: no device poll, no flash timer during a measurement.
-class StillClock final : public SwitcherModel::Clock {
-public:
-    void schedule(const QString &, int, std::function<void()>) override {}
-    void cancel(const QString &) override {}
-};
 
 // Music.app as it is when fade-out switching can run, so that the window opens on the fade card.
 class TapMusicApp final : public MusicApp {
@@ -43,14 +35,6 @@ public:
     void scanLocalFiles(std::function<void(ScanResult)>) override {}
     bool processTapSupported() override { return true; }
 };
-
-quint16 freePort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return server.serverPort();
-}
 
 // A model with measured load times, its settings (and the text size) in a private folder: in
 // memory, or on the disk as a user's are.

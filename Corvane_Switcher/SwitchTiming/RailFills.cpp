@@ -16,26 +16,21 @@ using SystemColors::Appearance;
 
 constexpr double cornerRadius = 4.0;
 
-QColor pick(Appearance a, QColor light, QColor dark)
-{
-    return a == Appearance::dark ? dark : light;
-}
-
 // The music as it was: a slate that white text reads on in both appearances.
 QColor slate(Appearance a)
 {
-    return pick(a, QColor(0x5f, 0x72, 0x8c), QColor(0x5a, 0x6b, 0x82));
+    return SystemColors::forAppearance(a, QColor(0x5f, 0x72, 0x8c), QColor(0x5a, 0x6b, 0x82));
 }
 
 // The next track at its own rate.
 QColor teal(Appearance a)
 {
-    return pick(a, QColor(0x1f, 0x80, 0x74), QColor(0x2a, 0x8f, 0x82));
+    return SystemColors::forAppearance(a, QColor(0x1f, 0x80, 0x74), QColor(0x2a, 0x8f, 0x82));
 }
 
 QColor amber(Appearance a)
 {
-    return pick(a, QColor(0xe0, 0x9a, 0x1c), QColor(0xd8, 0x9c, 0x2e));
+    return SystemColors::forAppearance(a, QColor(0xe0, 0x9a, 0x1c), QColor(0xd8, 0x9c, 0x2e));
 }
 
 QPainterPath rounded(const QRectF &rect)

@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -77,9 +75,8 @@ RailStepsLayout RailSteps::layout(const QList<RailMark> &marks, int columns, con
     return out;
 }
 
-RailSteps::RailSteps(QWidget *parent) : QWidget(parent), m_fonts(Fonts::make(1.0))
+RailSteps::RailSteps(QWidget *parent) : SettingLinksWidget(parent), m_fonts(Fonts::make(1.0))
 {
-    setMouseTracking(true);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -97,10 +94,7 @@ void RailSteps::setMarks(const QList<RailMark> &marks, double textScale, int col
         m_fonts = Fonts::make(textScale);
     }
     m_layout.reset();
-    m_hovered = -1;
-    const bool linked =
-        std::any_of(marks.begin(), marks.end(), [](const RailMark &m) { return m.setting.has_value(); });
-    setFocusPolicy(linked ? Qt::TabFocus : Qt::NoFocus);
+    linksChanged();
     if (heightForWidth(width()) != before)
         updateGeometry();
     update();
@@ -145,14 +139,9 @@ void RailSteps::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor background = m_knockout.isValid() ? m_knockout : SystemColors::windowBackground(appearance);
-    int linked = 0;
+    const std::optional<Link> hoveredLink = this->hoveredLink();
     for (const RailStepsLayout::Item &item : l.items) {
-        if (item.setting && hasFocus() && linked++ == m_focus) {
-            painter.setPen(QPen(SystemColors::withOpacity(SystemColors::accent(appearance), 0.8), 2));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(item.textRect.united(item.disc).adjusted(-3, -2, 3, 2), 4, 4);
-        }
-        const bool hovered = item.index == m_hovered;
+        const bool hovered = hoveredLink && hoveredLink->item == item.index;
         TimelineRail::paintDisc(painter, item.disc, item.number, item.strong, item.setting.has_value(),
                                 hovered, m_fonts.disc, background, appearance);
         QFont font = item.strong ? m_fonts.strongText : m_fonts.text;
@@ -161,85 +150,17 @@ void RailSteps::paintEvent(QPaintEvent *)
         painter.setPen(item.setting ? SystemColors::accent(appearance) : SystemColors::label(appearance));
         painter.drawText(item.textRect, textFlags, item.text);
     }
+    paintFocus(painter);
 }
 
-void RailSteps::setHovered(int index)
+QList<SettingLinksWidget::Link> RailSteps::links() const
 {
-    if (index == m_hovered)
-        return;
-    m_hovered = index;
-    const bool linked = index >= 0 && m_marks.value(index).setting.has_value();
-    if (linked)
-        setCursor(Qt::PointingHandCursor);
-    else
-        unsetCursor();
-    update();
-}
-
-void RailSteps::mouseMoveEvent(QMouseEvent *event)
-{
-    const RailStepsLayout::Item *item = currentLayout().itemAt(event->position());
-    setHovered(item ? item->index : -1);
-    QWidget::mouseMoveEvent(event);
-}
-
-void RailSteps::mousePressEvent(QMouseEvent *event)
-{
-    const RailStepsLayout::Item *item = currentLayout().itemAt(event->position());
-    m_pressed = item && event->button() == Qt::LeftButton ? item->setting : std::nullopt;
-    if (m_pressed)
-        event->accept();
-    else
-        QWidget::mousePressEvent(event);
-}
-
-void RailSteps::mouseReleaseEvent(QMouseEvent *event)
-{
-    const std::optional<SettingKey> pressed = std::exchange(m_pressed, std::nullopt);
-    const RailStepsLayout::Item *item = currentLayout().itemAt(event->position());
-    if (pressed && item && item->setting == pressed) {
-        event->accept();
-        if (onSetting)
-            onSetting(*pressed);
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
-}
-
-void RailSteps::keyPressEvent(QKeyEvent *event)
-{
-    QList<SettingKey> links;
+    QList<Link> out;
     for (const RailStepsLayout::Item &item : currentLayout().items) {
         if (item.setting)
-            links.append(*item.setting);
+            out.append(Link{item.textRect.united(item.disc), *item.setting, item.index});
     }
-    const int last = std::max(0, int(links.size()) - 1);
-    switch (event->key()) {
-    case Qt::Key_Down:
-    case Qt::Key_Right:
-        m_focus = std::clamp(m_focus + 1, 0, last);
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Left:
-        m_focus = std::clamp(m_focus - 1, 0, last);
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!links.isEmpty() && onSetting)
-            onSetting(links[std::clamp(m_focus, 0, last)]);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    update();
-}
-
-void RailSteps::leaveEvent(QEvent *event)
-{
-    setHovered(-1);
-    QWidget::leaveEvent(event);
+    return out;
 }
 
 void RailSteps::resizeEvent(QResizeEvent *event)

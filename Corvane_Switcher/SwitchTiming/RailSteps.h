@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RailTypes.h"
+#include "SettingLinks.h"
 
 #include <QFont>
 #include <QList>
@@ -31,7 +32,7 @@ struct RailStepsLayout {
 
 // The numbered list of a rail's marks, numbered as the rail's discs are. A step that carries a
 // setting is a link: a click calls `onSetting`.
-class RailSteps final : public QWidget {
+class RailSteps final : public SettingLinksWidget {
     Q_OBJECT
 public:
     struct Fonts {
@@ -47,7 +48,6 @@ public:
     const QList<RailMark> &marks() const { return m_marks; }
     // The card's background, which the discs are filled with.
     void setKnockout(const QColor &color);
-    std::function<void(SettingKey)> onSetting;
 
     const RailStepsLayout &currentLayout() const;
     static RailStepsLayout layout(const QList<RailMark> &marks, int columns, const QRectF &rect,
@@ -59,24 +59,15 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    QList<Link> links() const override;
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void setHovered(int index);
-
     QList<RailMark> m_marks;
     int m_columns = 2;
     double m_textScale = 1.0;
     Fonts m_fonts;
     mutable std::optional<RailStepsLayout> m_layout;
     QColor m_knockout;
-    int m_hovered = -1; // a mark's index
-    std::optional<SettingKey> m_pressed;
-    int m_focus = 0; // among the linked steps
 };

@@ -76,7 +76,7 @@ QColor railRelockColor(SystemColors::Appearance appearance)
     // A violet that reads on both backgrounds and is none of the method colours (blue, red, green).
     static const QColor light(0x8E, 0x44, 0xC9);
     static const QColor dark(0xC0, 0x7E, 0xF0);
-    return appearance == SystemColors::Appearance::dark ? dark : light;
+    return SystemColors::forAppearance(appearance, light, dark);
 }
 
 QColor railColor(RailColor color, SystemColors::Appearance appearance)

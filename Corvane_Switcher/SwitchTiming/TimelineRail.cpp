@@ -6,8 +6,6 @@
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHelpEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
@@ -235,12 +233,6 @@ std::optional<RailLayout::Hit> RailLayout::hitAt(const QPointF &point) const
     return std::nullopt;
 }
 
-std::optional<SettingKey> RailLayout::settingAt(const QPointF &point) const
-{
-    const std::optional<Hit> hit = hitAt(point);
-    return hit ? hit->setting : std::nullopt;
-}
-
 QList<RailLayout::Hit> RailLayout::keyedTargets() const
 {
     QList<Hit> targets;
@@ -279,9 +271,8 @@ QString RailLayout::toolTipAt(const QPointF &point, QRectF *area) const
     return {};
 }
 
-TimelineRail::TimelineRail(QWidget *parent) : QWidget(parent), m_fonts(RailFonts::make(m_params))
+TimelineRail::TimelineRail(QWidget *parent) : SettingLinksWidget(parent), m_fonts(RailFonts::make(m_params))
 {
-    setMouseTracking(true);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -297,9 +288,8 @@ void TimelineRail::setSpec(const RailSpec &spec, const RailParams &params)
         m_params = params;
         m_fonts = RailFonts::make(params);
     }
-    m_hovered.reset();
     dropLayout();
-    setFocusPolicy(currentLayout().keyedTargets().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
+    linksChanged();
     // Most changes of a setting move things along the rail; only a new height needs a new layout.
     if (heightForWidth(width()) != before)
         updateGeometry();
@@ -434,6 +424,7 @@ void TimelineRail::paintEvent(QPaintEvent *)
     painter.restore();
 
     // Brackets and their labels, each label on the card's background.
+    const std::optional<Link> hovered = hoveredLink();
     painter.setFont(m_fonts.label);
     for (qsizetype i = 0; i < l.spans.size(); ++i) {
         const RailLayout::Span &span = l.spans[i];
@@ -448,9 +439,7 @@ void TimelineRail::paintEvent(QPaintEvent *)
         painter.drawPath(bracket);
         painter.fillRect(span.labelRect, knockout);
         QFont font = m_fonts.label;
-        const bool hovered =
-            m_hovered && m_hovered->kind == RailLayout::Hit::Kind::span && m_hovered->item == i;
-        font.setUnderline(hovered && span.setting);
+        font.setUnderline(hovered && hovered->item == spanItem(int(i)));
         painter.setFont(font);
         painter.setPen(color);
         painter.drawText(span.labelRect, Qt::AlignCenter, span.text);
@@ -465,103 +454,23 @@ void TimelineRail::paintEvent(QPaintEvent *)
     // The numbered discs on top.
     for (qsizetype i = 0; i < l.marks.size(); ++i) {
         const RailLayout::Mark &mark = l.marks[i];
-        const bool hovered =
-            m_hovered && m_hovered->kind == RailLayout::Hit::Kind::mark && m_hovered->item == i;
         std::optional<QColor> color;
         if (mark.color)
             color = railColor(*mark.color, appearance);
-        paintDisc(painter, mark.disc, mark.number, mark.strong, mark.setting.has_value(), hovered,
-                  m_fonts.disc, knockout, appearance, color);
+        paintDisc(painter, mark.disc, mark.number, mark.strong, mark.setting.has_value(),
+                  hovered && hovered->item == int(i), m_fonts.disc, knockout, appearance, color);
     }
+    paintFocus(painter);
+}
 
-    if (hasFocus()) {
-        const QList<RailLayout::Hit> targets = l.keyedTargets();
-        if (!targets.isEmpty()) {
-            const QRectF area = targets[std::clamp(m_focus, 0, int(targets.size()) - 1)].area;
-            painter.setPen(QPen(SystemColors::withOpacity(SystemColors::accent(appearance), 0.8), 2));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(area.adjusted(-2, -2, 2, 2), 4, 4);
-        }
+QList<SettingLinksWidget::Link> TimelineRail::links() const
+{
+    QList<Link> out;
+    for (const RailLayout::Hit &target : currentLayout().keyedTargets()) {
+        const int item = target.kind == RailLayout::Hit::Kind::mark ? target.item : spanItem(target.item);
+        out.append(Link{target.area, *target.setting, item});
     }
-}
-
-void TimelineRail::setHovered(std::optional<RailLayout::Hit> hit)
-{
-    const auto same = [](const std::optional<RailLayout::Hit> &a, const std::optional<RailLayout::Hit> &b) {
-        return a.has_value() == b.has_value() && (!a || (a->kind == b->kind && a->item == b->item));
-    };
-    if (same(hit, m_hovered))
-        return;
-    m_hovered = hit;
-    if (hit && hit->setting)
-        setCursor(Qt::PointingHandCursor);
-    else
-        unsetCursor();
-    update();
-}
-
-void TimelineRail::mouseMoveEvent(QMouseEvent *event)
-{
-    setHovered(currentLayout().hitAt(event->position()));
-    QWidget::mouseMoveEvent(event);
-}
-
-void TimelineRail::mousePressEvent(QMouseEvent *event)
-{
-    m_pressed =
-        event->button() == Qt::LeftButton ? currentLayout().settingAt(event->position()) : std::nullopt;
-    if (m_pressed)
-        event->accept();
-    else
-        QWidget::mousePressEvent(event);
-}
-
-void TimelineRail::mouseReleaseEvent(QMouseEvent *event)
-{
-    const std::optional<SettingKey> pressed = std::exchange(m_pressed, std::nullopt);
-    if (pressed && event->button() == Qt::LeftButton &&
-        currentLayout().settingAt(event->position()) == pressed) {
-        event->accept();
-        if (onSetting)
-            onSetting(*pressed);
-        return;
-    }
-    QWidget::mouseReleaseEvent(event);
-}
-
-void TimelineRail::keyPressEvent(QKeyEvent *event)
-{
-    const QList<RailLayout::Hit> targets = currentLayout().keyedTargets();
-    if (targets.isEmpty()) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    const int forward = layoutDirection() == Qt::RightToLeft ? -1 : 1;
-    const int last = int(targets.size()) - 1;
-    switch (event->key()) {
-    case Qt::Key_Right:
-        m_focus = std::clamp(m_focus + forward, 0, last);
-        break;
-    case Qt::Key_Left:
-        m_focus = std::clamp(m_focus - forward, 0, last);
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (onSetting)
-            onSetting(*targets[std::clamp(m_focus, 0, last)].setting);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    update();
-}
-
-void TimelineRail::leaveEvent(QEvent *event)
-{
-    setHovered(std::nullopt);
-    QWidget::leaveEvent(event);
+    return out;
 }
 
 bool TimelineRail::event(QEvent *event)
@@ -576,7 +485,7 @@ bool TimelineRail::event(QEvent *event)
             QToolTip::showText(help->globalPos(), text, this, area.toAlignedRect());
         return true;
     }
-    return QWidget::event(event);
+    return SettingLinksWidget::event(event);
 }
 
 void TimelineRail::changeEvent(QEvent *event)

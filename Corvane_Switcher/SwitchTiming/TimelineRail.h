@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RailTypes.h"
+#include "SettingLinks.h"
 
 #include <QFont>
 #include <QList>
@@ -92,8 +93,6 @@ struct RailLayout {
 
     // The topmost thing at `point`: a mark's disc, a span's label, else a band.
     std::optional<Hit> hitAt(const QPointF &point) const;
-    // The setting a click at `point` opens, if it lands on a mark or span label that has one.
-    std::optional<SettingKey> settingAt(const QPointF &point) const;
     // The tooltip at `point`; empty when there is nothing more to say than what shows.
     QString toolTipAt(const QPointF &point, QRectF *area = nullptr) const;
     // What the keyboard can reach: the marks and span labels that carry a setting, in step order
@@ -104,7 +103,7 @@ struct RailLayout {
 // One two-lane timeline: the Music.app lane over the output-rate lane, numbered discs for the
 // marks above them and labelled brackets for the spans below, all painted from one `RailSpec`.
 // A click on a mark or span label that carries a setting calls `onSetting`.
-class TimelineRail final : public QWidget {
+class TimelineRail final : public SettingLinksWidget {
     Q_OBJECT
 public:
     explicit TimelineRail(QWidget *parent = nullptr);
@@ -114,8 +113,6 @@ public:
     const RailParams &params() const { return m_params; }
     // The colour drawn behind labels that sit on lines: the card's background.
     void setKnockout(const QColor &color);
-
-    std::function<void(SettingKey)> onSetting;
 
     // The layout at the widget's current size.
     const RailLayout &currentLayout() const;
@@ -133,18 +130,15 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    QList<Link> links() const override;
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void setHovered(std::optional<RailLayout::Hit> hit);
+    // A span's number among the links' items (the marks' are their indices).
+    static int spanItem(int span) { return -1 - span; }
     void dropLayout();
 
     RailSpec m_spec;
@@ -152,7 +146,4 @@ private:
     RailFonts m_fonts;
     QColor m_knockout;
     mutable std::optional<RailLayout> m_layout;
-    std::optional<RailLayout::Hit> m_hovered;
-    std::optional<SettingKey> m_pressed;
-    int m_focus = 0; // in keyedTargets()
 };

@@ -102,11 +102,14 @@ TEST(TimelineRailLayout, aClickFindsTheSettingOfAMarkOrASpanLabel)
     spec.spans = {keyed, plain};
     const RailLayout l =
         TimelineRail::layout(spec, params(), QRectF(0, 0, 800, 0), RailFonts::make(params()));
-    EXPECT_EQ(l.settingAt(l.marks[0].disc.center()), SettingKey::listeningWindow);
-    EXPECT_EQ(l.settingAt(l.marks[1].disc.center()), std::nullopt);
-    EXPECT_EQ(l.settingAt(l.spans[0].labelRect.center()), SettingKey::relock);
-    EXPECT_EQ(l.settingAt(l.spans[1].labelRect.center()), std::nullopt);
-    EXPECT_EQ(l.settingAt(l.musicLane.center()), std::nullopt);
+    // Only what carries a setting is a link: the first mark and the first span's label.
+    const QList<RailLayout::Hit> links = l.keyedTargets();
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_EQ(links[0].setting, SettingKey::listeningWindow);
+    EXPECT_EQ(links[0].area, l.marks[0].disc);
+    EXPECT_EQ(links[1].setting, SettingKey::relock);
+    EXPECT_EQ(links[1].area, l.spans[0].labelRect);
+    EXPECT_EQ(l.hitAt(l.musicLane.center())->kind, RailLayout::Hit::Kind::band);
     EXPECT_EQ(l.toolTipAt(l.marks[1].disc.center()), "2. Step at -1");
     EXPECT_FALSE(l.spans[0].labelRect.intersects(l.spans[1].labelRect));
 }
