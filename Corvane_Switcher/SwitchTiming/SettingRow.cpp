@@ -13,7 +13,7 @@
 #include <QPushButton>
 
 SettingRow::SettingRow(SettingKey key, SwitcherModel &model, QWidget *parent)
-    : QWidget(parent), m_key(key), m_model(model), m_spec(settingRowSpec(key, model))
+    : QWidget(parent), m_key(key), m_model(model), m_values(settingRowValues(key, model))
 {
     setObjectName(QStringLiteral("settingRow-") + rawValue(key));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -21,33 +21,33 @@ SettingRow::SettingRow(SettingKey key, SwitcherModel &model, QWidget *parent)
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setSpacing(6);
 
-    if (!m_spec.title.isEmpty() && m_spec.control != SettingRowSpec::Control::button) {
+    if (!m_values.title.isEmpty() && m_values.control != SettingRowValues::Control::button) {
         m_title = new ToneLabel(ToneLabel::Tone::primary, this);
         layout->addWidget(m_title);
     }
-    if (m_spec.control != SettingRowSpec::Control::button) {
+    if (m_values.control != SettingRowValues::Control::button) {
         m_value = new ToneLabel(
             key == SettingKey::relock ? ToneLabel::Tone::primary : ToneLabel::Tone::secondary, this);
         layout->addWidget(m_value);
     }
-    switch (m_spec.control) {
-    case SettingRowSpec::Control::stepper:
+    switch (m_values.control) {
+    case SettingRowValues::Control::stepper:
         m_stepper = new Stepper(this);
-        m_stepper->setAccessibleName(m_spec.title.isEmpty() ? m_spec.valueText : m_spec.title);
+        m_stepper->setAccessibleName(m_values.title.isEmpty() ? m_values.valueText : m_values.title);
         m_stepper->onStep = [this](double value) { applySetting(m_key, value, m_model); };
         layout->addSpacing(2);
         layout->addWidget(m_stepper);
         break;
-    case SettingRowSpec::Control::toggle:
+    case SettingRowValues::Control::toggle:
         m_toggle = new SwitchToggle(this);
-        m_toggle->setAccessibleName(m_spec.title);
+        m_toggle->setAccessibleName(m_values.title);
         connect(m_toggle, &SwitchToggle::clicked, this,
                 [this](bool checked) { applySetting(m_key, checked ? 1 : 0, m_model); });
         layout->addSpacing(4);
         layout->addWidget(m_toggle);
         break;
-    case SettingRowSpec::Control::button:
-        m_button = new QPushButton(m_spec.title, this);
+    case SettingRowValues::Control::button:
+        m_button = new QPushButton(m_values.title, this);
         connect(m_button, &QPushButton::clicked, this, [this] { applySetting(m_key, 0, m_model); });
         layout->addWidget(m_button);
         break;
@@ -64,7 +64,7 @@ SettingRow::SettingRow(SettingKey key, SwitcherModel &model, QWidget *parent)
 
 void SettingRow::refresh(double textScale)
 {
-    m_spec = settingRowSpec(m_key, m_model);
+    m_values = settingRowValues(m_key, m_model);
     if (textScale != m_scale) {
         m_scale = textScale;
         const QFont label = FontStyles::systemFont(11.5 * textScale);
@@ -82,36 +82,36 @@ void SettingRow::refresh(double textScale)
         if (m_button)
             m_button->setFont(FontStyles::systemFont(11 * textScale));
     }
-    if (m_title && m_title->text() != m_spec.title)
-        m_title->setText(m_spec.title);
+    if (m_title && m_title->text() != m_values.title)
+        m_title->setText(m_values.title);
     if (m_value) {
-        if (m_value->text() != m_spec.valueText)
-            m_value->setText(m_spec.valueText);
-        m_value->setVisible(!m_spec.valueText.isEmpty());
+        if (m_value->text() != m_values.valueText)
+            m_value->setText(m_values.valueText);
+        m_value->setVisible(!m_values.valueText.isEmpty());
     }
     if (m_stepper) {
-        m_stepper->setRange(m_spec.minimum, m_spec.maximum, m_spec.step);
-        m_stepper->setValue(m_spec.value);
+        m_stepper->setRange(m_values.minimum, m_values.maximum, m_values.step);
+        m_stepper->setValue(m_values.value);
     }
     if (m_toggle)
-        m_toggle->setChecked(m_spec.value != 0);
-    if (m_button && m_button->text() != m_spec.title)
-        m_button->setText(m_spec.title);
+        m_toggle->setChecked(m_values.value != 0);
+    if (m_button && m_button->text() != m_values.title)
+        m_button->setText(m_values.title);
     // A disabled toggle dims its label with it; a disabled button is just the button.
     if (m_toggle)
-        setEnabled(m_spec.enabled);
+        setEnabled(m_values.enabled);
     if (m_button)
-        m_button->setEnabled(m_spec.enabled);
+        m_button->setEnabled(m_values.enabled);
 }
 
 QString SettingRow::titleText() const
 {
-    return m_spec.title;
+    return m_values.title;
 }
 
 QString SettingRow::valueText() const
 {
-    return m_spec.valueText;
+    return m_values.valueText;
 }
 
 void SettingRow::setLit(bool lit)

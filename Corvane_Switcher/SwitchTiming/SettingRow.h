@@ -21,7 +21,7 @@ public:
     SettingKey key() const { return m_key; }
     // Reads the row's values from the model again, its fonts at `textScale`.
     void refresh(double textScale);
-    const SettingRowSpec &spec() const { return m_spec; }
+    const SettingRowValues &values() const { return m_values; }
 
     // Lights the row or puts it out, animated while the row is on screen.
     void setLit(bool lit);
@@ -41,7 +41,7 @@ protected:
 private:
     SettingKey m_key;
     SwitcherModel &m_model;
-    SettingRowSpec m_spec;
+    SettingRowValues m_values;
     double m_scale = 0;
     ToneLabel *m_title = nullptr;
     ToneLabel *m_value = nullptr;

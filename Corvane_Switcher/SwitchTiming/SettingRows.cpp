@@ -13,7 +13,7 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(SwitchTiming)
 };
 
-using Control = SettingRowSpec::Control;
+using Control = SettingRowValues::Control;
 
 // A model value in seconds as the stepper counts it: whole milliseconds, halves away from zero.
 double millis(double seconds)
@@ -21,8 +21,8 @@ double millis(double seconds)
     return Units::roundHalfAwayFromZero(seconds * 1000.0);
 }
 
-SettingRowSpec stepper(SettingKey key, QString title, QString valueText, double value, double minimum,
-                       double maximum, double step)
+SettingRowValues stepper(SettingKey key, QString title, QString valueText, double value, double minimum,
+                         double maximum, double step)
 {
     return {key, Control::stepper, std::move(title), std::move(valueText), value, minimum, maximum, step,
             true};
@@ -30,7 +30,7 @@ SettingRowSpec stepper(SettingKey key, QString title, QString valueText, double 
 
 } // namespace
 
-SettingRowSpec settingRowSpec(SettingKey key, const SwitcherModel &model)
+SettingRowValues settingRowValues(SettingKey key, const SwitcherModel &model)
 {
     switch (key) {
     case SettingKey::relock:

@@ -10,7 +10,7 @@
 
 class SwitcherModel;
 
-struct SettingRowSpec {
+struct SettingRowValues {
     enum class Control { stepper, toggle, button };
     SettingKey key = SettingKey::relock;
     Control control = Control::stepper;
@@ -23,6 +23,6 @@ struct SettingRowSpec {
     bool enabled = true;
 };
 
-SettingRowSpec settingRowSpec(SettingKey key, const SwitcherModel &model);
+SettingRowValues settingRowValues(SettingKey key, const SwitcherModel &model);
 // Writes a stepper's or toggle's new value into the model; for the button, runs its action.
 void applySetting(SettingKey key, double value, SwitcherModel &model);

@@ -48,7 +48,7 @@ struct RailLayout {
         std::optional<double> fadeX;
     };
     struct Mark {
-        int index = 0;  // in the spec's list
+        int index = 0;  // in the rail's list of marks
         int number = 0; // the step's number
         QRectF disc;
         double x = 0; // the mark's time on the lanes

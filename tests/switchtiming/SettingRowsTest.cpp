@@ -5,12 +5,12 @@
 #include "ModelHarness.h"
 #include "SwitchTiming/SettingRows.h"
 
-using Control = SettingRowSpec::Control;
+using Control = SettingRowValues::Control;
 
 namespace {
 
 // "title | value text | value in [minimum, maximum] step s", or "(off)" for a disabled row.
-std::string describe(const SettingRowSpec &row)
+std::string describe(const SettingRowValues &row)
 {
     return QStringLiteral("%1 | %2 | %3 in [%4, %5] step %6%7")
         .arg(row.title, row.valueText)
@@ -48,9 +48,9 @@ TEST(SettingRows, everyRowWithANewUsersSettings)
         {SettingKey::automatic, "Set Automatically |  | 0 in [0, 0] step 0 (off)"},
     };
     for (const auto &[key, expected] : rows)
-        EXPECT_EQ(describe(settingRowSpec(key, m)), expected) << rawValue(key).toStdString();
-    EXPECT_EQ(settingRowSpec(SettingKey::fadeExtend, m).control, Control::toggle);
-    EXPECT_EQ(settingRowSpec(SettingKey::automatic, m).control, Control::button);
+        EXPECT_EQ(describe(settingRowValues(key, m)), expected) << rawValue(key).toStdString();
+    EXPECT_EQ(settingRowValues(SettingKey::fadeExtend, m).control, Control::toggle);
+    EXPECT_EQ(settingRowValues(SettingKey::automatic, m).control, Control::button);
 }
 
 TEST(SettingRows, steppersCountMillisecondsWhileTheModelKeepsSeconds)
@@ -58,12 +58,12 @@ TEST(SettingRows, steppersCountMillisecondsWhileTheModelKeepsSeconds)
     ModelHarness h;
     SwitcherModel &m = *h.model;
     const auto stepUp = [&](SettingKey key) {
-        const SettingRowSpec row = settingRowSpec(key, m);
+        const SettingRowValues row = settingRowValues(key, m);
         applySetting(key, row.value + row.step, m);
     };
     stepUp(SettingKey::listeningWindow);
     EXPECT_DOUBLE_EQ(m.quietWindowSec(), 5.0);
-    EXPECT_EQ(settingRowSpec(SettingKey::listeningWindow, m).valueText, "5000 ms");
+    EXPECT_EQ(settingRowValues(SettingKey::listeningWindow, m).valueText, "5000 ms");
     stepUp(SettingKey::minimumQuiet);
     EXPECT_DOUBLE_EQ(m.quietHoldSec(), 0.5);
     stepUp(SettingKey::pausePoint);
@@ -74,13 +74,13 @@ TEST(SettingRows, steppersCountMillisecondsWhileTheModelKeepsSeconds)
 
     // A threshold is written whole decibels toward zero, and steps keep its fraction.
     m.setQuietThresholdDb(-55.5);
-    EXPECT_EQ(settingRowSpec(SettingKey::threshold, m).valueText, "-55 dBFS");
+    EXPECT_EQ(settingRowValues(SettingKey::threshold, m).valueText, "-55 dBFS");
     stepUp(SettingKey::threshold);
     EXPECT_DOUBLE_EQ(m.quietThresholdDb(), -50.5);
 
     // A value the stepper can't reach in whole milliseconds still reads back as one.
     m.setQuietWindowSec(4.2999999);
-    EXPECT_EQ(settingRowSpec(SettingKey::listeningWindow, m).value, 4300);
+    EXPECT_EQ(settingRowValues(SettingKey::listeningWindow, m).value, 4300);
 
     applySetting(SettingKey::fadeExtend, 0, m);
     EXPECT_FALSE(m.fadeExtendPause());
@@ -90,11 +90,11 @@ TEST(SettingRows, fadeExtensionIsOffWithSwitchAtTheEnd)
 {
     ModelHarness h;
     h.model->setBoundaryMode("lead");
-    SettingRowSpec row = settingRowSpec(SettingKey::fadeExtend, *h.model);
+    SettingRowValues row = settingRowValues(SettingKey::fadeExtend, *h.model);
     EXPECT_FALSE(row.enabled);
     EXPECT_EQ(row.valueText, "not used with Switch at the End");
     h.model->setBoundaryMode("pause");
-    row = settingRowSpec(SettingKey::fadeExtend, *h.model);
+    row = settingRowValues(SettingKey::fadeExtend, *h.model);
     EXPECT_TRUE(row.enabled);
     EXPECT_EQ(row.valueText, "");
 }
@@ -104,20 +104,20 @@ TEST(SettingRows, delayAddedIsAutomaticUntilAStepSetsIt)
     ModelHarness h;
     SwitcherModel &m = *h.model;
     playsStartingIn(h, {430, 900, 1000, 1100, 800}); // automatic: 1200 - 430, to 100 ms
-    SettingRowSpec delay = settingRowSpec(SettingKey::delay, m);
+    SettingRowValues delay = settingRowValues(SettingKey::delay, m);
     EXPECT_EQ(delay.valueText, "800 ms · automatic");
     EXPECT_EQ(delay.value, 800);
 
     applySetting(SettingKey::delay, delay.value - delay.step, m);
     EXPECT_EQ(m.handOverDelayMs(), 750);
-    EXPECT_EQ(settingRowSpec(SettingKey::delay, m).valueText, "750 ms");
-    EXPECT_TRUE(settingRowSpec(SettingKey::automatic, m).enabled);
+    EXPECT_EQ(settingRowValues(SettingKey::delay, m).valueText, "750 ms");
+    EXPECT_TRUE(settingRowValues(SettingKey::automatic, m).enabled);
     applySetting(SettingKey::delay, 1234, m); // what the stepper writes is kept to 50 ms
     EXPECT_EQ(m.handOverDelayMs(), 1250);
 
     applySetting(SettingKey::automatic, 0, m);
     EXPECT_EQ(m.handOverDelayMs(), std::nullopt);
     EXPECT_EQ(h.switcher().handOverDelayMs(), std::nullopt);
-    EXPECT_EQ(settingRowSpec(SettingKey::delay, m).valueText, "800 ms · automatic");
-    EXPECT_FALSE(settingRowSpec(SettingKey::automatic, m).enabled);
+    EXPECT_EQ(settingRowValues(SettingKey::delay, m).valueText, "800 ms · automatic");
+    EXPECT_FALSE(settingRowValues(SettingKey::automatic, m).enabled);
 }
