@@ -118,6 +118,8 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     dark.setColor(QPalette::Button, QColor(0x4a, 0x4a, 0x4a));
     dark.setColor(QPalette::ButtonText, QColor(0xe6, 0xe6, 0xe6));
     dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
     QApplication::setPalette(dark);
     {
         Shown shown(h);
