@@ -66,6 +66,7 @@ private:
 QString introductionText(bool measured)
 {
     if (measured) {
+        //: The visualizer's introduction, once Music.app's load times have been measured.
         return Tr::tr(
             "Every method on one clock, drawn with your settings and Music.app's measured load. Time "
             "runs to the end of the outgoing track (or, for a picked track, to the pick). The next "
@@ -73,6 +74,7 @@ QString introductionText(bool measured)
             "happens. The controls here are the same ones as in Settings; a click on a label that "
             "names one lights it.");
     }
+    //: The visualizer's introduction, before any load time has been measured.
     return Tr::tr("Every method on one clock, drawn with your settings. Time runs to the end of the outgoing "
                   "track (or, for a picked track, to the pick). The next track expects a different rate; a "
                   "same-rate track is simply handed over and none of this happens. The controls here are the "
@@ -125,12 +127,14 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     relock->setSpacing(14);
     auto *relockTexts = new QVBoxLayout;
     relockTexts->setSpacing(4);
+    //: A setting's name, as Settings has it: how long the DAC takes to relock after a rate change.
     m_relockTitle = new ToneLabel(Tr::tr("Relock Time"), ToneLabel::Tone::primary, m_relockSection);
-    m_relockText =
-        new ToneLabel(Tr::tr("How long your DAC takes to relock and unmute after a rate change — the audible "
-                             "mute. Every method "
-                             "below is timed by it; macOS cannot measure it, so it is yours to set."),
-                      ToneLabel::Tone::secondary, m_relockSection);
+    //: Under "Relock Time" at the top of the visualizer.
+    const QString relockText =
+        Tr::tr("How long your DAC takes to relock and unmute after a rate change — the "
+               "audible mute. Every method below is timed by it; macOS cannot measure it, "
+               "so it is yours to set.");
+    m_relockText = new ToneLabel(relockText, ToneLabel::Tone::secondary, m_relockSection);
     m_relockText->setWordWrap(true);
     relockTexts->addWidget(m_relockTitle);
     relockTexts->addWidget(m_relockText);
@@ -146,11 +150,12 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     m_tabs->onSelect = [this](const QString &id) { showCard(id); };
     stack->addWidget(m_tabs);
 
-    // The panel goes here (index 4), made by the first refresh.
-    m_hint =
-        new ToneLabel(Tr::tr("Pick a method above to see how it's timed; the radio in the card's title is "
-                             "what chooses it."),
-                      ToneLabel::Tone::tertiary, m_content);
+    // The panel goes here, before the hint, made by the first refresh.
+    //: The closing line of the visualizer.
+    const QString hint =
+        Tr::tr("Pick a method above to see how it's timed; the radio in the card's title is what "
+               "chooses it.");
+    m_hint = new ToneLabel(hint, ToneLabel::Tone::tertiary, m_content);
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignHCenter);
     stack->addWidget(m_hint);
