@@ -77,17 +77,35 @@ SwitcherModel::SwitcherModel(PlatformServices platform, std::unique_ptr<RateSwit
 {
     d->clock = clock ? std::move(clock) : makeTimerClock();
 
-    // The published mirrors of the engine's settings.
+    // The published mirrors of the engine's settings, each inside its range. A hand-edited store
+    // may hold anything; the engine gets the value the windows show, so that both time alike.
     const std::optional<int> lead = m_switcher->relockLeadMsOverride();
-    d->leadMs = lead && *lead >= 1 ? *lead : RateSwitcher::defaultRelockLeadMs;
-    d->quietWindowSec = m_switcher->quietWindowSec();
-    d->quietThresholdDb = m_switcher->quietThresholdDb();
-    d->quietHoldSec = m_switcher->quietHoldSec();
-    d->pausePointSec = m_switcher->pausePointSec();
-    d->fadeExtendPause = m_switcher->fadeExtendPause();
-    d->audioTap = m_switcher->audioTapEnabled();
-    d->boundaryMode = RateSwitcher::boundaryModeText(m_switcher->boundaryMode());
-    d->handOverDelayMs = m_switcher->handOverDelayMs();
+    d->leadMs = std::clamp(lead && *lead >= 1 ? *lead : RateSwitcher::defaultRelockLeadMs, leadMsMinimum,
+                           leadMsMaximum);
+    if (lead && *lead >= 1 && *lead != d->leadMs)
+        m_switcher->setRelockLeadMsOverride(d->leadMs);
+    const auto mirror = [](double &field, double stored, const Range &range, auto handToEngine) {
+        field = range.clamp(stored);
+        if (field != stored)
+            handToEngine(field);
+    };
+    RateSwitcher &engine = *m_switcher;
+    mirror(d->quietWindowSec, engine.quietWindowSec(), quietWindowRange,
+           [&](double v) { engine.setQuietWindowSec(v); });
+    mirror(d->quietThresholdDb, engine.quietThresholdDb(), quietThresholdRange,
+           [&](double v) { engine.setQuietThresholdDb(v); });
+    mirror(d->quietHoldSec, engine.quietHoldSec(), quietHoldRange,
+           [&](double v) { engine.setQuietHoldSec(v); });
+    mirror(d->pausePointSec, engine.pausePointSec(), pausePointRange,
+           [&](double v) { engine.setPausePointSec(v); });
+    d->fadeExtendPause = engine.fadeExtendPause();
+    d->audioTap = engine.audioTapEnabled();
+    d->boundaryMode = RateSwitcher::boundaryModeText(engine.boundaryMode());
+    d->handOverDelayMs = engine.handOverDelayMs();
+    if (d->handOverDelayMs && *d->handOverDelayMs > handOverDelayMaximum) {
+        d->handOverDelayMs = handOverDelayMaximum;
+        engine.setHandOverDelayMs(d->handOverDelayMs);
+    }
 
     installCallbacks();
     m_switcher->start();
@@ -329,6 +347,7 @@ double SwitcherModel::quietWindowSec() const
 
 void SwitcherModel::setQuietWindowSec(double seconds)
 {
+    seconds = quietWindowRange.clamp(seconds);
     if (assign(d->quietWindowSec, seconds))
         announce();
     if (m_switcher->quietWindowSec() != seconds)
@@ -342,6 +361,7 @@ double SwitcherModel::quietThresholdDb() const
 
 void SwitcherModel::setQuietThresholdDb(double db)
 {
+    db = quietThresholdRange.clamp(db);
     if (assign(d->quietThresholdDb, db))
         announce();
     if (m_switcher->quietThresholdDb() != db)
@@ -355,6 +375,7 @@ double SwitcherModel::quietHoldSec() const
 
 void SwitcherModel::setQuietHoldSec(double seconds)
 {
+    seconds = quietHoldRange.clamp(seconds);
     if (assign(d->quietHoldSec, seconds))
         announce();
     if (m_switcher->quietHoldSec() != seconds)
@@ -368,6 +389,7 @@ double SwitcherModel::pausePointSec() const
 
 void SwitcherModel::setPausePointSec(double seconds)
 {
+    seconds = pausePointRange.clamp(seconds);
     if (assign(d->pausePointSec, seconds))
         announce();
     if (m_switcher->pausePointSec() != seconds)
@@ -421,6 +443,8 @@ std::optional<int> SwitcherModel::handOverDelayMs() const
 
 void SwitcherModel::setHandOverDelayMs(std::optional<int> ms)
 {
+    if (ms)
+        ms = std::clamp(*ms, 0, handOverDelayMaximum);
     if (assign(d->handOverDelayMs, ms))
         announce();
     if (m_switcher->handOverDelayMs() != ms)

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -59,8 +60,20 @@ public:
     static constexpr int answerTimeoutMs = 30000;
     // A Rate Library file larger than this is refused before it is read.
     static constexpr qint64 maximumImportBytes = 256LL * 1024 * 1024;
+    // The ranges of the visualizer settings. A stored value outside its range is brought inside
+    // when it is read, and every write is kept inside.
     static constexpr int leadMsMinimum = 500;
     static constexpr int leadMsMaximum = 3000;
+    struct Range {
+        double minimum;
+        double maximum;
+        double clamp(double value) const { return std::clamp(value, minimum, maximum); }
+    };
+    static constexpr Range quietWindowRange{3.0, 15.0};       // seconds
+    static constexpr Range quietThresholdRange{-80.0, -30.0}; // dBFS
+    static constexpr Range quietHoldRange{0.3, 4.0};          // seconds
+    static constexpr Range pausePointRange{0.1, 3.0};         // seconds
+    static constexpr int handOverDelayMaximum = 10000;        // milliseconds
 
     // The default clock: one real single-shot QTimer per slot.
     static std::unique_ptr<Clock> makeTimerClock();

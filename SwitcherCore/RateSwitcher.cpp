@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -324,13 +325,25 @@ void RateSwitcher::setAudioTapFailed(bool failed)
 
 int RateSwitcher::relockLeadMs() const
 {
-    const std::optional<PlaybackHistory::MusicStartStats> stats = m_history->musicStartStats();
-    if (!stats || stats->count < 5)
+    // Unlike the load statistics, a start of 0 ms counts here: it is the fastest start there can
+    // be. A negative one is no start time at all (only a damaged file can hold one).
+    constexpr int window = 25;
+    constexpr int needed = 5;
+    const QList<PlaybackHistory::Entry> &entries = m_history->entries();
+    int count = 0;
+    qint64 fastest = 0;
+    for (auto it = entries.crbegin(); it != entries.crend() && count < window; ++it) {
+        if (!it->musicStartMs || *it->musicStartMs < 0)
+            continue;
+        fastest = count == 0 ? *it->musicStartMs : std::min(fastest, *it->musicStartMs);
+        ++count;
+    }
+    if (count < needed)
         return 0;
     const qint64 relock = d->relockLeadMsOverride && *d->relockLeadMsOverride >= 1 ? *d->relockLeadMsOverride
                                                                                    : defaultRelockLeadMs;
-    const double rounded = std::round(double(relock - stats->fastest) / 100.0) * 100.0;
-    return int(std::max(0.0, rounded));
+    const double rounded = std::round(double(relock - fastest) / 100.0) * 100.0;
+    return int(std::clamp(rounded, 0.0, double(std::numeric_limits<int>::max())));
 }
 
 // Senders. The link drops each one silently while no companion is connected.

@@ -76,8 +76,9 @@ public:
     bool audioTapFailed() const;
     void setAudioTapFailed(bool failed);
 
-    // The automatic Delay Added: the Relock Time minus the fastest Music.app start of the last
-    // 25 plays, rounded to 100 ms, never below 0; 0 while fewer than 5 plays have a start time.
+    // The automatic Delay Added: the Relock Time minus the fastest Music.app start among the last
+    // 25 plays that have one (0 ms included), rounded to 100 ms, never below 0; 0 while fewer
+    // than 5 plays have a start time.
     int relockLeadMs() const;
 
     // Senders.

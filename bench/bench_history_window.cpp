@@ -7,6 +7,7 @@
 
 #include "BenchGui.h"
 #include "BenchLibrary.h"
+#include "BenchModel.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
 #include "SwitcherModel.h"
 
@@ -25,13 +26,6 @@
 #include <random>
 
 namespace {
-
-// Time never moves: no device poll during a measurement.
-class StillClock final : public SwitcherModel::Clock {
-public:
-    void schedule(const QString &, int, std::function<void()>) override {}
-    void cancel(const QString &) override {}
-};
 
 QList<PlaybackHistory::Entry> makePlays(int count)
 {
@@ -74,14 +68,6 @@ QList<PlaybackHistory::Entry> makePlays(int count)
         plays.append(entry);
     }
     return plays;
-}
-
-quint16 freePort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return server.serverPort();
 }
 
 // A model over an engine whose store already holds `count` plays.

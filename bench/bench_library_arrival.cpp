@@ -6,6 +6,7 @@
 
 #include "BenchGui.h"
 #include "BenchLibrary.h"
+#include "BenchModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibrary/RateLibraryIndex.h"
 #include "RateSwitcher.h"
@@ -29,13 +30,6 @@
 namespace {
 
 constexpr int rowCount = 100000;
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // Measures the longest gap between two wake-ups of the main thread's event loop: a ticking
 // timer asks to run every millisecond, so a long gap is a stretch where the loop could not run.

@@ -30,6 +30,9 @@ QColor red(Appearance appearance = currentAppearance());
 QColor green(Appearance appearance = currentAppearance());
 QColor orange(Appearance appearance = currentAppearance());
 
+// A colour of our own with a light and a dark value: the one for `appearance`.
+QColor forAppearance(Appearance appearance, const QColor &light, const QColor &dark);
+
 // `color` at `opacity` (0 to 1) of its own alpha: "the separator colour at 35 % opacity".
 QColor withOpacity(QColor color, qreal opacity);
 

@@ -1,5 +1,8 @@
 #include "RailTypes.h"
 
+#include <algorithm>
+#include <numeric>
+
 const QList<SettingKey> &allSettingKeys()
 {
     static const QList<SettingKey> keys = {
@@ -73,7 +76,7 @@ QColor railRelockColor(SystemColors::Appearance appearance)
     // A violet that reads on both backgrounds and is none of the method colours (blue, red, green).
     static const QColor light(0x8E, 0x44, 0xC9);
     static const QColor dark(0xC0, 0x7E, 0xF0);
-    return appearance == SystemColors::Appearance::dark ? dark : light;
+    return SystemColors::forAppearance(appearance, light, dark);
 }
 
 QColor railColor(RailColor color, SystemColors::Appearance appearance)
@@ -87,4 +90,21 @@ QColor railColor(RailColor color, SystemColors::Appearance appearance)
         return railRelockColor(appearance);
     }
     return SystemColors::label(appearance);
+}
+
+QList<int> stepOrder(const QList<RailMark> &marks)
+{
+    QList<int> order(marks.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return marks[a].t < marks[b].t; });
+    return order;
+}
+
+QList<int> stepNumbers(const QList<RailMark> &marks)
+{
+    const QList<int> order = stepOrder(marks);
+    QList<int> numbers(marks.size());
+    for (qsizetype i = 0; i < order.size(); ++i)
+        numbers[order[i]] = int(i) + 1;
+    return numbers;
 }

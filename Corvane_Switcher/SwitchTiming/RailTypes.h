@@ -91,3 +91,8 @@ struct RailSpec {
     bool zeroLine = true;
     std::optional<QString> zeroLabel;
 };
+
+// The marks' indices in time order (ties keep their list order): the order of the numbered steps.
+QList<int> stepOrder(const QList<RailMark> &marks);
+// Each mark's step number (1 for the earliest), by the mark's index.
+QList<int> stepNumbers(const QList<RailMark> &marks);

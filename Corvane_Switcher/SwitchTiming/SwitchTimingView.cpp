@@ -1,6 +1,7 @@
 #include "SwitchTimingView.h"
 
 #include "Settings/SettingsTextScale.h"
+#include "SwitcherModel.h"
 #include "Units.h"
 
 #include <QCoreApplication>
@@ -150,4 +151,40 @@ RailSpan SwitchTimingView::loadSpan(const TimingInputs &in)
         label = Tr::tr("typical load %1").arg(seconds);
     }
     return RailSpan{QUuid::createUuid(), d, d + l, label, RailColor::primary, std::nullopt};
+}
+
+qsizetype SwitchTimingView::shownCardIndex(const QList<Card> &cards, const std::optional<QString> &shownID,
+                                           const TimingInputs &in)
+{
+    const auto indexOf = [&](const QString &id) -> qsizetype {
+        for (qsizetype i = 0; i < cards.size(); ++i) {
+            if (cards[i].id == id)
+                return i;
+        }
+        return -1;
+    };
+    if (shownID) {
+        if (const qsizetype asked = indexOf(*shownID); asked >= 0)
+            return asked;
+    }
+    const qsizetype wanted = indexOf(in.fadeSwitching() ? QStringLiteral("fade") : in.boundaryMode);
+    return wanted >= 0 ? wanted : 0;
+}
+
+qsizetype SwitchTimingView::shownCaseIndex(const Card &card, const QString &fadeCase)
+{
+    for (qsizetype i = 0; i < card.cases.size(); ++i) {
+        if (card.cases[i].id == fadeCase)
+            return i;
+    }
+    return 0;
+}
+
+bool SwitchTimingView::adoptRequestedTab()
+{
+    if (!model || !model->visualizerTab())
+        return false;
+    shownID = *model->visualizerTab();
+    model->setVisualizerTab(std::nullopt);
+    return true;
 }

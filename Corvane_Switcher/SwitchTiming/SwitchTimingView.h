@@ -6,9 +6,8 @@
 #include <QColor>
 #include <QList>
 #include <QString>
-#include <QTimer>
 
-#include <memory>
+#include <algorithm>
 #include <optional>
 
 class SwitcherModel;
@@ -80,10 +79,9 @@ struct SwitchTimingView {
     explicit SwitchTimingView(SwitcherModel *model);
 
     SwitcherModel *model = nullptr;
-    std::optional<QString> shownID;
+    std::optional<QString> shownID; // the card asked for; none: the window's own choice
     QString fadeCase = QStringLiteral("found");
-    std::optional<SettingKey> flashed;
-    std::unique_ptr<QTimer> flashTask;
+    // Which row is lit and its timer are the window's `SettingFlash`.
 
     // The text size step shared with the settings window, read as it stands now.
     int textSizeIndex() const;
@@ -125,4 +123,18 @@ struct SwitchTimingView {
     static RailSpan loadSpan(const TimingInputs &in);
 
     static QList<Card> makeCards(const TimingInputs &in);
+
+    // The card shown: the one asked for by `shownID`; else fade-out switching's card when it is
+    // on and can run, else the selected method's; else the first. Never written back, so that
+    // until a tab is clicked the shown card follows the settings.
+    static qsizetype shownCardIndex(const QList<Card> &cards, const std::optional<QString> &shownID,
+                                    const TimingInputs &in);
+    // The case shown: the one whose id is `fadeCase`, else the first.
+    static qsizetype shownCaseIndex(const Card &card, const QString &fadeCase);
+    // Takes the card another window asked for (the model's `visualizerTab`) and clears the
+    // request; true when there was one.
+    bool adoptRequestedTab();
+
+    // The content width W for a window (or viewport) width: never below 560.
+    static double contentWidth(double width) { return std::max(560.0, width - 40.0); }
 };

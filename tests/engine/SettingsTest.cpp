@@ -117,10 +117,12 @@ TEST_F(EngineSettings, RelockLeadIsTheRelockTimeMinusTheFastestStart)
         entry.musicStartMs = ms;
         switcher->history().append(entry);
     };
-    // Fewer than five plays with a start time: nothing to go on.
-    for (std::optional<qint64> ms : {430, 900, 1000, 1100, 0})
+    // Fewer than five plays with a start time: nothing to go on. A play without one, or with a
+    // negative one, does not count.
+    for (std::optional<qint64> ms : {430, 900, 1000, 1100})
         started(ms);
     started(std::nullopt);
+    started(-200);
     EXPECT_EQ(switcher->relockLeadMs(), 0);
     started(800);
 
@@ -135,4 +137,16 @@ TEST_F(EngineSettings, RelockLeadIsTheRelockTimeMinusTheFastestStart)
         switcher->setRelockLeadMsOverride(relock);
         EXPECT_EQ(switcher->relockLeadMs(), lead) << relock.value_or(-1);
     }
+
+    // A start of 0 ms is a start: the fastest there can be.
+    switcher->setRelockLeadMsOverride(std::nullopt);
+    started(0);
+    EXPECT_EQ(switcher->relockLeadMs(), 1200);
+
+    // Only the last 25 plays that have a start count: 25 newer ones push the 0 ms out.
+    for (int i = 0; i < 25; ++i) {
+        started(1000 + i);
+        started(std::nullopt);
+    }
+    EXPECT_EQ(switcher->relockLeadMs(), 200);
 }

@@ -130,6 +130,8 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
         // The visualizer.
         QStringLiteral("Two durations in milliseconds: the Pause Point, then the Relock Time."),
         QStringLiteral("The placeholder is a duration in milliseconds."),
+        QStringLiteral("The Pause Point's value: milliseconds before the end of the track."),
+        QStringLiteral("Delay Added, figured automatically; the placeholder is milliseconds (\"1500 ms\")."),
     };
     QSet<QString> present;
     for (const Message &m : extraction().messages)

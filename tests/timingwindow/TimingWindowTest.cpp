@@ -1,0 +1,335 @@
+// The window as a user drives it: which card and case it shows, the card another window asks
+// for, the flash of a setting row and what a click on a rail label does, the group colours.
+#include "TimingWindowSupport.h"
+
+#include "Platform/FontStyles.h"
+#include "SwitchTiming/CardHeader.h"
+#include "SwitchTiming/CasePicker.h"
+#include "SwitchTiming/LoadFiguresCard.h"
+#include "SwitchTiming/RailSteps.h"
+#include "SwitchTiming/SettingFlash.h"
+#include "SwitchTiming/SettingRow.h"
+#include "SwitchTiming/Stepper.h"
+#include "SwitchTiming/SwitchToggle.h"
+#include "SwitchTiming/TabStrip.h"
+#include "SwitchTiming/ToneLabel.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace TimingWindowTest;
+using Group = SwitchTimingView::Group;
+
+namespace {
+
+// The centre of the first disc on the shown rail whose mark carries `key`.
+QPoint discOf(SwitchTimingWindow &w, SettingKey key)
+{
+    for (const RailLayout::Mark &mark : w.cardPanel()->rail()->currentLayout().marks) {
+        if (mark.setting == key)
+            return mark.disc.center().toPoint();
+    }
+    ADD_FAILURE() << "no mark for " << rawValue(key).toStdString();
+    return {};
+}
+
+bool lit(SwitchTimingWindow &w, SettingKey key)
+{
+    const QList<SettingRow *> rows = w.settingRows(key);
+    return !rows.isEmpty() &&
+           std::all_of(rows.begin(), rows.end(), [](SettingRow *row) { return row->isLit(); });
+}
+
+} // namespace
+
+TEST(TimingWindow, theShownCardFollowsTheSettingsUntilATabIsClicked)
+{
+    ModelHarness h;
+    setTextSize(1);
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    EXPECT_EQ(w.shownCardId(), "fade");
+    h.model->setAudioTap(false);
+    EXPECT_EQ(w.shownCardId(), "stop");
+    h.model->setBoundaryMode("pause");
+    EXPECT_EQ(w.shownCardId(), "pause");
+    EXPECT_TRUE(w.tabStrip()->tab("pause")->isSelected()) << "chosen by default, still the selected tab";
+
+    QTest::mouseClick(w.tabStrip()->tab("pick"), Qt::LeftButton);
+    EXPECT_EQ(w.shownCardId(), "pick");
+    EXPECT_TRUE(w.tabStrip()->tab("pick")->isSelected());
+    EXPECT_FALSE(w.tabStrip()->tab("pause")->isSelected());
+    h.model->setBoundaryMode("lead");
+    EXPECT_EQ(w.shownCardId(), "pick") << "a clicked tab stays";
+
+    // The radio in a method's title chooses the method.
+    w.showCard("none");
+    RadioTitle *radio = w.cardPanel()->header()->radio();
+    ASSERT_TRUE(radio);
+    EXPECT_FALSE(radio->isSelected());
+    QTest::mouseClick(radio, Qt::LeftButton);
+    EXPECT_EQ(h.model->boundaryMode(), "none");
+    EXPECT_EQ(RateSwitcher::boundaryModeText(h.switcher().boundaryMode()), "none");
+    EXPECT_TRUE(w.cardPanel()->header()->radio()->isSelected());
+}
+
+TEST(TimingWindow, theCaseChosenOnTheFadeCardIsKeptWhileOtherCardsShow)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    CasePicker *picker = w.cardPanel()->casePicker();
+    ASSERT_TRUE(picker);
+    ASSERT_EQ(picker->chipRects().size(), 2);
+    EXPECT_EQ(picker->chosen(), "found");
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->chipRects()[1].center().toPoint());
+    EXPECT_EQ(w.shownCaseId(), "late");
+    EXPECT_EQ(w.cardPanel()->casePicker()->chosen(), "late");
+
+    w.showCard("stop");
+    EXPECT_EQ(w.shownCaseId(), "stop");
+    EXPECT_EQ(w.cardPanel()->casePicker(), nullptr) << "one case, no picker";
+    w.showCard("fade");
+    EXPECT_EQ(w.shownCaseId(), "late");
+}
+
+TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
+{
+    ModelHarness h;
+    h.model->setVisualizerTab(QStringLiteral("pick"));
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    EXPECT_EQ(w.shownCardId(), "pick");
+    EXPECT_EQ(h.model->visualizerTab(), std::nullopt);
+
+    h.model->setVisualizerTab(QStringLiteral("lead"));
+    EXPECT_EQ(w.shownCardId(), "lead") << "a request while the window is open switches at once";
+    EXPECT_EQ(h.model->visualizerTab(), std::nullopt);
+
+    h.model->setVisualizerTab(QStringLiteral("nonsense"));
+    EXPECT_EQ(w.view().shownID, "nonsense");
+    EXPECT_EQ(w.shownCardId(), "fade") << "no such card: the window's own choice";
+    EXPECT_EQ(w.cardTableBuilds(), 3) << "one table per request, none for clearing it";
+}
+
+TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    SettingRow *threshold = w.settingRows(SettingKey::threshold).value(0);
+    ASSERT_TRUE(threshold);
+
+    w.flashSetting(SettingKey::threshold);
+    EXPECT_TRUE(threshold->isLit());
+    QVariantAnimation &in = threshold->flashAnimation();
+    EXPECT_EQ(in.duration(), SettingFlash::inMs);
+    EXPECT_EQ(in.easingCurve().type(), QEasingCurve::OutCubic);
+    in.setCurrentTime(SettingFlash::inMs);
+    EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.28);
+
+    shown.clock.advance(1799);
+    EXPECT_TRUE(threshold->isLit());
+    shown.clock.advance(1);
+    EXPECT_FALSE(threshold->isLit());
+    QVariantAnimation &out = threshold->flashAnimation();
+    EXPECT_EQ(out.duration(), SettingFlash::outMs);
+    EXPECT_EQ(out.easingCurve().type(), QEasingCurve::InOutQuad);
+    out.setCurrentTime(300);
+    EXPECT_GT(threshold->highlightOpacity(), 0.0);
+    EXPECT_LT(threshold->highlightOpacity(), 0.28);
+    out.setCurrentTime(SettingFlash::outMs);
+    EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.0);
+}
+
+TEST(TimingWindow, aSecondClickRestartsTheFlashAndMovesIt)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+
+    // The same key 1 s apart: lit until 1.8 s after the second click.
+    w.flashSetting(SettingKey::minimumQuiet);
+    shown.clock.advance(1000);
+    w.flashSetting(SettingKey::minimumQuiet);
+    shown.clock.advance(1799);
+    EXPECT_TRUE(lit(w, SettingKey::minimumQuiet)) << "the first timer must not put out the second light";
+    shown.clock.advance(1);
+    EXPECT_FALSE(lit(w, SettingKey::minimumQuiet));
+
+    // Another key: the light moves; only one row is lit at a time.
+    w.flashSetting(SettingKey::threshold);
+    shown.clock.advance(500);
+    w.flashSetting(SettingKey::pausePoint);
+    EXPECT_FALSE(lit(w, SettingKey::threshold));
+    EXPECT_TRUE(lit(w, SettingKey::pausePoint));
+    EXPECT_EQ(w.flash().flashed(), SettingKey::pausePoint);
+
+    // A panel made while a row is lit shows it lit (here, the late case's own rows).
+    w.chooseCase("late");
+    EXPECT_TRUE(lit(w, SettingKey::pausePoint));
+    shown.clock.advance(1800);
+    EXPECT_EQ(w.flash().flashed(), std::nullopt);
+}
+
+TEST(TimingWindow, aClickOnAKeyedMarkLightsItsRowAndARelockMarkScrollsUp)
+{
+    ModelHarness h;
+    setTextSize(3);
+    Shown shown(h, QSize(720, 520));
+    SwitchTimingWindow &w = shown.window;
+    QScrollBar *bar = w.scrollArea()->verticalScrollBar();
+
+    // A keyed mark: its row lights, nothing scrolls.
+    bar->setValue(bar->maximum());
+    const int bottom = bar->value();
+    QTest::mouseClick(w.cardPanel()->rail(), Qt::LeftButton, {}, discOf(w, SettingKey::threshold));
+    EXPECT_EQ(w.flash().flashed(), SettingKey::threshold);
+    EXPECT_TRUE(lit(w, SettingKey::threshold));
+    EXPECT_EQ(w.scrollAnimation().state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(bar->value(), bottom);
+
+    // A step's link does the same.
+    RailSteps *steps = w.cardPanel()->steps();
+    for (const RailStepsLayout::Item &item : steps->currentLayout().items) {
+        if (item.setting == SettingKey::listeningWindow)
+            QTest::mouseClick(steps, Qt::LeftButton, {}, item.textRect.topLeft().toPoint() + QPoint(4, 4));
+    }
+    EXPECT_EQ(w.flash().flashed(), SettingKey::listeningWindow);
+
+    // A mark that names the Relock Time scrolls the Relock Time's card to the top.
+    w.showCard("lead");
+    settle();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), w.relockSection()->y());
+    QTest::mouseClick(w.cardPanel()->rail(), Qt::LeftButton, {}, discOf(w, SettingKey::relock));
+    EXPECT_TRUE(lit(w, SettingKey::relock));
+    EXPECT_TRUE(w.relockRow()->isLit());
+    ASSERT_EQ(w.scrollAnimation().state(), QAbstractAnimation::Running);
+    w.scrollAnimation().setCurrentTime(SwitchTimingWindow::scrollMs);
+    EXPECT_EQ(bar->value(), w.relockSection()->y());
+    EXPECT_EQ(w.relockSection()->mapTo(w.scrollArea()->viewport(), QPoint(0, 0)).y(), 0);
+}
+
+TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    const auto dot = [&](const char *id) { return w.tabStrip()->tab(id)->tabStyle().dot; };
+    const auto appearance = SystemColors::appearanceOf(&w);
+    w.showCard("stop");
+    EXPECT_EQ(dot("fade"), SystemColors::blue(appearance));
+    EXPECT_EQ(dot("stop"), QColor(Qt::white)) << "shown";
+    EXPECT_EQ(dot("pause"), std::nullopt);
+    EXPECT_EQ(dot("pick"), SystemColors::green(appearance));
+    EXPECT_EQ(w.cardPanel()->header()->badge()->text(), "Fallback Switch Method");
+    w.showCard("pick");
+    EXPECT_EQ(dot("stop"), SystemColors::red(appearance));
+
+    h.model->setAudioTap(false);
+    EXPECT_EQ(dot("stop"), SystemColors::blue(appearance));
+    EXPECT_EQ(dot("fade"), std::nullopt);
+
+    // Where the tap can't run, fade-out switching can't be turned on and is always-on grey.
+    h.model->setAudioTap(true);
+    h.platform.musicApp.tapSupported = false;
+    w.showCard("fade");
+    CardHeader *header = w.cardPanel()->header();
+    EXPECT_FALSE(header->fadeToggle()->isEnabled());
+    EXPECT_EQ(header->note()->text(), "needs macOS 14.4 or later");
+    EXPECT_FALSE(header->badge()->isVisible()) << "the fade card is always on: no badge";
+    EXPECT_EQ(dot("fade"), std::nullopt);
+    w.showCard("stop");
+    EXPECT_EQ(w.cardPanel()->header()->badge()->text(), "Switch Method");
+}
+
+TEST(TimingWindow, settingsAreaLoadFiguresAndIntroductionFollowTheMeasuredLoad)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    EXPECT_FALSE(w.introduction()->text().contains("measured load"));
+    w.showCard("lead");
+    EXPECT_FALSE(w.cardPanel()->hasSettingsArea()) << "no settings, no load figures: no divider either";
+    w.showCard("pause");
+    EXPECT_TRUE(w.cardPanel()->hasSettingsArea());
+    EXPECT_EQ(w.cardPanel()->loadFigures(), nullptr);
+    w.showCard("stop");
+    ASSERT_TRUE(w.cardPanel()->loadFigures());
+    EXPECT_EQ(w.cardPanel()->loadFigures()->text(), "Music.app load not measured yet · about 0.9 s assumed");
+
+    addMeasuredPlays(h);
+    EXPECT_EQ(w.cardPanel()->loadFigures()->text(),
+              "Music.app load · fastest 0.7 s · typical 1.0 s · slowest 2.4 s");
+    EXPECT_TRUE(w.introduction()->text().startsWith(
+        "Every method on one clock, drawn with your settings and Music.app's measured load."));
+}
+
+TEST(TimingWindow, aStepperClickRedrawsTheRailFromTheNewValue)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    SettingRow *row = w.settingRows(SettingKey::listeningWindow).value(0);
+    ASSERT_TRUE(row && row->stepper());
+    Stepper *stepper = row->stepper();
+    const int builds = w.cardTableBuilds();
+    QTest::mouseClick(stepper, Qt::LeftButton, {}, stepper->upArrowRect().center());
+    EXPECT_DOUBLE_EQ(h.model->quietWindowSec(), 5.0);
+    EXPECT_EQ(w.cardTableBuilds(), builds + 1);
+    EXPECT_EQ(w.settingRows(SettingKey::listeningWindow).value(0), row) << "the row stays under the pointer";
+    EXPECT_EQ(row->valueText(), "5000 ms");
+    EXPECT_EQ(w.cardPanel()->rail()->spec().spans.value(0).label, "Listening Window 5000 ms");
+
+    // At the top of its range the arrow does nothing.
+    h.model->setQuietWindowSec(15.0);
+    QTest::mouseClick(stepper, Qt::LeftButton, {}, stepper->upArrowRect().center());
+    EXPECT_DOUBLE_EQ(h.model->quietWindowSec(), 15.0);
+}
+
+TEST(TimingWindow, everyFontFollowsTheTextSizeClampedToItsSteps)
+{
+    ModelHarness h;
+    const auto introPoints = [&](int index) {
+        setTextSize(index);
+        Shown shown(h);
+        return shown.window.introduction()->font().pointSizeF();
+    };
+    const qreal smallest = FontStyles::systemFont(11.5 * 0.9).pointSizeF();
+    const qreal largest = FontStyles::systemFont(11.5 * 1.3).pointSizeF();
+    EXPECT_DOUBLE_EQ(introPoints(-2), smallest);
+    EXPECT_DOUBLE_EQ(introPoints(0), smallest);
+    EXPECT_DOUBLE_EQ(introPoints(3), largest);
+    EXPECT_DOUBLE_EQ(introPoints(9), largest);
+}
+
+TEST(TimingWindow, theKeyboardReachesWhatAClickReaches)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    TimelineRail *rail = w.cardPanel()->rail();
+    // On the fade card's early case: the Listening Window's mark, then the Silence Threshold's.
+    QList<SettingKey> reachable;
+    for (const RailLayout::Hit &target : rail->currentLayout().keyedTargets())
+        reachable.append(*target.setting);
+    ASSERT_GE(reachable.size(), 2);
+    EXPECT_EQ(reachable[0], SettingKey::listeningWindow);
+    EXPECT_EQ(reachable[1], SettingKey::threshold);
+    EXPECT_EQ(rail->focusPolicy(), Qt::TabFocus);
+    QTest::keyClick(rail, Qt::Key_Return);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::listeningWindow);
+    QTest::keyClick(rail, Qt::Key_Right);
+    QTest::keyClick(rail, Qt::Key_Space);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::threshold);
+
+    RailSteps *steps = w.cardPanel()->steps();
+    QTest::keyClick(steps, Qt::Key_Down);
+    QTest::keyClick(steps, Qt::Key_Return);
+    EXPECT_EQ(w.flash().flashed(), SettingKey::threshold) << "the second linked step";
+
+    w.showCard("none");
+    EXPECT_EQ(w.cardPanel()->rail()->focusPolicy(), Qt::NoFocus) << "nothing to reach";
+}
