@@ -1,0 +1,205 @@
+#include "PredictionOrder.h"
+
+#include "Common/ElidingLabel.h"
+#include "ExplainerModel.h"
+#include "ExplainerStyle.h"
+#include "Platform/FontStyles.h"
+#include "Platform/SystemColors.h"
+#include "RateLibrary/RateLibraryCard.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace RateLibrary;
+
+namespace {
+
+QFont numberFont()
+{
+    return FontStyles::systemFont(11, QFont::DemiBold);
+}
+
+QFont nameFont()
+{
+    QFont font = FontStyles::caption();
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+
+QFont badgeFont()
+{
+    QFont font = FontStyles::systemFont(9, QFont::Medium);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.3);
+    return font;
+}
+
+constexpr int summaryFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+
+} // namespace
+
+StepsRow::StepsRow(QWidget *parent) : QWidget(parent)
+{
+    // Step 1 stays on the left in right-to-left languages too.
+    setLayoutDirection(Qt::LeftToRight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setAccessibleName(predictionOrderHeading());
+}
+
+void StepsRow::setLitStep(std::optional<int> step)
+{
+    if (step == m_lit)
+        return;
+    m_lit = step;
+    update();
+}
+
+std::array<StepsRow::Column, 5> StepsRow::columns(int width) const
+{
+    const QFontMetricsF name(nameFont());
+    const QFontMetricsF summary(FontStyles::caption2());
+    const QFontMetricsF badge(badgeFont());
+    const qreal columnWidth = width / 5.0;
+    std::array<Column, 5> out;
+    for (int i = 0; i < 5; ++i) {
+        Column &c = out[std::size_t(i)];
+        const qreal left = columnWidth * i;
+        const qreal centre = stepDiscCentreX(width, i + 1);
+        c.disc = QRectF(centre - stepDiscSize / 2, 0, stepDiscSize, stepDiscSize);
+        qreal y = stepDiscSize + spacing;
+        c.name = QRectF(left, y, columnWidth, name.height());
+        y += name.height() + spacing;
+        const qreal textWidth = std::max(1.0, columnWidth - 2 * summaryPadding);
+        const QRectF wrapped =
+            summary.boundingRect(QRectF(0, 0, textWidth, 1e6), summaryFlags, stepSummaries().at(i));
+        c.summary = QRectF(left + summaryPadding, y, textWidth, std::ceil(wrapped.height()));
+        y += c.summary.height() + spacing;
+        c.badge = QRectF(left, y, columnWidth, badge.height());
+        c.area = QRectF(left, 0, columnWidth, c.badge.bottom());
+    }
+    return out;
+}
+
+int StepsRow::heightForWidth(int width) const
+{
+    qreal bottom = 0;
+    for (const Column &c : columns(width))
+        bottom = std::max(bottom, c.area.bottom());
+    return int(std::ceil(bottom));
+}
+
+QSize StepsRow::sizeHint() const
+{
+    const int w = width() > 0 ? width() : 700;
+    return {700, heightForWidth(w)};
+}
+
+QSize StepsRow::minimumSizeHint() const
+{
+    // The height follows the width (heightForWidth); a narrow guess here would ask for far more.
+    return {5 * 40, int(stepDiscSize)};
+}
+
+std::optional<int> StepsRow::stepAt(const QPoint &pos) const
+{
+    const auto all = columns(width());
+    for (int i = 0; i < 5; ++i) {
+        if (all[std::size_t(i)].area.contains(pos))
+            return i + 1;
+    }
+    return std::nullopt;
+}
+
+bool StepsRow::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        if (const std::optional<int> step = stepAt(help->pos())) {
+            const QRect area = columns(width())[std::size_t(*step - 1)].area.toAlignedRect();
+            QToolTip::showText(help->globalPos(), stepHelp().at(*step - 1), this, area);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void StepsRow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setLayoutDirection(layoutDirection());
+    const SystemColors::Appearance look = SystemColors::appearanceOf(this);
+    const QColor accent = SystemColors::accent(look);
+    const QColor secondary = SystemColors::secondaryLabel(look);
+
+    const StepTrack track = stepTrack(width(), m_lit);
+    QPen line(SystemColors::separator(look), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    painter.setPen(line);
+    painter.drawLine(track.base);
+    if (track.accent) {
+        line.setColor(accent);
+        painter.setPen(line);
+        painter.drawLine(*track.accent);
+    }
+
+    const auto all = columns(width());
+    for (int i = 0; i < 5; ++i) {
+        const Column &c = all[std::size_t(i)];
+        const int step = i + 1;
+        const bool lit = m_lit == step;
+        // The outline sits inside the disc's 22 points.
+        const QRectF disc = c.disc.adjusted(1, 1, -1, -1);
+        painter.setPen(QPen(lit ? accent : SystemColors::tertiaryLabel(look), 2));
+        painter.setBrush(lit ? accent : SystemColors::windowBackground(look));
+        painter.drawEllipse(disc);
+        painter.setBrush(Qt::NoBrush);
+        painter.setFont(numberFont());
+        painter.setPen(lit ? QColor(Qt::white) : secondary);
+        painter.drawText(c.disc, QString::number(step), ExplainerStyle::textOption(Qt::AlignCenter));
+
+        painter.setFont(nameFont());
+        painter.setPen(SystemColors::label(look));
+        const QString name = PlaybackHistory::stepName(step, Bundle::main());
+        painter.drawText(c.name, QFontMetricsF(nameFont()).elidedText(name, Qt::ElideRight, c.name.width()),
+                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
+
+        painter.setFont(FontStyles::caption2());
+        painter.setPen(secondary);
+        painter.drawText(c.summary, stepSummaries().at(i),
+                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop, true));
+
+        painter.setFont(badgeFont());
+        painter.setPen(lit ? SystemColors::label(look) : secondary);
+        painter.drawText(c.badge, stepBadge(step),
+                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
+    }
+}
+
+PredictionOrder::PredictionOrder(QWidget *parent) : QWidget(parent)
+{
+    auto *stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(10);
+    auto *heading = new QHBoxLayout;
+    heading->setContentsMargins(0, 0, 0, 0);
+    heading->setSpacing(8);
+    heading->addWidget(sectionLabel(predictionOrderHeading(), this), 0, Qt::AlignBottom);
+    m_sentence = new ElidingLabel(this);
+    m_sentence->setFont(FontStyles::caption());
+    m_sentence->setAlignment(Qt::AlignTrailing | Qt::AlignBottom);
+    ExplainerStyle::setSecondary(m_sentence);
+    m_sentence->setFullText(predictionOrderSentence());
+    heading->addWidget(m_sentence, 1, Qt::AlignBottom);
+    stack->addLayout(heading);
+    m_steps = new StepsRow(this);
+    stack->addWidget(m_steps);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+// The prediction order: the heading with its one-line sentence, and the five steps as numbered
+// discs on a track, the lit step's disc and the track up to it in the accent colour. The steps
+// run 1 to 5 from left to right in every language.
+
+#include <QRectF>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class ElidingLabel;
+
+// The steps row: one widget paints the five columns and the track behind them.
+class StepsRow final : public QWidget {
+public:
+    // Where each piece of one column lies, for painting, tooltips and tests.
+    struct Column {
+        QRectF area;
+        QRectF disc;
+        QRectF name;
+        QRectF summary;
+        QRectF badge;
+    };
+    static constexpr int spacing = 5;
+    static constexpr int summaryPadding = 6;
+
+    explicit StepsRow(QWidget *parent = nullptr);
+
+    void setLitStep(std::optional<int> step);
+    std::optional<int> litStep() const { return m_lit; }
+    // The columns of a row `width` wide, steps 1 to 5.
+    std::array<Column, 5> columns(int width) const;
+    // The step whose column holds `pos`, if any.
+    std::optional<int> stepAt(const QPoint &pos) const;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::optional<int> m_lit;
+};
+
+class PredictionOrder final : public QWidget {
+public:
+    explicit PredictionOrder(QWidget *parent = nullptr);
+
+    StepsRow *steps() const { return m_steps; }
+    ElidingLabel *sentence() const { return m_sentence; }
+
+private:
+    ElidingLabel *m_sentence = nullptr;
+    StepsRow *m_steps = nullptr;
+};
