@@ -130,6 +130,16 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
         // The visualizer.
         QStringLiteral("Two durations in milliseconds: the Pause Point, then the Relock Time."),
         QStringLiteral("The placeholder is a duration in milliseconds."),
+        // The Rate Library's explainer.
+        QStringLiteral("Music.app's audio-quality setting could not be read."),
+        QStringLiteral("Music.app's Lossless setting with an unrecognised tier number."),
+        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name."),
+        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name, and "
+                       "Music.app's setting (\"Hi-Res Lossless\")."),
+        QStringLiteral("The latest play streamed at another rate than predicted."),
+        QStringLiteral("The latest play's stream rate, when nothing was predicted."),
+        QStringLiteral("The placeholder is Corvane's reason."),
+        QStringLiteral("How long Music.app took to start the track; the placeholder is seconds (\"1.5 s\")."),
     };
     QSet<QString> present;
     for (const Message &m : extraction().messages)

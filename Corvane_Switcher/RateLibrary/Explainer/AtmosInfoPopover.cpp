@@ -161,7 +161,8 @@ AtmosInfoPopover::AtmosInfoPopover(QWidget *parent) : QFrame(parent, Qt::Popup |
         auto *rowTitle = new QLabel(row.title, this);
         rowTitle->setFont(FontStyles::systemFont(12, QFont::DemiBold));
         outcome->addWidget(rowTitle);
-        outcome->addWidget(new FlowChipsRow(flowChips(row), this));
+        m_rows.append(new FlowChipsRow(flowChips(row), this));
+        outcome->addWidget(m_rows.last());
         stack->addLayout(outcome);
     }
 
@@ -181,11 +182,6 @@ AtmosInfoPopover::AtmosInfoPopover(QWidget *parent) : QFrame(parent, Qt::Popup |
         notes->addWidget(label);
     }
     stack->addLayout(notes);
-}
-
-QList<FlowChipsRow *> AtmosInfoPopover::outcomeRows() const
-{
-    return findChildren<FlowChipsRow *>();
 }
 
 void AtmosInfoPopover::popUpBelow(QWidget *anchor)

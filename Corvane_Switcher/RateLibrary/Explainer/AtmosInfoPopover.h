@@ -37,7 +37,7 @@ public:
 
     // Opens below `anchor`, its arrow on the anchor's bottom edge.
     void popUpBelow(QWidget *anchor);
-    QList<FlowChipsRow *> outcomeRows() const;
+    const QList<FlowChipsRow *> &outcomeRows() const { return m_rows; }
 
 signals:
     void dismissed();
@@ -47,5 +47,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QList<FlowChipsRow *> m_rows;
     int m_arrowX = popoverWidth / 2;
 };
