@@ -1,7 +1,6 @@
 #include "RateLibraryCard.h"
 
 #include "Platform/FontStyles.h"
-#include "Platform/SystemColors.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -31,9 +30,34 @@ QPainterPath unevenRoundedRect(const QRectF &rect, qreal upperRadius, qreal lowe
     return path;
 }
 
+void CardBackground::paint(QPainter &painter, const QWidget &widget, const CardShape &shape)
+{
+    const SystemColors::Appearance look = SystemColors::appearanceOf(&widget);
+    const qreal ratio = widget.devicePixelRatioF();
+    const QSize pixels = widget.size() * ratio;
+    if (m_picture.size() != pixels || m_picture.devicePixelRatio() != ratio || !(m_shape == shape) ||
+        m_look != look) {
+        m_picture = QPixmap(pixels);
+        m_picture.setDevicePixelRatio(ratio);
+        m_picture.fill(Qt::transparent);
+        m_shape = shape;
+        m_look = look;
+        QPainter picture(&m_picture);
+        picture.setRenderHint(QPainter::Antialiasing);
+        // Inset by half the pen so the 1-point outline lands on whole pixels.
+        const QPainterPath path = unevenRoundedRect(QRectF(widget.rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+                                                    shape.upperRadius, shape.lowerRadius);
+        picture.fillPath(path,
+                         SystemColors::withOpacity(SystemColors::controlBackground(look), shape.fillOpacity));
+        picture.setPen(QPen(SystemColors::separator(look), 1));
+        picture.drawPath(path);
+    }
+    painter.drawPixmap(0, 0, m_picture);
+}
+
 CardFrame::CardFrame(QWidget *parent) : QFrame(parent) {}
 
-void CardFrame::setShape(const Shape &shape)
+void CardFrame::setShape(const CardShape &shape)
 {
     if (shape == m_shape)
         return;
@@ -44,15 +68,7 @@ void CardFrame::setShape(const Shape &shape)
 void CardFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // Inset by half the pen so the 1-point outline lands on whole pixels.
-    const QPainterPath path = unevenRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
-                                                m_shape.upperRadius, m_shape.lowerRadius);
-    const SystemColors::Appearance look = SystemColors::appearanceOf(this);
-    painter.fillPath(path,
-                     SystemColors::withOpacity(SystemColors::controlBackground(look), m_shape.fillOpacity));
-    painter.setPen(QPen(SystemColors::separator(look), 1));
-    painter.drawPath(path);
+    m_background.paint(painter, *this, m_shape);
 }
 
 QFrame *card(QWidget *content, QWidget *parent)

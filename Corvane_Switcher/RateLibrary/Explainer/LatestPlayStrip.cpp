@@ -1,6 +1,5 @@
 #include "LatestPlayStrip.h"
 
-#include "Common/ElidingLabel.h"
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
 #include "Platform/Symbols.h"
@@ -11,8 +10,44 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 
 using namespace RateLibrary;
+
+// The summary on one line, cut with "…" at the tail. A new text only repaints the line: unlike a
+// label, it never asks the explainer to lay itself out again.
+class LatestPlaySummaryLine final : public QWidget {
+public:
+    explicit LatestPlaySummaryLine(QWidget *parent) : QWidget(parent)
+    {
+        setFont(FontStyles::caption());
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+    void setText(const QString &text)
+    {
+        if (text == m_text)
+            return;
+        m_text = text;
+        setAccessibleName(text);
+        update();
+    }
+    const QString &text() const { return m_text; }
+    QSize sizeHint() const override { return {200, fontMetrics().height()}; }
+    QSize minimumSizeHint() const override { return {0, fontMetrics().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(SystemColors::secondaryLabel(SystemColors::appearanceOf(this)));
+        painter.drawText(rect(), fontMetrics().elidedText(m_text, Qt::ElideRight, width()),
+                         ExplainerStyle::textOption(
+                             QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft) | Qt::AlignVCenter));
+    }
+
+private:
+    QString m_text;
+};
 
 LatestPlayStrip::LatestPlayStrip(QWidget *parent) : QWidget(parent)
 {
@@ -23,10 +58,7 @@ LatestPlayStrip::LatestPlayStrip(QWidget *parent) : QWidget(parent)
     auto *play = new QLabel(this);
     play->setPixmap(Symbols::pixmap(QStringLiteral("play.fill"), SystemColors::accent(), 9));
     row->addWidget(play, 0, Qt::AlignVCenter);
-    m_summary = new ElidingLabel(this);
-    m_summary->setFont(FontStyles::caption());
-    m_summary->setTextFormat(Qt::PlainText);
-    ExplainerStyle::setSecondary(m_summary);
+    m_summary = new LatestPlaySummaryLine(this);
     row->addWidget(m_summary, 1, Qt::AlignVCenter);
     m_toggle = new TextSymbolButton(
         {FontStyles::caption(), TextSymbolButton::Tone::secondary, 9, TextSymbolButton::Tone::secondary},
@@ -39,12 +71,12 @@ LatestPlayStrip::LatestPlayStrip(QWidget *parent) : QWidget(parent)
 
 void LatestPlayStrip::showSummary(const QString &summary)
 {
-    m_summary->setFullText(summary);
+    m_summary->setText(summary);
 }
 
 QString LatestPlayStrip::summary() const
 {
-    return m_summary->fullText();
+    return m_summary->text();
 }
 
 void LatestPlayStrip::showExpanded(bool expanded)
@@ -67,11 +99,5 @@ void LatestPlayStrip::enterEvent(QEnterEvent *event)
 void LatestPlayStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const SystemColors::Appearance look = SystemColors::appearanceOf(this);
-    const QPainterPath shape =
-        unevenRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), m_corners.upper, m_corners.lower);
-    painter.fillPath(shape, SystemColors::withOpacity(SystemColors::controlBackground(look), 0.4));
-    painter.setPen(QPen(SystemColors::separator(look), 1));
-    painter.drawPath(shape);
+    m_background.paint(painter, *this, {m_corners.upper, m_corners.lower, 0.4});
 }

@@ -4,10 +4,11 @@
 // lower corners turn square while the recent plays hang beneath it.
 
 #include "ExplainerModel.h"
+#include "RateLibrary/RateLibraryCard.h"
 
 #include <QWidget>
 
-class ElidingLabel;
+class LatestPlaySummaryLine;
 class TextSymbolButton;
 
 class LatestPlayStrip final : public QWidget {
@@ -33,7 +34,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    ElidingLabel *m_summary = nullptr;
+    LatestPlaySummaryLine *m_summary = nullptr;
     TextSymbolButton *m_toggle = nullptr;
     RateLibrary::StripCorners m_corners = RateLibrary::latestStripCorners(false);
+    RateLibrary::CardBackground m_background;
 };

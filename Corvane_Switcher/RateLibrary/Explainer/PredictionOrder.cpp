@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -56,12 +57,21 @@ void StepsRow::setLitStep(std::optional<int> step)
 {
     if (step == m_lit)
         return;
+    // The track, and the two columns whose disc, name and badge change.
+    const auto all = columns(width());
+    QRect changed(0, 0, width(), int(stepDiscSize) + 1);
+    for (const std::optional<int> &s : {m_lit, step}) {
+        if (s)
+            changed |= all[std::size_t(*s - 1)].area.toAlignedRect();
+    }
     m_lit = step;
-    update();
+    update(changed);
 }
 
 std::array<StepsRow::Column, 5> StepsRow::columns(int width) const
 {
+    if (width == m_measuredWidth)
+        return m_measured;
     const QFontMetricsF name(nameFont());
     const QFontMetricsF summary(FontStyles::caption2());
     const QFontMetricsF badge(badgeFont());
@@ -83,7 +93,17 @@ std::array<StepsRow::Column, 5> StepsRow::columns(int width) const
         c.badge = QRectF(left, y, columnWidth, badge.height());
         c.area = QRectF(left, 0, columnWidth, c.badge.bottom());
     }
+    m_measuredWidth = width;
+    m_measured = out;
     return out;
+}
+
+void StepsRow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LanguageChange ||
+        event->type() == QEvent::StyleChange)
+        m_measuredWidth = -1;
+    QWidget::changeEvent(event);
 }
 
 int StepsRow::heightForWidth(int width) const
@@ -132,7 +152,7 @@ bool StepsRow::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void StepsRow::paintEvent(QPaintEvent *)
+void StepsRow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -154,6 +174,8 @@ void StepsRow::paintEvent(QPaintEvent *)
     const auto all = columns(width());
     for (int i = 0; i < 5; ++i) {
         const Column &c = all[std::size_t(i)];
+        if (!event->rect().intersects(c.area.toAlignedRect()))
+            continue;
         const int step = i + 1;
         const bool lit = m_lit == step;
         // The outline sits inside the disc's 22 points.

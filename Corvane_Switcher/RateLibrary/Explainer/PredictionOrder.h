@@ -42,10 +42,14 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     std::optional<int> m_lit;
+    // The columns of the last width asked for: measuring the wrapped summaries is the dear part.
+    mutable int m_measuredWidth = -1;
+    mutable std::array<Column, 5> m_measured;
 };
 
 class PredictionOrder final : public QWidget {

@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -42,6 +43,11 @@ void RecentPlaysRows::showPlays(QList<PlayEntry> plays, std::optional<QUuid> lat
     if (plays == m_plays && latestID == m_latestID && hoveredStep == m_hoveredStep)
         return;
     m_plays = std::move(plays);
+    // Keep the pictures of the plays still shown, as they stand.
+    m_pictures.erase(
+        std::remove_if(m_pictures.begin(), m_pictures.end(),
+                       [&](const RowPicture &picture) { return !m_plays.contains(picture.entry); }),
+        m_pictures.end());
     m_latestID = latestID;
     m_hoveredStep = hoveredStep;
     if (resized)
@@ -53,8 +59,15 @@ void RecentPlaysRows::showHoveredStep(std::optional<int> hoveredStep)
 {
     if (hoveredStep == m_hoveredStep)
         return;
+    // Only the rows whose tint changes are painted again.
+    QList<RowTint> before;
+    for (int row = 0; row < m_plays.size(); ++row)
+        before.append(tintOfRow(row));
     m_hoveredStep = hoveredStep;
-    update();
+    for (int row = 0; row < m_plays.size(); ++row) {
+        if (tintOfRow(row) != before.at(row))
+            update(rowRect(row));
+    }
 }
 
 RowTint RecentPlaysRows::tintOfRow(int row) const
@@ -145,7 +158,73 @@ bool RecentPlaysRows::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void RecentPlaysRows::paintEvent(QPaintEvent *)
+void RecentPlaysRows::paintCells(QPainter &painter, const QRect &line, const PlayEntry &entry) const
+{
+    const SystemColors::Appearance look = SystemColors::appearanceOf(this);
+    const QTextOption leading = ExplainerStyle::textOption(
+        QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft) | Qt::AlignVCenter);
+    const QFont caption = FontStyles::caption();
+    static const QFont digits = FontStyles::equalWidthDigits(caption);
+    const QList<QRect> cells = cellRects(line);
+    for (int i = 0; i < cells.size(); ++i) {
+        const RecentPlayColumn column = recentPlayColumns().at(i).column;
+        const QRect cell = cells.at(i);
+        const QColor color = PlaybackHistoryStyle::toneColor(recentPlayCellTone(column, entry));
+        painter.setFont(column == RecentPlayColumn::load ? digits : caption);
+        const QFontMetrics metrics = painter.fontMetrics();
+        const QString text = recentPlayCellText(column, entry);
+        if (column != RecentPlayColumn::track) {
+            painter.setPen(color);
+            painter.drawText(cell, metrics.elidedText(text, Qt::ElideRight, cell.width() - artistGap),
+                             leading);
+            continue;
+        }
+        // The title, then the artist 4 points after it, each on one line.
+        const int room = cell.width() - artistGap;
+        const QString title = metrics.elidedText(text, Qt::ElideRight, room);
+        const int titleWidth = std::min(room, metrics.horizontalAdvance(title));
+        QRect titleRect(cell.left(), cell.top(), titleWidth, cell.height());
+        QRect artistRect(cell.left() + titleWidth + artistGap, cell.top(),
+                         std::max(0, room - titleWidth - artistGap), cell.height());
+        titleRect = QStyle::visualRect(layoutDirection(), cell, titleRect);
+        artistRect = QStyle::visualRect(layoutDirection(), cell, artistRect);
+        painter.setPen(color);
+        painter.drawText(titleRect, title, leading);
+        painter.setPen(SystemColors::secondaryLabel(look));
+        painter.drawText(artistRect, metrics.elidedText(entry.artist, Qt::ElideRight, artistRect.width()),
+                         leading);
+    }
+}
+
+const QPixmap &RecentPlaysRows::cellsPicture(int row) const
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize size(width(), rowHeight);
+    auto it = std::find_if(m_pictures.begin(), m_pictures.end(),
+                           [&](const RowPicture &picture) { return picture.entry == m_plays.at(row); });
+    if (it != m_pictures.end() && it->picture.size() == size * ratio)
+        return it->picture;
+    if (it == m_pictures.end())
+        it = m_pictures.insert(m_pictures.end(), RowPicture{m_plays.at(row), {}});
+    it->picture = QPixmap(size * ratio);
+    it->picture.setDevicePixelRatio(ratio);
+    it->picture.fill(Qt::transparent);
+    QPainter painter(&it->picture);
+    painter.setLayoutDirection(layoutDirection());
+    paintCells(painter, QRect(QPoint(0, 0), size), it->entry);
+    return it->picture;
+}
+
+void RecentPlaysRows::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::LayoutDirectionChange || event->type() == QEvent::LanguageChange ||
+        event->type() == QEvent::StyleChange)
+        m_pictures.clear();
+    QWidget::changeEvent(event);
+}
+
+void RecentPlaysRows::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setLayoutDirection(layoutDirection());
@@ -156,7 +235,7 @@ void RecentPlaysRows::paintEvent(QPaintEvent *)
     painter.setFont(headerFont());
     painter.setPen(SystemColors::secondaryLabel(look));
     const QList<QRect> headerCells = cellRects(QRect(0, 0, width(), headerHeight));
-    for (int i = 0; i < headerCells.size(); ++i)
+    for (int i = 0; i < headerCells.size() && event->rect().top() < headerHeight; ++i)
         painter.drawText(headerCells.at(i),
                          painter.fontMetrics().elidedText(recentPlayHeader(recentPlayColumns().at(i)),
                                                           Qt::ElideRight, headerCells.at(i).width()),
@@ -164,11 +243,10 @@ void RecentPlaysRows::paintEvent(QPaintEvent *)
     const QColor separator = SystemColors::separator(look);
     painter.fillRect(QRect(1, headerHeight, width() - 2, 1), separator);
 
-    const QFont caption = FontStyles::caption();
-    const QFont digits = FontStyles::equalWidthDigits(caption);
     for (int row = 0; row < m_plays.size(); ++row) {
-        const PlayEntry &entry = m_plays.at(row);
         const QRect line = rowRect(row);
+        if (!event->rect().intersects(line))
+            continue;
         switch (tintOfRow(row)) {
         case RowTint::latest:
             painter.fillRect(line.adjusted(1, 0, -1, 0),
@@ -181,35 +259,9 @@ void RecentPlaysRows::paintEvent(QPaintEvent *)
         case RowTint::none:
             break;
         }
-        const QList<QRect> cells = cellRects(line);
-        for (int i = 0; i < cells.size(); ++i) {
-            const RecentPlayColumn column = recentPlayColumns().at(i).column;
-            const QRect cell = cells.at(i);
-            const QColor color = PlaybackHistoryStyle::toneColor(recentPlayCellTone(column, entry));
-            painter.setFont(column == RecentPlayColumn::load ? digits : caption);
-            const QFontMetrics metrics = painter.fontMetrics();
-            const QString text = recentPlayCellText(column, entry);
-            if (column != RecentPlayColumn::track) {
-                painter.setPen(color);
-                painter.drawText(cell, metrics.elidedText(text, Qt::ElideRight, cell.width() - artistGap),
-                                 leading);
-                continue;
-            }
-            // The title, then the artist 4 points after it, each on one line.
-            const int room = cell.width() - artistGap;
-            const QString title = metrics.elidedText(text, Qt::ElideRight, room);
-            const int titleWidth = std::min(room, metrics.horizontalAdvance(title));
-            QRect titleRect(cell.left(), cell.top(), titleWidth, cell.height());
-            QRect artistRect(cell.left() + titleWidth + artistGap, cell.top(),
-                             std::max(0, room - titleWidth - artistGap), cell.height());
-            titleRect = QStyle::visualRect(layoutDirection(), cell, titleRect);
-            artistRect = QStyle::visualRect(layoutDirection(), cell, artistRect);
-            painter.setPen(color);
-            painter.drawText(titleRect, title, leading);
-            painter.setPen(SystemColors::secondaryLabel(look));
-            painter.drawText(artistRect, metrics.elidedText(entry.artist, Qt::ElideRight, artistRect.width()),
-                             leading);
-        }
+        // A play's cells are drawn once and kept while it stays among the recent plays: a new
+        // play moves the others down a row without laying out their texts again.
+        painter.drawPixmap(line.topLeft(), cellsPicture(row));
     }
     painter.fillRect(QRect(1, headerHeight + 1 + int(m_plays.size()) * rowHeight, width() - 2, 1), separator);
 }

@@ -5,6 +5,7 @@
 
 #include "ExplainerModel.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -38,14 +39,24 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    struct RowPicture {
+        RateLibrary::PlayEntry entry;
+        QPixmap picture;
+    };
     // The cells' rectangles of a row spanning `line`, in reading order (mirrored when right to left).
     QList<QRect> cellRects(const QRect &line) const;
+    void paintCells(QPainter &painter, const QRect &line, const RateLibrary::PlayEntry &entry) const;
+    // The row's cells on a transparent picture, drawn when first needed.
+    const QPixmap &cellsPicture(int row) const;
     void pointerAt(int row);
+
+    mutable QList<RowPicture> m_pictures;
 
     QList<RateLibrary::PlayEntry> m_plays;
     std::optional<QUuid> m_latestID;
