@@ -58,10 +58,13 @@ void countPaintsOf(QWidget *widget, PaintCounter &counter)
 }
 
 // The window at 1200 × 900 (so the table keeps about ten rows under the whole explainer), a
-// companion paired over loopback, `rows` rows in the Rate Library and 2000 plays in the history.
+// companion paired over loopback, the benchmark's argument in rows of Rate Library and 2000 plays
+// in the history. The table's resets are counted from the first frame on.
 struct ExplainerWindow {
-    bool open(int rows, std::string &error)
+    // False, with the benchmark skipped and told why, when the window could not be shown so.
+    bool open(benchmark::State &state)
     {
+        const int rows = int(state.range(0));
         // The window keeps "History" expanded in the user's settings: keep those in the temporary folder.
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         QSettings().setValue(QLatin1String(RateLibrary::historyExpandedKey), true);
@@ -84,7 +87,7 @@ struct ExplainerWindow {
         while (!model->switcher().link().isPeer() && waited.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         if (!model->switcher().link().isPeer()) {
-            error = "the loopback companion did not pair";
+            state.SkipWithError("the loopback companion did not pair");
             return false;
         }
         window = std::make_unique<LearnedRatesWindow>(*model);
@@ -100,9 +103,10 @@ struct ExplainerWindow {
             QCoreApplication::processEvents();
         if (!window->explainer()->recentPlaysCard()->isVisible() ||
             window->tableModel()->rowCount() != rows) {
-            error = "the window does not show the recent plays and every row";
+            state.SkipWithError("the window does not show the recent plays and every row");
             return false;
         }
+        QObject::connect(window->tableModel(), &QAbstractItemModel::modelReset, [this] { ++resets; });
         return true;
     }
 
@@ -111,6 +115,7 @@ struct ExplainerWindow {
     std::unique_ptr<SwitcherModel> model;
     QTcpSocket companion;
     std::unique_ptr<LearnedRatesWindow> window;
+    int resets = 0;
 };
 
 // Typing and deleting "lo" and "ri", one keystroke per iteration, through to the table's paint.
@@ -119,19 +124,15 @@ struct ExplainerWindow {
 void BM_KeystrokeWithExplainer(benchmark::State &state)
 {
     ExplainerWindow shown;
-    std::string error;
-    if (!shown.open(int(state.range(0)), error)) {
-        state.SkipWithError(error.c_str());
+    if (!shown.open(state))
         return;
-    }
     LearnedRatesWindow &window = *shown.window;
     QLineEdit *search = window.filterBar()->searchField();
     PaintCounter table;
     window.table()->viewport()->installEventFilter(&table);
     PaintCounter explainer;
     countPaintsOf(window.explainer(), explainer);
-    int resets = 0;
-    QObject::connect(window.tableModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    const int &resets = shown.resets;
     const QStringList typing = {"l", "lo", "l", "", "r", "ri", "r", ""};
     qsizetype next = 0;
     bool painted = true;
@@ -154,18 +155,14 @@ void BM_KeystrokeWithExplainer(benchmark::State &state)
 void BM_NewPlayArrives(benchmark::State &state)
 {
     ExplainerWindow shown;
-    std::string error;
-    if (!shown.open(int(state.range(0)), error)) {
-        state.SkipWithError(error.c_str());
+    if (!shown.open(state))
         return;
-    }
     LearnedRatesWindow &window = *shown.window;
     PaintCounter strip;
     window.explainer()->latestPlay()->installEventFilter(&strip);
     PaintCounter recent;
     window.explainer()->recentPlays()->rows()->installEventFilter(&recent);
-    int resets = 0;
-    QObject::connect(window.tableModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    const int &resets = shown.resets;
     PlaybackHistory &history = shown.model->switcher().history();
     const QList<PlaybackHistory::Entry> arriving = makeBenchPlays(64);
     qsizetype next = 0;
@@ -192,19 +189,15 @@ void BM_NewPlayArrives(benchmark::State &state)
 void BM_HoverRecentPlay(benchmark::State &state)
 {
     ExplainerWindow shown;
-    std::string error;
-    if (!shown.open(int(state.range(0)), error)) {
-        state.SkipWithError(error.c_str());
+    if (!shown.open(state))
         return;
-    }
     LearnedRatesWindow &window = *shown.window;
     RecentPlaysRows &rows = *window.explainer()->recentPlays()->rows();
     PaintCounter steps;
     window.explainer()->predictionOrder()->steps()->installEventFilter(&steps);
     PaintCounter table;
     window.table()->viewport()->installEventFilter(&table);
-    int resets = 0;
-    QObject::connect(window.tableModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    const int &resets = shown.resets;
     const int filtered = window.filterPasses();
     // Two rows of different steps, neither the latest play's, so that every move lights another step.
     const auto step = [&](int row) { return PlaybackHistory::stepNumber(rows.plays()[row].source); };

@@ -16,6 +16,7 @@
 #include "RateLibrary/Explainer/TextSymbolButton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -147,7 +148,15 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     EXPECT_EQ(condition.outputMenuButton()->text(), "Test DAC");
     EXPECT_EQ(state.answerLabel, "Learn from plays");
 
-    state.control.items[3].action();
+    // The menu as it opens: the attached output checked; choosing another stores its uid.
+    QTest::mouseClick(condition.outputMenuButton(), Qt::LeftButton);
+    QMenu *menu = nullptr;
+    ASSERT_TRUE(eventually([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    ASSERT_EQ(menu->actions().size(), 5);
+    EXPECT_TRUE(menu->actions().at(0)->isChecked());
+    EXPECT_FALSE(menu->actions().at(3)->isChecked());
+    menu->actions().at(3)->trigger();
+    menu->close();
     EXPECT_EQ(w.view().deviceUID, receiver);
     EXPECT_EQ(condition.outputMenuButton()->text(), receiver);
     EXPECT_EQ(condition.answerButton()->text(), "Dolby Atmos–compatible");

@@ -118,6 +118,16 @@ QString noOutputText()
     return Tr::tr("No output");
 }
 
+QString outputPickerLabel()
+{
+    return Tr::tr("Device");
+}
+
+QString atmosPickerLabel()
+{
+    return Tr::tr("Dolby Atmos");
+}
+
 QString atmosAnswerMenuHelp()
 {
     return Tr::tr(

@@ -31,6 +31,9 @@ QString outputHeading();
 QString atmosInfoHelp();
 QString outputMenuHelp();
 QString noOutputText();
+// The hidden labels of the two pickers, read out by assistive technology.
+QString outputPickerLabel();
+QString atmosPickerLabel();
 QString atmosAnswerMenuHelp();
 QString atmosAnswerLabel(const std::optional<AtmosAnswer> &answer);
 // The answer picker's items by their tag: 0 learn from plays, 1 compatible, 2 not compatible.

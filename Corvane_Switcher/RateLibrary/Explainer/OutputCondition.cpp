@@ -54,6 +54,7 @@ OutputCondition::OutputCondition(QWidget *parent) : QWidget(parent)
     m_answer->setFont(FontStyles::systemFont(11));
     m_answer->setToolTip(atmosAnswerMenuHelp());
     m_answerMenu = new QMenu(m_answer);
+    m_answerMenu->setAccessibleName(atmosPickerLabel());
     connect(m_answerMenu, &QMenu::aboutToShow, this, [this] { fillMenu(m_answerMenu, m_state.answerItems); });
     m_answer->setMenu(m_answerMenu);
     row->addWidget(m_answer, 0, Qt::AlignVCenter);
@@ -90,6 +91,7 @@ void OutputCondition::popUpOutputMenu()
 {
     QMenu *menu = makeMenu(m_state.control.items, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setAccessibleName(outputPickerLabel());
     const QPoint corner = layoutDirection() == Qt::RightToLeft ? m_outputMenu->rect().bottomRight()
                                                                : m_outputMenu->rect().bottomLeft();
     menu->popup(m_outputMenu->mapToGlobal(corner));
