@@ -89,6 +89,11 @@ std::array<StepsRow::Column, 5> StepsRow::columns(int width) const
         const QRectF wrapped =
             summary.boundingRect(QRectF(0, 0, textWidth, 1e6), summaryFlags, stepSummaries().at(i));
         c.summary = QRectF(left + summaryPadding, y, textWidth, std::ceil(wrapped.height()));
+        c.summaryText.setText(stepSummaries().at(i));
+        c.summaryText.setTextFormat(Qt::PlainText);
+        c.summaryText.setTextWidth(textWidth);
+        c.summaryText.setTextOption(ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop, true));
+        c.summaryText.prepare(QTransform(), FontStyles::caption2());
         y += c.summary.height() + spacing;
         c.badge = QRectF(left, y, columnWidth, badge.height());
         c.area = QRectF(left, 0, columnWidth, c.badge.bottom());
@@ -103,6 +108,8 @@ void StepsRow::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::LanguageChange ||
         event->type() == QEvent::StyleChange)
         m_measuredWidth = -1;
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        m_discs.clear();
     QWidget::changeEvent(event);
 }
 
@@ -152,57 +159,83 @@ bool StepsRow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+const QPixmap &StepsRow::discPicture(int step, bool lit) const
+{
+    const SystemColors::Appearance look = SystemColors::appearanceOf(this);
+    const qreal ratio = devicePixelRatioF();
+    if (look != m_discLook || (!m_discs.isEmpty() && m_discs.cbegin()->devicePixelRatio() != ratio)) {
+        m_discs.clear();
+        m_discLook = look;
+    }
+    const int key = step * 2 + (lit ? 1 : 0);
+    auto it = m_discs.find(key);
+    if (it != m_discs.end())
+        return *it;
+    const int side = int(stepDiscSize);
+    QPixmap picture(QSize(side, side) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor accent = SystemColors::accent(look);
+    // The outline sits inside the disc's 22 points.
+    painter.setPen(QPen(lit ? accent : SystemColors::tertiaryLabel(look), 2));
+    painter.setBrush(lit ? accent : SystemColors::windowBackground(look));
+    painter.drawEllipse(QRectF(1, 1, side - 2, side - 2));
+    painter.setFont(numberFont());
+    painter.setPen(lit ? QColor(Qt::white) : SystemColors::secondaryLabel(look));
+    painter.drawText(QRectF(0, 0, side, side), QString::number(step),
+                     ExplainerStyle::textOption(Qt::AlignCenter));
+    painter.end();
+    return *m_discs.insert(key, picture);
+}
+
 void StepsRow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setLayoutDirection(layoutDirection());
     const SystemColors::Appearance look = SystemColors::appearanceOf(this);
-    const QColor accent = SystemColors::accent(look);
     const QColor secondary = SystemColors::secondaryLabel(look);
+    const QRect dirty = event->rect();
 
     const StepTrack track = stepTrack(width(), m_lit);
     QPen line(SystemColors::separator(look), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     painter.setPen(line);
     painter.drawLine(track.base);
     if (track.accent) {
-        line.setColor(accent);
+        line.setColor(SystemColors::accent(look));
         painter.setPen(line);
         painter.drawLine(*track.accent);
     }
 
+    // Only the pieces that the repaint reaches: a new lit step repaints the track and two columns.
     const auto all = columns(width());
     for (int i = 0; i < 5; ++i) {
         const Column &c = all[std::size_t(i)];
-        if (!event->rect().intersects(c.area.toAlignedRect()))
-            continue;
         const int step = i + 1;
         const bool lit = m_lit == step;
-        // The outline sits inside the disc's 22 points.
-        const QRectF disc = c.disc.adjusted(1, 1, -1, -1);
-        painter.setPen(QPen(lit ? accent : SystemColors::tertiaryLabel(look), 2));
-        painter.setBrush(lit ? accent : SystemColors::windowBackground(look));
-        painter.drawEllipse(disc);
-        painter.setBrush(Qt::NoBrush);
-        painter.setFont(numberFont());
-        painter.setPen(lit ? QColor(Qt::white) : secondary);
-        painter.drawText(c.disc, QString::number(step), ExplainerStyle::textOption(Qt::AlignCenter));
-
-        painter.setFont(nameFont());
-        painter.setPen(SystemColors::label(look));
-        const QString name = PlaybackHistory::stepName(step, Bundle::main());
-        painter.drawText(c.name, QFontMetricsF(nameFont()).elidedText(name, Qt::ElideRight, c.name.width()),
-                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
-
-        painter.setFont(FontStyles::caption2());
-        painter.setPen(secondary);
-        painter.drawText(c.summary, stepSummaries().at(i),
-                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop, true));
-
-        painter.setFont(badgeFont());
-        painter.setPen(lit ? SystemColors::label(look) : secondary);
-        painter.drawText(c.badge, stepBadge(step),
-                         ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
+        if (dirty.intersects(c.disc.toAlignedRect()))
+            painter.drawPixmap(c.disc.topLeft(), discPicture(step, lit));
+        if (dirty.intersects(c.name.toAlignedRect())) {
+            painter.setFont(nameFont());
+            painter.setPen(SystemColors::label(look));
+            const QString name = PlaybackHistory::stepName(step, Bundle::main());
+            painter.drawText(c.name,
+                             QFontMetricsF(nameFont()).elidedText(name, Qt::ElideRight, c.name.width()),
+                             ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
+        }
+        if (dirty.intersects(c.summary.toAlignedRect())) {
+            painter.setFont(FontStyles::caption2());
+            painter.setPen(secondary);
+            painter.drawStaticText(c.summary.topLeft(), c.summaryText);
+        }
+        if (dirty.intersects(c.badge.toAlignedRect())) {
+            painter.setFont(badgeFont());
+            painter.setPen(lit ? SystemColors::label(look) : secondary);
+            painter.drawText(c.badge, stepBadge(step),
+                             ExplainerStyle::textOption(Qt::AlignHCenter | Qt::AlignTop));
+        }
     }
 }
 

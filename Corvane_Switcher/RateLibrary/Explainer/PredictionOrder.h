@@ -4,7 +4,12 @@
 // discs on a track, the lit step's disc and the track up to it in the accent colour. The steps
 // run 1 to 5 from left to right in every language.
 
+#include "Platform/SystemColors.h"
+
+#include <QHash>
+#include <QPixmap>
 #include <QRectF>
+#include <QStaticText>
 #include <QWidget>
 
 #include <array>
@@ -22,6 +27,7 @@ public:
         QRectF name;
         QRectF summary;
         QRectF badge;
+        QStaticText summaryText; // laid out once per width
     };
     static constexpr int spacing = 5;
     static constexpr int summaryPadding = 6;
@@ -46,7 +52,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // A disc with its number, drawn once per step, state, look and screen.
+    const QPixmap &discPicture(int step, bool lit) const;
+
     std::optional<int> m_lit;
+    mutable QHash<int, QPixmap> m_discs;
+    mutable SystemColors::Appearance m_discLook = SystemColors::Appearance::light;
     // The columns of the last width asked for: measuring the wrapped summaries is the dear part.
     mutable int m_measuredWidth = -1;
     mutable std::array<Column, 5> m_measured;
