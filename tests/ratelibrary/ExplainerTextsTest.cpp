@@ -351,8 +351,8 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
 
     // Headers in the locale's capitals; the last column takes the rest of the row.
     QStringList headers;
-    for (const RecentPlayColumnSpec &spec : recentPlayColumns())
-        headers.append(recentPlayHeader(spec, english));
+    for (const RecentPlayColumnInfo &info : recentPlayColumns())
+        headers.append(recentPlayHeader(info, english));
     EXPECT_EQ(headers, QStringList({"TIME", "TRACK", "PREDICTED", "FROM", "PLAYED", "LOAD", "OUTCOME"}));
     EXPECT_EQ(recentPlayHeader(recentPlayColumns()[1], QLocale(QLocale::Turkish)), "TRACK");
     EXPECT_EQ(recentPlayColumnWidths(1000), QList<int>({52, 250, 90, 200, 70, 50, 288}));

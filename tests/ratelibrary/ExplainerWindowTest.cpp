@@ -151,7 +151,8 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     // The menu as it opens: the attached output checked; choosing another stores its uid.
     QTest::mouseClick(condition.outputMenuButton(), Qt::LeftButton);
     QMenu *menu = nullptr;
-    ASSERT_TRUE(eventually([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    ASSERT_TRUE(
+        eventually([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
     ASSERT_EQ(menu->actions().size(), 5);
     EXPECT_TRUE(menu->actions().at(0)->isChecked());
     EXPECT_FALSE(menu->actions().at(3)->isChecked());

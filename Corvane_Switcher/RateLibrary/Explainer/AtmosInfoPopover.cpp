@@ -32,17 +32,17 @@ qreal arrowSide()
     return FontStyles::points(FontStyles::caption()) * 1.2;
 }
 
-// The row's pieces from the leading edge, arrows included. A chip that would pass `width` starts
+// The boxes of a row from the leading edge, arrows included. A chip that would pass `width` starts
 // a new line, its arrow first.
-struct ChipPiece {
+struct ChipBox {
     QRectF rect;
     bool arrow = false;
     int chip = 0;
 };
 
-QList<ChipPiece> chipPieces(const QList<FlowChip> &chips, const QFontMetrics &metrics, qreal width)
+QList<ChipBox> chipBoxes(const QList<FlowChip> &chips, const QFontMetrics &metrics, qreal width)
 {
-    QList<ChipPiece> pieces;
+    QList<ChipBox> boxes;
     const qreal height = metrics.height() + 2 * chipPaddingY;
     const qreal side = arrowSide();
     qreal x = 0.5;
@@ -55,20 +55,20 @@ QList<ChipPiece> chipPieces(const QList<FlowChip> &chips, const QFontMetrics &me
             y += height + chipSpacing;
         }
         if (chips.at(i).arrowBefore) {
-            pieces.append({QRectF(x, y + (height - side) / 2, side, side), true, i});
+            boxes.append({QRectF(x, y + (height - side) / 2, side, side), true, i});
             x += side + chipSpacing;
         }
-        pieces.append({QRectF(x, y, chipWidth, height - 1), false, i});
+        boxes.append({QRectF(x, y, chipWidth, height - 1), false, i});
         x += chipWidth + chipSpacing;
     }
-    return pieces;
+    return boxes;
 }
 
-qreal bottomOf(const QList<ChipPiece> &pieces)
+qreal bottomOf(const QList<ChipBox> &boxes)
 {
     qreal bottom = 0;
-    for (const ChipPiece &piece : pieces)
-        bottom = std::max(bottom, piece.rect.bottom());
+    for (const ChipBox &box : boxes)
+        bottom = std::max(bottom, box.rect.bottom());
     return bottom;
 }
 
@@ -85,13 +85,13 @@ FlowChipsRow::FlowChipsRow(QList<FlowChip> chips, QWidget *parent)
 
 int FlowChipsRow::heightForWidth(int width) const
 {
-    return int(std::ceil(bottomOf(chipPieces(m_chips, fontMetrics(), width)))) + 1;
+    return int(std::ceil(bottomOf(chipBoxes(m_chips, fontMetrics(), width)))) + 1;
 }
 
 QSize FlowChipsRow::sizeHint() const
 {
-    const QList<ChipPiece> pieces = chipPieces(m_chips, fontMetrics(), 1e6);
-    const qreal right = pieces.isEmpty() ? 0 : pieces.last().rect.right();
+    const QList<ChipBox> boxes = chipBoxes(m_chips, fontMetrics(), 1e6);
+    const qreal right = boxes.isEmpty() ? 0 : boxes.last().rect.right();
     return {int(std::ceil(right)) + 1, heightForWidth(int(right) + 1)};
 }
 
@@ -106,11 +106,11 @@ void FlowChipsRow::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const SystemColors::Appearance look = SystemColors::appearanceOf(this);
     const bool rtl = layoutDirection() == Qt::RightToLeft;
-    for (const ChipPiece &piece : chipPieces(m_chips, fontMetrics(), width())) {
-        QRectF r = piece.rect;
+    for (const ChipBox &box : chipBoxes(m_chips, fontMetrics(), width())) {
+        QRectF r = box.rect;
         if (rtl)
             r.moveLeft(width() - r.right());
-        if (piece.arrow) {
+        if (box.arrow) {
             painter.save();
             if (rtl) { // the arrow points along the reading direction
                 painter.translate(r.center());
@@ -121,7 +121,7 @@ void FlowChipsRow::paintEvent(QPaintEvent *)
             painter.restore();
             continue;
         }
-        const FlowChip &chip = m_chips.at(piece.chip);
+        const FlowChip &chip = m_chips.at(box.chip);
         QPainterPath shape;
         shape.addRoundedRect(r, 5, 5);
         painter.fillPath(shape, chip.highlighted ? SystemColors::withOpacity(

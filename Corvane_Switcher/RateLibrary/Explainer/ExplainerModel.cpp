@@ -182,9 +182,9 @@ QList<int> recentPlayColumnWidths(int available)
 {
     QList<int> widths;
     int used = 0;
-    for (const RecentPlayColumnSpec &spec : recentPlayColumns()) {
-        widths.append(spec.width);
-        used += spec.width;
+    for (const RecentPlayColumnInfo &info : recentPlayColumns()) {
+        widths.append(info.width);
+        used += info.width;
     }
     for (qsizetype i = 0; i < widths.size(); ++i) {
         if (recentPlayColumns().at(i).width == 0)

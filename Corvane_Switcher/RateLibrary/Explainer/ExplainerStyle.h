@@ -1,6 +1,6 @@
 #pragma once
 
-// Fonts and text colours the explainer's pieces share.
+// Fonts and text colours the explainer's parts share.
 
 #include <QFont>
 #include <QTextOption>

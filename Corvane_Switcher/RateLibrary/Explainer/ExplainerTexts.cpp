@@ -348,9 +348,9 @@ QString historyToggleHelp()
         "to light its step above.");
 }
 
-const QList<RecentPlayColumnSpec> &recentPlayColumns()
+const QList<RecentPlayColumnInfo> &recentPlayColumns()
 {
-    static const QList<RecentPlayColumnSpec> columns = {
+    static const QList<RecentPlayColumnInfo> columns = {
         {RecentPlayColumn::time, QT_TRANSLATE_NOOP("RateLibrary", "Time"), 52},
         {RecentPlayColumn::track, QT_TRANSLATE_NOOP("RateLibrary", "Track"), 250},
         {RecentPlayColumn::predicted, QT_TRANSLATE_NOOP("RateLibrary", "Predicted"), 90},
@@ -362,9 +362,9 @@ const QList<RecentPlayColumnSpec> &recentPlayColumns()
     return columns;
 }
 
-QString recentPlayHeader(const RecentPlayColumnSpec &spec, const QLocale &locale)
+QString recentPlayHeader(const RecentPlayColumnInfo &info, const QLocale &locale)
 {
-    return locale.toUpper(Tr::tr(spec.title));
+    return locale.toUpper(Tr::tr(info.title));
 }
 
 std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column)

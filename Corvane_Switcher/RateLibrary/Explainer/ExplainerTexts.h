@@ -67,14 +67,14 @@ QString historyToggleHelp();
 
 // The recent plays table.
 enum class RecentPlayColumn { time, track, predicted, from, played, load, outcome };
-struct RecentPlayColumnSpec {
+struct RecentPlayColumnInfo {
     RecentPlayColumn column;
     const char *title; // untranslated; see recentPlayHeader
     int width;         // points; 0 takes the rest of the row
 };
-const QList<RecentPlayColumnSpec> &recentPlayColumns();
+const QList<RecentPlayColumnInfo> &recentPlayColumns();
 // The column's title, localized and upper-cased by the locale's rules.
-QString recentPlayHeader(const RecentPlayColumnSpec &spec, const QLocale &locale = QLocale());
+QString recentPlayHeader(const RecentPlayColumnInfo &info, const QLocale &locale = QLocale());
 std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column);
 // The cell's text; for the track cell, the title (the artist is `entry.artist`).
 QString recentPlayCellText(RecentPlayColumn column, const PlaybackHistory::Entry &entry,

@@ -209,7 +209,7 @@ void StepsRow::paintEvent(QPaintEvent *event)
         painter.drawLine(*track.accent);
     }
 
-    // Only the pieces that the repaint reaches: a new lit step repaints the track and two columns.
+    // Only the parts that the repaint reaches: a new lit step repaints the track and two columns.
     const auto all = columns(width());
     for (int i = 0; i < 5; ++i) {
         const Column &c = all[std::size_t(i)];

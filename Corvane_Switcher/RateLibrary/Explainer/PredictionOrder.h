@@ -20,7 +20,7 @@ class ElidingLabel;
 // The steps row: one widget paints the five columns and the track behind them.
 class StepsRow final : public QWidget {
 public:
-    // Where each piece of one column lies, for painting, tooltips and tests.
+    // Where each part of one column lies, for painting, tooltips and tests.
     struct Column {
         QRectF area;
         QRectF disc;
