@@ -57,7 +57,7 @@ void countPaintsOf(QWidget *widget, PaintCounter &counter)
         child->installEventFilter(&counter);
 }
 
-// The window at 1200 × 900 (so the table keeps about ten rows under the whole explainer), a
+// The window at 1200 × 900 (so the table keeps some rows under the whole explainer), a
 // companion paired over loopback, the benchmark's argument in rows of Rate Library and 2000 plays
 // in the history. The table's resets are counted from the first frame on.
 struct ExplainerWindow {
@@ -145,6 +145,7 @@ void BM_KeystrokeWithExplainer(benchmark::State &state)
     state.counters["paints"] = benchmark::Counter(table.paints, benchmark::Counter::kAvgIterations);
     state.counters["resets"] = benchmark::Counter(resets, benchmark::Counter::kAvgIterations);
     state.counters["headerPaints"] = benchmark::Counter(explainer.paints, benchmark::Counter::kAvgIterations);
+    state.counters["rowsOnShow"] = double(window.table()->viewport()->height() / window.table()->rowHeight(0));
     if (!painted || resets != int(state.iterations()))
         state.SkipWithError("a keystroke did not reset and repaint the table once");
     else if (explainer.paints != 0)
