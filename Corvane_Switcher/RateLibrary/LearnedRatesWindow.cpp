@@ -113,6 +113,8 @@ LearnedRatesWindow::~LearnedRatesWindow()
     // Deleted without being hidden first: still tell the companion we stopped listening.
     if (m_subscribed && m_model)
         endSubscription();
+    // The explainer writes the view state, which goes before the child widgets do.
+    delete m_explainer;
 }
 
 void LearnedRatesWindow::buildTable()
