@@ -1,5 +1,7 @@
 #include "FontStyles.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -31,6 +33,20 @@ qreal points(const QFont &font)
     if (font.pointSizeF() > 0)
         return font.pointSizeF() * logicalDpi() / 72.0;
     return font.pixelSize();
+}
+
+QFont equalWidthDigits(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal zero = metrics.horizontalAdvance(QChar(u'0'));
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (!qFuzzyCompare(metrics.horizontalAdvance(QChar(digit)), zero)) {
+            QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            fixed.setPointSizeF(font.pointSizeF());
+            return fixed;
+        }
+    }
+    return font;
 }
 
 QFont scaled(QFont font, qreal scale)

@@ -16,6 +16,10 @@ QFont callout();  // 12
 QFont caption();  // 10
 QFont caption2(); // 10
 
+// `font` where its digits already share one width, else the fixed-pitch font at the same size,
+// so that figures line up in a column.
+QFont equalWidthDigits(const QFont &font);
+
 // The same font at a scaled size (the visualizer's text scale).
 QFont scaled(QFont font, qreal scale);
 // A font's size in the Mac's points (the inverse of systemFont's conversion).

@@ -3,9 +3,6 @@
 #include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
 
-#include <QFontDatabase>
-#include <QFontMetricsF>
-
 namespace PlaybackHistoryStyle {
 
 QColor toneColor(PlaybackHistoryTableModel::Tone tone)
@@ -48,19 +45,7 @@ QFont smallControlFont()
 
 QFont fixedDigitFont()
 {
-    static const QFont font = [] {
-        const QFont body = bodyFont();
-        const QFontMetricsF metrics(body);
-        const qreal zero = metrics.horizontalAdvance(QChar(u'0'));
-        for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-            if (!qFuzzyCompare(metrics.horizontalAdvance(QChar(digit)), zero)) {
-                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-                fixed.setPointSizeF(body.pointSizeF());
-                return fixed;
-            }
-        }
-        return body;
-    }();
+    static const QFont font = FontStyles::equalWidthDigits(bodyFont());
     return font;
 }
 

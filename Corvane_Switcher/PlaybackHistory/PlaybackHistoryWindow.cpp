@@ -1,5 +1,6 @@
 #include "PlaybackHistoryWindow.h"
 
+#include "Common/ElidingLabel.h"
 #include "PlaybackHistoryDelegates.h"
 #include "PlaybackHistoryStyle.h"
 #include "PlaybackHistoryTableModel.h"
@@ -34,31 +35,6 @@ using Content = PlaybackHistoryWindowView::Content;
 constexpr int noPlaysPage = 0;
 constexpr int nothingMatchesPage = 1;
 constexpr int tablePage = 2;
-
-// One line of text that shortens itself with "…" instead of widening the window.
-class ElidingLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-    void setFullText(const QString &text)
-    {
-        m_full = text;
-        setToolTip({});
-        updateText();
-    }
-    const QString &fullText() const { return m_full; }
-    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QLabel::resizeEvent(event);
-        updateText();
-    }
-
-private:
-    void updateText() { setText(fontMetrics().elidedText(m_full, Qt::ElideRight, width())); }
-    QString m_full;
-};
 
 QFrame *divider(QWidget *parent)
 {

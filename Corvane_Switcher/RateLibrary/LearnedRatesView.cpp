@@ -57,14 +57,9 @@ QString label(KindFilter kind)
     return {};
 }
 
-bool DefaultsBool::value() const
+bool storedHistoryExpanded()
 {
-    return QSettings().value(m_key, m_default).toBool();
-}
-
-void DefaultsBool::setValue(bool on)
-{
-    QSettings().setValue(m_key, on);
+    return QSettings().value(QLatin1String(historyExpandedKey), false).toBool();
 }
 
 const SwitcherProtocol::LearnedRates *LibraryInputs::rates() const

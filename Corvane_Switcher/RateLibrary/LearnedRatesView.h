@@ -63,18 +63,9 @@ struct SortComparator {
 };
 using SortOrder = QList<SortComparator>;
 
-// A Bool kept in the user's settings under one key.
-class DefaultsBool final {
-public:
-    DefaultsBool(QString key, bool defaultValue) : m_key(std::move(key)), m_default(defaultValue) {}
-    bool value() const;
-    void setValue(bool on);
-    const QString &key() const { return m_key; }
-
-private:
-    QString m_key;
-    bool m_default;
-};
+// Whether the explainer's recent plays are expanded, kept in the user's settings.
+inline constexpr char historyExpandedKey[] = "rateLibrary.historyExpanded";
+bool storedHistoryExpanded();
 
 // The window's stored state with its initial values. Only `historyExpanded` outlives the window.
 struct LearnedRatesWindowView {
@@ -90,7 +81,7 @@ struct LearnedRatesWindowView {
     TierFilter tierFilter = TierFilter::current();
     double rateFilter = 0;
     std::function<void(const QString &)> openWindow;
-    DefaultsBool historyExpanded{QStringLiteral("rateLibrary.historyExpanded"), false};
+    bool historyExpanded = false; // read from the settings when the window is made
     std::optional<QUuid> hoveredRowID;
     bool showAtmosInfo = false;
 };

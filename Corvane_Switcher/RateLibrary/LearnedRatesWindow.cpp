@@ -1,6 +1,7 @@
 #include "LearnedRatesWindow.h"
 
 #include "EmptyStateView.h"
+#include "Explainer/PredictionExplainer.h"
 #include "FilterBar.h"
 #include "LearnedRatesTableModel.h"
 #include "LibraryTableView.h"
@@ -54,6 +55,7 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
     : QWidget(parent), m_model(&model)
 {
     m_view.model = &model;
+    m_view.historyExpanded = storedHistoryExpanded();
     m_view.openWindow = [workspace = model.platform().workspace](const QString &id) {
         if (workspace) {
             workspace->activateApplication();
@@ -74,6 +76,8 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
     m_headerArea = new QVBoxLayout;
     m_headerArea->setSpacing(10);
     headerColumn->addLayout(m_headerArea);
+    m_explainer = new PredictionExplainer(model, m_view);
+    m_headerArea->addWidget(new ExplainerScrollArea(m_explainer, header));
     m_filterBar = new FilterBar(header);
     m_filterBar->setContentsMargins(0, 2, 0, 0);
     headerColumn->addWidget(m_filterBar);
@@ -85,6 +89,8 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
     m_middle->addWidget(m_emptyState);
     buildTable();
     m_middle->addWidget(m_table);
+    // However tall the explainer is, the table keeps room for a few rows; the explainer scrolls.
+    m_middle->setMinimumHeight(minimumTableHeight);
     column->addWidget(m_middle, 1);
     column->addWidget(divider(this));
 
@@ -107,6 +113,8 @@ LearnedRatesWindow::~LearnedRatesWindow()
     // Deleted without being hidden first: still tell the companion we stopped listening.
     if (m_subscribed && m_model)
         endSubscription();
+    // The explainer writes the view state, which goes before the child widgets do.
+    delete m_explainer;
 }
 
 void LearnedRatesWindow::buildTable()
@@ -132,6 +140,7 @@ void LearnedRatesWindow::buildTable()
 
 void LearnedRatesWindow::setNow(std::function<QDateTime()> now)
 {
+    m_explainer->setNow(now);
     m_tableModel->setNow(std::move(now));
     m_table->viewport()->update();
 }
@@ -143,6 +152,7 @@ void LearnedRatesWindow::refresh()
     SwitcherModel &model = *m_model;
     m_inputs = libraryInputs(model, indexFor(model.learnedRates()));
     std::vector<int> visible = visibleRowIndices(m_inputs, m_view);
+    ++m_filterPasses;
     const bool peer = model.switcher().link().isPeer();
     m_region = middleRegion(peer, m_inputs, m_view, visible.size());
 
@@ -162,6 +172,7 @@ void LearnedRatesWindow::refresh()
         m_emptyState->setTexts(emptyStateText(m_region));
         m_middle->setCurrentWidget(m_emptyState);
     }
+    m_explainer->refresh(m_inputs);
 }
 
 std::shared_ptr<const RateLibraryIndex>

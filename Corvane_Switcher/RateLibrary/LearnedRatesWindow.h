@@ -20,6 +20,7 @@
 class EmptyStateView;
 class FilterBar;
 class LearnedRatesTableModel;
+class PredictionExplainer;
 class QStackedWidget;
 class QTableView;
 class QVBoxLayout;
@@ -32,6 +33,8 @@ public:
     // A Rate Library this large is prepared for searching and sorting off the main thread, so
     // that its arrival never freezes the window; until it is ready the previous one stays on show.
     static constexpr int backgroundPreparationRows = 20000;
+    // The least height of the table (or the empty state) below a tall explainer.
+    static constexpr int minimumTableHeight = 160;
 
     explicit LearnedRatesWindow(SwitcherModel &model, QWidget *parent = nullptr);
     ~LearnedRatesWindow() override;
@@ -64,6 +67,9 @@ public:
     EmptyStateView *emptyState() const { return m_emptyState; }
     // The places the explainer cards and the footer bar go.
     QVBoxLayout *headerArea() const { return m_headerArea; }
+    PredictionExplainer *explainer() const { return m_explainer; }
+    // How many times the rows were filtered for the table (tests and benchmarks count them).
+    int filterPasses() const { return m_filterPasses; }
     QWidget *footerBar() const { return m_footer; }
 
     // The clock of the Confirmed column; tests give a fixed one.
@@ -95,6 +101,8 @@ private:
     std::optional<SwitcherProtocol::LearnedRates> m_preparing; // the one being prepared off the main thread
 
     QVBoxLayout *m_headerArea = nullptr;
+    PredictionExplainer *m_explainer = nullptr;
+    int m_filterPasses = 0;
     FilterBar *m_filterBar = nullptr;
     QStackedWidget *m_middle = nullptr;
     EmptyStateView *m_emptyState = nullptr;

@@ -140,6 +140,13 @@ QList<TierMenuItem> tierMenuItems(const std::optional<SwitcherProtocol::MusicQua
 QMenu *makeMenu(const MenuItems &items, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
+    fillMenu(menu, items);
+    return menu;
+}
+
+void fillMenu(QMenu *menu, const MenuItems &items)
+{
+    menu->clear();
     for (const MenuItem &item : items) {
         switch (item.kind) {
         case MenuItem::Kind::separator:
@@ -166,7 +173,6 @@ QMenu *makeMenu(const MenuItems &items, QWidget *parent)
         }
         }
     }
-    return menu;
 }
 
 } // namespace RateLibrary

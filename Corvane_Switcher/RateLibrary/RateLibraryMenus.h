@@ -60,5 +60,7 @@ QString currentSettingTitle(const std::optional<SwitcherProtocol::MusicQuality> 
 
 // A QMenu showing `items`; choosing an item runs its action.
 QMenu *makeMenu(const MenuItems &items, QWidget *parent);
+// Replaces what `menu` holds with `items`.
+void fillMenu(QMenu *menu, const MenuItems &items);
 
 } // namespace RateLibrary

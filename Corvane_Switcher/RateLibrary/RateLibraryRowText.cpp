@@ -180,46 +180,45 @@ QString relativeDateText(const QDateTime &date, const QDateTime &now, const QLoc
         return QStringLiteral("—");
     const QDateTime here = date.toLocalTime();
     const QDateTime hereNow = now.toLocalTime();
-    const qint64 days = hereNow.date().toJulianDay() - here.date().toJulianDay(); // > 0: in the past
+    const bool past = here <= hereNow;
+    const QDateTime &from = past ? here : hereNow;
+    const QDateTime &to = past ? hereNow : here;
 
-    double offset = 0;
-    URelativeDateTimeUnit unit = UDAT_REL_UNIT_DAY;
-    if (days == 0) {
-        const qint64 seconds = here.secsTo(hereNow);
-        const qint64 magnitude = std::llabs(seconds);
-        const int sign = seconds > 0 ? -1 : 1;
-        if (magnitude < 60) {
-            unit = UDAT_REL_UNIT_SECOND;
-            offset = sign * double(magnitude);
-        } else if (magnitude < 3600) {
-            unit = UDAT_REL_UNIT_MINUTE;
-            offset = sign * double(magnitude / 60);
-        } else {
-            unit = UDAT_REL_UNIT_HOUR;
-            offset = sign * double(magnitude / 3600);
-        }
+    // The elapsed time in whole calendar units, and the largest unit that is not zero: a play
+    // four minutes before midnight is "4 minutes ago" just after it, not "yesterday".
+    int months = (to.date().year() - from.date().year()) * 12 + (to.date().month() - from.date().month());
+    if (months > 0 && from.addMonths(months) > to)
+        --months;
+    const QDateTime afterMonths = from.addMonths(months);
+    qint64 days = afterMonths.date().daysTo(to.date());
+    if (days > 0 && afterMonths.addDays(days) > to)
+        --days;
+    const qint64 seconds = afterMonths.addDays(days).secsTo(to);
+
+    double magnitude = 0;
+    URelativeDateTimeUnit unit = UDAT_REL_UNIT_SECOND;
+    if (months >= 12) {
+        unit = UDAT_REL_UNIT_YEAR;
+        magnitude = months / 12;
+    } else if (months >= 1) {
+        unit = UDAT_REL_UNIT_MONTH;
+        magnitude = months;
+    } else if (days >= 7) {
+        unit = UDAT_REL_UNIT_WEEK;
+        magnitude = double(days / 7);
+    } else if (days >= 1) {
+        unit = UDAT_REL_UNIT_DAY;
+        magnitude = double(days);
+    } else if (seconds >= 3600) {
+        unit = UDAT_REL_UNIT_HOUR;
+        magnitude = double(seconds / 3600);
+    } else if (seconds >= 60) {
+        unit = UDAT_REL_UNIT_MINUTE;
+        magnitude = double(seconds / 60);
     } else {
-        const qint64 magnitude = std::llabs(days);
-        const int sign = days > 0 ? -1 : 1;
-        // Whole calendar months and years between the two days, counted from the earlier one.
-        const QDate from = days > 0 ? here.date() : hereNow.date();
-        const QDate to = days > 0 ? hereNow.date() : here.date();
-        int months = (to.year() - from.year()) * 12 + (to.month() - from.month());
-        if (to.day() < from.day())
-            --months;
-        if (months >= 12) {
-            unit = UDAT_REL_UNIT_YEAR;
-            offset = sign * double(months / 12);
-        } else if (months >= 1) {
-            unit = UDAT_REL_UNIT_MONTH;
-            offset = sign * double(months);
-        } else if (magnitude >= 7) {
-            unit = UDAT_REL_UNIT_WEEK;
-            offset = sign * double(magnitude / 7);
-        } else {
-            offset = sign * double(magnitude);
-        }
+        magnitude = double(seconds);
     }
+    const double offset = past ? -magnitude : magnitude;
     icu::RelativeDateTimeFormatter *formatter = formatterFor(locale);
     if (!formatter)
         return locale.toString(here, QLocale::ShortFormat);

@@ -49,8 +49,9 @@ QString noOutputsHelp();
 
 // "—" for a row never confirmed, else the confirmation as a relative date ("yesterday").
 QString confirmedText(const Row &row, const QDateTime &now, const QLocale &locale = QLocale());
-// A relative date in the named presentation with wide units: "now", "2 hours ago", "yesterday",
-// "3 days ago", "last week", ... Days count calendar days in the local time zone.
+// A relative date in the named presentation with wide units: "now", "4 minutes ago",
+// "23 hours ago", "yesterday", "3 days ago", "last week", ... in the largest whole unit of the
+// time elapsed (months and years by the local calendar).
 QString relativeDateText(const QDateTime &date, const QDateTime &now, const QLocale &locale = QLocale());
 
 } // namespace RateLibrary

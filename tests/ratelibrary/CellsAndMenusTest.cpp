@@ -58,18 +58,35 @@ TEST(RateLibraryCells, badgesAndTexts)
     EXPECT_EQ(settingCellHelp(r), "Heard with Music.app set to Lossless off (AAC)");
 }
 
-TEST(RateLibraryCells, confirmedColumnSpeaksInCalendarDaysRelativeToNow)
+TEST(RateLibraryCells, relativeDatesUseTheLargestWholeUnitOfTheTimeElapsed)
 {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const QDateTime now(QDate(2026, 3, 10), QTime(0, 30), QTimeZone::utc());
-    Row r = row("a", "lossless", 44100);
-    r.confirmedAt = now.addSecs(-40 * 60); // yesterday by the calendar
-    EXPECT_EQ(confirmedText(r, now, english), "yesterday");
-    r.confirmations = 0;
-    EXPECT_EQ(confirmedText(r, now, english), "—");
-    EXPECT_EQ(relativeDateText(now.addSecs(-20 * 60), now, english), "20 minutes ago");
+    // Just after midnight and just after the start of a week (a Monday), local time.
+    const QDateTime now(QDate(2026, 3, 9), QTime(0, 2), QTimeZone::systemTimeZone());
+    auto ago = [&](qint64 seconds) { return relativeDateText(now.addSecs(-seconds), now, english); };
+    const qint64 minute = 60, hour = 3600, day = 24 * hour;
+    EXPECT_EQ(ago(0), "now");
+    EXPECT_EQ(ago(4 * minute), "4 minutes ago"); // the day before by the calendar
+    EXPECT_EQ(ago(23 * hour + 59 * minute), "23 hours ago");
+    EXPECT_EQ(ago(day), "yesterday");
+    EXPECT_EQ(ago(2 * day - 1), "yesterday");
+    EXPECT_EQ(ago(3 * day + 5 * hour), "3 days ago");
+    EXPECT_EQ(ago(7 * day - minute), "6 days ago"); // the week before by the calendar
+    EXPECT_EQ(ago(7 * day), "last week");
+    EXPECT_EQ(ago(14 * day - 1), "last week");
+    EXPECT_EQ(ago(14 * day), "2 weeks ago");
+    EXPECT_EQ(relativeDateText(QDateTime(QDate(2026, 2, 9), QTime(0, 2), QTimeZone::systemTimeZone()), now,
+                               english),
+              "last month");
+    EXPECT_EQ(relativeDateText(now.addSecs(4 * minute), now, english), "in 4 minutes");
     EXPECT_EQ(relativeDateText(now.addDays(-2), now, QLocale(QLocale::German, QLocale::Germany)),
               "vorgestern");
+
+    Row r = row("a", "lossless", 44100);
+    r.confirmedAt = now.addSecs(-40 * minute);
+    EXPECT_EQ(confirmedText(r, now, english), "40 minutes ago");
+    r.confirmations = 0;
+    EXPECT_EQ(confirmedText(r, now, english), "—");
 }
 
 // The window's tests cover a learned pin's menu through a real link; here, the other ways back

@@ -3,6 +3,9 @@
 #include "Shell/WindowScenes.h"
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
+#include "RateLibrary/Explainer/PredictionExplainer.h"
+#include "RateLibrary/Explainer/RecentPlaysTable.h"
+#include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibraryFile.h"
 #include "Shell/AppShell.h"
 #include "Shell/TrayMenu.h"
@@ -12,6 +15,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,4 +122,21 @@ TEST(AppShell, OpensTheNamedWindowsAndTheRateLibraryFileItWasGiven)
         EXPECT_TRUE(window->width() >= size.width() && window->height() >= size.height());
     }
     EXPECT_EQ(shell.model().openWindowCount(), 3);
+}
+
+TEST(AppShell, ShowAllUnderTheRecentPlaysOpensTheHistoryWindow)
+{
+    QSettings().setValue(u"rateLibrary.historyExpanded"_s, true);
+    AppShell shell;
+    QWidget *learned = shell.scenes().openWindow(u"learned"_s);
+    ASSERT_TRUE(learned);
+    auto *library = learned->findChild<LearnedRatesWindow *>();
+    ASSERT_TRUE(library);
+    EXPECT_FALSE(shell.scenes().window(u"history"_s));
+    QPushButton *showAll = library->explainer()->recentPlays()->showAllButton();
+    ASSERT_TRUE(showAll->isVisible());
+    QTest::mouseClick(showAll, Qt::LeftButton);
+    EXPECT_TRUE(shell.scenes().window(u"history"_s));
+    EXPECT_EQ(shell.scenes().openWindowIds(), (QStringList{u"learned"_s, u"history"_s}));
+    QSettings().remove(u"rateLibrary.historyExpanded"_s);
 }

@@ -132,6 +132,16 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
         QStringLiteral("The placeholder is a duration in milliseconds."),
         QStringLiteral("The Pause Point's value: milliseconds before the end of the track."),
         QStringLiteral("Delay Added, figured automatically; the placeholder is milliseconds (\"1500 ms\")."),
+        // The Rate Library's explainer.
+        QStringLiteral("Music.app's audio-quality setting could not be read."),
+        QStringLiteral("Music.app's Lossless setting with an unrecognised tier number."),
+        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name."),
+        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name, and "
+                       "Music.app's setting (\"Hi-Res Lossless\")."),
+        QStringLiteral("The latest play streamed at another rate than predicted."),
+        QStringLiteral("The latest play's stream rate, when nothing was predicted."),
+        QStringLiteral("The placeholder is Corvane's reason."),
+        QStringLiteral("How long Music.app took to start the track; the placeholder is seconds (\"1.5 s\")."),
     };
     QSet<QString> present;
     for (const Message &m : extraction().messages)

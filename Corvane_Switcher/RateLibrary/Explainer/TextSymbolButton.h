@@ -1,0 +1,34 @@
+#pragma once
+
+// A borderless button that reads as a text followed by a small symbol, 4 points apart: the
+// output menu's label ("DacMagic 200M ⌃⌄") and the latest play line's "History ⌄".
+
+#include <QAbstractButton>
+#include <QFont>
+
+class TextSymbolButton final : public QAbstractButton {
+    Q_OBJECT
+public:
+    enum class Tone { primary, secondary };
+    struct Look {
+        QFont textFont;
+        Tone textTone = Tone::primary;
+        qreal symbolPoints = 9;
+        Tone symbolTone = Tone::secondary;
+    };
+
+    TextSymbolButton(const Look &look, QWidget *parent = nullptr);
+
+    void setLabel(const QString &text, const QString &symbol);
+    const QString &symbol() const { return m_symbol; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Look m_look;
+    QString m_symbol;
+};
