@@ -205,6 +205,9 @@ std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Ent
 {
     if (column == from && entry.note)
         return *entry.note;
+    // Every Load cell explains itself, a blank one most of all.
+    if (column == load)
+        return headerHelp(load);
     return std::nullopt;
 }
 

@@ -12,16 +12,25 @@ using namespace HistoryFixtures;
 using Model = PlaybackHistoryTableModel;
 using Tone = Model::Tone;
 
-TEST(HistoryCells, LoadTurnsOrangeFromFourSeconds)
+TEST(HistoryCells, LoadTurnsOrangeFromFourSecondsAndEveryLoadCellExplainsItself)
 {
+    const QString help = QString::fromUtf8(
+        "How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
+        "track after a Stop to Switch change. Blank: a gapless advance, which Music.app had already "
+        "loaded.");
     Entry entry = play("t", "a", 44100, "learned", 44100);
     entry.musicStartMs = 3999;
     EXPECT_EQ(Model::cellText(Model::load, entry), "4.0 s");
     EXPECT_EQ(Model::cellTone(Model::load, entry), Tone::secondary);
+    EXPECT_EQ(Model::cellHelp(Model::load, entry), help);
     entry.musicStartMs = 4000;
     EXPECT_EQ(Model::cellTone(Model::load, entry), Tone::orange);
+    EXPECT_EQ(Model::cellHelp(Model::load, entry), help);
     entry.musicStartMs.reset();
     EXPECT_EQ(Model::cellText(Model::load, entry), "—");
+    EXPECT_EQ(Model::cellHelp(Model::load, entry), help) << "a blank load is the one that needs it most";
+    EXPECT_EQ(Model::headerHelp(Model::load), help);
+    EXPECT_FALSE(Model::cellHelp(Model::played, entry));
 }
 
 TEST(HistoryCells, PlayWithoutPredictionShowsItsNote)
@@ -74,6 +83,9 @@ TEST(HistoryCells, TableModelIsWellBehaved)
     ASSERT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.index(0, Model::load).data(Model::toneRole).toInt(), int(Tone::orange));
     EXPECT_EQ(model.index(1, Model::track).data().toString(), "Quick");
+    for (int row : {0, 1}) // with and without a load
+        EXPECT_EQ(model.index(row, Model::load).data(Qt::ToolTipRole), Model::headerHelp(Model::load));
+    EXPECT_FALSE(model.index(0, Model::outcome).data(Qt::ToolTipRole).isValid());
     model.setEntries({});
     EXPECT_EQ(model.rowCount(), 0);
 }
