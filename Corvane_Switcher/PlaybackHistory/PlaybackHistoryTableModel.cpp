@@ -227,17 +227,37 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &
     return formatTime(format.get(), at);
 }
 
-std::array<int, PlaybackHistoryTableModel::columnTotal>
-PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, columnTotal> &wanted)
+QStringList PlaybackHistoryTableModel::widestTimeTexts()
 {
+    QStringList texts;
+    for (int month = 1; month <= 12; ++month) {
+        for (int hour : {10, 22})
+            texts.append(timeText(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+    }
+    return texts;
+}
+
+PlaybackHistoryTableModel::ColumnSpec PlaybackHistoryTableModel::boundsFor(int column, int needed)
+{
+    ColumnSpec spec = columns.at(column);
+    if (needed > 0) {
+        spec.minimum = std::max(spec.minimum, needed);
+        spec.ideal = std::max(spec.ideal, needed);
+        if (spec.maximum > 0)
+            spec.maximum = std::max(spec.maximum, needed);
+    }
+    return spec;
+}
+
+std::array<int, PlaybackHistoryTableModel::columnTotal>
+PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, columnTotal> &needed)
+{
+    std::array<ColumnSpec, columnTotal> bounds{};
     std::array<int, columnTotal> widths{};
     int total = 0;
     for (int i = 0; i < columnTotal; ++i) {
-        widths[i] = columns[i].ideal;
-        if (wanted[i] > 0)
-            widths[i] = std::clamp(wanted[i], columns[i].minimum,
-                                   columns[i].maximum > 0 ? columns[i].maximum
-                                                          : std::max(wanted[i], columns[i].minimum));
+        bounds[i] = boundsFor(i, needed[i]);
+        widths[i] = bounds[i].ideal;
         total += widths[i];
     }
     int difference = available - total;
@@ -248,7 +268,7 @@ PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, col
         while (difference != 0 && moved) {
             moved = false;
             for (int i = 0; i < columnTotal && difference != 0; ++i) {
-                const ColumnSpec &spec = columns[i];
+                const ColumnSpec &spec = bounds[i];
                 if ((spec.maximum == 0) != open)
                     continue;
                 if (difference > 0 && (open || widths[i] < spec.maximum)) {

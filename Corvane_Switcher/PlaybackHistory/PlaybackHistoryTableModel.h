@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -62,13 +63,19 @@ public:
     // The same in a named ICU locale ("de_DE") and time zone ("Europe/Berlin").
     static QString timeText(const QDateTime &at, const QString &locale, const QString &timeZone);
 
+    // Texts of the Time column as wide as any it shows in the current locale: a two-digit day and
+    // hour in every month, morning and evening.
+    static QStringList widestTimeTexts();
+
+    // A column's bounds once its texts need `needed` points (0: nothing measured): never
+    // narrower than that, even past its usual maximum, so that fixed-form texts are never cut.
+    static ColumnSpec boundsFor(int column, int needed);
     // Each column's width for a table `available` points wide, from the ideal widths: a narrower
     // table first shrinks the open-ended columns, a wider one first grows the bounded ones, each
-    // evenly within its bounds. The sum exceeds `available` only below the minimums.
-    // `wanted` holds, for the columns that give it (above 0), what their texts need in this
-    // platform's fonts; such a column asks for that much, within its bounds, instead of its ideal.
+    // evenly within its bounds (`boundsFor` with `needed`). The sum exceeds `available` only
+    // below the minimums.
     static std::array<int, columnTotal> columnWidths(int available,
-                                                     const std::array<int, columnTotal> &wanted = {});
+                                                     const std::array<int, columnTotal> &needed = {});
 
 private:
     QList<Entry> m_entries;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "PlaybackHistoryTableModel.h"
 #include "PlaybackHistoryWindowView.h"
 
 #include <QList>
 #include <QPointer>
 #include <QWidget>
 
-class PlaybackHistoryTableModel;
+#include <array>
+
 class QAbstractButton;
 class QButtonGroup;
 class QItemSelection;
@@ -63,6 +65,8 @@ private:
     SwitcherModel &m_model;
     PlaybackHistoryWindowView m_view;
     QList<PlaybackHistory::Entry> m_shownHistory;
+    // What each column's texts need in the current fonts; 0 where nothing is measured.
+    std::array<int, PlaybackHistoryTableModel::columnTotal> m_needed{};
     bool m_restoringSelection = false;
 
     QButtonGroup *m_filters = nullptr;

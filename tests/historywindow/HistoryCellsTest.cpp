@@ -52,26 +52,42 @@ TEST(HistoryCells, TimeIsMediumDateAndShortTime)
 {
     const QDateTime at(QDate(2026, 3, 1), QTime(15, 7), QTimeZone::utc());
     EXPECT_EQ(Model::timeText(at, "en_US", "UTC"), QString::fromUtf8("Mar 1, 2026, 3:07\u202fPM"));
+    // The samples the column is sized by: every month, with a two-digit day and hour.
+    const QStringList widest = Model::widestTimeTexts();
+    EXPECT_EQ(widest.size(), 24);
+    EXPECT_TRUE(widest.contains(Model::timeText(QDateTime(QDate(2026, 12, 26), QTime(22, 44)))));
     EXPECT_EQ(Model::timeText(at, "de_DE", "Europe/Berlin"), "01.03.2026, 16:07");
     EXPECT_EQ(Model::timeText(QDateTime()), "—");
 }
 
-TEST(HistoryCells, ColumnsShareSpaceWithinTheirBounds)
+TEST(HistoryCells, ColumnsShareSpaceWithinTheirBoundsAndNeverCutWhatTheirTextsNeed)
 {
     int ideal = 0;
     for (const auto &spec : Model::columns)
         ideal += spec.ideal;
-    for (int available : {0, 700, 900, ideal, 1400, 4000}) {
-        const auto widths = Model::columnWidths(available);
-        for (int i = 0; i < Model::columnTotal; ++i) {
-            EXPECT_GE(widths[i], Model::columns[i].minimum) << available << ", column " << i;
-            if (Model::columns[i].maximum > 0) {
-                EXPECT_LE(widths[i], Model::columns[i].maximum) << available << ", column " << i;
+    // Nothing measured, then a font whose times need more than the Time column's usual maximum.
+    std::array<int, Model::columnTotal> wideTimes{};
+    wideTimes[Model::time] = 175;
+    for (const auto &needed : {std::array<int, Model::columnTotal>{}, wideTimes}) {
+        int least = 0;
+        for (int i = 0; i < Model::columnTotal; ++i)
+            least += Model::boundsFor(i, needed[i]).minimum;
+        for (int available : {0, 700, 900, ideal, 1400, 4000}) {
+            const auto widths = Model::columnWidths(available, needed);
+            for (int i = 0; i < Model::columnTotal; ++i) {
+                const auto bounds = Model::boundsFor(i, needed[i]);
+                EXPECT_GE(widths[i], std::max(Model::columns[i].minimum, needed[i]))
+                    << available << ", column " << i;
+                if (Model::columns[i].maximum > 0) {
+                    EXPECT_LE(widths[i], bounds.maximum) << available << ", column " << i;
+                }
             }
+            EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), std::max(available, least))
+                << available;
         }
-        // Never less than every minimum, 860 points.
-        EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), std::max(available, 860)) << available;
+        EXPECT_EQ(least, 860 - 110 + std::max(110, needed[Model::time])); // every minimum
     }
+    EXPECT_EQ(Model::columnWidths(4000, wideTimes)[Model::time], 175) << "no wider than its texts need";
 }
 
 TEST(HistoryCells, TableModelIsWellBehaved)
