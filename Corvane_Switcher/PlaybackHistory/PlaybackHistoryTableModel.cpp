@@ -227,36 +227,41 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &
     return formatTime(format.get(), at);
 }
 
-QStringList PlaybackHistoryTableModel::widestTimeTexts()
+QStringList PlaybackHistoryTableModel::widestTexts(int column)
 {
     QStringList texts;
-    for (int month = 1; month <= 12; ++month) {
-        for (int hour : {10, 22})
-            texts.append(timeText(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+    if (column == time) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int hour : {10, 22})
+                texts.append(timeText(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+        }
+    } else if (column == predicted || column == played) {
+        for (double hz : {88200.0, 176400.0, 352800.0, 705600.0})
+            texts.append(PlaybackHistory::rateText(hz));
     }
     return texts;
 }
 
-PlaybackHistoryTableModel::ColumnSpec PlaybackHistoryTableModel::boundsFor(int column, int needed)
+PlaybackHistoryTableModel::ColumnSpec PlaybackHistoryTableModel::boundsFor(int column, TextWidths measured)
 {
     ColumnSpec spec = columns.at(column);
-    if (needed > 0) {
-        spec.minimum = std::max(spec.minimum, needed);
-        spec.ideal = std::max(spec.ideal, needed);
-        if (spec.maximum > 0)
-            spec.maximum = std::max(spec.maximum, needed);
-    }
+    spec.minimum = std::max(spec.minimum, measured.needed);
+    if (spec.maximum > 0)
+        spec.maximum = std::max(spec.maximum, measured.needed);
+    spec.ideal = std::max({spec.ideal, measured.preferred, measured.needed});
+    if (spec.maximum > 0)
+        spec.ideal = std::min(spec.ideal, spec.maximum);
     return spec;
 }
 
 std::array<int, PlaybackHistoryTableModel::columnTotal>
-PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, columnTotal> &needed)
+PlaybackHistoryTableModel::columnWidths(int available, const MeasuredColumns &measured)
 {
     std::array<ColumnSpec, columnTotal> bounds{};
     std::array<int, columnTotal> widths{};
     int total = 0;
     for (int i = 0; i < columnTotal; ++i) {
-        bounds[i] = boundsFor(i, needed[i]);
+        bounds[i] = boundsFor(i, measured[i]);
         widths[i] = bounds[i].ideal;
         total += widths[i];
     }

@@ -7,8 +7,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
-
 class QAbstractButton;
 class QButtonGroup;
 class QItemSelection;
@@ -65,8 +63,7 @@ private:
     SwitcherModel &m_model;
     PlaybackHistoryWindowView m_view;
     QList<PlaybackHistory::Entry> m_shownHistory;
-    // What each column's texts need in the current fonts; 0 where nothing is measured.
-    std::array<int, PlaybackHistoryTableModel::columnTotal> m_needed{};
+    PlaybackHistoryTableModel::MeasuredColumns m_measured{};
     bool m_restoringSelection = false;
 
     QButtonGroup *m_filters = nullptr;

@@ -53,7 +53,7 @@ TEST(HistoryCells, TimeIsMediumDateAndShortTime)
     const QDateTime at(QDate(2026, 3, 1), QTime(15, 7), QTimeZone::utc());
     EXPECT_EQ(Model::timeText(at, "en_US", "UTC"), QString::fromUtf8("Mar 1, 2026, 3:07\u202fPM"));
     // The samples the column is sized by: every month, with a two-digit day and hour.
-    const QStringList widest = Model::widestTimeTexts();
+    const QStringList widest = Model::widestTexts(Model::time);
     EXPECT_EQ(widest.size(), 24);
     EXPECT_TRUE(widest.contains(Model::timeText(QDateTime(QDate(2026, 12, 26), QTime(22, 44)))));
     EXPECT_EQ(Model::timeText(at, "de_DE", "Europe/Berlin"), "01.03.2026, 16:07");
@@ -65,29 +65,33 @@ TEST(HistoryCells, ColumnsShareSpaceWithinTheirBoundsAndNeverCutWhatTheirTextsNe
     int ideal = 0;
     for (const auto &spec : Model::columns)
         ideal += spec.ideal;
-    // Nothing measured, then a font whose times need more than the Time column's usual maximum.
-    std::array<int, Model::columnTotal> wideTimes{};
-    wideTimes[Model::time] = 175;
-    for (const auto &needed : {std::array<int, Model::columnTotal>{}, wideTimes}) {
+    // Nothing measured, then a font whose times need more than the Time column's usual maximum
+    // and whose "Setting" header would like more than the column's ideal.
+    Model::MeasuredColumns wideTimes{};
+    wideTimes[Model::time].needed = 175;
+    wideTimes[Model::setting].preferred = 90;
+    for (const auto &measured : {Model::MeasuredColumns{}, wideTimes}) {
         int least = 0;
         for (int i = 0; i < Model::columnTotal; ++i)
-            least += Model::boundsFor(i, needed[i]).minimum;
+            least += Model::boundsFor(i, measured[i]).minimum;
+        EXPECT_EQ(least, 860 - 110 + std::max(110, measured[Model::time].needed)); // every minimum
         for (int available : {0, 700, 900, ideal, 1400, 4000}) {
-            const auto widths = Model::columnWidths(available, needed);
+            const auto widths = Model::columnWidths(available, measured);
             for (int i = 0; i < Model::columnTotal; ++i) {
-                const auto bounds = Model::boundsFor(i, needed[i]);
-                EXPECT_GE(widths[i], std::max(Model::columns[i].minimum, needed[i]))
+                EXPECT_GE(widths[i], std::max(Model::columns[i].minimum, measured[i].needed))
                     << available << ", column " << i;
                 if (Model::columns[i].maximum > 0) {
-                    EXPECT_LE(widths[i], bounds.maximum) << available << ", column " << i;
+                    EXPECT_LE(widths[i], Model::boundsFor(i, measured[i]).maximum)
+                        << available << ", column " << i;
                 }
             }
             EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), std::max(available, least))
                 << available;
         }
-        EXPECT_EQ(least, 860 - 110 + std::max(110, needed[Model::time])); // every minimum
     }
     EXPECT_EQ(Model::columnWidths(4000, wideTimes)[Model::time], 175) << "no wider than its texts need";
+    EXPECT_EQ(Model::columnWidths(ideal + 10, wideTimes)[Model::setting], 90)
+        << "the header while there is room";
 }
 
 TEST(HistoryCells, TableModelIsWellBehaved)

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 using namespace HistoryFixtures;
@@ -128,15 +129,15 @@ TEST_F(HistoryWindow, ClearGoesThroughTheConfirmation)
     EXPECT_EQ(window->tableModel()->rowCount(), 0);
 }
 
-// The Time column is as wide as the widest date and time of this locale in this font needs: a
-// two-digit day and hour in every month, morning and evening, none of them shortened with "…",
-// at the window's opening size and at its least.
-TEST_F(HistoryWindow, NoTimeIsShortened)
+// The Time column is as wide as the widest date and time of this locale in this font needs (a
+// two-digit day and hour in every month, morning and evening) and the rate columns as the longest
+// rates: none of them shortened with "…", at the window's opening size and at its least.
+TEST_F(HistoryWindow, NoTimeOrRateIsShortened)
 {
     QList<Entry> plays;
     for (int month = 1; month <= 12; ++month) {
         for (int hour : {10, 22}) {
-            Entry entry = play("Late", "Artist", 44100, "learned", 44100);
+            Entry entry = play("Late", "Artist", 176400, "learned", 352800);
             entry.at = QDateTime(QDate(2026, month, 26), QTime(hour, 44));
             plays.append(entry);
         }
@@ -149,9 +150,12 @@ TEST_F(HistoryWindow, NoTimeIsShortened)
         window->resize(size);
         QTRY_COMPARE_WITH_TIMEOUT(window->size(), size, 2000);
         QCoreApplication::processEvents();
-        for (int row = 0; row < window->tableModel()->rowCount(); ++row) {
+        for (int cell = 0; cell < 3 * window->tableModel()->rowCount(); ++cell) {
             // As the cell draws it: the style's text rectangle less its text margins.
-            const QModelIndex index = window->tableModel()->index(row, PlaybackHistoryTableModel::time);
+            const int column =
+                std::array{PlaybackHistoryTableModel::time, PlaybackHistoryTableModel::predicted,
+                           PlaybackHistoryTableModel::played}[cell % 3];
+            const QModelIndex index = window->tableModel()->index(cell / 3, column);
             QStyleOptionViewItem option;
             option.initFrom(table->viewport());
             option.rect = table->visualRect(index);
