@@ -1,11 +1,15 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
-// look at. They assert only that the pictures were written.
+// look at, and checked for what a person would see in them.
 
+#include "PictureProbe.h"
+#include "Platform/SystemColors.h"
+#include "RateLibrary/EmptyStateView.h"
 #include "WindowTestSupport.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QPixmap>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTimeZone>
 
@@ -13,12 +17,23 @@ using namespace RateLibraryWindowTest;
 
 namespace {
 
-void save(QWidget &window, const char *name)
+QImage save(QWidget &window, const char *name)
 {
     QCoreApplication::processEvents();
     const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
-    ASSERT_TRUE(QDir().mkpath(folder.path()));
-    EXPECT_TRUE(window.grab().save(folder.filePath(QString::fromLatin1(name)))) << name;
+    QDir().mkpath(folder.path());
+    const QImage image = PictureProbe::picture(window);
+    EXPECT_TRUE(image.save(folder.filePath(QString::fromLatin1(name)))) << name;
+    return image;
+}
+
+// The empty state's title and message are drawn in the middle, and no table.
+void expectEmptyState(const QImage &image, LearnedRatesWindow &w)
+{
+    EmptyStateView &empty = *w.emptyState();
+    EXPECT_TRUE(empty.isVisible());
+    EXPECT_FALSE(w.table()->isVisible());
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(image, PictureProbe::inWindow(empty, empty.rect())), 200);
 }
 
 } // namespace
@@ -30,7 +45,9 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
         LearnedRatesWindow w(*h.model);
         w.resize(1000, 640);
         w.show();
-        save(w, "learned-no-companion.png");
+        const QImage image = save(w, "learned-no-companion.png");
+        EXPECT_EQ(w.emptyState()->title(), "Needs Corvane Mac Remote connected");
+        expectEmptyState(image, w);
     }
     OpenWindow o;
     ASSERT_TRUE(o.open());
@@ -39,13 +56,65 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
     LearnedRatesWindow &w = *o.window;
     w.setTierFilter(RateLibrary::TierFilter::all());
     w.setNow([] { return QDateTime(QDate(2026, 12, 6), QTime(21, 0), QTimeZone::utc()); });
-    w.table()->selectRow(2);
-    save(w, "learned.png");
-    w.setSearch(QStringLiteral("harbour"));
-    save(w, "learned-search.png");
+    // Scrolled to the first pinned row, the row under it selected.
+    int firstPinned = 0;
+    while (firstPinned < w.tableModel()->rowCount() && !w.tableModel()->rowAt(firstPinned)->pinned)
+        ++firstPinned;
+    ASSERT_LT(firstPinned + 1, w.tableModel()->rowCount());
+    w.table()->scrollTo(w.tableModel()->index(firstPinned, 0), QAbstractItemView::PositionAtTop);
+    const int selectedRow = firstPinned + 1;
+    w.table()->selectRow(selectedRow);
+    const QImage library = save(w, "learned.png");
+
+    // Pinned rows wear the accent badge, the others not; the selected row is highlighted.
+    QTableView &table = *w.table();
+    const auto cell = [&](int row, int column) {
+        return PictureProbe::inWindow(*table.viewport(),
+                                      table.visualRect(w.tableModel()->index(row, column)));
+    };
+    int pinned = 0;
+    for (int row = 0; row < w.tableModel()->rowCount(); ++row) {
+        if (row == selectedRow ||
+            !table.viewport()->rect().contains(table.visualRect(w.tableModel()->index(row, 4))))
+            continue;
+        const bool isPinned = w.tableModel()->rowAt(row)->pinned;
+        EXPECT_EQ(PictureProbe::pixelsNear(library, SystemColors::accent(), cell(row, 4)) > 0, isPinned)
+            << "row " << row;
+        pinned += isPinned ? 1 : 0;
+    }
+    EXPECT_GE(pinned, 1);
+    const QRect selected = cell(selectedRow, 1);
+    EXPECT_GT(PictureProbe::pixelsNear(library, table.palette().color(QPalette::Active, QPalette::Highlight),
+                                       selected),
+              selected.width() * selected.height() / 2);
+
+    // A search shows its few rows, and plain table below them.
+    w.setSearch(QStringLiteral("orchard river"));
+    const QImage search = save(w, "learned-search.png");
+    const int shown = w.tableModel()->rowCount();
+    ASSERT_TRUE(shown > 0 && shown < 10) << shown;
+    for (int row = 0; row < shown; ++row)
+        EXPECT_TRUE(w.tableModel()->index(row, 0).data().toString().contains("Orchard River")) << row;
+    const QRect below = PictureProbe::inWindow(
+        *table.viewport(),
+        QRect(QPoint(0, table.visualRect(w.tableModel()->index(shown - 1, 0)).bottom() + 1),
+              table.viewport()->rect().bottomRight()));
+    EXPECT_EQ(PictureProbe::pixelsUnlikeTheFirst(search, below), 0);
+
     w.setSearch(QStringLiteral("nothing like it"));
-    save(w, "learned-no-matches.png");
-    w.resize(1000, 640);
+    const QImage nothing = save(w, "learned-no-matches.png");
+    EXPECT_EQ(w.emptyState()->title(), "No matches");
+    expectEmptyState(nothing, w);
+
+    // At the least width with a larger text size: the search field under the choosers.
+    w.resize(LearnedRatesWindow::minimumWindowSize);
     w.setSearch(QString());
-    save(w, "learned-narrow.png");
+    enlargeTextPastTheWideFilterBar(w);
+    const QImage narrow = save(w, "learned-narrow.png");
+    EXPECT_EQ(narrow.width(), LearnedRatesWindow::minimumWindowSize.width());
+    const QLineEdit &field = *w.filterBar()->searchField();
+    const QRect fieldArea = PictureProbe::inWindow(field, field.rect());
+    EXPECT_GT(fieldArea.top(),
+              PictureProbe::inWindow(*w.filterBar()->tierMenu(), w.filterBar()->tierMenu()->rect()).bottom());
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(narrow, fieldArea), 100) << "the field is drawn there";
 }

@@ -259,23 +259,15 @@ TEST(RateLibraryWindow, filterBarChoosesItsArrangementFromTheWidthBothWays)
     LearnedRatesWindow &w = *o.window;
     FilterBar *bar = w.filterBar();
     QLineEdit *search = bar->searchField();
-    const int header = 24; // the header's padding
     const int least = LearnedRatesWindow::minimumWindowSize.width();
-    // A larger text size, as a user may set, so that the wide arrangement no longer fits the
-    // window's least width while the narrow one still does.
-    QFont font = w.font();
-    while (bar->wideWidth() <= least - header + 40 && font.pointSizeF() < 40) {
-        font.setPointSizeF(font.pointSizeF() + 1);
-        w.setFont(font);
-        QCoreApplication::processEvents();
-    }
-    ASSERT_GT(bar->wideWidth(), least - header);
-    ASSERT_LE(bar->narrowWidth(), least - header);
+    enlargeTextPastTheWideFilterBar(w);
+    ASSERT_GT(bar->wideWidth(), filterBarRoom(least));
+    ASSERT_LE(bar->narrowWidth(), filterBarRoom(least));
 
     const auto showAt = [&](int width) {
         w.resize(width, 700);
-        eventually([&] { return w.width() == width && bar->width() == width - header; });
-        EXPECT_EQ(bar->width(), width - header) << "the bar gets the header's width, no more";
+        eventually([&] { return w.width() == width && bar->width() == filterBarRoom(width); });
+        EXPECT_EQ(bar->width(), filterBarRoom(width)) << "the bar gets the header's width, no more";
         EXPECT_EQ(bar->isWide(), bar->wideWidth() <= bar->width()) << "at " << width;
         EXPECT_EQ(search->width(), bar->isWide() ? FilterBar::wideSearchWidth : FilterBar::narrowSearchWidth);
         const QRect field(search->mapTo(&w, QPoint(0, 0)), search->size());
@@ -294,7 +286,7 @@ TEST(RateLibraryWindow, filterBarChoosesItsArrangementFromTheWidthBothWays)
         showAt(width);
     for (int width = 1600; width >= least; width -= 15)
         showAt(width);
-    const int edge = bar->wideWidth() + header;
+    const int edge = bar->wideWidth() + (least - filterBarRoom(least)); // the window width where wide fits
     for (int width : {edge - 1, edge, edge - 1, edge + 1, edge})
         showAt(width);
 }
