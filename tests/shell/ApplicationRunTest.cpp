@@ -26,9 +26,9 @@ QString applicationBinary()
         .absoluteFilePath(u"../Corvane_Switcher/corvane-switcher"_s);
 }
 
-// A private data folder holding two plays: one as predicted, one whose rate differed from the
-// prediction (its Played and Outcome cells are orange).
-QProcessEnvironment privateRun(const QTemporaryDir &dir)
+// A private data folder holding two plays, one as predicted, one whose rate differed from the
+// prediction (its Played and Outcome cells are orange), and the windows `open` at start.
+QProcessEnvironment privateRun(const QTemporaryDir &dir, const QString &open)
 {
     const QString data = dir.filePath(u"data"_s);
     QDir().mkpath(data);
@@ -46,6 +46,7 @@ QProcessEnvironment privateRun(const QTemporaryDir &dir)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"CORVANE_SWITCHER_DATA_DIR"_s, data);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"CORVANE_SWITCHER_OPEN"_s, open);
     environment.remove(u"CORVANE_SWITCHER_SCREENSHOTS"_s);
     return environment;
 }
@@ -67,10 +68,8 @@ TEST(ApplicationRun, OffscreenRunWithoutTheVariableKeepsRunningUntilToldToQuit)
     if (!QFileInfo::exists(app))
         GTEST_SKIP() << "the application is not built";
     QTemporaryDir dir;
-    QProcessEnvironment environment = privateRun(dir);
-    environment.insert(u"CORVANE_SWITCHER_OPEN"_s, u"history"_s);
     QProcess switcher;
-    switcher.setProcessEnvironment(environment);
+    switcher.setProcessEnvironment(privateRun(dir, u"history"_s));
     switcher.setWorkingDirectory(dir.path());
     switcher.start(app, {});
     ASSERT_TRUE(switcher.waitForStarted(5000));
@@ -94,8 +93,7 @@ TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
         GTEST_SKIP() << "the application is not built";
 
     QTemporaryDir dir;
-    QProcessEnvironment environment = privateRun(dir);
-    environment.insert(u"CORVANE_SWITCHER_OPEN"_s, u"history,timing"_s);
+    QProcessEnvironment environment = privateRun(dir, u"history,timing"_s);
     environment.insert(u"CORVANE_SWITCHER_SCREENSHOTS"_s, dir.filePath(u"screens"_s));
 
     QProcess peer;
