@@ -244,14 +244,14 @@ QStringList PlaybackHistoryTableModel::widestTexts(int column)
 
 PlaybackHistoryTableModel::ColumnSpec PlaybackHistoryTableModel::boundsFor(int column, TextWidths measured)
 {
-    ColumnSpec spec = columns.at(column);
-    spec.minimum = std::max(spec.minimum, measured.needed);
-    if (spec.maximum > 0)
-        spec.maximum = std::max(spec.maximum, measured.needed);
-    spec.ideal = std::max({spec.ideal, measured.preferred, measured.needed});
-    if (spec.maximum > 0)
-        spec.ideal = std::min(spec.ideal, spec.maximum);
-    return spec;
+    ColumnSpec bounds = columns.at(column);
+    bounds.minimum = std::max(bounds.minimum, measured.needed);
+    if (bounds.maximum > 0)
+        bounds.maximum = std::max(bounds.maximum, measured.needed);
+    bounds.ideal = std::max({bounds.ideal, measured.preferred, measured.needed});
+    if (bounds.maximum > 0)
+        bounds.ideal = std::min(bounds.ideal, bounds.maximum);
+    return bounds;
 }
 
 std::array<int, PlaybackHistoryTableModel::columnTotal>
@@ -273,14 +273,14 @@ PlaybackHistoryTableModel::columnWidths(int available, const MeasuredColumns &me
         while (difference != 0 && moved) {
             moved = false;
             for (int i = 0; i < columnTotal && difference != 0; ++i) {
-                const ColumnSpec &spec = bounds[i];
-                if ((spec.maximum == 0) != open)
+                const ColumnSpec &column = bounds[i];
+                if ((column.maximum == 0) != open)
                     continue;
-                if (difference > 0 && (open || widths[i] < spec.maximum)) {
+                if (difference > 0 && (open || widths[i] < column.maximum)) {
                     ++widths[i];
                     --difference;
                     moved = true;
-                } else if (difference < 0 && widths[i] > spec.minimum) {
+                } else if (difference < 0 && widths[i] > column.minimum) {
                     --widths[i];
                     ++difference;
                     moved = true;

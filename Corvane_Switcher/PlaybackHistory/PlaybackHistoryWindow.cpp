@@ -415,8 +415,9 @@ void PlaybackHistoryWindow::fitColumns()
 
 void PlaybackHistoryWindow::clampColumn(int column, int width)
 {
-    const auto spec = PlaybackHistoryTableModel::boundsFor(column, m_measured.at(column));
-    const int clamped = std::max(spec.minimum, spec.maximum > 0 ? std::min(width, spec.maximum) : width);
+    const auto bounds = PlaybackHistoryTableModel::boundsFor(column, m_measured.at(column));
+    const int clamped =
+        std::max(bounds.minimum, bounds.maximum > 0 ? std::min(width, bounds.maximum) : width);
     if (clamped != width)
         m_tableView->horizontalHeader()->resizeSection(column, clamped);
 }
