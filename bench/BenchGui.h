@@ -5,6 +5,7 @@
 // measured frame really painted.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
 
@@ -22,6 +23,21 @@ protected:
         return false;
     }
 };
+
+// Runs the posted work of frames (layout, then the repaint of the backing store, as the screen's
+// next refreshes would) until `counter` has seen a paint after `before` of them; false when
+// none came within `timeoutMs`, and the measured step then painted nothing.
+inline bool frameUntilPainted(const PaintCounter &counter, int before, int timeoutMs = 1000)
+{
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        QCoreApplication::processEvents();
+        if (counter.paints > before)
+            return true;
+    } while (waited.elapsed() < timeoutMs);
+    return false;
+}
 
 #define CORVANE_BENCHMARK_MAIN_WITH_APPLICATION()                                                            \
     int main(int argc, char **argv)                                                                          \

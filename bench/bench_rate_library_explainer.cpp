@@ -136,7 +136,8 @@ void BM_KeystrokeWithExplainer(benchmark::State &state)
     state.counters["paints"] = benchmark::Counter(table.paints, benchmark::Counter::kAvgIterations);
     state.counters["resets"] = benchmark::Counter(resets, benchmark::Counter::kAvgIterations);
     state.counters["headerPaints"] = benchmark::Counter(explainer.paints, benchmark::Counter::kAvgIterations);
-    state.counters["rowsOnShow"] = double(window.table()->viewport()->height() / window.table()->rowHeight(0));
+    state.counters["rowsOnShow"] =
+        double(window.table()->viewport()->height() / window.table()->rowHeight(0));
     if (!painted || resets != int(state.iterations()))
         state.SkipWithError("a keystroke did not reset and repaint the table once");
     else if (explainer.paints != 0)

@@ -205,6 +205,9 @@ std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Ent
 {
     if (column == from && entry.note)
         return *entry.note;
+    // Every Load cell explains itself, a blank one most of all.
+    if (column == load)
+        return headerHelp(load);
     return std::nullopt;
 }
 
@@ -224,17 +227,42 @@ QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &
     return formatTime(format.get(), at);
 }
 
-std::array<int, PlaybackHistoryTableModel::columnTotal>
-PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, columnTotal> &wanted)
+QStringList PlaybackHistoryTableModel::widestTexts(int column)
 {
+    QStringList texts;
+    if (column == time) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int hour : {10, 22})
+                texts.append(timeText(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+        }
+    } else if (column == predicted || column == played) {
+        for (double hz : {88200.0, 176400.0, 352800.0, 705600.0})
+            texts.append(PlaybackHistory::rateText(hz));
+    }
+    return texts;
+}
+
+PlaybackHistoryTableModel::ColumnSpec PlaybackHistoryTableModel::boundsFor(int column, TextWidths measured)
+{
+    ColumnSpec bounds = columns.at(column);
+    bounds.minimum = std::max(bounds.minimum, measured.needed);
+    if (bounds.maximum > 0)
+        bounds.maximum = std::max(bounds.maximum, measured.needed);
+    bounds.ideal = std::max({bounds.ideal, measured.preferred, measured.needed});
+    if (bounds.maximum > 0)
+        bounds.ideal = std::min(bounds.ideal, bounds.maximum);
+    return bounds;
+}
+
+std::array<int, PlaybackHistoryTableModel::columnTotal>
+PlaybackHistoryTableModel::columnWidths(int available, const MeasuredColumns &measured)
+{
+    std::array<ColumnSpec, columnTotal> bounds{};
     std::array<int, columnTotal> widths{};
     int total = 0;
     for (int i = 0; i < columnTotal; ++i) {
-        widths[i] = columns[i].ideal;
-        if (wanted[i] > 0)
-            widths[i] = std::clamp(wanted[i], columns[i].minimum,
-                                   columns[i].maximum > 0 ? columns[i].maximum
-                                                          : std::max(wanted[i], columns[i].minimum));
+        bounds[i] = boundsFor(i, measured[i]);
+        widths[i] = bounds[i].ideal;
         total += widths[i];
     }
     int difference = available - total;
@@ -245,14 +273,14 @@ PlaybackHistoryTableModel::columnWidths(int available, const std::array<int, col
         while (difference != 0 && moved) {
             moved = false;
             for (int i = 0; i < columnTotal && difference != 0; ++i) {
-                const ColumnSpec &spec = columns[i];
-                if ((spec.maximum == 0) != open)
+                const ColumnSpec &column = bounds[i];
+                if ((column.maximum == 0) != open)
                     continue;
-                if (difference > 0 && (open || widths[i] < spec.maximum)) {
+                if (difference > 0 && (open || widths[i] < column.maximum)) {
                     ++widths[i];
                     --difference;
                     moved = true;
-                } else if (difference < 0 && widths[i] > spec.minimum) {
+                } else if (difference < 0 && widths[i] > column.minimum) {
                     --widths[i];
                     ++difference;
                     moved = true;

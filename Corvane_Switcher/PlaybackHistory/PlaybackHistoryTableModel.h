@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -62,13 +63,24 @@ public:
     // The same in a named ICU locale ("de_DE") and time zone ("Europe/Berlin").
     static QString timeText(const QDateTime &at, const QString &locale, const QString &timeZone);
 
+    // Texts as wide as any the column shows, for the fixed-form columns: for Time, a two-digit
+    // day and hour in every month, morning and evening, in the current locale; for the rates,
+    // the longest standard rates. None for the other columns.
+    static QStringList widestTexts(int column);
+
+    // What a column's texts ask for in the current fonts (0: nothing measured): its cells
+    // `needed`, never less, even past its usual maximum, so that fixed-form texts are never cut;
+    // its header `preferred`, while its bounds allow. Value-initialise ({}) for none.
+    struct TextWidths {
+        int needed;
+        int preferred;
+    };
+    using MeasuredColumns = std::array<TextWidths, columnTotal>;
+    static ColumnSpec boundsFor(int column, TextWidths measured);
     // Each column's width for a table `available` points wide, from the ideal widths: a narrower
     // table first shrinks the open-ended columns, a wider one first grows the bounded ones, each
-    // evenly within its bounds. The sum exceeds `available` only below the minimums.
-    // `wanted` holds, for the columns that give it (above 0), what their texts need in this
-    // platform's fonts; such a column asks for that much, within its bounds, instead of its ideal.
-    static std::array<int, columnTotal> columnWidths(int available,
-                                                     const std::array<int, columnTotal> &wanted = {});
+    // evenly within its bounds (`boundsFor`). The sum exceeds `available` only below the minimums.
+    static std::array<int, columnTotal> columnWidths(int available, const MeasuredColumns &measured = {});
 
 private:
     QList<Entry> m_entries;

@@ -19,9 +19,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 struct Tr {
@@ -362,31 +365,35 @@ bool PlaybackHistoryWindow::eventFilter(QObject *watched, QEvent *event)
 
 void PlaybackHistoryWindow::fitColumns()
 {
-    // The short fixed-form columns ask for what their header and, for Time, a wide date and time
-    // of this locale need in this platform's fonts, so that they are never cut.
-    std::array<int, PlaybackHistoryTableModel::columnTotal> wanted{};
+    // The short fixed-form columns get what their widest texts (a late date and time of this
+    // locale, the longest rates) need in this platform's fonts, so that they are never cut, and
+    // what their header needs while there is room.
     QHeaderView *header = m_tableView->horizontalHeader();
     const QFontMetrics headerMetrics(header->font());
+    // As a cell draws its text: inside the style's margins, shortened when it does not fit.
+    const int margin =
+        m_tableView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tableView) + 1;
+    const QFontMetricsF cellMetrics(m_tableView->font());
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column) {
-        const auto &spec = PlaybackHistoryTableModel::columns[column];
-        if (spec.maximum > 0) {
-            const QString title =
-                m_tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-            wanted[column] = std::max(spec.ideal, headerMetrics.horizontalAdvance(title) + 16);
-        }
+        if (PlaybackHistoryTableModel::columns[column].maximum == 0)
+            continue;
+        const QString title = m_tableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        qreal widest = 0;
+        for (const QString &text : PlaybackHistoryTableModel::widestTexts(column))
+            widest = std::max(widest, cellMetrics.horizontalAdvance(text));
+        m_measured[column].preferred = headerMetrics.horizontalAdvance(title) + 16;
+        m_measured[column].needed = widest > 0 ? int(std::ceil(widest)) + 2 * margin : 0;
     }
-    const QString sample = PlaybackHistoryTableModel::timeText(QDateTime(QDate(2026, 12, 28), QTime(12, 58)));
-    wanted[PlaybackHistoryTableModel::time] = std::max(
-        wanted[PlaybackHistoryTableModel::time], m_tableView->fontMetrics().horizontalAdvance(sample) + 12);
-    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), wanted);
+    const auto widths = PlaybackHistoryTableModel::columnWidths(m_tableView->viewport()->width(), m_measured);
     for (int column = 0; column < PlaybackHistoryTableModel::columnTotal; ++column)
         header->resizeSection(column, widths[column]);
 }
 
 void PlaybackHistoryWindow::clampColumn(int column, int width)
 {
-    const auto &spec = PlaybackHistoryTableModel::columns.at(column);
-    const int clamped = std::max(spec.minimum, spec.maximum > 0 ? std::min(width, spec.maximum) : width);
+    const auto bounds = PlaybackHistoryTableModel::boundsFor(column, m_measured.at(column));
+    const int clamped =
+        std::max(bounds.minimum, bounds.maximum > 0 ? std::min(width, bounds.maximum) : width);
     if (clamped != width)
         m_tableView->horizontalHeader()->resizeSection(column, clamped);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "PlaybackHistoryTableModel.h"
 #include "PlaybackHistoryWindowView.h"
 
 #include <QList>
 #include <QPointer>
 #include <QWidget>
 
-class PlaybackHistoryTableModel;
 class QAbstractButton;
 class QButtonGroup;
 class QItemSelection;
@@ -63,6 +63,7 @@ private:
     SwitcherModel &m_model;
     PlaybackHistoryWindowView m_view;
     QList<PlaybackHistory::Entry> m_shownHistory;
+    PlaybackHistoryTableModel::MeasuredColumns m_measured{};
     bool m_restoringSelection = false;
 
     QButtonGroup *m_filters = nullptr;

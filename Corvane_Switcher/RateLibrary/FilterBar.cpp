@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +79,8 @@ FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
     });
 
     m_column = new QVBoxLayout(this);
+    // The bar's minimum is minimumSizeHint(), not whatever the arrangement on show asks for.
+    m_column->setSizeConstraint(QLayout::SetNoConstraint);
     m_column->setContentsMargins(0, 0, 0, 0);
     m_column->setSpacing(8);
     m_row = new QHBoxLayout;
@@ -145,7 +148,27 @@ void FilterBar::showState(const LearnedRatesWindowView &view, const QList<TierMe
 
 int FilterBar::wideWidth() const
 {
-    return m_choosers->sizeHint().width() + 10 + wideSearchWidth;
+    const QMargins margins = contentsMargins();
+    return margins.left() + m_choosers->sizeHint().width() + 10 + wideSearchWidth + margins.right();
+}
+
+int FilterBar::narrowWidth() const
+{
+    const QMargins margins = contentsMargins();
+    return margins.left() + std::max(m_choosers->sizeHint().width(), narrowSearchWidth) + margins.right();
+}
+
+QSize FilterBar::minimumSizeHint() const
+{
+    return {narrowWidth(), QWidget::minimumSizeHint().height()};
+}
+
+bool FilterBar::event(QEvent *event)
+{
+    // The choosers' widths change with their menus' items and with the font.
+    if (event->type() == QEvent::LayoutRequest)
+        arrange(width());
+    return QWidget::event(event);
 }
 
 void FilterBar::resizeEvent(QResizeEvent *event)
@@ -157,7 +180,7 @@ void FilterBar::resizeEvent(QResizeEvent *event)
 void FilterBar::arrange(int width)
 {
     const bool wide = wideWidth() <= width;
-    if (wide == m_wide && m_search->parentWidget())
+    if (wide == m_wide)
         return;
     m_wide = wide;
     m_row->removeWidget(m_search);
@@ -169,4 +192,7 @@ void FilterBar::arrange(int width)
         m_search->setFixedWidth(narrowSearchWidth);
         m_column->addWidget(m_search, 0, Qt::AlignLeft);
     }
+    // Place the field now rather than on the next layout pass, so no frame shows it where the
+    // other arrangement had it.
+    m_column->activate();
 }

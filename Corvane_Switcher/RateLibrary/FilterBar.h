@@ -30,8 +30,12 @@ public:
                    const QList<RateLibrary::RateMenuItem> &rateItems);
 
     bool isWide() const { return m_wide; }
-    // The least width that holds the wide arrangement.
+    // The least widths that hold each arrangement, margins included.
     int wideWidth() const;
+    int narrowWidth() const;
+    // The narrow arrangement's, whichever is shown: the wide one is only chosen when it fits, so
+    // it must never hold the window wider than the narrow one needs.
+    QSize minimumSizeHint() const override;
     QComboBox *tierMenu() const { return m_tierMenu; }
     QComboBox *rateMenu() const { return m_rateMenu; }
     QLineEdit *searchField() const { return m_search; }
@@ -44,6 +48,7 @@ signals:
     void searchEdited(const QString &text);
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -5,7 +5,6 @@
 #include "WindowScenes.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QWidget>
 
 ScreenshotMode::ScreenshotMode(WindowScenes &scenes, SwitcherModel &model, QString directory, QObject *parent)
@@ -18,11 +17,7 @@ ScreenshotMode::ScreenshotMode(WindowScenes &scenes, SwitcherModel &model, QStri
 QString ScreenshotMode::directoryFromEnvironment()
 {
     const QString given = qEnvironmentVariable("CORVANE_SWITCHER_SCREENSHOTS");
-    if (!given.isEmpty())
-        return QDir(given).absolutePath();
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return QDir::current().absoluteFilePath(QStringLiteral("screens"));
-    return {};
+    return given.isEmpty() ? QString() : QDir(given).absolutePath();
 }
 
 void ScreenshotMode::start()

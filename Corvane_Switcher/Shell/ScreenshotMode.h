@@ -1,8 +1,9 @@
 #pragma once
 
-// Without a display the application cannot be looked at, so it takes its own pictures: once the
-// open windows have their data (or after a bounded wait), each is saved as <dir>/<id>.png and
-// the application quits.
+// Pictures of the open windows for the run command, on any platform: once the windows have
+// their data (or after a bounded wait), each is saved as <dir>/<id>.png and the application
+// quits. Only asked for explicitly; an application without a display otherwise runs on until it
+// is told to quit, like any other.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -21,7 +22,7 @@ public:
     ScreenshotMode(WindowScenes &scenes, SwitcherModel &model, QString directory, QObject *parent = nullptr);
 
     // The folder to write to, or empty when the application should run normally: the value of
-    // CORVANE_SWITCHER_SCREENSHOTS, else "screens" in the working folder on the offscreen platform.
+    // CORVANE_SWITCHER_SCREENSHOTS, whatever the platform.
     static QString directoryFromEnvironment();
 
     void start();

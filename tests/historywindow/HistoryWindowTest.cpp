@@ -8,16 +8,21 @@
 #include "WindowFactories.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 using namespace HistoryFixtures;
@@ -122,4 +127,47 @@ TEST_F(HistoryWindow, ClearGoesThroughTheConfirmation)
     EXPECT_FALSE(window->clearButton()->isEnabled());
     EXPECT_FALSE(window->exportButton()->isEnabled());
     EXPECT_EQ(window->tableModel()->rowCount(), 0);
+}
+
+// The Time column is as wide as the widest date and time of this locale in this font needs (a
+// two-digit day and hour in every month, morning and evening) and the rate columns as the longest
+// rates: none of them shortened with "…", at the window's opening size and at its least.
+TEST_F(HistoryWindow, NoTimeOrRateIsShortened)
+{
+    QList<Entry> plays;
+    for (int month = 1; month <= 12; ++month) {
+        for (int hour : {10, 22}) {
+            Entry entry = play("Late", "Artist", 176400, "learned", 352800);
+            entry.at = QDateTime(QDate(2026, month, 26), QTime(hour, 44));
+            plays.append(entry);
+        }
+    }
+    ASSERT_NO_FATAL_FAILURE(open(plays));
+    QTableView *table = window->table();
+    QStyle *style = table->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    for (QSize size : {QSize(960, 520), window->minimumSize()}) {
+        window->resize(size);
+        QTRY_COMPARE_WITH_TIMEOUT(window->size(), size, 2000);
+        QCoreApplication::processEvents();
+        for (int cell = 0; cell < 3 * window->tableModel()->rowCount(); ++cell) {
+            // As the cell draws it: the style's text rectangle less its text margins.
+            const int column =
+                std::array{PlaybackHistoryTableModel::time, PlaybackHistoryTableModel::predicted,
+                           PlaybackHistoryTableModel::played}[cell % 3];
+            const QModelIndex index = window->tableModel()->index(cell / 3, column);
+            QStyleOptionViewItem option;
+            option.initFrom(table->viewport());
+            option.rect = table->visualRect(index);
+            option.font = table->font();
+            option.features = QStyleOptionViewItem::HasDisplay;
+            option.text = index.data().toString();
+            const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &option, table)
+                                   .adjusted(margin, 0, -margin, 0);
+            const QString shown =
+                QFontMetrics(option.font).elidedText(option.text, Qt::ElideMiddle, text.width());
+            EXPECT_EQ(shown.toStdString(), option.text.toStdString())
+                << text.width() << " points, window " << size.width();
+        }
+    }
 }

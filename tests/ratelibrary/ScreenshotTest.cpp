@@ -1,17 +1,24 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
-// look at. They assert only that the pictures were written.
+// look at, and checked for what a person would see in them.
 
 #include "ExplainerFixtures.h"
-#include "WindowTestSupport.h"
-
+#include "PictureProbe.h"
+#include "Platform/SystemColors.h"
+#include "RateLibrary/EmptyStateView.h"
 #include "RateLibrary/Explainer/AtmosInfoPopover.h"
+#include "RateLibrary/Explainer/MusicSettingCondition.h"
+#include "RateLibrary/Explainer/OutputCondition.h"
 #include "RateLibrary/Explainer/PredictionExplainer.h"
 #include "RateLibrary/Explainer/PredictionOrder.h"
 #include "RateLibrary/Explainer/RecentPlaysTable.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QTableView>
@@ -21,14 +28,25 @@ using namespace RateLibraryWindowTest;
 
 namespace {
 
-void save(QWidget &window, const char *name)
+QImage save(QWidget &window, const char *name)
 {
     // Wrapped text settles its height over a few rounds of layout.
     for (int round = 0; round < 4; ++round)
         QCoreApplication::processEvents();
     const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
-    ASSERT_TRUE(QDir().mkpath(folder.path()));
-    EXPECT_TRUE(window.grab().save(folder.filePath(QString::fromLatin1(name)))) << name;
+    QDir().mkpath(folder.path());
+    const QImage image = PictureProbe::picture(window);
+    EXPECT_TRUE(image.save(folder.filePath(QString::fromLatin1(name)))) << name;
+    return image;
+}
+
+// The empty state's title and message are drawn in the middle, and no table.
+void expectEmptyState(const QImage &image, LearnedRatesWindow &w)
+{
+    EmptyStateView &empty = *w.emptyState();
+    EXPECT_TRUE(empty.isVisible());
+    EXPECT_FALSE(w.table()->isVisible());
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(image, PictureProbe::inWindow(empty, empty.rect())), 200);
 }
 
 } // namespace
@@ -40,7 +58,9 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
         LearnedRatesWindow w(*h.model);
         w.resize(1000, 640);
         w.show();
-        save(w, "learned-no-companion.png");
+        const QImage image = save(w, "learned-no-companion.png");
+        EXPECT_EQ(w.emptyState()->title(), "Needs Corvane Mac Remote connected");
+        expectEmptyState(image, w);
     }
     OpenWindow o;
     ASSERT_TRUE(o.open());
@@ -49,15 +69,67 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
     LearnedRatesWindow &w = *o.window;
     w.setTierFilter(RateLibrary::TierFilter::all());
     w.setNow([] { return QDateTime(QDate(2026, 12, 6), QTime(21, 0), QTimeZone::utc()); });
-    w.table()->selectRow(2);
-    save(w, "learned.png");
-    w.setSearch(QStringLiteral("harbour"));
-    save(w, "learned-search.png");
+    // Scrolled to the first pinned row, the row under it selected.
+    int firstPinned = 0;
+    while (firstPinned < w.tableModel()->rowCount() && !w.tableModel()->rowAt(firstPinned)->pinned)
+        ++firstPinned;
+    ASSERT_LT(firstPinned + 1, w.tableModel()->rowCount());
+    w.table()->scrollTo(w.tableModel()->index(firstPinned, 0), QAbstractItemView::PositionAtTop);
+    const int selectedRow = firstPinned + 1;
+    w.table()->selectRow(selectedRow);
+    const QImage library = save(w, "learned.png");
+
+    // Pinned rows wear the accent badge, the others not; the selected row is highlighted.
+    QTableView &table = *w.table();
+    const auto cell = [&](int row, int column) {
+        return PictureProbe::inWindow(*table.viewport(),
+                                      table.visualRect(w.tableModel()->index(row, column)));
+    };
+    int pinned = 0;
+    for (int row = 0; row < w.tableModel()->rowCount(); ++row) {
+        if (row == selectedRow ||
+            !table.viewport()->rect().contains(table.visualRect(w.tableModel()->index(row, 4))))
+            continue;
+        const bool isPinned = w.tableModel()->rowAt(row)->pinned;
+        EXPECT_EQ(PictureProbe::pixelsNear(library, SystemColors::accent(), cell(row, 4)) > 0, isPinned)
+            << "row " << row;
+        pinned += isPinned ? 1 : 0;
+    }
+    EXPECT_GE(pinned, 1);
+    const QRect selected = cell(selectedRow, 1);
+    EXPECT_GT(PictureProbe::pixelsNear(library, table.palette().color(QPalette::Active, QPalette::Highlight),
+                                       selected),
+              selected.width() * selected.height() / 2);
+
+    // A search shows its few rows, and plain table below them.
+    w.setSearch(QStringLiteral("orchard river"));
+    const QImage search = save(w, "learned-search.png");
+    const int shown = w.tableModel()->rowCount();
+    ASSERT_TRUE(shown > 0 && shown < 10) << shown;
+    for (int row = 0; row < shown; ++row)
+        EXPECT_TRUE(w.tableModel()->index(row, 0).data().toString().contains("Orchard River")) << row;
+    const QRect below = PictureProbe::inWindow(
+        *table.viewport(),
+        QRect(QPoint(0, table.visualRect(w.tableModel()->index(shown - 1, 0)).bottom() + 1),
+              table.viewport()->rect().bottomRight()));
+    EXPECT_EQ(PictureProbe::pixelsUnlikeTheFirst(search, below), 0);
+
     w.setSearch(QStringLiteral("nothing like it"));
-    save(w, "learned-no-matches.png");
-    w.resize(1000, 640);
+    const QImage nothing = save(w, "learned-no-matches.png");
+    EXPECT_EQ(w.emptyState()->title(), "No matches");
+    expectEmptyState(nothing, w);
+
+    // At the least width with a larger text size: the search field under the choosers.
+    w.resize(LearnedRatesWindow::minimumWindowSize);
     w.setSearch(QString());
-    save(w, "learned-narrow.png");
+    enlargeTextPastTheWideFilterBar(w);
+    const QImage narrow = save(w, "learned-narrow.png");
+    EXPECT_EQ(narrow.width(), LearnedRatesWindow::minimumWindowSize.width());
+    const QLineEdit &field = *w.filterBar()->searchField();
+    const QRect fieldArea = PictureProbe::inWindow(field, field.rect());
+    EXPECT_GT(fieldArea.top(),
+              PictureProbe::inWindow(*w.filterBar()->tierMenu(), w.filterBar()->tierMenu()->rect()).bottom());
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(narrow, fieldArea), 100) << "the field is drawn there";
 }
 
 // The explainer above the table: recent plays collapsed and expanded, the Dolby Atmos popover
@@ -73,18 +145,33 @@ TEST(RateLibraryScreenshot, TheExplainer)
     LearnedRatesWindow &w = *o.window;
     w.setNow([] { return HistoryFixtures::minutesAfterNoon(60); });
     w.resize(1080, 700);
-    save(w, "learned-explainer.png");
+    const QImage collapsed = save(w, "learned-explainer.png");
+    PredictionExplainer &explainer = *w.explainer();
+    // Both condition cards are drawn side by side, the table still shows rows, and no recent plays.
+    const QWidget &setting = *explainer.musicSetting();
+    const QWidget &output = *explainer.outputCondition();
+    EXPECT_LT(PictureProbe::inWindow(setting, setting.rect()).right(),
+              PictureProbe::inWindow(output, output.rect()).left());
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(collapsed, PictureProbe::inWindow(setting, setting.rect())),
+              200);
+    EXPECT_FALSE(explainer.recentPlaysCard() && explainer.recentPlaysCard()->isVisible());
+    EXPECT_GT(w.table()->viewport()->height(), 3 * w.table()->verticalHeader()->defaultSectionSize());
     w.resize(1000, 640);
     save(w, "learned-explainer-least.png");
+    EXPECT_GT(w.table()->viewport()->height(), 0);
 
-    PredictionExplainer &explainer = *w.explainer();
     explainer.toggleHistory();
     explainer.toggleAnimation().setCurrentTime(PredictionExplainer::toggleAnimationMs);
     w.resize(1080, 700);
     QCoreApplication::processEvents();
     const QRect row = explainer.recentPlays()->rows()->rowRect(2);
     QTest::mouseMove(explainer.recentPlays()->rows(), row.center());
-    save(w, "learned-explainer-expanded.png");
+    const QImage expanded = save(w, "learned-explainer-expanded.png");
+    // The recent plays hang under the latest play, drawn, with the hovered play's step lit.
+    ASSERT_TRUE(explainer.recentPlaysCard() && explainer.recentPlaysCard()->isVisible());
+    const QWidget &card = *explainer.recentPlaysCard();
+    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(expanded, PictureProbe::inWindow(card, card.rect())), 500);
+    EXPECT_TRUE(explainer.predictionOrder()->steps()->litStep().has_value());
     w.resize(1000, 640);
     save(w, "learned-explainer-expanded-least.png");
     w.resize(1080, 700);
@@ -99,11 +186,25 @@ TEST(RateLibraryScreenshot, TheExplainer)
     }
     const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
     EXPECT_TRUE(picture.save(folder.filePath(QStringLiteral("learned-explainer-popover.png"))));
+    // The popover is drawn over the window, not an empty frame.
+    {
+        AtmosInfoPopover *popover = explainer.atmosInfo();
+        const QImage shown = picture.toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(shown,
+                                                     QRect(w.mapFromGlobal(popover->pos()), popover->size())),
+                  1000);
+    }
     explainer.setShowAtmosInfo(false);
 
     QApplication::setLayoutDirection(Qt::RightToLeft);
     QCoreApplication::processEvents();
     save(w, "learned-explainer-rtl.png");
+    // The conditions mirror; the prediction steps still run 1 to 5 from left to right.
+    EXPECT_GT(PictureProbe::inWindow(setting, setting.rect()).left(),
+              PictureProbe::inWindow(output, output.rect()).right());
+    const StepsRow &steps = *explainer.predictionOrder()->steps();
+    const auto columns = steps.columns(steps.width());
+    EXPECT_LT(columns[0].disc.center().x(), columns[4].disc.center().x());
     QApplication::setLayoutDirection(Qt::LeftToRight);
     ExplainerFixtures::setHistoryExpanded(false);
 }

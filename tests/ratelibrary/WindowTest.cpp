@@ -249,3 +249,44 @@ TEST(RateLibraryWindow, eachDialogSendsOnceAfterItsButtonAndCancellingSendsNothi
         EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList({c.type}));
     }
 }
+
+// The filter bar takes the wide arrangement exactly when it fits the width it is given, both ways,
+// and the hidden arrangement never raises the window's minimum.
+TEST(RateLibraryWindow, filterBarChoosesItsArrangementFromTheWidthBothWays)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    FilterBar *bar = w.filterBar();
+    QLineEdit *search = bar->searchField();
+    const int least = LearnedRatesWindow::minimumWindowSize.width();
+    enlargeTextPastTheWideFilterBar(w);
+    ASSERT_GT(bar->wideWidth(), filterBarRoom(least));
+    ASSERT_LE(bar->narrowWidth(), filterBarRoom(least));
+
+    const auto showAt = [&](int width) {
+        w.resize(width, 700);
+        eventually([&] { return w.width() == width && bar->width() == filterBarRoom(width); });
+        EXPECT_EQ(bar->width(), filterBarRoom(width)) << "the bar gets the header's width, no more";
+        EXPECT_EQ(bar->isWide(), bar->wideWidth() <= bar->width()) << "at " << width;
+        EXPECT_EQ(search->width(), bar->isWide() ? FilterBar::wideSearchWidth : FilterBar::narrowSearchWidth);
+        const QRect field(search->mapTo(&w, QPoint(0, 0)), search->size());
+        EXPECT_TRUE(w.rect().contains(field)) << "at " << width;
+        EXPECT_EQ(w.minimumSize(), LearnedRatesWindow::minimumWindowSize);
+        EXPECT_LE(w.minimumSizeHint().width(), least) << "at " << width;
+    };
+    showAt(1600);
+    EXPECT_TRUE(bar->isWide());
+    EXPECT_EQ(search->mapTo(bar, QPoint(search->width(), 0)).x(), bar->width()) << "at the trailing edge";
+    showAt(least);
+    EXPECT_FALSE(bar->isWide());
+    EXPECT_GT(search->y(), bar->tierMenu()->parentWidget()->geometry().bottom()) << "under the choosers";
+    EXPECT_EQ(search->x(), 0);
+    for (int width = least; width <= 1600; width += 15)
+        showAt(width);
+    for (int width = 1600; width >= least; width -= 15)
+        showAt(width);
+    const int edge = bar->wideWidth() + (least - filterBarRoom(least)); // the window width where wide fits
+    for (int width : {edge - 1, edge, edge - 1, edge + 1, edge})
+        showAt(width);
+}

@@ -5,9 +5,11 @@
 
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
+#include "RateLibrary/FilterBar.h"
 #include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTest>
 
@@ -48,6 +50,25 @@ inline QStringList sentSinceLastLook(ModelHarness &h, LoopbackPeer &peer)
     types.removeLast();
     peer.clearReceived();
     return types;
+}
+
+// The room the header leaves its filter bar in a window `width` points wide.
+constexpr int filterBarRoom(int width)
+{
+    return width - 24;
+}
+
+// A larger text size, as a user may set, until the filter bar's wide arrangement needs more than
+// the window's least width gives it (by a margin) while the narrow one still fits.
+inline void enlargeTextPastTheWideFilterBar(LearnedRatesWindow &window)
+{
+    const int room = filterBarRoom(LearnedRatesWindow::minimumWindowSize.width());
+    QFont font = window.font();
+    while (window.filterBar()->wideWidth() <= room + 40 && font.pointSizeF() < 40) {
+        font.setPointSizeF(font.pointSizeF() + 1);
+        window.setFont(font);
+        QCoreApplication::processEvents();
+    }
 }
 
 // The subscribe flag of the last subscription request.
