@@ -331,6 +331,25 @@ struct SwitcherLink::Private {
             Qt::QueuedConnection);
     }
 
+    // The payload is made and encoded on the connection's thread; the queue keeps the order
+    // of everything sent before and after.
+    void sendMadeLater(const QString &type, std::function<QJsonObject()> makePayload)
+    {
+        if (!connection)
+            return;
+        QMetaObject::invokeMethod(
+            connection->worker,
+            [worker = connection->worker, type, makePayload = std::move(makePayload)] {
+                const QByteArray bytes = SwitcherProtocol::encodeEnvelope(type, makePayload());
+                if (bytes.isEmpty()) {
+                    qCWarning(lcLink).noquote() << "Could not encode a" << type << "message";
+                    return;
+                }
+                worker->write(bytes);
+            },
+            Qt::QueuedConnection);
+    }
+
     SwitcherLink *q;
     LinkServer server;
     std::optional<Connection> connection;
@@ -512,6 +531,14 @@ void SwitcherLink::sendResetOutput(const SwitcherProtocol::ResetOutput &payload)
 void SwitcherLink::sendRateLibraryImport(const SwitcherProtocol::RateLibraryChunk &payload)
 {
     send(QStringLiteral("rateLibraryImport"), payload.toJson());
+}
+
+void SwitcherLink::sendRateLibraryImport(std::function<SwitcherProtocol::RateLibraryChunk()> makeChunk)
+{
+    if (!isPeer())
+        return;
+    d->sendMadeLater(QStringLiteral("rateLibraryImport"),
+                     [makeChunk = std::move(makeChunk)] { return makeChunk().toJson(); });
 }
 
 void SwitcherLink::sendDismissRateLibraryNotice()
