@@ -518,3 +518,7 @@ bool SwitcherModel::importPending() const
 {
     return d->pendingImport.has_value();
 }
+bool SwitcherModel::importReading() const
+{
+    return d->importReading;
+}
