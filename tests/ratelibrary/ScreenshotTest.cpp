@@ -1,11 +1,16 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
-// look at. They assert only that the pictures were written.
+// look at, each with a check of something a person would see in it.
 
 #include "WindowTestSupport.h"
+
+#include "Platform/SystemColors.h"
+#include "RateLibrary/FooterBar.h"
+#include "RateLibrary/ImportPreviewSheet.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimeZone>
 
@@ -48,4 +53,83 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
     w.resize(1000, 640);
     w.setSearch(QString());
     save(w, "learned-narrow.png");
+}
+
+namespace {
+
+// Whether the picture holds a pixel of roughly this colour (what a person would notice).
+bool shows(const QImage &image, const QColor &color)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (std::abs(qRed(line[x]) - color.red()) < 24 &&
+                std::abs(qGreen(line[x]) - color.green()) < 24 &&
+                std::abs(qBlue(line[x]) - color.blue()) < 24)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(RateLibraryScreenshot, FooterAndImportPreview)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    w.setTierFilter(RateLibrary::TierFilter::all());
+    FooterBar &footer = *w.footerBar();
+    ASSERT_TRUE(footer.showsNotice()); // the fixture's notice
+    save(w, "learned-notice.png");
+    EXPECT_TRUE(shows(footer.grab().toImage(), SystemColors::orange()));
+
+    QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
+    w.setSearch(QStringLiteral("harbour"));
+    save(w, "learned-status.png");
+    EXPECT_FALSE(shows(footer.grab().toImage(), SystemColors::orange()));
+    EXPECT_TRUE(footer.statusText().contains(QStringLiteral(" of "))) << footer.statusText().toStdString();
+
+    o.h.platform.musicApp.running = true;
+    o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
+    o.h.model->pollPlatform();
+    o.h.model->scanLocalFiles();
+    o.peer.send(QStringLiteral("localFilesResult"),
+                SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.statusText().startsWith(QStringLiteral("Scanned 250")); }));
+    save(w, "learned-scan-result.png");
+
+    for (const bool share : {false, true}) {
+        SwitcherProtocol::RateLibraryImported answer;
+        answer.mode = QStringLiteral("dryRun");
+        answer.ok = true;
+        answer.newCount = 40;
+        answer.updated = 12;
+        answer.known = 260;
+        answer.fileTracks = 312;
+        answer.storefront = QStringLiteral("au");
+        answer.appVersion = QStringLiteral("2.4 (812)");
+        answer.writtenAt = QDateTime(QDate(2026, 12, 6), QTime(21, 5), QTimeZone::utc());
+        if (share) {
+            answer.flavour = QStringLiteral("share");
+            answer.note = QStringLiteral("Shared from Corvane 2.4; rates confirmed by plays only.");
+            answer.warning = QStringLiteral("12 rows name a storefront other than yours.");
+        }
+        const QString path = o.h.path(share ? QStringLiteral("From Sam.corvanerates")
+                                            : QStringLiteral("Corvane Rate Library.corvanerates"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"rows":[]})") > 0);
+        file.close();
+        o.peer.clearReceived();
+        o.h.model->previewImport(path);
+        ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryImport")));
+        o.peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());
+        ASSERT_TRUE(eventually([&] { return w.importPreviewSheet() != nullptr; }));
+        ImportPreviewSheet &sheet = *w.importPreviewSheet();
+        save(sheet, share ? "learned-import-shared.png" : "learned-import-backup.png");
+        EXPECT_EQ(shows(sheet.grab().toImage(), SystemColors::orange()), share) << "the warning is orange";
+        sheet.reject();
+    }
 }
