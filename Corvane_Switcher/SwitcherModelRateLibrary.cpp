@@ -54,7 +54,8 @@ ImportRead readImportFile(const QString &path, qint64 cap)
     const QString name = displayFileName(path);
     const auto refused = [&name](const QString &why) {
         //: A file name, then why it can't be imported.
-        return ImportRead{{}, SwitcherModelTr::tr("Couldn't import %1: %2").arg(name, why)};
+        const QString text = SwitcherModelTr::tr("Couldn't import %1: %2").arg(name, why);
+        return ImportRead{{}, text};
     };
     //: A file name; the file is far larger than any Rate Library.
     const QString tooLarge = SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name);
@@ -68,9 +69,11 @@ ImportRead readImportFile(const QString &path, qint64 cap)
     std::optional<QByteArray> bytes;
     if (file.open(QIODevice::ReadOnly))
         bytes = readAtMost(file, cap);
-    if (!bytes)
+    if (!bytes) {
         //: A file name, then the reason the system gave.
-        return {{}, SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString())};
+        const QString text = SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString());
+        return {{}, text};
+    }
     // Whatever the file claimed its size was.
     if (bytes->size() > cap)
         return {{}, tooLarge};

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QToolButton>
 
 using namespace RateLibrary;
@@ -180,4 +181,21 @@ TEST(RateLibraryFooter, TheNoticeStandsInForTheStatusLineUntilOK)
     o.peer.send(QStringLiteral("learnedRates"), library.toJson());
     EXPECT_TRUE(eventually([&] { return footer.showsNotice(); }));
     EXPECT_EQ(footer.noticeText(), "Another notice.");
+}
+
+TEST(RateLibraryWindowInitializer, HistoryExpandedIsTheStoredPreferenceSharedByEveryWindow)
+{
+    QSettings().remove(QStringLiteral("rateLibrary.historyExpanded"));
+    ModelHarness h;
+    LearnedRatesWindow first(*h.model);
+    EXPECT_FALSE(first.view().historyExpanded.value()); // absent: false
+
+    QSettings().setValue(QStringLiteral("rateLibrary.historyExpanded"), true); // as before a launch
+    LearnedRatesWindow second(*h.model);
+    EXPECT_TRUE(second.view().historyExpanded.value());
+    DefaultsBool toggle = second.view().historyExpanded; // what the "History" button writes
+    toggle.setValue(false);
+    EXPECT_FALSE(first.view().historyExpanded.value());
+    EXPECT_FALSE(QSettings().value(QStringLiteral("rateLibrary.historyExpanded")).toBool());
+    QSettings().remove(QStringLiteral("rateLibrary.historyExpanded"));
 }

@@ -130,6 +130,18 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
         // The visualizer.
         QStringLiteral("Two durations in milliseconds: the Pause Point, then the Relock Time."),
         QStringLiteral("The placeholder is a duration in milliseconds."),
+        // The Rate Library footer and the import preview sheet.
+        QStringLiteral("The placeholder is the reason, as macOS or Music.app gave it."),
+        QStringLiteral("Local file scan result: files scanned, files matched, rates stored, files not in "
+                       "Corvane's library."),
+        QStringLiteral("Local file scan result: files scanned, files matched, rates stored."),
+        QStringLiteral("Rate Library row count."),
+        QStringLiteral("Rate Library rows shown, of all rows."),
+        QStringLiteral("Rate Library track count."),
+        QStringLiteral("Rate Library: rows pinned."),
+        QStringLiteral("Tracks in the file being imported."),
+        QStringLiteral("An Apple Music storefront by its country code, such as \"the AU storefront\"."),
+        QStringLiteral("When the file was written: a date and time."),
     };
     QSet<QString> present;
     for (const Message &m : extraction().messages)
