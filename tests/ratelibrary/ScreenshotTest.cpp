@@ -86,6 +86,18 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     save(w, "learned-notice.png");
     EXPECT_TRUE(shows(footer.grab().toImage(), SystemColors::orange()));
 
+    // A long notice takes two lines at most, the rest elided; its hover help holds it whole.
+    SwitcherProtocol::LearnedRates library = fixtureLibrary();
+    library.notice = QStringLiteral("Corvane moved the Rate Library to its new format and kept a copy of the old "
+                                    "file beside it. Rates learned on the Mac mini in the studio were merged; 12 "
+                                    "rows that disagreed keep the newer confirmation. Nothing else changed, and "
+                                    "the copy can be imported again at any time from the gear menu.");
+    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.noticeText() == *library.notice; }));
+    w.resize(1000, 640);
+    save(w, "learned-notice-long.png");
+    w.resize(1200, 760);
+
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
     w.setSearch(QStringLiteral("harbour"));
     save(w, "learned-status.png");
