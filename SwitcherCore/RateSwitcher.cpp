@@ -384,10 +384,10 @@ void RateSwitcher::importRateLibrary(const QByteArray &data, const QString &mode
 {
     if (!m_link->isPeer())
         return;
-    // Pieces of a multiple of 3 bytes carry no padding: each decodes alone, and their texts
+    // Chunks of a multiple of 3 bytes carry no padding: each decodes alone, and their texts
     // joined are the base64 of the whole file, however the companion reads them. The base64 is
-    // made on the link's thread; the pieces share `data` and copy nothing here.
-    // An empty file still goes out as one piece, so the companion answers with its refusal.
+    // made on the link's thread; the chunks share `data` and copy nothing here.
+    // An empty file still goes out as one chunk, so the companion answers with its refusal.
     static_assert(importChunkBytes % 3 == 0);
     qsizetype offset = 0;
     do {

@@ -97,7 +97,7 @@ public:
     }
 
     // A message made only when the socket has taken what was written before it: a large file's
-    // pieces are encoded as the companion reads them, not all at once into the socket's buffer.
+    // chunks are encoded as the companion reads them, not all at once into the socket's buffer.
     void writeMade(std::function<QByteArray()> make)
     {
         m_outgoing.push_back({{}, std::move(make)});

@@ -1,6 +1,6 @@
 // Importing a Rate Library backup as the user does it, with the Rate Library window open: from
 // the file's choice in the open panel to the import preview sheet painted on screen. The file
-// is read, inflated and checked on a worker thread, its base64 pieces are made on the link's
+// is read, inflated and checked on a worker thread, its base64 chunks are made on the link's
 // thread, a companion in a process of its own checks every byte and answers the dry run, and the
 // model's preview brings up the sheet. Measured: the time, the longest stretch the main thread
 // could not run its event loop, and how far resident memory rose. Figures go in bench/README.md.
@@ -72,9 +72,9 @@ QByteArray libraryJson(qsizetype bytes)
 }
 
 // The companion, in a process of its own (this program started with "--companion"), so that
-// what it holds is not counted as the switcher's memory. It decodes every piece alone, sums
+// what it holds is not counted as the switcher's memory. It decodes every chunk alone, sums
 // what arrived, and answers the dry run; the answer is a refusal unless the bytes were the
-// file's, byte for byte, in the pieces expected.
+// file's, byte for byte, in the chunks expected.
 class Companion final : public QObject {
 public:
     Companion(quint16 port, qsizetype expectedBytes, quint32 expectedCrc)
@@ -102,29 +102,29 @@ private:
             return;
         const QJsonObject payload = envelope.value("payload").toObject();
         if (payload.value("first").toBool()) {
-            m_pieces = 0;
+            m_chunks = 0;
             m_bytes = 0;
             m_intact = true;
             m_crc = crc32(0, nullptr, 0);
         }
-        const auto piece = QByteArray::fromBase64Encoding(payload.value("data").toString().toLatin1(),
+        const auto chunk = QByteArray::fromBase64Encoding(payload.value("data").toString().toLatin1(),
                                                           QByteArray::AbortOnBase64DecodingErrors);
-        m_intact = m_intact && bool(piece);
-        m_crc = crc32(m_crc, reinterpret_cast<const Bytef *>(piece.decoded.constData()),
-                      uInt(piece.decoded.size()));
-        m_bytes += piece.decoded.size();
-        ++m_pieces;
+        m_intact = m_intact && bool(chunk);
+        m_crc = crc32(m_crc, reinterpret_cast<const Bytef *>(chunk.decoded.constData()),
+                      uInt(chunk.decoded.size()));
+        m_bytes += chunk.decoded.size();
+        ++m_chunks;
         if (!payload.value("last").toBool())
             return;
-        const qsizetype pieces =
+        const qsizetype chunks =
             (m_expectedBytes + RateSwitcher::importChunkBytes - 1) / RateSwitcher::importChunkBytes;
         SwitcherProtocol::RateLibraryImported answer;
         answer.mode = payload.value("mode").toString();
-        answer.ok = m_intact && m_bytes == m_expectedBytes && m_crc == m_expectedCrc && m_pieces == pieces;
+        answer.ok = m_intact && m_bytes == m_expectedBytes && m_crc == m_expectedCrc && m_chunks == chunks;
         if (!answer.ok)
-            answer.refusal = QStringLiteral("The file did not arrive intact: %1 bytes in %2 pieces.")
+            answer.refusal = QStringLiteral("The file did not arrive intact: %1 bytes in %2 chunks.")
                                  .arg(m_bytes)
-                                 .arg(m_pieces);
+                                 .arg(m_chunks);
         answer.fileTracks = 100000;
         answer.newCount = 100000;
         m_socket.write(
@@ -135,7 +135,7 @@ private:
     QByteArray m_buffer;
     qsizetype m_expectedBytes;
     uLong m_expectedCrc;
-    qsizetype m_pieces = 0;
+    qsizetype m_chunks = 0;
     qsizetype m_bytes = 0;
     bool m_intact = true;
     uLong m_crc = 0;
@@ -224,7 +224,7 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     SheetPaints paints;
     qApp->installEventFilter(&paints);
 
-    const qsizetype pieces = (inflated + RateSwitcher::importChunkBytes - 1) / RateSwitcher::importChunkBytes;
+    const qsizetype chunks = (inflated + RateSwitcher::importChunkBytes - 1) / RateSwitcher::importChunkBytes;
     StallMeter meter;
     double worstStall = 0;
     double worstPeakMb = 0;
@@ -250,7 +250,7 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
         worstPeakMb = std::max(worstPeakMb, peakMb);
 
         if (!window->importPreviewSheet() || paints.paints == 0) {
-            // The companion refuses anything but the file's bytes in the pieces expected.
+            // The companion refuses anything but the file's bytes in the chunks expected.
             state.SkipWithError(qPrintable(
                 QStringLiteral("no sheet: %1").arg(model.rateLibraryStatus().value_or("no status"))));
             break;
@@ -263,7 +263,7 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     qApp->removeEventFilter(&paints);
     state.counters["json_MB"] = double(inflated) / 1e6;
     state.counters["file_MB"] = double(fileBytes) / 1e6;
-    state.counters["pieces"] = double(pieces);
+    state.counters["chunks"] = double(chunks);
     state.counters["longest_main_thread_stall_ms"] = worstStall;
     state.counters["peak_extra_MB"] = worstPeakMb;
     state.counters["peak_x_json"] = worstPeakMb * 1e6 / double(inflated);

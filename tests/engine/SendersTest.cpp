@@ -119,10 +119,10 @@ TEST_F(EngineSenders, EachSenderSendsItsExactEnvelopeOnlyToACompanion)
     EXPECT_TRUE(peer.malformedLines().isEmpty());
 }
 
-TEST_F(EngineSenders, ImportPiecesReadAloneOrJoinedGiveTheOriginalBytes)
+TEST_F(EngineSenders, ImportChunksReadAloneOrJoinedGiveTheOriginalBytes)
 {
     pair();
-    // Both readings a companion may make: each piece decoded alone and the pieces appended, or
+    // Both readings a companion may make: each chunk decoded alone and the chunks appended, or
     // the texts joined and decoded once.
     const auto readings = [&](const QByteArray &data, const QString &mode, int count) {
         engine->importRateLibrary(data, mode);
@@ -134,12 +134,12 @@ TEST_F(EngineSenders, ImportPiecesReadAloneOrJoinedGiveTheOriginalBytes)
             EXPECT_EQ(chunks[i].value("first").toBool(), i == 0);
             EXPECT_EQ(chunks[i].value("last").toBool(), i == chunks.size() - 1);
             EXPECT_EQ(chunks[i].value("mode").toString(), mode);
-            const QByteArray piece = chunks[i].value("data").toString().toLatin1();
+            const QByteArray chunk = chunks[i].value("data").toString().toLatin1();
             const auto decoded =
-                QByteArray::fromBase64Encoding(piece, QByteArray::AbortOnBase64DecodingErrors);
-            EXPECT_TRUE(decoded) << "piece " << i;
+                QByteArray::fromBase64Encoding(chunk, QByteArray::AbortOnBase64DecodingErrors);
+            EXPECT_TRUE(decoded) << "chunk " << i;
             alone += decoded.decoded;
-            text += piece;
+            text += chunk;
         }
         const auto joined = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
         EXPECT_TRUE(joined) << "the joined text is not one base64 text";

@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A Rate Library file of `count` new tracks with a header; its JSON is well over one import piece.
+// A Rate Library file of `count` new tracks with a header; its JSON is well over one import chunk.
 QByteArray backupJson(int count)
 {
     QJsonArray rows;
@@ -127,7 +127,7 @@ TEST(RateLibraryJourney, ImportADryRunThenApply)
     ASSERT_TRUE(s.start());
     const qsizetype before = s.h.model->learnedRates()->rows.size();
     const QByteArray json = backupJson(2500);
-    ASSERT_GT(json.size(), 2 * RateSwitcher::importChunkBytes); // three pieces
+    ASSERT_GT(json.size(), 2 * RateSwitcher::importChunkBytes); // three chunks
     const QString path = s.h.path(u"Studio Backup.corvanerates"_s);
     ASSERT_TRUE(write(path, RateLibraryFile::encode(json)));
 

@@ -111,7 +111,7 @@ TEST(RateLibraryFile, TellsNewerNotALibraryAndDamagedApart)
 
 TEST(RateLibraryFile, NothingInflatesBeyondWhatAPlainFileMayHold)
 {
-    // A string of one letter just past 256 MiB, deflated piece by piece: a few hundred kilobytes.
+    // A string of one letter just past 256 MiB, deflated a megabyte at a time: a few hundred kilobytes.
     const qsizetype letters = RateLibraryFile::maximumJsonBytes;
     z_stream stream{};
     ASSERT_EQ(deflateInit(&stream, Z_BEST_SPEED), Z_OK);
@@ -128,9 +128,9 @@ TEST(RateLibraryFile, NothingInflatesBeyondWhatAPlainFileMayHold)
         } while (stream.avail_out == 0);
     };
     feed("{\"x\":\"", Z_NO_FLUSH);
-    const QByteArray piece(1024 * 1024, 'a');
-    for (qsizetype done = 0; done < letters; done += piece.size())
-        feed(piece, Z_NO_FLUSH);
+    const QByteArray megabyte(1024 * 1024, 'a');
+    for (qsizetype done = 0; done < letters; done += megabyte.size())
+        feed(megabyte, Z_NO_FLUSH);
     feed("\"}", Z_FINISH);
     deflateEnd(&stream);
     ASSERT_LT(body.size(), 2 * 1024 * 1024);

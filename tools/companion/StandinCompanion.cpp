@@ -225,7 +225,7 @@ QList<StandinCompanion::Message> StandinCompanion::importChunk(const QJsonObject
     }
     if (!m_importing)
         return {}; // a chunk of an import whose start was never seen
-    // The pieces' texts are joined and decoded once, as the whole file's base64.
+    // The chunks' texts are joined and decoded once, as the whole file's base64.
     m_importText += str(payload, "data").toLatin1();
     if (!payload.value(QLatin1String("last")).toBool())
         return {};
