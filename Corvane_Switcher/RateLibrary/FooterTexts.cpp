@@ -119,16 +119,19 @@ MenuItems libraryMenuItems(const LibraryCommands &commands)
 LibraryCommands libraryCommands(SwitcherModel &model, std::function<void(Confirmation)> confirm)
 {
     QPointer<SwitcherModel> target(&model);
-    const auto onModel = [target](void (*command)(SwitcherModel &)) {
-        return [target, command] {
-            if (target)
-                command(*target);
-        };
-    };
     return {
-        onModel([](SwitcherModel &m) { revealLibraryFile(m); }),
-        onModel([](SwitcherModel &m) { m.exportRateLibrary(); }),
-        onModel([](SwitcherModel &m) { m.chooseImportFile(); }),
+        [target] {
+            if (target)
+                revealLibraryFile(*target);
+        },
+        [target] {
+            if (target)
+                target->exportRateLibrary();
+        },
+        [target] {
+            if (target)
+                target->chooseImportFile();
+        },
         std::move(confirm),
     };
 }

@@ -175,7 +175,8 @@ TEST(RateLibraryFooter, TheNoticeStandsInForTheStatusLineUntilOK)
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
     EXPECT_FALSE(footer.showsNotice());
     EXPECT_EQ(footer.statusText(), "Exported the backup to a.corvanerates.");
-    EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList({"dismissRateLibraryNotice"}));
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("dismissRateLibraryNotice")));
+    EXPECT_EQ(o.peer.receivedTypes(), QStringList({"dismissRateLibraryNotice"}));
 
     library.notice = QStringLiteral("Another notice.");
     o.peer.send(QStringLiteral("learnedRates"), library.toJson());
