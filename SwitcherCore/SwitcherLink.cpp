@@ -107,7 +107,11 @@ public:
     // Runs on the peer thread, last: the socket goes with it, then the thread's loop ends.
     void shutdown()
     {
-        pump(true); // whatever was sent before the end still goes, as far as the socket takes it
+        // Whatever was sent before the end still goes, as far as the socket takes it without
+        // waiting; the rest of a large import is dropped rather than made for nothing.
+        do
+            pump();
+        while (!m_outgoing.empty() && m_socket && m_socket->flush());
         m_closed = true;
         if (m_socket) {
             m_socket->disconnect(this);
@@ -126,11 +130,10 @@ private:
     };
 
     // Writes queued messages in order while the socket holds less than `writeAheadBytes` not yet
-    // sent (all of them when `all`).
-    void pump(bool all = false)
+    // sent.
+    void pump()
     {
-        while (!m_closed && m_socket && !m_outgoing.empty() &&
-               (all || m_socket->bytesToWrite() < writeAheadBytes)) {
+        while (!m_closed && m_socket && !m_outgoing.empty() && m_socket->bytesToWrite() < writeAheadBytes) {
             Outgoing next = std::move(m_outgoing.front());
             m_outgoing.pop_front();
             const QByteArray bytes = next.make ? next.make() : std::move(next.bytes);
