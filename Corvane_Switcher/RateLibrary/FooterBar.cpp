@@ -36,9 +36,10 @@ public:
         update();
     }
     const QString &text() const { return m_text; }
-    void setColor(const QColor &color)
+    // In the secondary label colour of the window's appearance, read while painting.
+    void setSecondary(bool secondary)
     {
-        m_color = color;
+        m_secondary = secondary;
         update();
     }
 
@@ -59,7 +60,8 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.setPen(m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
+        painter.setPen(m_secondary ? SystemColors::secondaryLabel(SystemColors::appearanceOf(this))
+                                   : palette().color(QPalette::WindowText));
         const QStringList lines = linesFor(width());
         const int lineHeight = fontMetrics().lineSpacing();
         int y = (height() - int(lines.size()) * lineHeight) / 2;
@@ -96,7 +98,7 @@ private:
 
     int m_maxLines;
     QString m_text;
-    QColor m_color;
+    bool m_secondary = false;
 };
 
 } // namespace RateLibrary
@@ -133,9 +135,6 @@ FooterBar::FooterBar(SwitcherModel &model, std::function<void(Confirmation)> con
     row->setSpacing(10);
 
     m_noticeSymbol = new QLabel(this);
-    m_noticeSymbol->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle.fill"),
-                                              SystemColors::orange(),
-                                              FontStyles::points(FontStyles::caption())));
     row->addWidget(m_noticeSymbol);
     m_notice = new ElidedText(2, this);
     m_notice->setFont(FontStyles::caption());
@@ -151,7 +150,7 @@ FooterBar::FooterBar(SwitcherModel &model, std::function<void(Confirmation)> con
 
     m_status = new ElidedText(1, this);
     m_status->setFont(FontStyles::caption());
-    m_status->setColor(SystemColors::secondaryLabel());
+    m_status->setSecondary(true);
     row->addWidget(m_status);
 
     row->addStretch(1);
@@ -164,7 +163,6 @@ FooterBar::FooterBar(SwitcherModel &model, std::function<void(Confirmation)> con
     row->addWidget(m_scan);
 
     m_gear = new QToolButton(this);
-    m_gear->setIcon(Symbols::icon(QStringLiteral("gearshape"), SystemColors::secondaryLabel()));
     m_gear->setAutoRaise(true); // borderless
     m_gear->setPopupMode(QToolButton::InstantPopup);
     m_gear->setMenu(makeMenu(m_menuItems, m_gear));
@@ -172,7 +170,24 @@ FooterBar::FooterBar(SwitcherModel &model, std::function<void(Confirmation)> con
     m_gear->setAccessibleName(Tr::tr("Rate Library actions"));
     row->addWidget(m_gear);
 
+    paintSymbols();
     showItems({});
+}
+
+void FooterBar::paintSymbols()
+{
+    const SystemColors::Appearance appearance = SystemColors::appearanceOf(this);
+    m_noticeSymbol->setPixmap(Symbols::pixmap(QStringLiteral("exclamationmark.triangle.fill"),
+                                              SystemColors::orange(appearance),
+                                              FontStyles::points(FontStyles::caption())));
+    m_gear->setIcon(Symbols::icon(QStringLiteral("gearshape"), SystemColors::secondaryLabel(appearance)));
+}
+
+void FooterBar::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        paintSymbols();
 }
 
 void FooterBar::showItems(const FooterItems &items)

@@ -35,7 +35,13 @@ public:
     QToolButton *gearButton() const { return m_gear; }
     const RateLibrary::MenuItems &menuItems() const { return m_menuItems; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    // The symbols in the colours of the window's appearance.
+    void paintSymbols();
+
     QPointer<SwitcherModel> m_model;
     RateLibrary::MenuItems m_menuItems;
     QLabel *m_noticeSymbol = nullptr;
