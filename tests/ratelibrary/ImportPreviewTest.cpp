@@ -27,23 +27,12 @@ ImportResult dryRun(std::optional<QString> flavour = std::nullopt)
     return result;
 }
 
-// A shown window whose model holds the preview of `path` with the companion's `answer`.
+// A shown window with the preview of "Friends.corvanerates" and its sheet over it.
 struct Previewing : OpenWindow {
-    QString path;
-
     bool preview(const ImportResult &answer)
     {
-        path = h.path(QStringLiteral("Friends.corvanerates"));
-        QFile file(path);
-        if (!open() || !file.open(QIODevice::WriteOnly) || file.write(R"({"rows":[]})") < 0)
-            return false;
-        file.close();
-        h.model->previewImport(path);
-        if (!peer.waitForType(QStringLiteral("rateLibraryImport")))
-            return false;
-        peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());
-        return eventually(
-            [&] { return window->importPreviewSheet() && window->importPreviewSheet()->isVisible(); });
+        return open() && previewImport(QStringLiteral("Friends.corvanerates"), answer) &&
+               window->importPreviewSheet() && window->importPreviewSheet()->isVisible();
     }
     ImportPreviewSheet &sheet() { return *window->importPreviewSheet(); }
 };
@@ -160,14 +149,7 @@ TEST(ImportPreviewSheet, APreviewWaitsForTheWindowAndGoesWhenTheModelDropsIt)
     Previewing p;
     ASSERT_TRUE(p.open());
     p.window->hide();
-    const QString path = p.h.path(QStringLiteral("later.json"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"rows":[]})") > 0);
-    file.close();
-    p.h.model->previewImport(path);
-    ASSERT_TRUE(p.peer.waitForType(QStringLiteral("rateLibraryImport")));
-    p.peer.send(QStringLiteral("rateLibraryImported"), dryRun().toJson());
-    ASSERT_TRUE(eventually([&] { return p.h.model->importPreview().has_value(); }));
+    ASSERT_TRUE(p.previewImport(QStringLiteral("later.json"), dryRun()));
     EXPECT_FALSE(p.window->importPreviewSheet()) << "no sheet over a closed window";
 
     p.window->show();

@@ -88,10 +88,11 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
 
     // A long notice takes two lines at most, the rest elided; its hover help holds it whole.
     SwitcherProtocol::LearnedRates library = fixtureLibrary();
-    library.notice = QStringLiteral("Corvane moved the Rate Library to its new format and kept a copy of the old "
-                                    "file beside it. Rates learned on the Mac mini in the studio were merged; 12 "
-                                    "rows that disagreed keep the newer confirmation. Nothing else changed, and "
-                                    "the copy can be imported again at any time from the gear menu.");
+    library.notice =
+        QStringLiteral("Corvane moved the Rate Library to its new format and kept a copy of the old "
+                       "file beside it. Rates learned on the Mac mini in the studio were merged; 12 "
+                       "rows that disagreed keep the newer confirmation. Nothing else changed, and "
+                       "the copy can be imported again at any time from the gear menu.");
     o.peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return footer.noticeText() == *library.notice; }));
     w.resize(1000, 640);
@@ -129,16 +130,10 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
             answer.note = QStringLiteral("Shared from Corvane 2.4; rates confirmed by plays only.");
             answer.warning = QStringLiteral("12 rows name a storefront other than yours.");
         }
-        const QString path = o.h.path(share ? QStringLiteral("From Sam.corvanerates")
-                                            : QStringLiteral("Corvane Rate Library.corvanerates"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"rows":[]})") > 0);
-        file.close();
-        o.peer.clearReceived();
-        o.h.model->previewImport(path);
-        ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryImport")));
-        o.peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());
-        ASSERT_TRUE(eventually([&] { return w.importPreviewSheet() != nullptr; }));
+        ASSERT_TRUE(o.previewImport(share ? QStringLiteral("From Sam.corvanerates")
+                                          : QStringLiteral("Corvane Rate Library.corvanerates"),
+                                    answer));
+        ASSERT_TRUE(w.importPreviewSheet());
         ImportPreviewSheet &sheet = *w.importPreviewSheet();
         save(sheet, share ? "learned-import-shared.png" : "learned-import-backup.png");
         EXPECT_EQ(shows(sheet.grab().toImage(), SystemColors::orange()), share) << "the warning is orange";
