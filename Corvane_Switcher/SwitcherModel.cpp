@@ -542,3 +542,7 @@ bool SwitcherModel::importPending() const
 {
     return d->pendingImport.has_value();
 }
+bool SwitcherModel::importReading() const
+{
+    return d->importReading;
+}

@@ -141,7 +141,8 @@ public:
     void scanLocalFiles();
     void exportRateLibrary();
     void chooseImportFile();
-    // The import preview step for a chosen file (also reached from an opened document).
+    // The import preview step for a chosen file (also reached from an opened document). The file
+    // is read on a worker thread; its refusal or the dry run follows on the main thread.
     void previewImport(const QString &path);
     void dismissImportPreview();
     void confirmImport();
@@ -165,6 +166,7 @@ public:
     // What the pending export or import is waiting for (tests and the shell read these).
     bool exportPending() const;
     bool importPending() const;
+    bool importReading() const;
 
 signals:
     void changed();
@@ -183,6 +185,7 @@ private:
     void answerTimedOut();
     void rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &file);
     void rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer);
+    void importFileRead(quint64 ticket, const QString &path, QByteArray json, std::optional<QString> refusal);
     void localFilesScanned(const MusicApp::ScanResult &result);
 
     struct Private;

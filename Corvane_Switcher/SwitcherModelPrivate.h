@@ -49,6 +49,9 @@ struct SwitcherModel::Private {
     };
     std::optional<PendingExport> pendingExport;
     std::optional<PendingImport> pendingImport;
+    // A chosen file being read on a worker thread; only the read of the latest ticket counts.
+    bool importReading = false;
+    quint64 importReadTicket = 0;
 
     int openWindowCount = 0;
     // Whatever watched the history store before us, given back when the model goes.

@@ -11,18 +11,76 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QThreadPool>
+
+#include <algorithm>
 
 namespace {
 
 const QString answerTimeoutSlot = QStringLiteral("answerTimeout");
 
-// The Rate Library JSON inside a file, or a sentence that says why there is none.
-std::variant<QByteArray, QString> rateLibraryJson(const QByteArray &file)
+// What reading a chosen file gave: its Rate Library JSON, or the status that says why not.
+struct ImportRead {
+    QByteArray json;
+    std::optional<QString> refusal;
+};
+
+// Reads at most `cap` + 1 bytes, leaving the JSON reader's padding free behind them.
+std::optional<QByteArray> readAtMost(QFile &file, qint64 cap)
 {
-    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(file);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min(file.size(), cap) + 1 + RateLibraryFile::readPadding));
+    constexpr qint64 step = 4 * 1024 * 1024;
+    for (;;) {
+        const qsizetype at = bytes.size();
+        const qint64 wanted = std::min(step, cap + 1 - at);
+        if (wanted <= 0)
+            return bytes;
+        if (bytes.capacity() < at + wanted + RateLibraryFile::readPadding) // the file grew
+            bytes.reserve(qsizetype(std::min(2 * (at + wanted), cap + 1) + RateLibraryFile::readPadding));
+        bytes.resize(at + qsizetype(wanted));
+        const qint64 got = file.read(bytes.data() + at, wanted);
+        if (got < 0)
+            return std::nullopt;
+        bytes.resize(at + qsizetype(got));
+        if (got == 0)
+            return bytes;
+    }
+}
+
+// Runs on a worker thread: reading and inflating a large file takes long enough to be felt.
+ImportRead readImportFile(const QString &path, qint64 cap)
+{
+    const QString name = displayFileName(path);
+    const auto refused = [&name](const QString &why) {
+        //: A file name, then why it can't be imported.
+        const QString text = SwitcherModelTr::tr("Couldn't import %1: %2").arg(name, why);
+        return ImportRead{{}, text};
+    };
+    //: A file name; the file is far larger than any Rate Library.
+    const QString tooLarge = SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name);
+    const QFileInfo info(path);
+    // A FIFO or a device would block the read, a folder has nothing to read.
+    if (info.exists() && !info.isFile())
+        return refused(RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
+    if (info.size() > cap)
+        return {{}, tooLarge};
+    QFile file(path);
+    std::optional<QByteArray> bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = readAtMost(file, cap);
+    if (!bytes) {
+        //: A file name, then the reason the system gave.
+        const QString text = SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString());
+        return {{}, text};
+    }
+    // Whatever the file claimed its size was.
+    if (bytes->size() > cap)
+        return {{}, tooLarge};
+    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(*bytes, cap);
     if (!decoded.ok())
-        return RateLibraryFile::errorMessage(decoded.error);
-    return *decoded.json;
+        return refused(RateLibraryFile::errorMessage(decoded.error));
+    return {std::move(*decoded.json), std::nullopt};
 }
 
 // An empty text on success, else the reason.
@@ -148,49 +206,49 @@ void SwitcherModel::chooseImportFile()
 void SwitcherModel::previewImport(const QString &path)
 {
     Batch batch(*this);
-    const QString name = displayFileName(path);
     if (!m_switcher->link().isPeer()) {
         //: The Rate Library lives in the companion app; nothing can be imported without it.
         setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
         return;
     }
-    QFile file(path);
-    const QFileInfo info(path);
-    if (info.exists() && info.size() > maximumImportBytes) {
-        //: A file name; the file is far larger than any Rate Library.
-        setRateLibraryStatus(SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name));
-        return;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        //: A file name, then the reason the system gave.
-        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString()));
-        return;
-    }
-    // Read no more than the cap, whatever the file claimed its size was.
-    const QByteArray bytes = file.read(maximumImportBytes + 1);
-    if (bytes.size() > maximumImportBytes) {
-        setRateLibraryStatus(SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name));
-        return;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString()));
-        return;
-    }
-    const auto json = rateLibraryJson(bytes);
-    if (const QString *error = std::get_if<QString>(&json)) {
-        //: A file name, then why it can't be imported.
-        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't import %1: %2").arg(name, *error));
-        return;
-    }
-
-    const QByteArray &data = std::get<QByteArray>(json);
     setImportPreview(std::nullopt);
-    d->pendingImport = Private::PendingImport{path, data, QStringLiteral("dryRun")};
-    setBusy(true);
+    d->pendingImport.reset();
+    const quint64 ticket = ++d->importReadTicket;
+    d->importReading = true;
     //: The placeholder is a file name; the companion is checking what importing it would do.
-    setRateLibraryStatus(SwitcherModelTr::tr("Reading %1…").arg(name));
+    setRateLibraryStatus(SwitcherModelTr::tr("Reading %1…").arg(displayFileName(path)));
+    QPointer<SwitcherModel> self(this);
+    QThreadPool::globalInstance()->start([self, path, ticket] {
+        ImportRead read = readImportFile(path, maximumImportBytes);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, path, ticket, read = std::move(read)]() mutable {
+                if (self)
+                    self->importFileRead(ticket, path, std::move(read.json), std::move(read.refusal));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SwitcherModel::importFileRead(quint64 ticket, const QString &path, QByteArray json,
+                                   std::optional<QString> refusal)
+{
+    if (ticket != d->importReadTicket || !d->importReading)
+        return; // dismissed, or another file chosen meanwhile
+    Batch batch(*this);
+    d->importReading = false;
+    if (refusal) {
+        setRateLibraryStatus(std::move(refusal));
+        return;
+    }
+    if (!m_switcher->link().isPeer()) {
+        setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
+        return;
+    }
+    d->pendingImport = Private::PendingImport{path, json, QStringLiteral("dryRun")};
+    setBusy(true);
     armAnswerTimeout();
-    m_switcher->importRateLibrary(data, QStringLiteral("dryRun"));
+    m_switcher->importRateLibrary(json, QStringLiteral("dryRun"));
 }
 
 void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer)
@@ -234,6 +292,7 @@ void SwitcherModel::dismissImportPreview()
     Batch batch(*this);
     setImportPreview(std::nullopt);
     d->pendingImport.reset();
+    d->importReading = false;
     setRateLibraryStatus(std::nullopt);
 }
 

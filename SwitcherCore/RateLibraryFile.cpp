@@ -8,28 +8,132 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <optional>
+
+static_assert(RateLibraryFile::readPadding >= qsizetype(simdjson::SIMDJSON_PADDING));
 
 namespace {
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(RateLibrary)
 };
 
-enum class JsonShape { object, other, invalid };
-
-JsonShape shapeOf(const char *data, qsizetype size)
+// Every backslash of a JSON string (given from after its opening quote) starts a valid escape.
+bool escapesAreValid(const char *text)
 {
-    simdjson::dom::parser parser;
-    const simdjson::padded_string padded(data, size_t(size));
-    simdjson::dom::element root;
-    if (parser.parse(padded).get(root) != simdjson::SUCCESS)
-        return JsonShape::invalid;
-    return root.is_object() ? JsonShape::object : JsonShape::other;
+    for (const char *at = text;; ++at) {
+        if (*at == '"')
+            return true;
+        if (*at != '\\')
+            continue;
+        ++at;
+        if (*at == 'u') {
+            for (int i = 1; i <= 4; ++i) {
+                if (!std::isxdigit(static_cast<unsigned char>(at[i])))
+                    return false;
+            }
+            at += 4;
+        } else if (!std::strchr("\"\\/bfnrt", *at) || *at == '\0') {
+            return false;
+        }
+    }
+}
+
+// Walks every value, so that any fault of the JSON grammar shows; the parser's index is the only
+// memory it takes (no tree, no copies of the strings), well under the size of the text.
+simdjson::error_code walk(simdjson::ondemand::value value)
+{
+    using Type = simdjson::ondemand::json_type;
+    Type type{};
+    if (const auto error = value.type().get(type))
+        return error;
+    switch (type) {
+    case Type::object: {
+        simdjson::ondemand::object object;
+        if (const auto error = value.get_object().get(object))
+            return error;
+        for (auto field : object) {
+            simdjson::ondemand::raw_json_string key;
+            if (const auto error = field.key().get(key))
+                return error;
+            if (!escapesAreValid(key.raw()))
+                return simdjson::STRING_ERROR;
+            simdjson::ondemand::value member;
+            if (const auto error = field.value().get(member))
+                return error;
+            if (const auto error = walk(member))
+                return error;
+        }
+        return simdjson::SUCCESS;
+    }
+    case Type::array: {
+        simdjson::ondemand::array array;
+        if (const auto error = value.get_array().get(array))
+            return error;
+        for (auto element : array) {
+            simdjson::ondemand::value item;
+            if (const auto error = element.get(item))
+                return error;
+            if (const auto error = walk(item))
+                return error;
+        }
+        return simdjson::SUCCESS;
+    }
+    case Type::number: {
+        simdjson::ondemand::number number;
+        return value.get_number().get(number);
+    }
+    case Type::string: {
+        simdjson::ondemand::raw_json_string text;
+        if (const auto error = value.get_raw_json_string().get(text))
+            return error;
+        return escapesAreValid(text.raw()) ? simdjson::SUCCESS : simdjson::STRING_ERROR;
+    }
+    case Type::boolean: {
+        bool flag = false;
+        return value.get_bool().get(flag);
+    }
+    case Type::null: {
+        bool isNull = false;
+        if (const auto error = value.is_null().get(isNull))
+            return error;
+        return isNull ? simdjson::SUCCESS : simdjson::N_ATOM_ERROR;
+    }
+    }
+    return simdjson::INCORRECT_TYPE;
+}
+
+// Whether `json` is one valid JSON object and nothing else. Reads in place when the array's
+// spare capacity holds the parser's padding (the readers of files leave it), else on a copy.
+bool isJsonObject(const QByteArray &json)
+{
+    const auto size = std::size_t(json.size());
+    std::optional<simdjson::padded_string> copy;
+    simdjson::padded_string_view text;
+    if (std::size_t(json.capacity()) >= size + simdjson::SIMDJSON_PADDING) {
+        text = simdjson::padded_string_view(json.constData(), size, std::size_t(json.capacity()));
+    } else {
+        copy.emplace(json.constData(), size);
+        text = simdjson::padded_string_view(*copy);
+    }
+    simdjson::ondemand::parser parser;
+    simdjson::ondemand::document document;
+    if (parser.iterate(text).get(document))
+        return false;
+    simdjson::ondemand::value root;
+    simdjson::ondemand::json_type type{};
+    if (document.get_value().get(root) || root.type().get(type) ||
+        type != simdjson::ondemand::json_type::object)
+        return false;
+    // Past the root's end the iterator reports no location; anything there is trailing text.
+    return walk(root) == simdjson::SUCCESS && document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
 // Inflates a zlib stream, or a raw DEFLATE stream as other zlib writers leave it, growing the
 // output as it goes and giving up past `limit` bytes. None when the stream is damaged, cut
 // short, followed by stray bytes or too large.
-std::optional<QByteArray> inflate(const QByteArray &input, qsizetype limit)
+std::optional<QByteArray> inflate(QByteArrayView input, qsizetype limit)
 {
     const auto byte = [&input](int i) { return quint8(input.at(i)); };
     const bool wrapped =
@@ -38,8 +142,14 @@ std::optional<QByteArray> inflate(const QByteArray &input, qsizetype limit)
     z_stream stream{};
     if (inflateInit2(&stream, wrapped ? MAX_WBITS : -MAX_WBITS) != Z_OK)
         return std::nullopt;
+    // Each size is reserved with the JSON reader's padding behind it, so that the reader checks
+    // the text in place, and a large array grows without a copy (the allocator remaps it).
     QByteArray output;
-    output.resize(std::min(limit, std::max<qsizetype>(64 * 1024, input.size() * 4)));
+    const auto grow = [&output](qsizetype size) {
+        output.reserve(size + RateLibraryFile::readPadding);
+        output.resize(size);
+    };
+    grow(std::min(limit, std::max<qsizetype>(64 * 1024, input.size() * 4)));
     qsizetype consumed = 0;
     qsizetype produced = 0;
     int status = Z_OK;
@@ -47,7 +157,7 @@ std::optional<QByteArray> inflate(const QByteArray &input, qsizetype limit)
         if (produced == output.size()) {
             if (output.size() >= limit)
                 break;
-            output.resize(std::min(limit, output.size() * 2));
+            grow(std::min(limit, output.size() * 2));
         }
         // zlib counts in 32 bits; feed it in slices.
         constexpr qsizetype slice = qsizetype(1) << 30;
@@ -120,8 +230,9 @@ RateLibraryFile::Decoded RateLibraryFile::decode(const QByteArray &fileBytes, qs
             return {std::nullopt, Error::newerFormat};
         if (version < formatVersion)
             return {std::nullopt, Error::damaged};
-        std::optional<QByteArray> json = inflate(fileBytes.mid(magicBytes + 1), maximumJson);
-        if (!json || shapeOf(json->constData(), json->size()) != JsonShape::object)
+        std::optional<QByteArray> json =
+            inflate(QByteArrayView(fileBytes).sliced(magicBytes + 1), maximumJson);
+        if (!json || !isJsonObject(*json))
             return {std::nullopt, Error::damaged};
         return {std::move(json), Error::damaged};
     }
@@ -134,14 +245,9 @@ RateLibraryFile::Decoded RateLibraryFile::decode(const QByteArray &fileBytes, qs
         ++start;
     if (start == fileBytes.size() || fileBytes.at(start) != '{')
         return {std::nullopt, Error::notRateLibrary};
+    // From the first byte the array is shared, not copied.
     const QByteArray json = fileBytes.mid(start);
-    switch (shapeOf(json.constData(), json.size())) {
-    case JsonShape::object:
-        return {json, Error::damaged};
-    case JsonShape::other:
-        return {std::nullopt, Error::notRateLibrary};
-    case JsonShape::invalid:
-        break;
-    }
-    return {std::nullopt, Error::damaged};
+    if (!isJsonObject(json))
+        return {std::nullopt, Error::damaged};
+    return {json, Error::damaged};
 }

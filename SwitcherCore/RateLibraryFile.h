@@ -16,8 +16,11 @@ public:
     static constexpr char magic[] = "CORVANERATES";
     static constexpr qsizetype magicBytes = sizeof(magic) - 1;
     static constexpr quint8 formatVersion = 1;
-    // A file may not unpack to more than this, so a small crafted file cannot exhaust memory.
-    static constexpr qsizetype maximumJsonBytes = qsizetype(512) * 1024 * 1024;
+    // A file may not unpack to more than a plain file may hold, so a small crafted file cannot
+    // exhaust memory.
+    static constexpr qsizetype maximumJsonBytes = qsizetype(256) * 1024 * 1024;
+    // Spare capacity after the data that lets the reader check the JSON without a copy.
+    static constexpr qsizetype readPadding = 64;
 
     struct Decoded {
         std::optional<QByteArray> json; // the Rate Library JSON

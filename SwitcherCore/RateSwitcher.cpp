@@ -397,17 +397,25 @@ void RateSwitcher::importRateLibrary(const QByteArray &data, const QString &mode
 {
     if (!m_link->isPeer())
         return;
-    // An empty file still goes out as one piece, so the companion answers with its refusal.
+    // Chunks of a multiple of 3 bytes carry no padding: each decodes alone, and their texts
+    // joined are the base64 of the whole file, however the companion reads them. The base64 is
+    // made on the link's thread; the chunks share `data` and copy nothing here.
+    // An empty file still goes out as one chunk, so the companion answers with its refusal.
+    static_assert(importChunkBytes % 3 == 0);
     qsizetype offset = 0;
     do {
-        const QByteArray slice = data.mid(offset, importChunkBytes);
-        SwitcherProtocol::RateLibraryChunk chunk;
-        chunk.data = QString::fromLatin1(slice.toBase64());
-        chunk.first = offset == 0;
-        offset += slice.size();
-        chunk.last = offset >= data.size();
-        chunk.mode = mode;
-        m_link->sendRateLibraryImport(chunk);
+        const qsizetype length = std::min<qsizetype>(importChunkBytes, data.size() - offset);
+        const bool first = offset == 0;
+        offset += length;
+        const bool last = offset >= data.size();
+        m_link->sendRateLibraryImport([data, from = offset - length, length, first, last, mode] {
+            SwitcherProtocol::RateLibraryChunk chunk;
+            chunk.data = QString::fromLatin1(data.sliced(from, length).toBase64());
+            chunk.first = first;
+            chunk.last = last;
+            chunk.mode = mode;
+            return chunk;
+        });
     } while (offset < data.size());
     qCInfo(lcSwitcher) << "sent a Rate Library file of" << data.size() << "bytes for" << mode;
 }

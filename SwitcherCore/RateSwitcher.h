@@ -24,7 +24,7 @@ public:
     static BoundaryMode boundaryModeFromText(const QString &text);
 
     static constexpr int defaultRelockLeadMs = 1200;
-    static constexpr int importChunkBytes = 256 * 1024; // raw bytes per "rateLibraryImport"
+    static constexpr int importChunkBytes = 3 * 64 * 1024; // file bytes per "rateLibraryImport"
     static constexpr int localFilesBatchSize = 500;
 
     // `settings` is the store to read and write (none: the application's QSettings);

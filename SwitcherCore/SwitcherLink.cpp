@@ -12,6 +12,8 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <deque>
+
 namespace {
 
 struct Tr {
@@ -20,6 +22,8 @@ struct Tr {
 
 constexpr auto peerThreadName = "dulvarin.CorvaneSwitcher.link.peer";
 constexpr qint64 readChunkBytes = 1024 * 1024;
+// How much a connection lets wait in its socket before it makes the next queued message.
+constexpr qint64 writeAheadBytes = 4 * 1024 * 1024;
 
 using Incoming = std::variant<SwitcherProtocol::LearnedRates, SwitcherProtocol::RateLibraryImported,
                               SwitcherProtocol::LocalFilesResult, SwitcherProtocol::RateLibraryFile>;
@@ -75,6 +79,7 @@ public:
             return;
         }
         connect(m_socket, &QTcpSocket::readyRead, this, [this] { readAvailable(); });
+        connect(m_socket, &QTcpSocket::bytesWritten, this, [this] { pump(); });
         connect(m_socket, &QTcpSocket::disconnected, this, [this] { closeConnection(); });
         connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
             if (error != QAbstractSocket::RemoteHostClosedError)
@@ -87,14 +92,26 @@ public:
 
     void write(const QByteArray &bytes)
     {
-        if (m_closed || !m_socket)
-            return;
-        m_socket->write(bytes);
+        m_outgoing.push_back({bytes, {}});
+        pump();
+    }
+
+    // A message made only when the socket has taken what was written before it: a large file's
+    // chunks are encoded as the companion reads them, not all at once into the socket's buffer.
+    void writeMade(std::function<QByteArray()> make)
+    {
+        m_outgoing.push_back({{}, std::move(make)});
+        pump();
     }
 
     // Runs on the peer thread, last: the socket goes with it, then the thread's loop ends.
     void shutdown()
     {
+        // Whatever was sent before the end still goes, as far as the socket takes it without
+        // waiting; the rest of a large import is dropped rather than made for nothing.
+        do
+            pump();
+        while (!m_outgoing.empty() && m_socket && m_socket->flush());
         m_closed = true;
         if (m_socket) {
             m_socket->disconnect(this);
@@ -107,6 +124,24 @@ public:
     }
 
 private:
+    struct Outgoing {
+        QByteArray bytes;
+        std::function<QByteArray()> make; // when set, makes the bytes
+    };
+
+    // Writes queued messages in order while the socket holds less than `writeAheadBytes` not yet
+    // sent.
+    void pump()
+    {
+        while (!m_closed && m_socket && !m_outgoing.empty() && m_socket->bytesToWrite() < writeAheadBytes) {
+            Outgoing next = std::move(m_outgoing.front());
+            m_outgoing.pop_front();
+            const QByteArray bytes = next.make ? next.make() : std::move(next.bytes);
+            if (!bytes.isEmpty())
+                m_socket->write(bytes);
+        }
+    }
+
     void readAvailable()
     {
         while (!m_closed && m_socket->bytesAvailable() > 0) {
@@ -196,6 +231,7 @@ private:
     QTcpSocket *m_socket = nullptr;
     LineDecoder m_decoder;
     Sinks m_sinks;
+    std::deque<Outgoing> m_outgoing;
     bool m_closed = false;
 };
 
@@ -328,6 +364,25 @@ struct SwitcherLink::Private {
         QMetaObject::invokeMethod(
             connection->worker,
             [worker = connection->worker, bytes = std::move(bytes)] { worker->write(bytes); },
+            Qt::QueuedConnection);
+    }
+
+    // The payload is made and encoded on the connection's thread; the queue keeps the order
+    // of everything sent before and after.
+    void sendMadeLater(const QString &type, std::function<QJsonObject()> makePayload)
+    {
+        if (!connection)
+            return;
+        QMetaObject::invokeMethod(
+            connection->worker,
+            [worker = connection->worker, type, makePayload = std::move(makePayload)]() mutable {
+                worker->writeMade([type, makePayload = std::move(makePayload)] {
+                    QByteArray bytes = SwitcherProtocol::encodeEnvelope(type, makePayload());
+                    if (bytes.isEmpty())
+                        qCWarning(lcLink).noquote() << "Could not encode a" << type << "message";
+                    return bytes;
+                });
+            },
             Qt::QueuedConnection);
     }
 
@@ -512,6 +567,14 @@ void SwitcherLink::sendResetOutput(const SwitcherProtocol::ResetOutput &payload)
 void SwitcherLink::sendRateLibraryImport(const SwitcherProtocol::RateLibraryChunk &payload)
 {
     send(QStringLiteral("rateLibraryImport"), payload.toJson());
+}
+
+void SwitcherLink::sendRateLibraryImport(std::function<SwitcherProtocol::RateLibraryChunk()> makeChunk)
+{
+    if (!isPeer())
+        return;
+    d->sendMadeLater(QStringLiteral("rateLibraryImport"),
+                     [makeChunk = std::move(makeChunk)] { return makeChunk().toJson(); });
 }
 
 void SwitcherLink::sendDismissRateLibraryNotice()

@@ -75,6 +75,9 @@ public:
     void sendSetDeviceAtmos(const SwitcherProtocol::SetDeviceAtmos &payload);
     void sendResetOutput(const SwitcherProtocol::ResetOutput &payload);
     void sendRateLibraryImport(const SwitcherProtocol::RateLibraryChunk &payload);
+    // The same, with the chunk made and encoded on the connection's thread: a large file's
+    // base64 never holds up the main thread. `makeChunk` must not touch main-thread state.
+    void sendRateLibraryImport(std::function<SwitcherProtocol::RateLibraryChunk()> makeChunk);
     void sendDismissRateLibraryNotice();
     void sendLocalFiles(const SwitcherProtocol::LocalFilesBatch &payload);
     void sendRateLibraryExport(const SwitcherProtocol::RateLibraryExportRequest &payload);

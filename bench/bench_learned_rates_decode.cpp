@@ -8,6 +8,7 @@
 // there (the line itself), the decoded rows included.
 
 #include "BenchLibrary.h"
+#include "BenchMeters.h"
 #include "SwitcherProtocol.h"
 
 #include <QFile>
@@ -42,23 +43,6 @@ const Line &line()
         return l;
     }();
     return line;
-}
-
-qint64 statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &row : status.readAll().split('\n'))
-        if (row.startsWith(field))
-            return row.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 // The head, then the rows with the same scratch, then the plausibility sweep.

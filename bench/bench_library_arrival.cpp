@@ -6,6 +6,7 @@
 
 #include "BenchGui.h"
 #include "BenchLibrary.h"
+#include "BenchMeters.h"
 #include "BenchModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibrary/RateLibraryIndex.h"
@@ -30,40 +31,6 @@
 namespace {
 
 constexpr int rowCount = 100000;
-
-// Measures the longest gap between two wake-ups of the main thread's event loop: a ticking
-// timer asks to run every millisecond, so a long gap is a stretch where the loop could not run.
-class StallMeter final {
-public:
-    StallMeter()
-    {
-        m_timer.setInterval(1);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    double stopMs()
-    {
-        m_timer.stop();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
 
 void BM_LibraryArrivesWithWindowOpen(benchmark::State &state)
 {

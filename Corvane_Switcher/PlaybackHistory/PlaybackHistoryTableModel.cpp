@@ -4,16 +4,11 @@
 #include "SwitcherProtocol.h"
 #include "Units.h"
 
+#include "Common/DateTimeText.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <algorithm>
-
-#include <unicode/datefmt.h>
-#include <unicode/locid.h>
-#include <unicode/timezone.h>
-#include <unicode/unistr.h>
-
-#include <memory>
 
 namespace {
 struct Tr {
@@ -27,27 +22,6 @@ QString optionalRate(const std::optional<double> &hz)
     return hz ? PlaybackHistory::rateText(*hz) : missing;
 }
 
-icu::UnicodeString toIcu(const QString &text)
-{
-    return icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()), int32_t(text.size()));
-}
-
-std::unique_ptr<icu::DateFormat> makeTimeFormat(const icu::Locale &locale)
-{
-    return std::unique_ptr<icu::DateFormat>(
-        icu::DateFormat::createDateTimeInstance(icu::DateFormat::kMedium, icu::DateFormat::kShort, locale));
-}
-
-QString formatTime(icu::DateFormat *format, const QDateTime &at)
-{
-    if (!at.isValid())
-        return missing;
-    if (!format)
-        return QLocale().toString(at.toLocalTime(), QLocale::ShortFormat);
-    icu::UnicodeString text;
-    format->format(UDate(at.toMSecsSinceEpoch()), text);
-    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
-}
 } // namespace
 
 const std::array<PlaybackHistoryTableModel::ColumnSpec, PlaybackHistoryTableModel::columnTotal>
@@ -213,18 +187,13 @@ std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Ent
 
 QString PlaybackHistoryTableModel::timeText(const QDateTime &at)
 {
-    // Made once per thread: building an ICU formatter costs far more than formatting with one.
-    thread_local const std::unique_ptr<icu::DateFormat> format = makeTimeFormat(icu::Locale::getDefault());
-    return formatTime(format.get(), at);
+    return at.isValid() ? DateTimeText::mediumDateShortTime(at) : missing;
 }
 
 QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &locale,
                                             const QString &timeZone)
 {
-    const std::unique_ptr<icu::DateFormat> format = makeTimeFormat(icu::Locale(locale.toUtf8().constData()));
-    if (format)
-        format->adoptTimeZone(icu::TimeZone::createTimeZone(toIcu(timeZone)));
-    return formatTime(format.get(), at);
+    return at.isValid() ? DateTimeText::mediumDateShortTime(at, locale, timeZone) : missing;
 }
 
 QStringList PlaybackHistoryTableModel::widestTexts(int column)

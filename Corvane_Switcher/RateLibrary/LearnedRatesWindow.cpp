@@ -3,6 +3,8 @@
 #include "EmptyStateView.h"
 #include "Explainer/PredictionExplainer.h"
 #include "FilterBar.h"
+#include "FooterBar.h"
+#include "ImportPreviewSheet.h"
 #include "LearnedRatesTableModel.h"
 #include "LibraryTableView.h"
 #include "RateLibraryIndex.h"
@@ -94,10 +96,8 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
     column->addWidget(m_middle, 1);
     column->addWidget(divider(this));
 
-    m_footer = new QWidget(this);
-    auto *footerRow = new QHBoxLayout(m_footer);
-    footerRow->setContentsMargins(12, 8, 12, 8);
-    footerRow->setSpacing(10);
+    m_footer = new FooterBar(
+        model, [this](Confirmation kind) { presentConfirmation(kind); }, this);
     column->addWidget(m_footer);
 
     connect(m_filterBar, &FilterBar::tierFilterChosen, this, &LearnedRatesWindow::setTierFilter);
@@ -106,6 +106,7 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
     connect(m_filterBar, &FilterBar::searchEdited, this, &LearnedRatesWindow::setSearch);
     connect(&model, &SwitcherModel::changed, this, &LearnedRatesWindow::refresh);
     refresh();
+    m_importPreview = std::make_unique<ImportPreviewBinding>(model, this);
 }
 
 LearnedRatesWindow::~LearnedRatesWindow()
@@ -138,6 +139,11 @@ void LearnedRatesWindow::buildTable()
     connect(m_table, &QWidget::customContextMenuRequested, this, &LearnedRatesWindow::showContextMenu);
 }
 
+ImportPreviewSheet *LearnedRatesWindow::importPreviewSheet() const
+{
+    return m_importPreview ? m_importPreview->sheet() : nullptr;
+}
+
 void LearnedRatesWindow::setNow(std::function<QDateTime()> now)
 {
     m_explainer->setNow(now);
@@ -157,6 +163,7 @@ void LearnedRatesWindow::refresh()
     m_region = middleRegion(peer, m_inputs, m_view, visible.size());
 
     m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateMenuItems(m_inputs, m_view));
+    m_footer->showItems(RateLibrary::footerBar(model, libraryCounts(m_inputs, visible.size())));
 
     m_restoringSelection = true;
     const bool reset = m_region == MiddleRegion::table

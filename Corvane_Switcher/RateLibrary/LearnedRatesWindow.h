@@ -19,6 +19,9 @@
 
 class EmptyStateView;
 class FilterBar;
+class FooterBar;
+class ImportPreviewBinding;
+class ImportPreviewSheet;
 class LearnedRatesTableModel;
 class PredictionExplainer;
 class QStackedWidget;
@@ -70,7 +73,9 @@ public:
     PredictionExplainer *explainer() const { return m_explainer; }
     // How many times the rows were filtered for the table (tests and benchmarks count them).
     int filterPasses() const { return m_filterPasses; }
-    QWidget *footerBar() const { return m_footer; }
+    FooterBar *footerBar() const { return m_footer; }
+    // The import preview sheet while it is shown.
+    ImportPreviewSheet *importPreviewSheet() const;
 
     // The clock of the Confirmed column; tests give a fixed one.
     void setNow(std::function<QDateTime()> now);
@@ -108,8 +113,10 @@ private:
     EmptyStateView *m_emptyState = nullptr;
     QTableView *m_table = nullptr;
     LearnedRatesTableModel *m_tableModel = nullptr;
-    QWidget *m_footer = nullptr;
+    FooterBar *m_footer = nullptr;
     QPointer<QMessageBox> m_dialog;
     bool m_subscribed = false;
     bool m_restoringSelection = false;
+    // Last, so that it goes first: a sheet still shown then dismisses its preview.
+    std::unique_ptr<ImportPreviewBinding> m_importPreview;
 };

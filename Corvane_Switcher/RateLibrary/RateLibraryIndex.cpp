@@ -2,6 +2,8 @@
 
 #include "RateLibraryRowText.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -116,6 +118,8 @@ struct RateLibraryIndex::Prepared {
     // Per row, which byte classes its text holds (see byteClass): rows lacking one of the
     // needle's classes are skipped without being read.
     std::vector<quint64> rowClasses;
+    int tracks = 0;
+    int pinned = 0;
 
     mutable std::array<std::unique_ptr<Orders>, 6> orders;
     mutable QHash<QString, QList<double>> rateChoices;
@@ -162,11 +166,29 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
         p.rowClasses[std::size_t(i)] = classes;
     }
     p.text.append(QByteArray(searchPadding, '\0')); // room for wide loads past the last row
+
+    QSet<QStringView> ids;
+    ids.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        ids.insert(m_rates.rows.at(i).id);
+        p.pinned += (p.flags[std::size_t(i)] & pinnedFlag) != 0;
+    }
+    p.tracks = int(ids.size());
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
     : m_rates(std::move(rates)), m_prepared(std::move(prepared))
 {
+}
+
+int RateLibraryIndex::trackCount() const
+{
+    return m_prepared->tracks;
+}
+
+int RateLibraryIndex::pinnedCount() const
+{
+    return m_prepared->pinned;
 }
 
 bool RateLibraryIndex::isFor(const SwitcherProtocol::LearnedRates &rates) const

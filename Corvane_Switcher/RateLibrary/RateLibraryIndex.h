@@ -43,6 +43,10 @@ public:
     // The first row whose Keyed id is `id`; -1 when there is none.
     int rowForKeyedId(const QString &id) const;
 
+    // Distinct track ids among all rows, and rows pinned (the footer's counts).
+    int trackCount() const;
+    int pinnedCount() const;
+
     // Rows whose title, artist or album, lower-cased, contains `needle` (already lower-cased).
     void markSearchHits(const QString &needle, std::vector<std::uint8_t> &hits) const;
 

@@ -6,6 +6,14 @@
 
 #include <QDir>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using FileAnswer = SwitcherProtocol::RateLibraryFile;
 using SwitcherProtocol::RateLibraryImported;
 
@@ -23,6 +31,12 @@ struct Library : Paired {
     const QString json = h.path(u"library.json"_s);
     Library() { EXPECT_TRUE(writeFile(json, libraryJson)); }
 
+    // Chooses the file and waits until it was read and its dry run sent.
+    void preview(const QString &path)
+    {
+        h.model->previewImport(path);
+        EXPECT_TRUE(eventually([&] { return h.model->importPending(); }));
+    }
     void answer(const RateLibraryImported &answer) { peer.send(u"rateLibraryImported"_s, answer.toJson()); }
     void answer(const FileAnswer &file) { peer.send(u"rateLibraryFile"_s, file.toJson()); }
     bool statusBecomes(const QString &text)
@@ -62,10 +76,15 @@ TEST(ModelImport, DryRunPreviewConfirmApply)
     ASSERT_TRUE(writeFile(path, RateLibraryFile::encode(libraryJson)));
 
     c.h.model->previewImport(path);
+    // The file is read on a worker thread: nothing is sent, and no answer awaited, until then.
     EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading Friends.corvanerates…"_s);
-    EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs);
+    EXPECT_TRUE(c.h.model->importReading());
+    EXPECT_FALSE(c.h.model->importPending());
+    EXPECT_FALSE(c.h.clock->dueIn(u"answerTimeout"_s));
     // The JSON inside the backup is sent, not the file.
     EXPECT_EQ(c.lastImport(), std::pair(libraryJson, u"dryRun"_s));
+    EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading Friends.corvanerates…"_s);
 
     c.answer(importAnswer(u"dryRun"_s));
     ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
@@ -95,7 +114,7 @@ TEST(ModelImport, RefusalsEndInTheirStatus)
     };
     for (const auto &[answer, status] : cases) {
         SCOPED_TRACE(status.toStdString());
-        c.h.model->previewImport(c.json);
+        c.preview(c.json);
         c.answer(answer);
         EXPECT_TRUE(c.statusBecomes(status));
         EXPECT_FALSE(c.h.model->importPreview());
@@ -121,6 +140,7 @@ TEST(ModelImport, BadFilesAreRefusedBeforeAnythingIsSent)
     for (const auto &[name, status] : cases) {
         SCOPED_TRACE(name.toStdString());
         c.h.model->previewImport(c.h.path(name));
+        EXPECT_TRUE(eventually([&] { return !c.h.model->importReading(); }));
         EXPECT_TRUE(c.h.model->rateLibraryStatus().value_or(QString()).startsWith(status))
             << c.h.model->rateLibraryStatus().value_or(QString()).toStdString();
         EXPECT_FALSE(c.h.model->rateLibraryBusy());
@@ -129,13 +149,60 @@ TEST(ModelImport, BadFilesAreRefusedBeforeAnythingIsSent)
     EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryImport"_s).isEmpty());
 }
 
+TEST(ModelImport, AFifoIsRefusedWithoutBeingOpened)
+{
+    Library c;
+    const QString fifo = c.h.path(u"library.json.fifo"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Whoever opens the FIFO to read it would block until a writer comes; this one comes, and
+    // tells.
+    std::atomic<bool> stop = false;
+    std::atomic<bool> opened = false;
+    std::thread writer([&] {
+        while (!stop) {
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    c.h.model->previewImport(fifo);
+    EXPECT_TRUE(eventually([&] { return !c.h.model->importReading(); }));
+    stop = true;
+    writer.join();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(),
+              "Couldn't import library.json.fifo: "_L1 +
+                  RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
+}
+
+TEST(ModelImport, OnlyTheLatestChoiceIsReadAndADismissedReadSendsNothing)
+{
+    Library c;
+    const QString other = c.h.path(u"other.json"_s);
+    const QByteArray otherJson = R"({"rows":[{"id":"x"}]})";
+    ASSERT_TRUE(writeFile(other, otherJson));
+
+    c.h.model->previewImport(c.json);
+    c.h.model->dismissImportPreview();
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt);
+    c.h.model->previewImport(c.json);
+    c.h.model->previewImport(other);
+    EXPECT_EQ(c.lastImport(), std::pair(otherJson, u"dryRun"_s));
+    c.flush();
+    EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryImport"_s).size(), 1);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading other.json…"_s);
+}
+
 TEST(ModelRateLibrary, TheAnswerTimesOutAfterThirtySecondsAndALateAnswerChangesNothing)
 {
     Library c;
     const QString out = c.h.path(u"out.corvanerates"_s);
     for (const bool exporting : {false, true}) {
         SCOPED_TRACE(exporting ? "export" : "import");
-        exporting ? c.exportTo(out) : c.h.model->previewImport(c.json);
+        exporting ? c.exportTo(out) : c.preview(c.json);
         if (!exporting) {
             EXPECT_EQ(c.lastImport().first, libraryJson) << "plain JSON is sent as it is";
         }

@@ -11,6 +11,8 @@
 #include "RateLibrary/Explainer/PredictionExplainer.h"
 #include "RateLibrary/Explainer/PredictionOrder.h"
 #include "RateLibrary/Explainer/RecentPlaysTable.h"
+#include "RateLibrary/FooterBar.h"
+#include "RateLibrary/ImportPreviewSheet.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimeZone>
 
@@ -207,4 +210,71 @@ TEST(RateLibraryScreenshot, TheExplainer)
     EXPECT_LT(columns[0].disc.center().x(), columns[4].disc.center().x());
     QApplication::setLayoutDirection(Qt::LeftToRight);
     ExplainerFixtures::setHistoryExpanded(false);
+}
+
+TEST(RateLibraryScreenshot, FooterAndImportPreview)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    w.setTierFilter(RateLibrary::TierFilter::all());
+    FooterBar &footer = *w.footerBar();
+    ASSERT_TRUE(footer.showsNotice()); // the fixture's notice
+    save(w, "learned-notice.png");
+    EXPECT_TRUE(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()) > 0);
+
+    // A long notice takes two lines at most, the rest elided; its hover help holds it whole.
+    SwitcherProtocol::LearnedRates library = fixtureLibrary();
+    library.notice =
+        QStringLiteral("Corvane moved the Rate Library to its new format and kept a copy of the old "
+                       "file beside it. Rates learned on the Mac mini in the studio were merged; 12 "
+                       "rows that disagreed keep the newer confirmation. Nothing else changed, and "
+                       "the copy can be imported again at any time from the gear menu.");
+    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.noticeText() == *library.notice; }));
+    w.resize(1000, 640);
+    save(w, "learned-notice-long.png");
+    w.resize(1200, 760);
+
+    QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
+    w.setSearch(QStringLiteral("harbour"));
+    save(w, "learned-status.png");
+    EXPECT_FALSE(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()) > 0);
+    EXPECT_TRUE(footer.statusText().contains(QStringLiteral(" of "))) << footer.statusText().toStdString();
+
+    o.h.platform.musicApp.running = true;
+    o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
+    o.h.model->pollPlatform();
+    o.h.model->scanLocalFiles();
+    o.peer.send(QStringLiteral("localFilesResult"),
+                SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.statusText().startsWith(QStringLiteral("Scanned 250")); }));
+    save(w, "learned-scan-result.png");
+
+    for (const bool share : {false, true}) {
+        SwitcherProtocol::RateLibraryImported answer;
+        answer.mode = QStringLiteral("dryRun");
+        answer.ok = true;
+        answer.newCount = 40;
+        answer.updated = 12;
+        answer.known = 260;
+        answer.fileTracks = 312;
+        answer.storefront = QStringLiteral("au");
+        answer.appVersion = QStringLiteral("2.4 (812)");
+        answer.writtenAt = QDateTime(QDate(2026, 12, 6), QTime(21, 5), QTimeZone::utc());
+        if (share) {
+            answer.flavour = QStringLiteral("share");
+            answer.note = QStringLiteral("Shared from Corvane 2.4; rates confirmed by plays only.");
+            answer.warning = QStringLiteral("12 rows name a storefront other than yours.");
+        }
+        ASSERT_TRUE(o.previewImport(share ? QStringLiteral("From Sam.corvanerates")
+                                          : QStringLiteral("Corvane Rate Library.corvanerates"),
+                                    answer));
+        ASSERT_TRUE(w.importPreviewSheet());
+        ImportPreviewSheet &sheet = *w.importPreviewSheet();
+        save(sheet, share ? "learned-import-shared.png" : "learned-import-backup.png");
+        EXPECT_EQ(PictureProbe::pixelsNear(PictureProbe::picture(sheet), SystemColors::orange()) > 0, share)
+            << "the warning is orange";
+        sheet.reject();
+    }
 }

@@ -104,6 +104,22 @@ struct OpenWindow {
         return true;
     }
 
+    // Chooses a small file called `name` for import and answers its dry run with `answer`; true
+    // once the model holds the preview.
+    bool previewImport(const QString &name, const SwitcherProtocol::RateLibraryImported &answer)
+    {
+        QFile file(h.path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(R"({"rows":[]})") < 0)
+            return false;
+        file.close();
+        const qsizetype sent = peer.receivedOfType(QStringLiteral("rateLibraryImport")).size();
+        h.model->previewImport(file.fileName());
+        if (!peer.waitForType(QStringLiteral("rateLibraryImport"), int(sent) + 1))
+            return false;
+        peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());
+        return eventually([&] { return h.model->importPreview().has_value(); });
+    }
+
     int tableRowOf(const QString &keyedId) const
     {
         for (int r = 0; r < window->tableModel()->rowCount(); ++r) {

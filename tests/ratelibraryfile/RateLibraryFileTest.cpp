@@ -95,9 +95,46 @@ TEST(RateLibraryFile, TellsNewerNotALibraryAndDamagedApart)
     EXPECT_EQ(errorOf(RateLibraryFile::encode("not json")), Error::damaged);
     EXPECT_EQ(errorOf(RateLibraryFile::encode("[]")), Error::damaged);
     EXPECT_EQ(errorOf("{\"rows\": ["), Error::damaged);
+    // Faults deep inside an object that starts well.
+    for (const char *json : {R"({"a":[1,2,]})", R"({"a":tru})", R"({"a":01})", R"({"a":"\q"})",
+                             R"({"a\u12":1})", R"({"a":1} {})", R"({"a":1}])", R"({"a":nul})"}) {
+        SCOPED_TRACE(json);
+        EXPECT_EQ(errorOf(json), Error::damaged);
+        EXPECT_EQ(errorOf(RateLibraryFile::encode(json)), Error::damaged);
+    }
+    EXPECT_EQ(RateLibraryFile::decode(R"({"a":[{"b":null,"c":"\"\\\/\b\u00e9"},-1.5e3,true]} )").json,
+              R"({"a":[{"b":null,"c":"\"\\\/\b\u00e9"},-1.5e3,true]} )");
 
     for (const Error error : {Error::newerFormat, Error::notRateLibrary, Error::damaged})
         EXPECT_FALSE(RateLibraryFile::errorMessage(error).isEmpty());
+}
+
+TEST(RateLibraryFile, NothingInflatesBeyondWhatAPlainFileMayHold)
+{
+    // A string of one letter just past 256 MiB, deflated a megabyte at a time: a few hundred kilobytes.
+    const qsizetype letters = RateLibraryFile::maximumJsonBytes;
+    z_stream stream{};
+    ASSERT_EQ(deflateInit(&stream, Z_BEST_SPEED), Z_OK);
+    QByteArray body;
+    const auto feed = [&](const QByteArray &bytes, int flush) {
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
+        stream.avail_in = uInt(bytes.size());
+        do {
+            char out[64 * 1024];
+            stream.next_out = reinterpret_cast<Bytef *>(out);
+            stream.avail_out = sizeof out;
+            deflate(&stream, flush);
+            body.append(out, qsizetype(sizeof out - stream.avail_out));
+        } while (stream.avail_out == 0);
+    };
+    feed("{\"x\":\"", Z_NO_FLUSH);
+    const QByteArray megabyte(1024 * 1024, 'a');
+    for (qsizetype done = 0; done < letters; done += megabyte.size())
+        feed(megabyte, Z_NO_FLUSH);
+    feed("\"}", Z_FINISH);
+    deflateEnd(&stream);
+    ASSERT_LT(body.size(), 2 * 1024 * 1024);
+    EXPECT_EQ(errorOf(header(1) + body), Error::damaged);
 }
 
 TEST(RateLibraryFile, ABombStopsAtTheCap)

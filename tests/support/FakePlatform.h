@@ -45,8 +45,9 @@ private:
 class FakeWorkspace final : public Workspace {
 public:
     int accessoryPolicyCalls = 0;
+    QStringList revealed; // the files asked to be shown, in order
 
-    void revealFile(const QString &) override {}
+    void revealFile(const QString &path) override { revealed.append(path); }
     void openWindow(const QString &) override {}
     void activateApplication() override {}
     void setAccessoryPolicy() override { ++accessoryPolicyCalls; }

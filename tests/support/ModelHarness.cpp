@@ -53,7 +53,8 @@ quint16 ModelHarness::freePort()
     return port;
 }
 
-ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare)
+ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare,
+                           const std::function<void(PlatformServices &)> &adjust)
 {
     settings =
         std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
@@ -65,7 +66,10 @@ ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &
                                                  dir.path());
     auto testClock = std::make_unique<TestClock>();
     clock = testClock.get();
-    model = std::make_unique<SwitcherModel>(platform.services(), std::move(engine), std::move(testClock));
+    PlatformServices services = platform.services();
+    if (adjust)
+        adjust(services);
+    model = std::make_unique<SwitcherModel>(services, std::move(engine), std::move(testClock));
 }
 
 ModelHarness::~ModelHarness()

@@ -37,7 +37,9 @@ private:
 
 struct ModelHarness {
     // `prepare` runs before the engine is made: seed settings or write files into `dir` then.
-    explicit ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare = {});
+    // `adjust` may replace fakes with real platform services before the model is made.
+    explicit ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare = {},
+                          const std::function<void(PlatformServices &)> &adjust = {});
     ~ModelHarness();
 
     QTemporaryDir dir;

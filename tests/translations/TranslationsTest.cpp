@@ -142,6 +142,18 @@ TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
         QStringLiteral("The latest play's stream rate, when nothing was predicted."),
         QStringLiteral("The placeholder is Corvane's reason."),
         QStringLiteral("How long Music.app took to start the track; the placeholder is seconds (\"1.5 s\")."),
+        // The Rate Library footer and the import preview sheet.
+        QStringLiteral("The placeholder is the reason, as macOS or Music.app gave it."),
+        QStringLiteral("Local file scan result: files scanned, files matched, rates stored, files not in "
+                       "Corvane's library."),
+        QStringLiteral("Local file scan result: files scanned, files matched, rates stored."),
+        QStringLiteral("Rate Library row count."),
+        QStringLiteral("Rate Library rows shown, of all rows."),
+        QStringLiteral("Rate Library track count."),
+        QStringLiteral("Rate Library: rows pinned."),
+        QStringLiteral("Tracks in the file being imported."),
+        QStringLiteral("An Apple Music storefront by its country code, such as \"the AU storefront\"."),
+        QStringLiteral("When the file was written: a date and time."),
     };
     QSet<QString> present;
     for (const Message &m : extraction().messages)

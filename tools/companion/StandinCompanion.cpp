@@ -3,6 +3,7 @@
 #include "RateLibraryFile.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonDocument>
 #include <QSet>
 
@@ -219,42 +220,22 @@ void StandinCompanion::resetOutput(const QString &deviceUID)
 QList<StandinCompanion::Message> StandinCompanion::importChunk(const QJsonObject &payload)
 {
     if (payload.value(QLatin1String("first")).toBool()) {
-        m_import.clear();
         m_importText.clear();
-        m_importChunksIntact = true;
         m_importing = true;
     }
     if (!m_importing)
         return {}; // a chunk of an import whose start was never seen
-    // Chunks are normally base64 of their own slice of the file; keep the text as well in case
-    // a sender cut one base64 text into chunks instead.
-    const QByteArray text = str(payload, "data").toLatin1();
-    m_importText += text;
-    const auto bytes = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
-    if (bytes)
-        m_import.append(*bytes);
-    else
-        m_importChunksIntact = false;
+    // The chunks' texts are joined and decoded once, as the whole file's base64.
+    m_importText += str(payload, "data").toLatin1();
     if (!payload.value(QLatin1String("last")).toBool())
         return {};
 
-    bool damaged = false;
-    if (!m_importChunksIntact) {
-        const auto whole =
-            QByteArray::fromBase64Encoding(m_importText, QByteArray::AbortOnBase64DecodingErrors);
-        damaged = !whole;
-        m_import = whole ? *whole : QByteArray();
-    }
-    m_importText.clear();
+    const auto bytes = QByteArray::fromBase64Encoding(std::exchange(m_importText, QByteArray()),
+                                                      QByteArray::AbortOnBase64DecodingErrors);
     m_importing = false;
     const QString mode = str(payload, "mode");
-    QJsonObject answer;
-    if (damaged) {
-        answer = refusedImport(mode, QStringLiteral("The file did not arrive intact."));
-    } else {
-        answer = importFile(m_import, mode);
-    }
-    m_import.clear();
+    const QJsonObject answer = bytes ? importFile(bytes.decoded, mode)
+                                     : refusedImport(mode, QStringLiteral("The file did not arrive intact."));
     QList<Message> out{{QStringLiteral("rateLibraryImported"), answer}};
     if (mode == QLatin1String("apply") && answer.value(QLatin1String("ok")).toBool())
         out += changed();
@@ -270,12 +251,19 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
     if (!file.ok())
         return refusedImport(mode, RateLibraryFile::errorMessage(file.error));
     const QJsonObject lib = QJsonDocument::fromJson(*file.json).object();
+    if (!lib.value(QLatin1String("rows")).isArray())
+        return refusedImport(mode, QStringLiteral("This file holds no Rate Library rows."));
     const int formatByte =
         bytes.startsWith(RateLibraryFile::magic) ? quint8(bytes.at(RateLibraryFile::magicBytes)) : 0;
     QJsonObject answer{{QLatin1String("mode"), mode}};
     const bool apply = mode == QLatin1String("apply");
 
     QJsonArray all = rows();
+    QHash<QString, qsizetype> rowOf; // "id|tier" to its place in `all`
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QJsonObject row = all.at(i).toObject();
+        rowOf.insert(str(row, "id") + u'|' + str(row, "tier"), i);
+    }
     qint64 added = 0, updated = 0, known = 0, skipped = 0;
     QSet<QString> tracks;
     for (const QJsonValue &v : lib.value(QLatin1String("rows")).toArray()) {
@@ -288,15 +276,12 @@ QJsonObject StandinCompanion::importFile(const QByteArray &bytes, const QString 
             continue;
         }
         tracks.insert(id);
-        qsizetype index = -1;
-        for (qsizetype i = 0; i < all.size() && index < 0; ++i) {
-            const QJsonObject row = all.at(i).toObject();
-            if (str(row, "id") == id && str(row, "tier") == tier)
-                index = i;
-        }
+        const QString key = id + u'|' + tier;
+        const qsizetype index = rowOf.value(key, -1);
         if (index < 0) {
             ++added;
             if (apply) {
+                rowOf.insert(key, all.size());
                 QJsonObject row = in;
                 row.insert(QLatin1String("kind"), in.value(QLatin1String("kind")).toString(kindOf(id)));
                 row.insert(QLatin1String("pinned"), false);

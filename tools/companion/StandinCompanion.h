@@ -42,9 +42,7 @@ private:
 
     QJsonObject m_library;
     bool m_subscribed = false;
-    QByteArray m_import;     // the bytes of the import under way
-    QByteArray m_importText; // and its base64 text as received
-    bool m_importChunksIntact = true;
+    QByteArray m_importText; // the base64 text of the import under way, as received
     bool m_importing = false;
     qint64 m_scanned = 0; // local files seen in the scan under way
     qint64 m_matched = 0;

@@ -1,0 +1,64 @@
+#pragma once
+
+// What the benchmarks measure besides time: how long the main thread could not run its event
+// loop (a frozen window), and how far resident memory rose.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstring>
+
+// Measures the longest gap between two wake-ups of the main thread's event loop: a ticking
+// timer asks to run every millisecond, so a long gap is a stretch where the loop could not run.
+class StallMeter final {
+public:
+    StallMeter()
+    {
+        m_timer.setInterval(1);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    double stopMs()
+    {
+        m_timer.stop();
+        return double(m_longest) / 1e6;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// A field of /proc/self/status in kilobytes ("VmRSS:", "VmHWM:"); -1 when it can't be read.
+inline qint64 statusKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &row : status.readAll().split('\n'))
+        if (row.startsWith(field))
+            return row.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// Sets the peak (VmHWM) back to what is resident now.
+inline bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
