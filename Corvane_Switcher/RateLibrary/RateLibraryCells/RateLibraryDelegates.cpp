@@ -95,7 +95,9 @@ QRect RateCellDelegate::pullDownRect(const QStyleOptionViewItem &option, const Q
 {
     const QFontMetrics metrics(FontStyles::body());
     const int width = metrics.horizontalAdvance(text) + 4 + chevronSize;
-    return QRect(option.rect.left() + cellPadding, option.rect.top(), width, option.rect.height());
+    const int left = option.direction == Qt::RightToLeft ? option.rect.right() + 1 - cellPadding - width
+                                                         : option.rect.left() + cellPadding;
+    return QRect(left, option.rect.top(), width, option.rect.height());
 }
 
 void RateCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -107,11 +109,16 @@ void RateCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setFont(FontStyles::body());
     painter->setPen(textColor(option));
     const QRect area = option.rect.adjusted(cellPadding, 0, -cellPadding, 0);
-    painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter, text);
+    // A rate reads "48 kHz" in every language: the number and its unit keep their order, and
+    // only the cell's leading edge follows the layout.
+    const bool rightToLeft = option.direction == Qt::RightToLeft;
+    painter->setLayoutDirection(Qt::LeftToRight);
+    painter->drawText(area, (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
     if (index.data(LearnedRatesTableModel::PinMenuRole).toBool()) {
         const QRect pull = pullDownRect(option, text);
-        const QRectF chevron(pull.right() - chevronSize + 1, pull.center().y() - chevronSize / 2.0 + 1,
-                             chevronSize, chevronSize);
+        const qreal chevronLeft = rightToLeft ? pull.left() : pull.right() - chevronSize + 1;
+        const QRectF chevron(chevronLeft, pull.center().y() - chevronSize / 2.0 + 1, chevronSize,
+                             chevronSize);
         Symbols::paint(*painter, chevron, QStringLiteral("chevron.down"), secondaryColor(option));
     }
     painter->restore();
