@@ -6,7 +6,7 @@
 // layout and paint work that the event loop runs, counted by the table's paint events.
 
 #include "BenchGui.h"
-#include "BenchLibrary.h"
+#include "BenchHistory.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
 #include "SwitcherModel.h"
 
@@ -22,7 +22,6 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
 
 namespace {
 
@@ -32,49 +31,6 @@ public:
     void schedule(const QString &, int, std::function<void()>) override {}
     void cancel(const QString &) override {}
 };
-
-QList<PlaybackHistory::Entry> makePlays(int count)
-{
-    std::mt19937 rng(20260301);
-    const double rates[] = {44100, 48000, 88200, 96000, 176400, 192000};
-    const char *const sources[] = {"learned", "library/pinned",      "file",    "imported",
-                                   "album",   "catalog/tags+ladder", "derived", "catalog/tags-guess"};
-    const char *const tiers[] = {"hires", "lossless", "aac", "unknown"};
-    const char *const outcomes[] = {"learned", "rewritten", "kept"};
-    std::uniform_int_distribution<int> percent(0, 99);
-    std::uniform_int_distribution<int> rate(0, int(std::size(rates)) - 1);
-    std::uniform_int_distribution<int> source(0, int(std::size(sources)) - 1);
-    std::uniform_int_distribution<int> tier(0, int(std::size(tiers)) - 1);
-    std::uniform_int_distribution<int> outcome(0, int(std::size(outcomes)) - 1);
-    std::uniform_int_distribution<int> load(300, 6000);
-    const QDateTime start(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
-
-    QList<PlaybackHistory::Entry> plays;
-    for (int i = 0; i < count; ++i) {
-        PlaybackHistory::Entry entry;
-        entry.at = start.addSecs(qint64(i) * 240);
-        entry.title = BenchLibrary::phrase(rng, 1, 5);
-        entry.artist = BenchLibrary::phrase(rng, 1, 3);
-        entry.album = BenchLibrary::phrase(rng, 1, 4);
-        entry.tier = QString::fromUtf8(tiers[tier(rng)]);
-        if (percent(rng) < 85) {
-            entry.predictedRate = rates[rate(rng)];
-            entry.source = QString::fromUtf8(sources[source(rng)]);
-        } else {
-            entry.note = QStringLiteral("Corvane Mac Remote was not paired");
-        }
-        if (percent(rng) < 95)
-            entry.playedRate =
-                percent(rng) < 80 && entry.predictedRate ? *entry.predictedRate : rates[rate(rng)];
-        if (percent(rng) < 60)
-            entry.outcome = QString::fromUtf8(outcomes[outcome(rng)]);
-        entry.corrected = percent(rng) < 3;
-        if (percent(rng) < 70)
-            entry.musicStartMs = load(rng);
-        plays.append(entry);
-    }
-    return plays;
-}
 
 quint16 freePort()
 {
@@ -93,7 +49,7 @@ struct Fixture {
         settings->setValue(QStringLiteral("switcher.port"), freePort());
         auto engine = std::make_unique<RateSwitcher>(
             settings.get(), dir.filePath(QStringLiteral("History.json")), dir.path());
-        for (const PlaybackHistory::Entry &entry : makePlays(count))
+        for (const PlaybackHistory::Entry &entry : BenchHistory::makePlays(count))
             engine->history().append(entry);
         model = std::make_unique<SwitcherModel>(PlatformServices{}, std::move(engine),
                                                 std::make_unique<StillClock>());
@@ -175,7 +131,7 @@ BENCHMARK(BM_RepaintOnly)->Arg(2000)->Unit(benchmark::kMillisecond);
 // The same keystrokes without the widgets: the rows alone.
 void BM_VisibleEntries(benchmark::State &state)
 {
-    const QList<PlaybackHistory::Entry> plays = makePlays(int(state.range(0)));
+    const QList<PlaybackHistory::Entry> plays = BenchHistory::makePlays(int(state.range(0)));
     const QStringList typed = {"b", "bl", "blu", "blue", "blu", "bl", "b", ""};
     PlaybackHistoryWindowView view;
     qsizetype next = 0;
