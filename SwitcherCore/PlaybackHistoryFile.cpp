@@ -325,16 +325,17 @@ void PlaybackHistory::load()
         return;
     case RegularFile::Status::tooLarge: {
         const QString aside = setFileAside();
-        setLoadError(
-            aside.isEmpty()
-                //: The placeholders are the history file's path and a size in megabytes.
-                ? Tr::tr("The playback history file %1 is larger than %2 MB and could not be "
-                         "moved aside; it is left as it is and new plays are not saved.")
-                      .arg(QDir::toNativeSeparators(m_filePath), megabytes(maximumFileBytes))
-                //: The placeholders are a size in megabytes and the path the history file was moved to.
-                : Tr::tr("The playback history file was larger than %1 MB, far more than the app "
-                         "ever writes; it was moved to %2 and the history starts empty.")
-                      .arg(megabytes(maximumFileBytes), QDir::toNativeSeparators(aside)));
+        if (aside.isEmpty()) {
+            //: The placeholders are the history file's path and a size in megabytes.
+            setLoadError(Tr::tr("The playback history file %1 is larger than %2 MB and could not be moved "
+                                "aside; it is left as it is and new plays are not saved.")
+                             .arg(QDir::toNativeSeparators(m_filePath), megabytes(maximumFileBytes)));
+        } else {
+            //: The placeholders are a size in megabytes and the path the history file was moved to.
+            setLoadError(Tr::tr("The playback history file was larger than %1 MB, far more than the app "
+                                "ever writes; it was moved to %2 and the history starts empty.")
+                             .arg(megabytes(maximumFileBytes), QDir::toNativeSeparators(aside)));
+        }
         qCWarning(lcHistory) << "history file of" << file.size << "bytes is over the bound";
         return;
     }
@@ -349,15 +350,17 @@ void PlaybackHistory::load()
         return;
     case FileContents::Kind::damaged: {
         const QString aside = setFileAside();
-        setLoadError(aside.isEmpty()
-                         //: The placeholder is the history file's path.
-                         ? Tr::tr("The playback history file %1 is damaged and could not be moved aside; "
-                                  "it is left as it is and new plays are not saved.")
-                               .arg(QDir::toNativeSeparators(m_filePath))
-                         //: The placeholder is the path the damaged history file was moved to.
-                         : Tr::tr("The playback history file was damaged; it was moved to %1 and the "
-                                  "history starts empty.")
-                               .arg(QDir::toNativeSeparators(aside)));
+        if (aside.isEmpty()) {
+            //: The placeholder is the history file's path.
+            setLoadError(Tr::tr("The playback history file %1 is damaged and could not be moved aside; "
+                                "it is left as it is and new plays are not saved.")
+                             .arg(QDir::toNativeSeparators(m_filePath)));
+        } else {
+            //: The placeholder is the path the damaged history file was moved to.
+            setLoadError(Tr::tr("The playback history file was damaged; it was moved to %1 and the history "
+                                "starts empty.")
+                             .arg(QDir::toNativeSeparators(aside)));
+        }
         return;
     }
     case FileContents::Kind::plays:
