@@ -155,9 +155,9 @@ void SingleInstance::serve(QLocalSocket *peer)
             qCWarning(lcUi, "a later launch sent a request that cannot be read; ignored");
             return;
         }
-        qCInfo(lcUi).noquote() << "a later launch asks for windows"
-                               << request->windowIds.join(QLatin1Char(',')) << "and document"
-                               << request->document.value_or(QStringLiteral("none"));
+        qCInfo(lcUi, "a later launch asks for windows [%s] and document \"%s\"",
+               qUtf8Printable(request->windowIds.join(QLatin1Char(','))),
+               qUtf8Printable(request->document.value_or(QString())));
         if (onRequest)
             onRequest(*request);
     };
