@@ -185,3 +185,21 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     EXPECT_EQ(ending(*third), "exit 0");
     EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).isEmpty());
 }
+
+// The application tells the user of a history file it set aside at start; without a tray icon
+// (no desktop here) a message box says it.
+TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
+{
+    AppFolder app;
+    QFile history(app.historyFile());
+    ASSERT_TRUE(history.open(QIODevice::WriteOnly) && history.write("{damaged") == 8);
+    history.close();
+    const auto process = app.launch();
+    QByteArray output;
+    EXPECT_TRUE(waitForOutput(*process, output, "telling the user: The playback history could not be loaded"))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QDir::toNativeSeparators(app.data(u"PlaybackHistory.damaged-"_s)).toUtf8()));
+    ASSERT_EQ(::kill(pid_t(process->processId()), SIGTERM), 0);
+    ASSERT_TRUE(process->waitForFinished(startMs));
+    EXPECT_EQ(ending(*process), "exit 0");
+}
