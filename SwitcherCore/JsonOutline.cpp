@@ -164,12 +164,16 @@ std::optional<QJsonValue> parse(QByteArrayView text, Span span, int level)
     return array.first();
 }
 
-std::optional<QString> key(QByteArrayView text, const Member &member)
+std::optional<QJsonObject> keyAlone(QByteArrayView text, const Member &member)
 {
-    const std::optional<QJsonValue> value = parse(text, member.key, 1);
-    if (!value || !value->isString())
+    QByteArray alone;
+    alone.reserve(member.key.size() + 7);
+    alone.append('{').append(text.sliced(member.key.begin, member.key.size())).append(":null}");
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(alone, &error);
+    if (error.error != QJsonParseError::NoError)
         return std::nullopt;
-    return value->toString();
+    return document.object();
 }
 
 } // namespace JsonOutline

@@ -8,6 +8,7 @@
 // refused exactly as QJsonDocument::fromJson would accept or refuse it whole.
 
 #include <QByteArrayView>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
 #include <QString>
@@ -43,7 +44,9 @@ std::optional<QList<Span>> arrayElements(QByteArrayView text, Span span);
 // member of the root); none when it is not valid JSON or nests deeper than the whole document may.
 std::optional<QJsonValue> parse(QByteArrayView text, Span span, int level);
 
-// A member's key as text; none when the key is not a valid JSON string.
-std::optional<QString> key(QByteArrayView text, const Member &member);
+// The member's key alone, as QJsonObject holds it: {key: null}; none when the key is not a valid
+// JSON string. Ask it contains(name): QJsonObject may hold apart two keys that print alike (a
+// leading byte order mark goes when a key becomes a QString, but not when keys are compared).
+std::optional<QJsonObject> keyAlone(QByteArrayView text, const Member &member);
 
 } // namespace JsonOutline

@@ -236,14 +236,14 @@ PlaybackHistory::FileContents PlaybackHistory::readFileContents(QByteArrayView b
     std::optional<Span> entries;
     for (qsizetype i = 0; i < members->size(); ++i) {
         const Member &member = members->at(i);
-        const std::optional<QString> key = JsonOutline::key(bytes, member);
+        const std::optional<QJsonObject> key = keyAlone(bytes, member);
         if (!key)
             return contents;
-        if (*key == u"entries") {
+        if (key->contains(u"entries")) {
             if (entries && !isValidJson(bytes, *entries, 1))
                 return contents;
             entries = member.value;
-        } else if (*key == u"v") {
+        } else if (key->contains(u"v")) {
             version = parse(bytes, member.value, 1);
             if (!version)
                 return contents;

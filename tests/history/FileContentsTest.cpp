@@ -77,7 +77,11 @@ TEST(HistoryFileContents, ReadsWhatTheWholeDocumentHolds)
         R"({"v":1,"entries":[1,],"entries":[]})", // but the first must still be JSON
         R"({"v":2,"v":1,"entries":[]})",
         R"({"\u0076":1,"\u0065ntries":[]})", // escaped keys
-        R"({"v":1e300,"entries":[]})",       // a version beyond qint64 saturates
+        // A byte order mark leading a key makes another key, though it prints alike.
+        R"({"v":1,"entries":[4],")"
+        "\xEF\xBB\xBF"
+        R"(entries":[]})",
+        R"({"v":1e300,"entries":[]})", // a version beyond qint64 saturates
         R"({"v":1e400,"entries":[]})",
         R"({"v":2,"entries":{"other":"shape"}})", // a newer version may keep plays otherwise
         R"({"v":2})",
