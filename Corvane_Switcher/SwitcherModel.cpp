@@ -116,6 +116,13 @@ SwitcherModel::SwitcherModel(PlatformServices platform, std::unique_ptr<RateSwit
         sync();
     }
     armDevicePoll();
+
+    // The store loaded its file before anyone could listen; the window alone would show only
+    // an empty history.
+    if (const QString problem = m_switcher->history().loadError(); !problem.isEmpty()) {
+        //: Title of the notification shown when the history file was set aside or could not be read at start.
+        notify(SwitcherModelTr::tr("The playback history could not be loaded"), problem);
+    }
 }
 
 SwitcherModel::~SwitcherModel()
@@ -127,6 +134,7 @@ SwitcherModel::~SwitcherModel()
     m_switcher->onRateLibraryFile = nullptr;
     m_switcher->onRateLibraryImported = nullptr;
     m_switcher->history().onChange = d->previousHistoryChange;
+    m_switcher->history().onSaveFailed = nullptr;
     d->clock->cancel(devicePollSlot);
     cancelAnswerTimeout();
 }
@@ -156,6 +164,16 @@ void SwitcherModel::installCallbacks()
             d->previousHistoryChange();
         copyHistory();
     };
+    history.onSaveFailed = [this](const QString &message) {
+        //: Title of the notification shown when the history file could not be written.
+        notify(SwitcherModelTr::tr("The playback history could not be saved"), message);
+    };
+}
+
+void SwitcherModel::notify(const QString &title, const QString &message)
+{
+    if (m_platform.notifications)
+        m_platform.notifications->notify(title, message);
 }
 
 void SwitcherModel::armDevicePoll()

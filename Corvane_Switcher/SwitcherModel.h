@@ -149,7 +149,10 @@ public:
     static QString importSummaryText(const SwitcherProtocol::RateLibraryImported &result,
                                      const Bundle &bundle = Bundle::main());
     static QString companionLearnedFileURL();
-    void exportHistoryCSV();
+    // Asks for a destination and writes the whole history there as CSV. A failure is logged and
+    // said (where, why, and that a file already there is as it was) for the window that asked
+    // to show; none when written or cancelled.
+    std::optional<QString> exportHistoryCSV();
     std::optional<QString> fadeSwitchPermissionTip() const;
     static QString loadSummaryText(const std::optional<PlaybackHistory::MusicStartStats> &stats);
 
@@ -176,6 +179,7 @@ private:
     void installCallbacks();
     void armDevicePoll();
     void copyHistory();
+    void notify(const QString &title, const QString &message);
     void announce();
     void setLocalScan(LocalScanState state);
     void setBusy(bool busy);

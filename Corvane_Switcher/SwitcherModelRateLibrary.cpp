@@ -7,6 +7,7 @@
 #include "Logging.h"
 #include "RateLibraryFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -349,16 +350,22 @@ void SwitcherModel::localFilesScanned(const MusicApp::ScanResult &result)
 
 // The history's CSV export.
 
-void SwitcherModel::exportHistoryCSV()
+std::optional<QString> SwitcherModel::exportHistoryCSV()
 {
     if (!m_platform.filePanels)
-        return;
+        return std::nullopt;
     const std::optional<QString> path =
         m_platform.filePanels->chooseCsvDestination(QStringLiteral("Corvane Zuvaradi Playback History.csv"));
     if (!path || path->isEmpty())
-        return;
+        return std::nullopt;
     const QString csv = PlaybackHistory::csvText(m_switcher->history().entries());
     const QString error = writeAtomically(*path, csv.toUtf8());
-    if (!error.isEmpty())
-        qCCritical(lcHistory, "history export failed — %s", qUtf8Printable(error));
+    if (error.isEmpty())
+        return std::nullopt;
+    qCCritical(lcHistory, "history export failed — %s", qUtf8Printable(error));
+    //: Why a CSV export failed. The placeholders are the chosen file's path and the system's
+    //: reason. The export writes a whole new file or nothing, so a file already there is unchanged.
+    return SwitcherModelTr::tr(
+               "%1 could not be written: %2. A file that was already there is left as it was.")
+        .arg(QDir::toNativeSeparators(*path), error);
 }

@@ -1,10 +1,15 @@
+#include "AppPaths.h"
 #include "Logging.h"
 #include "Shell/AppShell.h"
+#include "Shell/QuitSignals.h"
+#include "Shell/SingleInstance.h"
 #include "Shell/Translations.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -23,7 +28,24 @@ int main(int argc, char **argv)
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder);
     }
 
+    // Watched from the start: a signal during start-up quits as soon as the event loop runs.
+    const QuitSignals quitSignals;
+
+    const QStringList arguments = QApplication::arguments();
+    SingleInstance instance(SingleInstance::serverName(AppPaths::dataDirectory()));
+    QString error;
+    switch (instance.start(AppShell::launchRequest(arguments), &error)) {
+    case SingleInstance::Start::handedOver:
+        return 0;
+    case SingleInstance::Start::failed:
+        std::fprintf(stderr, "%s\n", qUtf8Printable(error));
+        return 1;
+    case SingleInstance::Start::running:
+        break;
+    }
+
     AppShell shell;
-    shell.start(QApplication::arguments());
+    instance.onRequest = [&shell](const LaunchRequest &request) { shell.handle(request); };
+    shell.start(arguments);
     return app.exec();
 }

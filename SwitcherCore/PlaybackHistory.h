@@ -2,7 +2,9 @@
 
 #include "Bundle.h"
 
+#include <QByteArrayView>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QTimer>
@@ -49,6 +51,8 @@ public:
     };
 
     static constexpr int maximumEntries = 2000;
+    // A larger file is set aside unread, as a damaged one is: 2000 plays take about 1 MB.
+    static constexpr qint64 maximumFileBytes = 32LL * 1024 * 1024;
     static constexpr int saveDelayMs = 1000;
 
     // Loads the file at `filePath` (default: "PlaybackHistory.json" in the data folder).
@@ -79,15 +83,37 @@ public:
     // "%.0f kHz" for a whole number of kHz, else "%.1f kHz"; never localized.
     static QString rateText(double hz);
 
-    // Every play, oldest first, under the CSV header line; RFC 4180 quoting, CRLF line ends.
+    // Every play, oldest first, under the CSV header line; RFC 4180 quoting, CRLF line ends. A
+    // text cell a spreadsheet would run as a formula begins with a single quote.
     static QString csvText(const QList<Entry> &entries);
     static const QString csvHeader;
+
+    // What a history file holds, read span by span so that it never stands in memory twice:
+    // the newest maximumEntries plays of a file this version writes, or the version of a newer
+    // one (saturated at the largest qint64), or neither when the file is damaged. Accepts and
+    // refuses exactly what reading the whole file with QJsonDocument would.
+    struct FileContents {
+        enum class Kind { plays, newer, damaged };
+        Kind kind = Kind::damaged;
+        QList<Entry> entries;
+        qint64 version = 0;
+        bool operator==(const FileContents &) const = default;
+    };
+    static FileContents readFileContents(QByteArrayView bytes);
+    // One play as the file keeps it; none when a key is missing or holds the wrong kind of value.
+    static std::optional<Entry> entryFromJson(const QJsonObject &json);
 
     // The file, and what went wrong with it last (empty when all is well).
     QString filePath() const { return m_filePath; }
     // The file as it stood before the last save ("PlaybackHistory.previous.json").
     QString previousFilePath() const;
     QString lastError() const { return m_lastError; }
+    // What went wrong with the file when it was loaded (empty when nothing did): set aside,
+    // unreadable, or written by a newer version.
+    QString loadError() const { return m_loadError; }
+    // Called with lastError() when a save fails after the last one worked (or after loading),
+    // once for each such failure however often the retries fail after it.
+    std::function<void(const QString &message)> onSaveFailed;
     bool savePending() const;
     // Writes at once instead of waiting for the delayed save; true on success.
     bool saveNow();
@@ -98,13 +124,18 @@ private:
     void changed();
     void load();
     void setNewerFileAside(const QByteArray &bytes, qint64 version);
-    void setDamagedFileAside();
+    // Moves the file aside under a timestamped name, never deleting it; the new path, or empty
+    // when it could not be moved (the store then never writes over it).
+    QString setFileAside();
+    void setLoadError(const QString &message);
     static QByteArray fileBytes(const QList<Entry> &entries);
 
     QString m_filePath;
     QList<Entry> m_entries;
     QTimer m_saveTimer;
     QString m_lastError;
-    bool m_readOnly = false; // set while a file we could not set aside stands in the way
-    bool m_dirty = false;    // entries changed since the last successful save
+    QString m_loadError;
+    bool m_readOnly = false;   // set while a file we could not set aside stands in the way
+    bool m_dirty = false;      // entries changed since the last successful save
+    bool m_saveFailed = false; // the last save failed; its failure has been reported
 };

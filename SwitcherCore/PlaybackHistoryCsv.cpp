@@ -24,9 +24,20 @@ QString field(const QString &text)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
-QString field(const std::optional<QString> &text)
+// A text cell: one that a spreadsheet would take for a formula (it begins with =, +, -, @, a
+// tab or a carriage return) gets a leading single quote, so that a crafted track title stays
+// text when the export is opened.
+QString textField(const QString &text)
 {
-    return text ? field(*text) : QString();
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+        return field(QLatin1Char('\'') + text);
+    return field(text);
+}
+
+QString textField(const std::optional<QString> &text)
+{
+    return text ? textField(*text) : QString();
 }
 
 // The shortest text that reads back as the same number, never with an exponent.
@@ -47,15 +58,15 @@ QString PlaybackHistory::csvText(const QList<Entry> &entries)
         const std::optional<int> step = stepNumber(entry.source);
         const QStringList row{
             entry.at.toUTC().toString(Qt::ISODateWithMs),
-            field(entry.title),
-            field(entry.artist),
-            field(entry.tier),
+            textField(entry.title),
+            textField(entry.artist),
+            textField(entry.tier),
             number(entry.predictedRate),
             step ? QString::number(*step) : QString(),
-            field(entry.source),
+            textField(entry.source),
             number(entry.playedRate),
-            field(entry.codec),
-            field(entry.outcome),
+            textField(entry.codec),
+            textField(entry.outcome),
             entry.corrected ? QStringLiteral("true") : QStringLiteral("false"),
             entry.musicStartMs ? QString::number(*entry.musicStartMs) : QString(),
         };

@@ -2,7 +2,9 @@
 #include "PlaybackHistory.h"
 
 #include "AtomicFile.h"
+#include "JsonOutline.h"
 #include "Logging.h"
+#include "RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,8 +13,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 struct Tr {
@@ -58,10 +63,27 @@ QJsonObject entryToJson(const PlaybackHistory::Entry &entry)
     return json;
 }
 
+// Texts that repeat from play to play (tiers, sources, codecs, outcomes, notes, artists,
+// albums) share one string in the store instead of each play holding a copy of its own.
+class SharedTexts {
+public:
+    QString operator()(const QString &text)
+    {
+        const auto known = m_texts.constFind(text);
+        if (known != m_texts.constEnd())
+            return *known;
+        m_texts.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> m_texts;
+};
+
 // Reads one entry; false when a key is missing or holds the wrong kind of value.
 class EntryReader {
 public:
-    explicit EntryReader(const QJsonObject &json) : m_json(json) {}
+    EntryReader(const QJsonObject &json, SharedTexts *shared) : m_json(json), m_shared(shared) {}
     bool ok = true;
 
     QString text(QStringView key)
@@ -79,6 +101,12 @@ public:
         if (!value.isString())
             ok = false;
         return value.toString();
+    }
+    QString sharedText(QStringView key) { return share(text(key)); }
+    std::optional<QString> optionalSharedText(QStringView key)
+    {
+        const std::optional<QString> value = optionalText(key);
+        return value ? std::optional<QString>(share(*value)) : std::nullopt;
     }
     std::optional<double> optionalNumber(QStringView key)
     {
@@ -104,32 +132,37 @@ public:
         const std::optional<double> value = optionalNumber(key);
         if (!value)
             return std::nullopt;
-        if (std::trunc(*value) != *value || std::abs(*value) > 9.0e15)
-            ok = false;
+        if (std::trunc(*value) != *value || std::abs(*value) > 9.0e15) {
+            ok = false; // never converted: a double beyond qint64 has no integer to become
+            return std::nullopt;
+        }
         return qint64(*value);
     }
 
 private:
+    QString share(const QString &text) { return m_shared ? (*m_shared)(text) : text; }
+
     const QJsonObject &m_json;
+    SharedTexts *m_shared;
 };
 
-std::optional<PlaybackHistory::Entry> entryFromJson(const QJsonObject &json)
+std::optional<PlaybackHistory::Entry> readEntry(const QJsonObject &json, SharedTexts *shared)
 {
-    EntryReader read(json);
+    EntryReader read(json, shared);
     PlaybackHistory::Entry entry;
     entry.id = QUuid::fromString(read.text(u"id"));
     const std::optional<QDateTime> at = read.optionalDate(u"at");
     entry.title = read.text(u"title");
-    entry.artist = read.text(u"artist");
-    entry.album = read.optionalText(u"album");
-    entry.tier = read.optionalText(u"tier");
+    entry.artist = read.sharedText(u"artist");
+    entry.album = read.optionalSharedText(u"album");
+    entry.tier = read.optionalSharedText(u"tier");
     entry.predictedRate = read.optionalNumber(u"predictedRate");
-    entry.source = read.optionalText(u"source");
-    entry.note = read.optionalText(u"note");
+    entry.source = read.optionalSharedText(u"source");
+    entry.note = read.optionalSharedText(u"note");
     entry.playedRate = read.optionalNumber(u"playedRate");
     entry.playedAt = read.optionalDate(u"playedAt");
-    entry.codec = read.optionalText(u"codec");
-    entry.outcome = read.optionalText(u"outcome");
+    entry.codec = read.optionalSharedText(u"codec");
+    entry.outcome = read.optionalSharedText(u"outcome");
     entry.outcomeRate = read.optionalNumber(u"outcomeRate");
     const QJsonValue corrected = json.value(u"corrected");
     if (!corrected.isUndefined() && !corrected.isBool())
@@ -140,6 +173,29 @@ std::optional<PlaybackHistory::Entry> entryFromJson(const QJsonObject &json)
         return std::nullopt;
     entry.at = *at;
     return entry;
+}
+
+// A version beyond what qint64 holds reads as the largest qint64.
+qint64 saturatedVersion(double version)
+{
+    constexpr double limit = 9223372036854775808.0; // 2^63, exactly a double
+    return version >= limit ? std::numeric_limits<qint64>::max() : qint64(version);
+}
+
+// Whether the span holds valid JSON; an array is checked one element at a time, so that a
+// large one never stands in memory as a whole.
+bool isValidJson(QByteArrayView bytes, const JsonOutline::Span &span, int level)
+{
+    if (bytes[span.begin] != '[')
+        return JsonOutline::parse(bytes, span, level).has_value();
+    const std::optional<QList<JsonOutline::Span>> elements = JsonOutline::arrayElements(bytes, span);
+    if (!elements)
+        return false;
+    for (const JsonOutline::Span &element : *elements) {
+        if (!JsonOutline::parse(bytes, element, level + 1))
+            return false;
+    }
+    return true;
 }
 
 // A free name beside `path`: "<base>.<tag>.json", or "<base>.<tag>-2.json" and on when taken.
@@ -155,14 +211,88 @@ QString nameBeside(const QString &path, const QString &tag)
     return candidate;
 }
 
-QByteArray readAll(const QString &path, bool *ok)
+QString megabytes(qint64 bytes)
 {
-    QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    return *ok ? file.readAll() : QByteArray();
+    return QString::number(bytes / (1024 * 1024));
 }
 
 } // namespace
+
+std::optional<PlaybackHistory::Entry> PlaybackHistory::entryFromJson(const QJsonObject &json)
+{
+    return readEntry(json, nullptr);
+}
+
+PlaybackHistory::FileContents PlaybackHistory::readFileContents(QByteArrayView bytes)
+{
+    using namespace JsonOutline;
+    FileContents contents; // damaged until shown otherwise
+    const std::optional<QList<Member>> members = objectMembers(bytes);
+    if (!members)
+        return contents;
+
+    // As in a QJsonObject, the last of two equal keys counts; every value must be valid JSON.
+    std::optional<QJsonValue> version;
+    std::optional<Span> entries;
+    for (qsizetype i = 0; i < members->size(); ++i) {
+        const Member &member = members->at(i);
+        const std::optional<QJsonObject> key = keyAlone(bytes, member);
+        if (!key)
+            return contents;
+        if (key->contains(u"entries")) {
+            if (entries && !isValidJson(bytes, *entries, 1))
+                return contents;
+            entries = member.value;
+        } else if (key->contains(u"v")) {
+            version = parse(bytes, member.value, 1);
+            if (!version)
+                return contents;
+        } else if (!isValidJson(bytes, member.value, 1)) {
+            return contents;
+        }
+    }
+    const double v = version && version->isDouble() ? version->toDouble() : 0;
+    const bool newer = v > fileVersion && std::trunc(v) == v;
+    if (!newer && v != fileVersion)
+        return contents;
+    const std::optional<QList<Span>> elements = entries ? arrayElements(bytes, *entries) : std::nullopt;
+    if (!elements) {
+        // No array of plays: damaged for this version; a newer one may keep its plays otherwise.
+        if (newer && (!entries || isValidJson(bytes, *entries, 1))) {
+            contents.kind = FileContents::Kind::newer;
+            contents.version = saturatedVersion(v);
+        }
+        return contents;
+    }
+
+    // Every play is checked; only the newest maximumEntries are kept.
+    const qsizetype firstKept = std::max<qsizetype>(0, elements->size() - maximumEntries);
+    SharedTexts shared;
+    QList<Entry> kept;
+    kept.reserve(elements->size() - firstKept);
+    for (qsizetype i = 0; i < elements->size(); ++i) {
+        const std::optional<QJsonValue> value = parse(bytes, elements->at(i), 2);
+        if (!value)
+            return contents;
+        if (newer)
+            continue;
+        std::optional<Entry> entry = value->isObject()
+                                         ? readEntry(value->toObject(), i >= firstKept ? &shared : nullptr)
+                                         : std::nullopt;
+        if (!entry)
+            return contents;
+        if (i >= firstKept)
+            kept.append(std::move(*entry));
+    }
+    if (newer) {
+        contents.kind = FileContents::Kind::newer;
+        contents.version = saturatedVersion(v);
+        return contents;
+    }
+    contents.kind = FileContents::Kind::plays;
+    contents.entries = std::move(kept);
+    return contents;
+}
 
 QString PlaybackHistory::previousFilePath() const
 {
@@ -170,56 +300,73 @@ QString PlaybackHistory::previousFilePath() const
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".previous.json"));
 }
 
+void PlaybackHistory::setLoadError(const QString &message)
+{
+    m_lastError = message;
+    m_loadError = message;
+}
+
 void PlaybackHistory::load()
 {
-    if (!QFileInfo::exists(m_filePath))
+    const RegularFile::Contents file = RegularFile::read(m_filePath, maximumFileBytes);
+    switch (file.status) {
+    case RegularFile::Status::missing:
         return;
-    bool readable = false;
-    const QByteArray bytes = readAll(m_filePath, &readable);
-    if (!readable) {
+    case RegularFile::Status::notRegular:
+    case RegularFile::Status::unreadable:
         // Writing over a file we could not even read could destroy every play in it.
         m_readOnly = true;
         //: The placeholder is the history file's path.
-        m_lastError = Tr::tr("The playback history file %1 could not be read; new plays are kept "
-                             "until the app quits but not saved.")
-                          .arg(QDir::toNativeSeparators(m_filePath));
-        qCWarning(lcHistory) << "cannot read" << m_filePath;
+        setLoadError(Tr::tr("The playback history file %1 could not be read; new plays are kept "
+                            "until the app quits but not saved.")
+                         .arg(QDir::toNativeSeparators(m_filePath)));
+        qCWarning(lcHistory) << "cannot read" << m_filePath << "-"
+                             << (file.error.isEmpty() ? QStringLiteral("not a regular file") : file.error);
         return;
-    }
-
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    const QJsonValue version = document.object().value(u"v");
-    const double v = version.toDouble(0);
-    if (parseError.error == QJsonParseError::NoError && document.isObject() && version.isDouble() &&
-        v > fileVersion && std::trunc(v) == v) {
-        setNewerFileAside(bytes, qint64(v));
-        return;
-    }
-
-    bool damaged = parseError.error != QJsonParseError::NoError || !document.isObject() || v != fileVersion ||
-                   !document.object().value(u"entries").isArray();
-    QList<Entry> entries;
-    if (!damaged) {
-        const QJsonArray array = document.object().value(u"entries").toArray();
-        entries.reserve(array.size());
-        for (const QJsonValue &value : array) {
-            const std::optional<Entry> entry =
-                value.isObject() ? entryFromJson(value.toObject()) : std::nullopt;
-            if (!entry) {
-                damaged = true;
-                break;
-            }
-            entries.append(*entry);
+    case RegularFile::Status::tooLarge: {
+        const QString aside = setFileAside();
+        if (aside.isEmpty()) {
+            //: The placeholders are the history file's path and a size in megabytes.
+            setLoadError(Tr::tr("The playback history file %1 is larger than %2 MB and could not be moved "
+                                "aside; it is left as it is and new plays are not saved.")
+                             .arg(QDir::toNativeSeparators(m_filePath), megabytes(maximumFileBytes)));
+        } else {
+            //: The placeholders are a size in megabytes and the path the history file was moved to.
+            setLoadError(Tr::tr("The playback history file was larger than %1 MB, far more than the app "
+                                "ever writes; it was moved to %2 and the history starts empty.")
+                             .arg(megabytes(maximumFileBytes), QDir::toNativeSeparators(aside)));
         }
-    }
-    if (damaged) {
-        setDamagedFileAside();
+        qCWarning(lcHistory) << "history file of" << file.size << "bytes is over the bound";
         return;
     }
-    if (entries.size() > maximumEntries)
-        entries.remove(0, entries.size() - maximumEntries);
-    m_entries = std::move(entries);
+    case RegularFile::Status::read:
+        break;
+    }
+
+    FileContents contents = readFileContents(file.bytes);
+    switch (contents.kind) {
+    case FileContents::Kind::newer:
+        setNewerFileAside(file.bytes, contents.version);
+        return;
+    case FileContents::Kind::damaged: {
+        const QString aside = setFileAside();
+        if (aside.isEmpty()) {
+            //: The placeholder is the history file's path.
+            setLoadError(Tr::tr("The playback history file %1 is damaged and could not be moved aside; "
+                                "it is left as it is and new plays are not saved.")
+                             .arg(QDir::toNativeSeparators(m_filePath)));
+        } else {
+            //: The placeholder is the path the damaged history file was moved to.
+            setLoadError(Tr::tr("The playback history file was damaged; it was moved to %1 and the history "
+                                "starts empty.")
+                             .arg(QDir::toNativeSeparators(aside)));
+        }
+        return;
+    }
+    case FileContents::Kind::plays:
+        break;
+    }
+    m_entries = std::move(contents.entries);
     qCInfo(lcHistory) << "loaded" << m_entries.size() << "plays from" << m_filePath;
 }
 
@@ -237,8 +384,8 @@ void PlaybackHistory::setNewerFileAside(const QByteArray &bytes, qint64 version)
                                                     suffix + QStringLiteral(".json"));
         if (!QFileInfo::exists(earlier))
             break;
-        bool ok = false;
-        if (readAll(earlier, &ok) == bytes && ok)
+        const RegularFile::Contents copy = RegularFile::read(earlier, maximumFileBytes);
+        if (copy.status == RegularFile::Status::read && copy.bytes == bytes)
             existing = earlier;
     }
     QString error;
@@ -246,38 +393,31 @@ void PlaybackHistory::setNewerFileAside(const QByteArray &bytes, qint64 version)
     if (existing.isEmpty() && !AtomicFile::write(copy, bytes, &error)) {
         m_readOnly = true;
         //: The placeholders are the history file's path and the system's reason.
-        m_lastError = Tr::tr("The playback history file %1 was written by a newer version of the app "
-                             "and could not be copied aside (%2); it is left as it is and new plays "
-                             "are not saved.")
-                          .arg(QDir::toNativeSeparators(m_filePath), error);
+        setLoadError(Tr::tr("The playback history file %1 was written by a newer version of the app "
+                            "and could not be copied aside (%2); it is left as it is and new plays "
+                            "are not saved.")
+                         .arg(QDir::toNativeSeparators(m_filePath), error));
         qCWarning(lcHistory) << "newer history file (v" << version << ") cannot be copied aside:" << error;
         return;
     }
     //: The placeholder is the path of the copy of the history file.
-    m_lastError = Tr::tr("The playback history was written by a newer version of the app; it was "
-                         "copied to %1 and the history starts empty.")
-                      .arg(QDir::toNativeSeparators(copy));
+    setLoadError(Tr::tr("The playback history was written by a newer version of the app; it was "
+                        "copied to %1 and the history starts empty.")
+                     .arg(QDir::toNativeSeparators(copy)));
     qCWarning(lcHistory) << "newer history file (v" << version << ") copied to" << copy;
 }
 
-void PlaybackHistory::setDamagedFileAside()
+QString PlaybackHistory::setFileAside()
 {
     const QString aside = nameBeside(
         m_filePath, QStringLiteral("damaged-") + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"));
     if (!QFile::rename(m_filePath, aside)) {
         m_readOnly = true;
-        //: The placeholder is the history file's path.
-        m_lastError = Tr::tr("The playback history file %1 is damaged and could not be moved aside; "
-                             "it is left as it is and new plays are not saved.")
-                          .arg(QDir::toNativeSeparators(m_filePath));
-        qCWarning(lcHistory) << "damaged history file cannot be moved aside:" << m_filePath;
-        return;
+        qCWarning(lcHistory) << "history file cannot be moved aside:" << m_filePath;
+        return {};
     }
-    //: The placeholder is the path the damaged history file was moved to.
-    m_lastError = Tr::tr("The playback history file was damaged; it was moved to %1 and the history "
-                         "starts empty.")
-                      .arg(QDir::toNativeSeparators(aside));
-    qCWarning(lcHistory) << "damaged history file moved to" << aside;
+    qCWarning(lcHistory) << "history file set aside as" << aside;
+    return aside;
 }
 
 QByteArray PlaybackHistory::fileBytes(const QList<Entry> &entries)
@@ -307,11 +447,10 @@ bool PlaybackHistory::saveNow()
         error = Tr::tr("the folder could not be created");
     } else {
         // The file as it stood before this save stays beside it, one step back.
-        bool readable = false;
-        const QByteArray previous =
-            QFileInfo::exists(m_filePath) ? readAll(m_filePath, &readable) : QByteArray();
+        const RegularFile::Contents previous = RegularFile::read(m_filePath, maximumFileBytes);
         QString previousError;
-        if (readable && !AtomicFile::write(previousFilePath(), previous, &previousError))
+        if (previous.status == RegularFile::Status::read &&
+            !AtomicFile::write(previousFilePath(), previous.bytes, &previousError))
             qCWarning(lcHistory) << "cannot keep the previous history file:" << previousError;
         written = AtomicFile::write(m_filePath, fileBytes(m_entries), &error);
     }
@@ -320,9 +459,16 @@ bool PlaybackHistory::saveNow()
         m_lastError = Tr::tr("The playback history could not be saved to %1: %2")
                           .arg(QDir::toNativeSeparators(m_filePath), error);
         qCWarning(lcHistory) << "cannot save" << m_filePath << ":" << error;
+        // Retries follow every change; the user hears of the failure once, not of each retry.
+        if (!m_saveFailed) {
+            m_saveFailed = true;
+            if (onSaveFailed)
+                onSaveFailed(m_lastError);
+        }
         return false;
     }
     m_dirty = false;
+    m_saveFailed = false;
     m_lastError.clear();
     qCDebug(lcHistory) << "saved" << m_entries.size() << "plays";
     return true;

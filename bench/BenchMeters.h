@@ -1,14 +1,12 @@
 #pragma once
 
-// What the benchmarks measure besides time: how long the main thread could not run its event
-// loop (a frozen window), and how far resident memory rose.
+// How long the main thread could not run its event loop (a frozen window); memory is
+// BenchMemory.h's.
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstring>
 
 // Measures the longest gap between two wake-ups of the main thread's event loop: a ticking
 // timer asks to run every millisecond, so a long gap is a stretch where the loop could not run.
@@ -43,22 +41,3 @@ private:
     qint64 m_last = 0;
     qint64 m_longest = 0;
 };
-
-// A field of /proc/self/status in kilobytes ("VmRSS:", "VmHWM:"); -1 when it can't be read.
-inline qint64 statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &row : status.readAll().split('\n'))
-        if (row.startsWith(field))
-            return row.mid(qsizetype(strlen(field))).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Sets the peak (VmHWM) back to what is resident now.
-inline bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}

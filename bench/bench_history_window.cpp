@@ -23,7 +23,6 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
 
 namespace {
 

@@ -3,15 +3,13 @@
 // The general decoders and the QJsonDocument path are measured beside it for comparison.
 // Figures go in bench/README.md.
 //
-// Peak memory is read from /proc/self/status: VmHWM is reset through /proc/self/clear_refs
-// before a decode, so the counter shows how far resident memory rose above what was already
-// there (the line itself), the decoded rows included.
+// Peak memory (BenchMemory.h) counts how far resident memory rose above what was already there
+// (the line itself), the decoded rows included.
 
 #include "BenchLibrary.h"
-#include "BenchMeters.h"
+#include "BenchMemory.h"
 #include "SwitcherProtocol.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -65,24 +63,20 @@ Decoded<LearnedRates> decodeWithFreshScratch(const Line &l)
 }
 
 // Resident memory added while decoding, the rows kept included, as a multiple of the line.
-// Freed heap memory is handed back first so that it cannot hide the rise.
 template <class Decode> void measurePeak(benchmark::State &state, Decode decode)
 {
-    malloc_trim(0);
-    if (!resetPeak())
-        return;
-    const qint64 before = statusKb("VmRSS:");
-    {
+    const BenchMemory::Rise rise = BenchMemory::measureRise([&decode] {
         auto kept = decode();
         benchmark::DoNotOptimize(kept);
-        const qint64 peak = statusKb("VmHWM:");
-        const qint64 after = statusKb("VmRSS:");
-        const double lineMb = double(line().bytes.size()) / 1e6;
-        state.counters["line_MB"] = lineMb;
-        state.counters["peak_extra_MB"] = double(peak - before) * 1024 / 1e6;
-        state.counters["peak_extra_x_line"] = double(peak - before) * 1024 / double(line().bytes.size());
-        state.counters["kept_MB"] = double(after - before) * 1024 / 1e6;
-    }
+        return kept;
+    });
+    if (rise.peakBytes < 0)
+        return;
+    const double lineBytes = double(line().bytes.size());
+    state.counters["line_MB"] = lineBytes / 1e6;
+    state.counters["peak_extra_MB"] = double(rise.peakBytes) / 1e6;
+    state.counters["peak_extra_x_line"] = double(rise.peakBytes) / lineBytes;
+    state.counters["kept_MB"] = double(rise.keptBytes) / 1e6;
 }
 
 // Freeing the previous library leaves 200,000 small blocks that the allocator merges at its

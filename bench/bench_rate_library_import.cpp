@@ -6,6 +6,7 @@
 // could not run its event loop, and how far resident memory rose. Figures go in bench/README.md.
 
 #include "BenchLibrary.h"
+#include "BenchMemory.h"
 #include "BenchMeters.h"
 #include "BenchModel.h"
 #include "RateLibrary/ImportPreviewSheet.h"
@@ -225,8 +226,8 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     double totalReadMs = 0;
     for (auto _ : state) {
         malloc_trim(0);
-        resetPeak();
-        const qint64 before = statusKb("VmRSS:");
+        BenchMemory::resetPeak();
+        const qint64 before = BenchMemory::statusKb("VmRSS:");
         paints.paints = 0;
         meter.start();
         QElapsedTimer clock;
@@ -245,7 +246,7 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
         totalReadMs += double(readNs) / 1e6;
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         const double stall = meter.stopMs();
-        const double peakMb = double(statusKb("VmHWM:") - before) * 1024 / 1e6;
+        const double peakMb = double(BenchMemory::statusKb("VmHWM:") - before) * 1024 / 1e6;
         worstStall = std::max(worstStall, stall);
         worstPeakMb = std::max(worstPeakMb, peakMb);
 

@@ -63,10 +63,19 @@ public:
     virtual std::optional<QString> chooseCsvDestination(const QString &suggestedName) = 0;
 };
 
+// Tells the user of a failure that no window is there to show: a file of ours set aside, a save
+// that failed. The tray icon's notifications here.
+class Notifications {
+public:
+    virtual ~Notifications() = default;
+    virtual void notify(const QString &title, const QString &message) = 0;
+};
+
 // The set the model is made with; every pointer is owned by whoever made the set.
 struct PlatformServices {
     OutputDeviceSource *outputDevices = nullptr;
     MusicApp *musicApp = nullptr;
     Workspace *workspace = nullptr;
     FilePanels *filePanels = nullptr;
+    Notifications *notifications = nullptr;
 };

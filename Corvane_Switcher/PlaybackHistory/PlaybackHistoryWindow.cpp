@@ -229,7 +229,7 @@ QWidget *PlaybackHistoryWindow::makeFooter()
     }
     connect(m_clear, &QPushButton::clicked, this, &PlaybackHistoryWindow::requestClear);
     // The export covers the whole store, whatever the filter, the search or the selection.
-    connect(m_export, &QPushButton::clicked, this, [this] { m_model.exportHistoryCSV(); });
+    connect(m_export, &QPushButton::clicked, this, &PlaybackHistoryWindow::exportCsv);
     return bar;
 }
 
@@ -438,6 +438,28 @@ void PlaybackHistoryWindow::requestClear()
         if (box->clickedButton() && box->clickedButton()->objectName() == u"clearHistory")
             m_model.switcher().history().clear();
     });
+    box->open();
+}
+
+QMessageBox *PlaybackHistoryWindow::exportFailure() const
+{
+    return m_exportFailure;
+}
+
+void PlaybackHistoryWindow::exportCsv()
+{
+    const std::optional<QString> failure = m_model.exportHistoryCSV();
+    if (!failure)
+        return;
+    if (m_exportFailure)
+        m_exportFailure->close();
+    //: Title and headline of the message shown when the CSV export could not be written.
+    const QString headline = Tr::tr("The playback history could not be exported");
+    auto *box = new QMessageBox(QMessageBox::Warning, headline, headline, QMessageBox::Ok, this);
+    box->setInformativeText(*failure);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    m_exportFailure = box;
     box->open();
 }
 

@@ -35,6 +35,8 @@ public:
     static QMessageBox *makeClearConfirmation(QWidget *parent);
     // The confirmation while it is presented, else null.
     QMessageBox *clearConfirmation() const;
+    // The message that an export failed, while it is presented, else null.
+    QMessageBox *exportFailure() const;
 
     QTableView *table() const { return m_tableView; }
     PlaybackHistoryTableModel *tableModel() const { return m_tableModel; }
@@ -59,6 +61,7 @@ private:
     void fitColumns();
     void clampColumn(int column, int width);
     void requestClear();
+    void exportCsv();
 
     SwitcherModel &m_model;
     PlaybackHistoryWindowView m_view;
@@ -75,4 +78,5 @@ private:
     QPushButton *m_clear = nullptr;
     QPushButton *m_export = nullptr;
     QPointer<QMessageBox> m_confirmation;
+    QPointer<QMessageBox> m_exportFailure;
 };

@@ -12,7 +12,9 @@
 
 AppShell::AppShell(QObject *parent) : QObject(parent)
 {
-    m_model = std::make_unique<SwitcherModel>(m_platform.services());
+    PlatformServices services = m_platform.services();
+    services.notifications = &m_notifications;
+    m_model = std::make_unique<SwitcherModel>(services);
     m_scenes = std::make_unique<WindowScenes>(*m_model, standardScenes());
     m_platform.workspace.onOpenWindow = [this](const QString &id) { m_scenes->openWindow(id); };
     m_platform.workspace.onActivate = [this] { m_scenes->activate(); };
@@ -60,16 +62,10 @@ void AppShell::start(const QStringList &arguments)
             [this](const QString &id) { m_scenes->openWindow(id); }, [] { QCoreApplication::quit(); }));
     }
 
-    for (const QString &id : windowIdsToOpen(qEnvironmentVariable("CORVANE_SWITCHER_OPEN"))) {
-        if (!m_scenes->hasScene(id)) {
-            qCWarning(lcUi, "CORVANE_SWITCHER_OPEN: no window with the id \"%s\"", qUtf8Printable(id));
-            continue;
-        }
-        m_scenes->openWindow(id);
-    }
+    // Failures met while starting (a history file set aside) waited for the tray.
+    m_notifications.attach(m_tray.get());
 
-    if (const std::optional<QString> document = rateLibraryDocument(arguments))
-        openRateLibraryDocument(*document);
+    handle(launchRequest(arguments));
 
     if (!screenshotDirectory.isEmpty()) {
         m_screenshots = std::make_unique<ScreenshotMode>(*m_scenes, *m_model, screenshotDirectory);
@@ -77,6 +73,24 @@ void AppShell::start(const QStringList &arguments)
                 [](int code) { QCoreApplication::exit(code); });
         m_screenshots->start();
     }
+}
+
+LaunchRequest AppShell::launchRequest(const QStringList &arguments)
+{
+    return {windowIdsToOpen(qEnvironmentVariable("CORVANE_SWITCHER_OPEN")), rateLibraryDocument(arguments)};
+}
+
+void AppShell::handle(const LaunchRequest &request)
+{
+    for (const QString &id : request.windowIds) {
+        if (!m_scenes->hasScene(id)) {
+            qCWarning(lcUi, "CORVANE_SWITCHER_OPEN: no window with the id \"%s\"", qUtf8Printable(id));
+            continue;
+        }
+        m_scenes->openWindow(id);
+    }
+    if (request.document)
+        openRateLibraryDocument(*request.document);
 }
 
 void AppShell::openRateLibraryDocument(const QString &path)

@@ -5,7 +5,9 @@
 // the command line, screenshot mode).
 
 #include "Platform/LinuxPlatform.h"
+#include "SingleInstance.h"
 #include "SwitcherModel.h"
+#include "TrayMenu.h"
 #include "WindowScenes.h"
 
 #include <QObject>
@@ -15,7 +17,6 @@
 #include <optional>
 
 class ScreenshotMode;
-class TrayIcon;
 
 class AppShell final : public QObject {
     Q_OBJECT
@@ -38,12 +39,20 @@ public:
     // ".json"); this platform's way of opening a document with the application.
     static std::optional<QString> rateLibraryDocument(const QStringList &arguments);
 
+    // What a launch asks for: the windows named in CORVANE_SWITCHER_OPEN and the document
+    // among `arguments`.
+    static LaunchRequest launchRequest(const QStringList &arguments);
+    // Opens the request's windows and previews its document: start() does it for this launch,
+    // and a later launch hands its request over to the running app.
+    void handle(const LaunchRequest &request);
+
     // Opens the Rate Library window and previews the import of `path` once the companion is
     // paired (or after documentWaitMs, when the preview step refuses with its status text).
     void openRateLibraryDocument(const QString &path);
 
 private:
     LinuxPlatform m_platform;
+    TrayNotifications m_notifications;
     std::unique_ptr<SwitcherModel> m_model;
     std::unique_ptr<WindowScenes> m_scenes;
     std::unique_ptr<TrayIcon> m_tray;

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -59,4 +60,40 @@ TrayIcon::~TrayIcon() = default;
 bool TrayIcon::isVisible() const
 {
     return m_tray && m_tray->isVisible();
+}
+
+bool TrayIcon::showMessage(const QString &title, const QString &message)
+{
+    if (!isVisible())
+        return false;
+    m_tray->showMessage(title, message, QSystemTrayIcon::Warning);
+    return true;
+}
+
+void TrayNotifications::notify(const QString &title, const QString &message)
+{
+    qCWarning(lcUi).noquote() << "telling the user:" << title << "-" << message;
+    if (!m_attached) {
+        m_waiting.append({title, message});
+        return;
+    }
+    show(title, message);
+}
+
+void TrayNotifications::attach(TrayIcon *tray)
+{
+    m_tray = tray;
+    m_attached = true;
+    for (const Waiting &waiting : std::exchange(m_waiting, {}))
+        show(waiting.title, waiting.message);
+}
+
+void TrayNotifications::show(const QString &title, const QString &message)
+{
+    if (m_tray && m_tray->showMessage(title, message))
+        return;
+    auto *box = new QMessageBox(QMessageBox::Warning, title, message);
+    box->setObjectName(QStringLiteral("failureNotice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }

@@ -3,8 +3,11 @@
 // The tray icon and its menu. The menu is plain data first, so that tests can read and trigger
 // it without a tray (there is none on the offscreen platform).
 
+#include "Platform/PlatformServices.h"
+
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -34,8 +37,30 @@ public:
 
     bool isVisible() const;
     QMenu *menu() const { return m_menu.get(); }
+    // A notification from the icon; false when no icon is shown.
+    bool showMessage(const QString &title, const QString &message);
 
 private:
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+};
+
+// Notifications from the tray icon, or message boxes where the desktop shows no icon. Those that
+// come before the shell has made its icon (the model reports the history's load at once) wait.
+class TrayNotifications final : public Notifications {
+public:
+    void notify(const QString &title, const QString &message) override;
+    // Where notifications go from now on, the waiting ones first; null: no icon, message boxes.
+    void attach(TrayIcon *tray);
+
+private:
+    void show(const QString &title, const QString &message);
+
+    struct Waiting {
+        QString title;
+        QString message;
+    };
+    QList<Waiting> m_waiting;
+    bool m_attached = false;
+    QPointer<TrayIcon> m_tray;
 };

@@ -47,3 +47,25 @@ TEST(PlaybackHistoryCsv, RoundTripsThroughARealCsvParser)
     EXPECT_EQ(rows.at(2), (QStringList{"2026-03-01T12:00:00.125Z", "bare", "Artist", "", "", "", "", "", "",
                                        "", "false", ""}));
 }
+
+TEST(PlaybackHistoryCsv, TextThatASpreadsheetWouldRunStaysText)
+{
+    PlaybackHistory::Entry crafted = sample(QStringLiteral("=HYPERLINK(\"http://example.com\",\"Play\")"));
+    crafted.artist = QStringLiteral("+1 Artist");
+    crafted.tier = QStringLiteral("-hires");
+    crafted.source = QStringLiteral("@SUM(A1:A9)");
+    crafted.codec = QStringLiteral("\talac");
+    crafted.outcome = QStringLiteral("\rlearned");
+    crafted.predictedRate = 44100;
+    crafted.musicStartMs = -250; // numbers stay numbers, whatever their sign
+    PlaybackHistory::Entry plain = sample(QStringLiteral("A title with = + - @ inside"));
+    plain.artist = QStringLiteral("'Quoted' already");
+
+    const QList<QStringList> rows = parsedByPython(PlaybackHistory::csvText({crafted, plain}));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(
+        rows.at(1),
+        (QStringList{"2026-03-01T12:00:00.125Z", R"('=HYPERLINK("http://example.com","Play"))", "'+1 Artist",
+                     "'-hires", "44100", "", "'@SUM(A1:A9)", "", "'\talac", "'\rlearned", "false", "-250"}));
+    EXPECT_EQ(rows.at(2).mid(1, 2), (QStringList{"A title with = + - @ inside", "'Quoted' already"}));
+}

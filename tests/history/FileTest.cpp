@@ -11,8 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -157,6 +163,8 @@ TEST_F(HistoryFile, ADamagedFileIsMovedAsideUnderATimestampedName)
         R"({"v": 1})",
         R"({"v": 1.5, "entries": []})",
         R"({"v": 1, "entries": [{"id": "not a uuid", "at": "2026-03-01T12:00:00.000Z", "title": "t", "artist": "a"}]})",
+        R"({"v": 1, "entries": [{"id": "00000000-0000-0000-0000-000000000001", "at": "2026-03-01T12:00:00.000Z",
+            "title": "t", "artist": "a", "musicStartMs": 1e300}]})",
     };
     for (const QByteArray &bytes : damaged) {
         SCOPED_TRACE(bytes.toStdString());
@@ -173,6 +181,71 @@ TEST_F(HistoryFile, ADamagedFileIsMovedAsideUnderATimestampedName)
                         .hasMatch());
         EXPECT_EQ(readFile(folder.filePath(left.first())), bytes);
     }
+}
+
+TEST_F(HistoryFile, AVersionBeyondAnyWholeNumberIsCopiedAsideUnderTheLargest)
+{
+    const QByteArray newer = R"({"v": 1e300, "entries": []})";
+    writeFile(path(), newer);
+    PlaybackHistory history(path());
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("PlaybackHistory.newer-v9223372036854775807.json"))),
+              newer);
+}
+
+// A file far larger than any the store writes is refused unread, as a damaged one is: moved
+// aside whole, never deleted. One right at the bound is still read.
+TEST_F(HistoryFile, AFileOverTheSizeBoundIsSetAsideUnread)
+{
+    QByteArray bytes = R"({"v": 1, "entries": []})";
+    bytes.append(QByteArray(PlaybackHistory::maximumFileBytes - bytes.size(), ' '));
+    writeFile(path(), bytes);
+    {
+        PlaybackHistory history(path());
+        EXPECT_TRUE(history.lastError().isEmpty());
+    }
+    bytes.append(' ');
+    writeFile(path(), bytes);
+    PlaybackHistory history(path());
+    EXPECT_TRUE(history.lastError().contains(QStringLiteral("was moved to")))
+        << history.lastError().toStdString();
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left.first().startsWith(QStringLiteral("PlaybackHistory.damaged-")));
+    EXPECT_EQ(QFileInfo(dir.filePath(left.first())).size(), bytes.size());
+    history.append(sample(QStringLiteral("new")));
+    EXPECT_TRUE(history.saveNow());
+}
+
+// A FIFO where the file should be: opening it to read would wait for a writer forever.
+TEST_F(HistoryFile, AFifoIsNeitherWaitedForNorWrittenOver)
+{
+    const QByteArray fifo = QFile::encodeName(path());
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> loaded = false;
+    std::atomic<bool> released = false;
+    std::thread watchdog([&] {
+        for (int i = 0; i < 100 && !loaded; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (loaded)
+            return;
+        released = true; // a reader stuck in open() goes on once a writer comes and goes
+        const int fd = ::open(fifo.constData(), O_WRONLY);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    {
+        PlaybackHistory history(path());
+        loaded = true;
+        watchdog.join();
+        EXPECT_FALSE(released) << "loading waited for a writer";
+        EXPECT_TRUE(history.entries().isEmpty());
+        EXPECT_TRUE(history.lastError().contains(QStringLiteral("could not be read")));
+        history.append(sample(QStringLiteral("in memory")));
+        EXPECT_FALSE(history.saveNow());
+    }
+    struct stat info = {};
+    ASSERT_EQ(::stat(fifo.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(HistoryFile, AFileThatCannotBeReadIsNeverWrittenOver)

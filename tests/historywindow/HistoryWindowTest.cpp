@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -170,4 +171,27 @@ TEST_F(HistoryWindow, NoTimeOrRateIsShortened)
                 << text.width() << " points, window " << size.width();
         }
     }
+}
+
+// An export that cannot be written is said, once per try, by the window that asked.
+TEST_F(HistoryWindow, AFailedExportIsShownByTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    const QString destination = harness.path("no such folder/export.csv");
+    harness.platform.filePanels.csvChoice = destination;
+    window->exportButton()->click();
+    QMessageBox *failure = window->exportFailure();
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->isVisible());
+    EXPECT_EQ(failure->parentWidget(), window);
+    EXPECT_EQ(failure->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(failure->text(), "The playback history could not be exported");
+    EXPECT_TRUE(failure->informativeText().contains(QDir::toNativeSeparators(destination)));
+    failure->button(QMessageBox::Ok)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->exportFailure(), 2000);
+
+    harness.platform.filePanels.csvChoice = harness.path("export.csv");
+    window->exportButton()->click();
+    EXPECT_FALSE(window->exportFailure());
+    EXPECT_TRUE(QFile::exists(harness.path("export.csv")));
 }

@@ -11,10 +11,12 @@
 #include "Shell/TrayMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -70,6 +72,34 @@ TEST(TrayMenu, ItemsOpenWindowsAndQuit)
     EXPECT_EQ(ids, (QStringList{u"learned"_s, u"history"_s, u"timing"_s, QString(), u"quit"_s}));
     EXPECT_EQ(opened, (QStringList{u"learned"_s, u"history"_s, u"timing"_s, u"quit"_s}));
     EXPECT_EQ(items.last().title, u"Quit Corvane Zuvaradi"_s);
+}
+
+// Without a tray (offscreen) the user still hears of a failure: a message box each, and those
+// reported before the shell made its tray wait for it.
+TEST(TrayMenu, NotificationsWaitForTheShellAndComeAsMessageBoxesWithoutATray)
+{
+    const auto shownNotices = [] {
+        QStringList shown;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box && box->objectName() == u"failureNotice" && box->isVisible())
+                shown.append(box->windowTitle() + u": "_s + box->text());
+        }
+        shown.sort();
+        return shown;
+    };
+    TrayNotifications notifications;
+    notifications.notify(u"Loading failed"_s, u"moved to /a"_s);
+    EXPECT_TRUE(shownNotices().isEmpty());
+    TrayIcon tray(trayMenuItems([](const QString &) {}, [] {}));
+    EXPECT_FALSE(tray.showMessage(u"no"_s, u"tray"_s));
+    notifications.attach(&tray);
+    EXPECT_EQ(shownNotices(), QStringList{u"Loading failed: moved to /a"_s});
+    notifications.notify(u"Saving failed"_s, u"disk full"_s);
+    EXPECT_EQ(shownNotices(), (QStringList{u"Loading failed: moved to /a"_s, u"Saving failed: disk full"_s}));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == u"failureNotice")
+            widget->close();
 }
 
 TEST(AppShell, TheRateLibraryDocumentAmongTheArguments)

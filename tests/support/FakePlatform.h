@@ -66,13 +66,29 @@ public:
     std::optional<QString> chooseCsvDestination(const QString &suggestedName) override;
 };
 
+// Every notification, in order.
+class FakeNotifications final : public Notifications {
+public:
+    struct Shown {
+        QString title;
+        QString message;
+    };
+    QList<Shown> shown;
+
+    void notify(const QString &title, const QString &message) override { shown.append({title, message}); }
+};
+
 struct FakePlatform {
     FakeOutputDevices outputDevices;
     FakeMusicApp musicApp;
     FakeWorkspace workspace;
     FakeFilePanels filePanels;
+    FakeNotifications notifications;
 
-    PlatformServices services() { return {&outputDevices, &musicApp, &workspace, &filePanels}; }
+    PlatformServices services()
+    {
+        return {&outputDevices, &musicApp, &workspace, &filePanels, &notifications};
+    }
 
     // A device with the given uid that supports the listed rates exactly.
     static OutputDevice device(const QString &uid, const QList<double> &rates,

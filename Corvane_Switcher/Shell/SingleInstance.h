@@ -1,0 +1,67 @@
+#pragma once
+
+// One running app per user and data folder. A later launch (a file manager opening a Rate
+// Library file while the app runs, say) hands what it was launched with to the running app over
+// a local socket in the user's runtime folder, and leaves; two apps never listen for the
+// companion or write the same history at once.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// What a launch asks for: windows to open (CORVANE_SWITCHER_OPEN) and a Rate Library file to
+// preview (the first argument that names one).
+struct LaunchRequest {
+    QStringList windowIds;
+    std::optional<QString> document; // an absolute path
+
+    // One line of JSON: {"open": [ids], "document": path}.
+    QByteArray encoded() const;
+    // None for anything but a line encoded() could have written.
+    static std::optional<LaunchRequest> decoded(const QByteArray &line);
+
+    bool operator==(const LaunchRequest &) const = default;
+};
+
+class SingleInstance final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int connectWaitMs = 2000;
+    static constexpr int answerWaitMs = 10000;
+    static constexpr qsizetype maximumRequestBytes = 64 * 1024;
+
+    enum class Start {
+        handedOver, // a running app took the request: this launch is done
+        running,    // no app ran: this one is it (and listens for later launches when it can)
+        failed,     // an app runs but did not take the request
+    };
+
+    // The socket's path for this user and data folder, in the user's runtime folder.
+    static QString serverName(const QString &dataDirectory);
+
+    explicit SingleInstance(QString serverName, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // Hands `request` to the app already running, or becomes the running app. A socket left
+    // by an app that crashed is removed. On failure `error` says why.
+    Start start(const LaunchRequest &request, QString *error = nullptr);
+    bool isListening() const;
+
+    // In the running app: each request a later launch hands over.
+    std::function<void(const LaunchRequest &)> onRequest;
+
+private:
+    Start handOver(QLocalSocket &socket, const LaunchRequest &request, QString *error);
+    void accept();
+    void serve(QLocalSocket *peer);
+
+    QString m_serverName;
+    std::unique_ptr<QLocalServer> m_server;
+};

@@ -1,0 +1,85 @@
+// The running app's side of a later launch: what it accepts over its local socket, what it
+// refuses, and a socket left behind by a crash.
+
+#include "Shell/SingleInstance.h"
+
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Sends `bytes` and returns the answer, or what is left when the app hangs up.
+QByteArray exchange(const QString &name, const QByteArray &bytes)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    EXPECT_TRUE(socket.waitForConnected(2000));
+    socket.write(bytes);
+    QByteArray answer;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            answer += socket.readAll();
+            return answer.endsWith('\n') || socket.state() == QLocalSocket::UnconnectedState;
+        },
+        5000);
+    EXPECT_TRUE(ended) << "no answer and no hang-up";
+    return answer;
+}
+
+// A socket file with nobody listening, as an app that crashed leaves it.
+bool leaveStaleSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = path.toLocal8Bit();
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+} // namespace
+
+TEST(LaunchRequest, ReadsOnlyWhatALaunchCouldHaveWritten)
+{
+    const LaunchRequest full{{u"learned"_s, u"timing"_s}, u"/home/me/Rates.corvanerates"_s};
+    EXPECT_EQ(LaunchRequest::decoded(full.encoded()), full);
+    EXPECT_EQ(LaunchRequest::decoded(LaunchRequest{}.encoded()), LaunchRequest{});
+    EXPECT_TRUE(full.encoded().endsWith('\n'));
+    for (const QByteArray &bad :
+         {QByteArray("not json"), QByteArray("[]"), QByteArray(R"({"open":"learned"})"),
+          QByteArray(R"({"open":[1]})"), QByteArray(R"({"document":5})"),
+          QByteArray(R"({"document":"relative/path.json"})")})
+        EXPECT_FALSE(LaunchRequest::decoded(bad)) << bad.toStdString();
+}
+
+TEST(SingleInstance, TheRunningAppAnswersRequestsRefusesTheRestAndOutlivesACrashedSocket)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath(u"instance"_s);
+    ASSERT_TRUE(leaveStaleSocket(name));
+    SingleInstance instance(name);
+    QList<LaunchRequest> requests;
+    instance.onRequest = [&](const LaunchRequest &request) { requests.append(request); };
+    EXPECT_EQ(instance.start({}), SingleInstance::Start::running);
+    ASSERT_TRUE(instance.isListening());
+
+    EXPECT_EQ(exchange(name, "{broken\n"), "refused\n");
+    EXPECT_EQ(exchange(name, QByteArray(SingleInstance::maximumRequestBytes + 10, 'x')), "");
+    EXPECT_TRUE(requests.isEmpty());
+
+    const LaunchRequest request{{u"history"_s}, std::nullopt};
+    EXPECT_EQ(exchange(name, request.encoded()), "ok\n");
+    EXPECT_EQ(requests, QList<LaunchRequest>{request});
+}
