@@ -112,13 +112,13 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../SwitcherCore/PlaybackHistoryFile.cpp" line="+183"/>
+        <location filename="../SwitcherCore/PlaybackHistoryFile.cpp" line="+320"/>
         <source>The playback history file %1 could not be read; new plays are kept until the app quits but not saved.</source>
         <extracomment>The placeholder is the history file&apos;s path.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+76"/>
         <source>The playback history file %1 was written by a newer version of the app and could not be copied aside (%2); it is left as it is and new plays are not saved.</source>
         <extracomment>The placeholders are the history file&apos;s path and the system&apos;s reason.</extracomment>
         <translation type="unfinished"></translation>
@@ -130,19 +130,31 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="-49"/>
         <source>The playback history file %1 is damaged and could not be moved aside; it is left as it is and new plays are not saved.</source>
         <extracomment>The placeholder is the history file&apos;s path.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-25"/>
+        <source>The playback history file %1 is larger than %2 MB and could not be moved aside; it is left as it is and new plays are not saved.</source>
+        <extracomment>The placeholders are the history file&apos;s path and a size in megabytes.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The playback history file was larger than %1 MB, far more than the app ever writes; it was moved to %2 and the history starts empty.</source>
+        <extracomment>The placeholders are a size in megabytes and the path the history file was moved to.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>The playback history file was damaged; it was moved to %1 and the history starts empty.</source>
         <extracomment>The placeholder is the path the damaged history file was moved to.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+87"/>
         <source>the folder could not be created</source>
         <translation type="unfinished"></translation>
     </message>
@@ -156,7 +168,7 @@
 <context>
     <name>PlaybackHistoryWindow</name>
     <message>
-        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryTableModel.cpp" line="+56"/>
+        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryTableModel.cpp" line="+30"/>
         <source>Time</source>
         <extracomment>Playback History column: when the play happened.</extracomment>
         <translation type="unfinished"></translation>
@@ -216,7 +228,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryWindow.cpp" line="+83"/>
+        <location filename="../Corvane_Switcher/PlaybackHistory/PlaybackHistoryWindow.cpp" line="+62"/>
         <source>Playback History</source>
         <extracomment>Title of the Playback History window.</extracomment>
         <translation type="unfinished"></translation>
@@ -270,7 +282,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+181"/>
         <source>Clear the playback history?</source>
         <extracomment>Title and question of the Playback History clear confirmation.</extracomment>
         <translation type="unfinished"></translation>
@@ -285,6 +297,12 @@
         <location line="+3"/>
         <source>Clear History</source>
         <extracomment>The Playback History clear confirmation&apos;s destructive button.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>The playback history could not be exported</source>
+        <extracomment>Title and headline of the message shown when the CSV export could not be written.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -345,13 +363,13 @@
 <context>
     <name>RateLibrary</name>
     <message>
-        <location filename="../SwitcherCore/RateLibraryFile.cpp" line="+79"/>
+        <location filename="../SwitcherCore/RateLibraryFile.cpp" line="+190"/>
         <source>This Rate Library file was made by a newer version of Corvane Zuvaradi. Update the app to open it.</source>
         <extracomment>Opening a Rate Library file that a newer version of the app wrote.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>This file is not a Rate Library file.</source>
         <extracomment>Opening a file that is not a Rate Library file at all.</extracomment>
         <translation type="unfinished"></translation>
@@ -403,7 +421,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/RateLibrary/FilterBar.cpp" line="+25"/>
+        <location filename="../Corvane_Switcher/RateLibrary/FilterBar.cpp" line="+26"/>
         <location line="+5"/>
         <source>Show rates for</source>
         <translation type="unfinished"></translation>
@@ -452,12 +470,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+109"/>
         <source>Any rate</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryCells/RateLibraryDelegates.cpp" line="+103"/>
+        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryCells/RateLibraryDelegates.cpp" line="+87"/>
         <source>Now playing</source>
         <translation type="unfinished"></translation>
     </message>
@@ -576,12 +594,391 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <location filename="../Corvane_Switcher/RateLibrary/Explainer/ExplainerTexts.cpp" line="+56"/>
+        <source>Condition 1 · Music.app setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Not readable</source>
+        <extracomment>Music.app&apos;s audio-quality setting could not be read.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Lossless, tier %1</source>
+        <extracomment>Music.app&apos;s Lossless setting with an unrecognised tier number.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Every step below answers for the setting in force, but Music.app’s audio quality setting can’t be read — rates are filed by what actually plays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Every step below answers for this setting: tracks stream as AAC, and only rates confirmed under it are used. Lossless rates are kept for when you switch back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Every step below answers for this setting: a confirmed rate, an album’s rate and the catalog’s rendition are all taken under Hi-Res Lossless (up to 192 kHz). Rates confirmed under other settings are kept, not used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Every step below answers for this setting: a confirmed rate, an album’s rate and the catalog’s rendition are all taken under Lossless (up to 48 kHz). Rates confirmed under other settings are kept, not used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Every step below answers for the setting in force, but this quality tier isn’t recognised — rates are filed by what actually plays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Condition 2 · Output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>What the Dolby Atmos answer means</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The output the Dolby Atmos answer below is about — the attached one, or one the Rate Library remembers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Dolby Atmos</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Whether this output plays the Atmos mix (always 48 kHz) or the lossless stereo version instead decides how an Atmos track&apos;s rate is predicted before its first play here. Left to plays, the first Atmos track answers it. Asked only while Music.app&apos;s Dolby Atmos setting is Automatic.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+8"/>
+        <source>Learn from plays</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <location line="+73"/>
+        <source>Dolby Atmos–compatible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-73"/>
+        <source>Not Dolby Atmos–compatible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Dolby Atmos–compatible — the Atmos mix plays, always 48 kHz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Not Dolby Atmos–compatible — the lossless stereo version plays instead</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Forget what plays learned</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Applies to Dolby Atmos tracks only. Music.app’s Dolby Atmos setting is Always On, so the Atmos mix (always 48 kHz) plays on every output — predicted without asking.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Applies to Dolby Atmos tracks only. Music.app’s Dolby Atmos setting is Off, so the lossless stereo version plays on every output — predicted like any other track.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Applies to Dolby Atmos tracks only. Not yet known whether this output plays the Atmos mix (48 kHz) or the lossless stereo version instead. The first Atmos track you play settles it — or choose.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Applies to Dolby Atmos tracks only. This output plays the Atmos mix, which is always 48 kHz — so that is the prediction for every Atmos track here. Your choice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Applies to Dolby Atmos tracks only. This output plays the Atmos mix, which is always 48 kHz — so that is the prediction for every Atmos track here. Learned from plays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Applies to Dolby Atmos tracks only. This output can’t play the Atmos mix, so Music.app plays the track’s lossless stereo version instead — the steps below predict that version’s rate. Your choice.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Applies to Dolby Atmos tracks only. This output can’t play the Atmos mix, so Music.app plays the track’s lossless stereo version instead — the steps below predict that version’s rate. Learned from plays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Dolby Atmos on this output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>With Music.app’s Dolby Atmos set to Automatic, an Atmos track plays its Atmos mix only on a Dolby Atmos–compatible output — Apple silicon speakers, AirPods, an Atmos receiver. On any other output Music.app skips the Atmos mix and plays the track’s ordinary lossless stereo version. Knowing which lets Corvane set the right rate before the track’s first play here.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location line="+2"/>
+        <source>Atmos track</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>the Atmos mix plays</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>48 kHz, always</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not compatible (stereo)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>the lossless stereo version plays instead</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>that version’s own rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Learn from plays is the default: the first Atmos track you play answers it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A wrong answer costs one wrong first play per Atmos track; plays then correct it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Only asked while Music.app’s Dolby Atmos setting is Automatic.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Prediction order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Read under the two conditions above, the first step that knows the track sets the output rate before it plays; the play then confirms it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>A pinned rate, or a local file’s own rate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The rate an earlier play of this track confirmed under this setting.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A rate confirmed for another track of the album under this setting.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The track’s quality tags and the renditions listed in its streaming manifest.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The tags plus this library’s usual rate for the tier, when the tags and the manifest disagree or the manifest is incomplete.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>A pin is your word for the track under the setting in force; a scanned local file&apos;s rate is the file&apos;s own. Either is used as is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The Rate Library&apos;s row for this track under Music.app&apos;s current setting — what a play confirmed. Used as is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Another track of the same album confirmed under this setting, used when it is above what the catalog lists for this track. The play confirms or corrects it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Two pieces of Apple&apos;s data: the track&apos;s quality tags (Lossless, Hi-Res Lossless, Dolby Atmos) and the lossless renditions its streaming manifest lists. The highest allowed under Music.app&apos;s setting is the prediction. The play confirms or corrects it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>When the manifest is not available, or a Hi-Res-tagged track&apos;s manifest lists nothing above 48 kHz: the tags plus the rate this library most often confirms for that tier. The play confirms or corrects it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>CERTAIN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>PREDICTED</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No plays yet — play a track through Music.app and it appears here with its prediction.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1 from step %2, %3, under %4</source>
+        <extracomment>The latest play: the predicted rate, the prediction step&apos;s number and name, and Music.app&apos;s setting (&quot;Hi-Res Lossless&quot;).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 from step %2, %3</source>
+        <extracomment>The latest play: the predicted rate, the prediction step&apos;s number and name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>played at %1</source>
+        <extracomment>The latest play streamed at another rate than predicted.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>playing at %1</source>
+        <extracomment>The latest play&apos;s stream rate, when nothing was predicted.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+6"/>
+        <source>no prediction: %1</source>
+        <extracomment>The placeholder is Corvane&apos;s reason.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>nothing was predicted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>predicted, not yet played</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Music.app took %1 to start it</source>
+        <extracomment>How long Music.app took to start the track; the placeholder is seconds (&quot;1.5 s&quot;).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The last eight plays: what was predicted, what played, what the Rate Library did. Hover a row to light its step above.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <location filename="../Corvane_Switcher/RateLibrary/RateLibraryRowText.cpp" line="-43"/>
         <source>Track</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>Predicted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../Corvane_Switcher/RateLibrary/ImportPreviewSheet.cpp" line="+74"/>
+        <source>From</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Played</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Load</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Outcome</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>How long Music.app took to start the track after Corvane asked for it — a pick, or the next track after a Stop to Switch change.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Last %1 plays. Hover a row to light its step above.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Show all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/RateLibrary/RateLibraryRowText.cpp" line="+1"/>
         <source>Album</source>
         <translation type="unfinished"></translation>
     </message>
@@ -649,6 +1046,193 @@
         <source>Connect an output to change pins</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <location filename="../Corvane_Switcher/RateLibrary/FooterBar.cpp" line="+143"/>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Rate Library actions</source>
+        <extracomment>Accessible name of the Rate Library&apos;s gear menu.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/RateLibrary/FooterTexts.cpp" line="+32"/>
+        <source>Local file scan failed — %1</source>
+        <extracomment>The placeholder is the reason, as macOS or Music.app gave it.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No local files in Music.app — every track streams, so there was nothing to scan</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Scanned %1 local files: %2 matched Corvane&apos;s library, %3 rates stored, %4 not in the library</source>
+        <extracomment>Local file scan result: files scanned, files matched, rates stored, files not in Corvane&apos;s library.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Scanned %1 local files: %2 matched Corvane&apos;s library, %3 rates stored</source>
+        <extracomment>Local file scan result: files scanned, files matched, rates stored.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Reading local files from Music…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 rows</source>
+        <extracomment>Rate Library row count.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 of %2 rows</source>
+        <extracomment>Rate Library rows shown, of all rows.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 tracks</source>
+        <extracomment>Rate Library track count.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 pinned</source>
+        <extracomment>Rate Library: rows pinned.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Scanning…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Scan Local Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Reads every local file&apos;s sample rate from Music.app and stores it, so local files switch correctly on their first play.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Show File in Finder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Export Backup…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Import…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Remove All Pins…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Clear Rate Library…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Delete Everything…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/RateLibrary/ImportPreviewSheet.cpp" line="-1"/>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Contains</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Import</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/RateLibrary/ImportPreviewTexts.cpp" line="+16"/>
+        <source>Import “%1”?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>A shared Rate Library (another user&apos;s confirmed rates)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A Rate Library backup (everything: rates, pins, local files, Dolby Atmos answers)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>the %1 storefront</source>
+        <extracomment>An Apple Music storefront by its country code, such as &quot;the AU storefront&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>written %1</source>
+        <extracomment>When the file was written: a date and time.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>file version %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>unknown (no header — an older file)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 tracks</source>
+        <comment>in the file being imported</comment>
+        <extracomment>Tracks in the file being imported.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Nothing is replaced: a shared row never displaces a rate learned here, and the first play here makes it first-hand. Pins, local files and outputs are not in a shared file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nothing is replaced: the more recent confirmation wins a row, your pins always stand, and nothing is removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Shell</name>
@@ -692,7 +1276,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/Shell/TrayMenu.cpp" line="+23"/>
+        <location filename="../Corvane_Switcher/Shell/TrayMenu.cpp" line="+24"/>
         <location filename="../Corvane_Switcher/Shell/WindowScenes.cpp" line="+69"/>
         <source>Rate Library</source>
         <extracomment>Tray menu item that opens the Rate Library window.
@@ -720,6 +1304,12 @@ Window title of the Rate Library window.</extracomment>
     <message>
         <location filename="../Corvane_Switcher/Shell/WindowScenes.cpp" line="-40"/>
         <source>This window could not be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/Shell/SingleInstance.cpp" line="+123"/>
+        <source>Corvane Zuvaradi is already running but did not take this launch&apos;s request (%1).</source>
+        <extracomment>Printed when a second launch cannot reach the app already running; the placeholder is the reason.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -798,7 +1388,8 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-288"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/RailFills.cpp" line="+78"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingCards.cpp" line="-288"/>
         <location line="+77"/>
         <location line="+64"/>
         <location line="+55"/>
@@ -806,10 +1397,53 @@ Window title of the Rate Library window.</extracomment>
         <location line="+38"/>
         <location line="+41"/>
         <source>current rate</source>
+        <extracomment>Rail legend: the outgoing track, and the output at its current rate.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location line="+3"/>
+        <source>fading out</source>
+        <extracomment>Rail legend: the outgoing track fading out.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>relock (muted)</source>
+        <extracomment>Rail legend: the DAC relocking to the new rate, muted.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>lost under the mute</source>
+        <extracomment>Rail legend: music that plays under the DAC&apos;s mute and is not heard.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>pause or delay</source>
+        <extracomment>Rail legend: a pause, a delay, or the fallback method&apos;s switch.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Music.app loading</source>
+        <extracomment>Rail legend: Music.app loading the next track.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>last moment after a pause</source>
+        <extracomment>Rail legend: the outgoing track&apos;s last moment, played after a brief pause.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>last moment</source>
+        <extracomment>Rail legend: the outgoing track&apos;s last moment.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingCards.cpp" line="-329"/>
         <location line="+77"/>
         <location line="+119"/>
         <location line="+55"/>
@@ -819,17 +1453,19 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/RailFills.cpp" line="-15"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingCards.cpp" line="-329"/>
         <location line="+77"/>
         <location line="+119"/>
         <location line="+55"/>
         <location line="+38"/>
         <location line="+41"/>
         <source>new rate</source>
+        <extracomment>Rail legend: the next track, and the output at its new rate.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-325"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingCards.cpp" line="-325"/>
         <source>The Listening Window opens: the Zuvaradi starts metering how loud Music.app is playing.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1163,7 +1799,7 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingView.cpp" line="+28"/>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingView.cpp" line="+29"/>
         <source>the end of the outgoing track</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1210,20 +1846,178 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingWindowPlaceholder.cpp" line="+29"/>
-        <source>Switch Method Visualizer</source>
+        <location filename="../Corvane_Switcher/SwitchTiming/SwitchTimingWindow.cpp" line="+70"/>
+        <source>Every method on one clock, drawn with your settings and Music.app&apos;s measured load. Time runs to the end of the outgoing track (or, for a picked track, to the pick). The next track expects a different rate; a same-rate track is simply handed over and none of this happens. The controls here are the same ones as in Settings; a click on a label that names one lights it.</source>
+        <extracomment>The visualizer&apos;s introduction, once Music.app&apos;s load times have been measured.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>The visualizer&apos;s timelines are not drawn yet; they come in a later version.</source>
+        <location line="+8"/>
+        <source>Every method on one clock, drawn with your settings. Time runs to the end of the outgoing track (or, for a picked track, to the pick). The next track expects a different rate; a same-rate track is simply handed over and none of this happens. The controls here are the same ones as in Settings; a click on a label that names one lights it.</source>
+        <extracomment>The visualizer&apos;s introduction, before any load time has been measured.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Switch Method Visualizer</source>
+        <extracomment>Title of the Switch Method Visualizer window.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>Relock Time</source>
+        <extracomment>A setting&apos;s name, as Settings has it: how long the DAC takes to relock after a rate change.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>How long your DAC takes to relock and unmute after a rate change — the audible mute. Every method below is timed by it; macOS cannot measure it, so it is yours to set.</source>
+        <extracomment>Under &quot;Relock Time&quot; at the top of the visualizer.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Pick a method above to see how it&apos;s timed; the radio in the card&apos;s title is what chooses it.</source>
+        <extracomment>The closing line of the visualizer.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/CardHeader.cpp" line="+189"/>
+        <source>needs macOS 14.4 or later</source>
+        <extracomment>Beside the fade-out switching toggle on a system where it cannot run.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/CasePicker.cpp" line="+32"/>
+        <source>Case</source>
+        <extracomment>Accessible name of the chips that choose which situation a card shows.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/GroupStyle.cpp" line="+53"/>
+        <source>First choice</source>
+        <extracomment>Caption over the tab of the method used first (fade-out switching).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>When there&apos;s no fade</source>
+        <extracomment>Caption over the tabs of the methods used when no fade is found.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>If you&apos;d rather</source>
+        <extracomment>Caption over the tabs of the other methods one can choose instead.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Always on</source>
+        <extracomment>Caption over the tab of what always applies (a picked track).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/RailLegend.cpp" line="+28"/>
+        <source>Legend</source>
+        <extracomment>Accessible name of the legend of the timelines&apos; colours.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/RailSteps.cpp" line="+84"/>
+        <source>Steps</source>
+        <extracomment>Accessible name of the numbered steps under a timeline.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/SettingRows.cpp" line="+41"/>
+        <source>Listening Window</source>
+        <extracomment>A setting&apos;s name, as Settings has it: how long before the end the fade is listened for.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Silence Threshold</source>
+        <extracomment>A setting&apos;s name, as Settings has it: how quiet the music must get to count as quiet.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Minimum Quiet</source>
+        <extracomment>A setting&apos;s name, as Settings has it: how long the quiet must hold.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>not used with Switch at the End</source>
+        <extracomment>Beside &quot;Extend a Late Fade with a Brief Pause&quot; while Switch at the End is the method.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Extend a Late Fade with a Brief Pause</source>
+        <extracomment>A setting&apos;s name, as Settings has it (a switch).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Pause Point</source>
+        <extracomment>A setting&apos;s name, as Settings has it: where playback pauses before the end.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 before the end</source>
+        <extracomment>The Pause Point&apos;s value: milliseconds before the end of the track.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 · automatic</source>
+        <extracomment>Delay Added, figured automatically; the placeholder is milliseconds (&quot;1500 ms&quot;).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Delay Added</source>
+        <extracomment>A setting&apos;s name, as Settings has it: the wait before a new track is asked for.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Set Automatically</source>
+        <extracomment>A button: Delay Added goes back to being figured automatically.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../Corvane_Switcher/SwitchTiming/TimelineRail.cpp" line="+90"/>
+        <source>Music.app</source>
+        <extracomment>The upper lane of a timeline: what Music.app plays.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Output rate</source>
+        <extracomment>The lower lane of a timeline: the output device&apos;s sample rate.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+172"/>
+        <source>%1. %2</source>
+        <extracomment>A step of a timeline: its number, then what happens.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Timeline</source>
+        <extracomment>Accessible name of a timeline.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>SwitcherLink</name>
     <message>
-        <location filename="../SwitcherCore/SwitcherLink.cpp" line="+380"/>
+        <location filename="../SwitcherCore/SwitcherLink.cpp" line="+435"/>
         <source>Port %1 is in use by another app.</source>
         <extracomment>The link to the companion could not start. The placeholder is a port number.</extracomment>
         <translation type="unfinished"></translation>
@@ -1251,17 +2045,29 @@ Window title of the Rate Library window.</extracomment>
     <name>SwitcherModel</name>
     <message>
         <location filename="../Corvane_Switcher/Platform/LinuxMusicApp.cpp" line="+83"/>
-        <location filename="../Corvane_Switcher/SwitcherModelRateLibrary.cpp" line="+263"/>
+        <location filename="../Corvane_Switcher/SwitcherModelRateLibrary.cpp" line="+323"/>
         <source>Music.app isn&apos;t running</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/SwitcherModel.cpp" line="+489"/>
+        <location filename="../Corvane_Switcher/SwitcherModel.cpp" line="+124"/>
+        <source>The playback history could not be loaded</source>
+        <extracomment>Title of the notification shown when the history file was set aside or could not be read at start.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>The playback history could not be saved</source>
+        <extracomment>Title of the notification shown when the history file could not be written.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+362"/>
         <source>Switching inside a fade-out needs the System Audio Recording permission — allow Corvane Zuvaradi in System Settings › Privacy &amp; Security.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../Corvane_Switcher/SwitcherModelRateLibrary.cpp" line="-205"/>
+        <location filename="../Corvane_Switcher/SwitcherModelRateLibrary.cpp" line="-206"/>
         <source>Corvane did not answer — is Corvane Mac Remote up to date and still paired?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1318,39 +2124,44 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+19"/>
+        <location line="+34"/>
         <source>Connect Corvane Mac Remote to import a Rate Library.</source>
         <extracomment>The Rate Library lives in the companion app; nothing can be imported without it.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+7"/>
-        <location line="+11"/>
+        <location line="+122"/>
+        <source>%1 could not be written: %2. A file that was already there is left as it was.</source>
+        <extracomment>Why a CSV export failed. The placeholders are the chosen file&apos;s path and the system&apos;s reason. The export writes a whole new file or nothing, so a file already there is unchanged.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-306"/>
         <source>%1 is too large to be a Rate Library.</source>
         <extracomment>A file name; the file is far larger than any Rate Library.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="-6"/>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>Couldn&apos;t read %1: %2.</source>
         <extracomment>A file name, then the reason the system gave.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-17"/>
         <source>Couldn&apos;t import %1: %2</source>
         <extracomment>A file name, then why it can&apos;t be imported.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+162"/>
         <source>Reading %1…</source>
         <extracomment>The placeholder is a file name; the companion is checking what importing it would do.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+48"/>
         <location line="+20"/>
         <source>The file could not be imported.</source>
         <translation type="unfinished"></translation>
@@ -1362,7 +2173,7 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>Importing %1…</source>
         <extracomment>The placeholder is a file name.</extracomment>
         <translation type="unfinished"></translation>
@@ -1413,7 +2224,7 @@ Window title of the Rate Library window.</extracomment>
 <context>
     <name>SwitcherProtocol</name>
     <message>
-        <location filename="../SwitcherCore/SwitcherProtocol.cpp" line="+40"/>
+        <location filename="../SwitcherCore/SwitcherProtocol.cpp" line="+41"/>
         <source>Hi-Res</source>
         <extracomment>Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep Music.app&apos;s own short word.</extracomment>
         <translation type="unfinished"></translation>
@@ -1455,7 +2266,7 @@ Window title of the Rate Library window.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>an unrecognised setting</source>
         <extracomment>Music.app&apos;s audio-quality setting when it could not be read; used inside a sentence (&quot;under an unrecognised setting&quot;).</extracomment>
         <translation type="unfinished"></translation>
