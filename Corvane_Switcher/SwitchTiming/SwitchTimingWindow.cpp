@@ -219,7 +219,7 @@ void SwitchTimingWindow::update(const QList<SwitchTimingView::Card> &cards, cons
         panel->onSetting = [this](SettingKey key) { flashSetting(key); };
         panel->onChooseCase = [this](const QString &id) { chooseCase(id); };
         if (m_panel) {
-            stack->replaceWidget(m_panel, panel);
+            delete stack->replaceWidget(m_panel, panel); // the old panel's layout item is ours
             m_panel->hide();
             m_panel->deleteLater(); // it may be the sender of the click that got us here
         } else {
