@@ -13,17 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-inline bool eventually(const std::function<bool()> &condition)
-{
-    return QTest::qWaitFor(condition, 5000);
-}
-
-inline bool pair(ModelHarness &h, LoopbackPeer &peer)
-{
-    return peer.connectTo(h.port) &&
-           eventually([&] { return std::holds_alternative<SwitcherLink::Peer>(h.model->linkState()); });
-}
-
 // A model with a companion already paired.
 struct Paired {
     ModelHarness h;
@@ -38,18 +27,6 @@ struct Paired {
         EXPECT_TRUE(peer.waitForType(u"forgetRates"_s, int(before) + 1));
     }
 };
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
 inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,
