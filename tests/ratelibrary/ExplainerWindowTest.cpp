@@ -68,6 +68,7 @@ TEST(ExplainerWindow, hoveringARecentPlayLightsItsStepAndTintsItsPeersWithoutTou
     ASSERT_TRUE(o.open());
     ExplainerFixtures::addPlays(o.h, ExplainerFixtures::evening());
     LearnedRatesWindow &w = *o.window;
+    EXPECT_TRUE(w.view().historyExpanded) << "as the stored preference says";
     settle();
     PredictionExplainer &explainer = *w.explainer();
     RecentPlaysRows &rows = *explainer.recentPlays()->rows();
@@ -178,7 +179,9 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     AtmosInfoPopover *popover = w.explainer()->atmosInfo();
     ASSERT_TRUE(popover && popover->isVisible());
     ASSERT_EQ(popover->outcomeRows().size(), 2);
-    EXPECT_TRUE(popover->outcomeRows()[0]->chips().last().highlighted);
+    // The outcome's rate stands out, the track does not.
+    EXPECT_TRUE(popover->outcomeRows()[1]->chips().last().highlighted);
+    EXPECT_FALSE(popover->outcomeRows()[1]->chips().first().highlighted);
     QTest::keyClick(popover, Qt::Key_Escape);
     EXPECT_FALSE(popover->isVisible());
     EXPECT_FALSE(w.view().showAtmosInfo);

@@ -242,6 +242,9 @@ TEST(RateLibraryJourney, FilesThatAreNoRateLibraryNeverLeave)
     s.h.platform.filePanels.importChoice = huge.fileName();
     s.choose(u"Import…"_s);
     EXPECT_TRUE(s.statusBecomes(u"huge.json is too large to be a Rate Library."_s));
+    s.h.platform.filePanels.importChoice = s.h.path(u"missing.json"_s);
+    s.choose(u"Import…"_s);
+    EXPECT_TRUE(eventually([&] { return s.status().startsWith(u"Couldn't read missing.json: "_s); }));
     EXPECT_EQ(s.received(u"rateLibraryImport"_s), 0);
     EXPECT_FALSE(s.h.model->rateLibraryBusy());
 }

@@ -3,6 +3,7 @@
 
 #include "RateLibrary/EmptyStateView.h"
 #include "RateLibrary/FilterBar.h"
+#include "RateLibrary/FooterBar.h"
 #include "RateLibrary/RateLibraryCells/RateLibraryDelegates.h"
 #include "RateLibrary/RateLibraryRowText.h"
 
@@ -221,21 +222,24 @@ TEST(RateLibraryWindow, rowMenusSendOneMessagePerRowActedOn)
     EXPECT_EQ(titles(w.selectionMenuFor({riverHiRes})), QStringList({"Unpin", "Remove"}));
 }
 
+// Each raised from the gear menu's own item.
 TEST(RateLibraryWindow, eachDialogSendsOnceAfterItsButtonAndCancellingSendsNothing)
 {
     OpenWindow o;
     ASSERT_TRUE(o.open());
     LearnedRatesWindow &w = *o.window;
     const struct {
-        Confirmation kind;
-        const char *type;
-        const char *button;
-    } cases[] = {{Confirmation::forgetAll, "forgetRates", "Clear Rate Library"},
-                 {Confirmation::reset, "resetStore", "Delete All"},
-                 {Confirmation::removePins, "removeAllPins", "Remove All Pins"}};
+        const char *item, *type, *button;
+    } cases[] = {{"Clear Rate Library…", "forgetRates", "Clear Rate Library"},
+                 {"Delete Everything…", "resetStore", "Delete All"},
+                 {"Remove All Pins…", "removeAllPins", "Remove All Pins"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.type);
-        w.presentConfirmation(c.kind);
+        const MenuItems &items = w.footerBar()->menuItems();
+        const auto item =
+            std::find_if(items.begin(), items.end(), [&](auto &i) { return i.title == c.item; });
+        ASSERT_NE(item, items.end());
+        item->action();
         QMessageBox *dialog = w.shownConfirmation();
         ASSERT_TRUE(dialog && dialog->isVisible());
         EXPECT_EQ(destructiveButton(dialog)->text(), c.button);
@@ -243,7 +247,7 @@ TEST(RateLibraryWindow, eachDialogSendsOnceAfterItsButtonAndCancellingSendsNothi
         EXPECT_TRUE(eventually([&] { return !w.shownConfirmation(); }));
         EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList());
 
-        w.presentConfirmation(c.kind);
+        item->action();
         destructiveButton(w.shownConfirmation())->click();
         EXPECT_TRUE(eventually([&] { return !w.shownConfirmation(); }));
         EXPECT_EQ(sentSinceLastLook(o.h, o.peer), QStringList({c.type}));

@@ -108,6 +108,8 @@ TEST(SwitchTimingModel, storedSettingsOutOfRangeReachTheRailsInsideTheirRanges)
     h.model->setQuietThresholdDb(-5);
     h.model->setPausePointSec(0.0);
     h.model->setHandOverDelayMs(-100);
+    h.model->setLeadMs(100);
+    EXPECT_EQ(h.switcher().relockLeadMsOverride(), 500);
     EXPECT_DOUBLE_EQ(h.model->quietThresholdDb(), -30.0);
     EXPECT_DOUBLE_EQ(h.switcher().pausePointSec(), 0.1);
     EXPECT_EQ(h.model->handOverDelayMs(), 0);
