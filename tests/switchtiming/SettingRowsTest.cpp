@@ -90,13 +90,11 @@ TEST(SettingRows, fadeExtensionIsOffWithSwitchAtTheEnd)
 {
     ModelHarness h;
     h.model->setBoundaryMode("lead");
-    SettingRowValues row = settingRowValues(SettingKey::fadeExtend, *h.model);
-    EXPECT_FALSE(row.enabled);
-    EXPECT_EQ(row.valueText, "not used with Switch at the End");
+    EXPECT_EQ(
+        describe(settingRowValues(SettingKey::fadeExtend, *h.model)),
+        "Extend a Late Fade with a Brief Pause | not used with Switch at the End | 1 in [0, 1] step 1 (off)");
     h.model->setBoundaryMode("pause");
-    row = settingRowValues(SettingKey::fadeExtend, *h.model);
-    EXPECT_TRUE(row.enabled);
-    EXPECT_EQ(row.valueText, "");
+    EXPECT_TRUE(settingRowValues(SettingKey::fadeExtend, *h.model).enabled);
 }
 
 TEST(SettingRows, delayAddedIsAutomaticUntilAStepSetsIt)
@@ -112,8 +110,6 @@ TEST(SettingRows, delayAddedIsAutomaticUntilAStepSetsIt)
     EXPECT_EQ(m.handOverDelayMs(), 750);
     EXPECT_EQ(settingRowValues(SettingKey::delay, m).valueText, "750 ms");
     EXPECT_TRUE(settingRowValues(SettingKey::automatic, m).enabled);
-    applySetting(SettingKey::delay, 1234, m); // what the stepper writes is kept to 50 ms
-    EXPECT_EQ(m.handOverDelayMs(), 1250);
 
     applySetting(SettingKey::automatic, 0, m);
     EXPECT_EQ(m.handOverDelayMs(), std::nullopt);
