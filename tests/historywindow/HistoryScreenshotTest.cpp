@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QPixmap>
 #include <QTableView>
 
 #include <gtest/gtest.h>

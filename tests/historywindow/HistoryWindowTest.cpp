@@ -11,15 +11,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

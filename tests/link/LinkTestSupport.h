@@ -3,8 +3,6 @@
 #include "SwitcherLink.h"
 #include "TestSupport.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTest>
 
 #include <gtest/gtest.h>

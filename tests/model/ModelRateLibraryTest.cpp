@@ -5,8 +5,6 @@
 
 #include "RateLibraryFile.h"
 
-#include <QDir>
-
 #include <atomic>
 #include <chrono>
 #include <thread>

@@ -3,9 +3,6 @@
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
 
-#include <QFile>
-#include <QTest>
-
 #include <gtest/gtest.h>
 
 #include <array>

@@ -15,9 +15,7 @@
 #include "RateLibrary/Explainer/RecentPlaysTable.h"
 #include "RateLibrary/Explainer/TextSymbolButton.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>

@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
