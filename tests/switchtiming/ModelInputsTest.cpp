@@ -1,6 +1,7 @@
 // The visualizer reads its settings from the shared model, the engine and the platform.
 #include "RailExpect.h"
 
+#include "HistoryFixtures.h"
 #include "ModelHarness.h"
 
 using namespace railexpect;
@@ -19,12 +20,7 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
     model.setAudioTap(true);
     model.setBoundaryMode("pause");
     model.setHandOverDelayMs(std::nullopt);
-    for (qint64 ms : {700, 1100, 900, 1300, 800, 1000}) {
-        PlaybackHistory::Entry entry;
-        entry.title = "Track";
-        entry.musicStartMs = ms;
-        h.switcher().history().append(entry);
-    }
+    HistoryFixtures::appendStarts(h.switcher().history(), {700, 1100, 900, 1300, 800, 1000});
 
     const TimingInputs in = TimingInputs::fromModel(model);
     EXPECT_EQ(in.leadMs, 2000);

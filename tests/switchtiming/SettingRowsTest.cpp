@@ -2,6 +2,7 @@
 // is disabled.
 #include "RailExpect.h"
 
+#include "HistoryFixtures.h"
 #include "ModelHarness.h"
 #include "SwitchTiming/SettingRows.h"
 
@@ -20,15 +21,6 @@ std::string describe(const SettingRowValues &row)
         .arg(row.step)
         .arg(row.enabled ? "" : " (off)")
         .toStdString();
-}
-
-void playsStartingIn(ModelHarness &h, std::initializer_list<qint64> starts)
-{
-    for (qint64 ms : starts) {
-        PlaybackHistory::Entry entry;
-        entry.musicStartMs = ms;
-        h.switcher().history().append(entry);
-    }
 }
 
 } // namespace
@@ -101,7 +93,8 @@ TEST(SettingRows, delayAddedIsAutomaticUntilAStepSetsIt)
 {
     ModelHarness h;
     SwitcherModel &m = *h.model;
-    playsStartingIn(h, {430, 900, 1000, 1100, 800}); // automatic: 1200 - 430, to 100 ms
+    HistoryFixtures::appendStarts(h.switcher().history(),
+                                  {430, 900, 1000, 1100, 800}); // automatic: 1200 - 430, to 100 ms
     SettingRowValues delay = settingRowValues(SettingKey::delay, m);
     EXPECT_EQ(delay.valueText, "800 ms · automatic");
     EXPECT_EQ(delay.value, 800);
