@@ -139,13 +139,10 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     LearnedRatesWindow &w = *o.window;
     OutputCondition &condition = *w.explainer()->outputCondition();
     // The attached "Test DAC" first, then the companion's four outputs.
-    const OutputCondition::State &state = condition.state();
-    ASSERT_EQ(state.control.kind, OutputControl::Kind::menu);
     EXPECT_EQ(
-        RateLibraryFixtures::titles(state.control.items),
+        RateLibraryFixtures::titles(condition.state().control.items),
         QStringList({"Test DAC", "BuiltInSpeakerDevice", "DacMagic 200M", receiver, "AirPlay:Living Room"}));
     EXPECT_EQ(condition.outputMenuButton()->text(), "Test DAC");
-    EXPECT_EQ(state.answerLabel, "Learn from plays");
 
     // The menu as it opens: the attached output checked; choosing another stores its uid.
     QTest::mouseClick(condition.outputMenuButton(), Qt::LeftButton);
@@ -160,7 +157,6 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     EXPECT_EQ(w.view().deviceUID, receiver);
     EXPECT_EQ(condition.outputMenuButton()->text(), receiver);
     EXPECT_EQ(condition.answerButton()->text(), "Dolby Atmos–compatible");
-    EXPECT_TRUE(condition.sentence().endsWith("Your choice."));
     o.h.platform.outputDevices.device = FakePlatform::device(QStringLiteral("usb"), {44100}, "Other DAC");
     o.h.model->pollPlatform();
     EXPECT_EQ(condition.outputMenuButton()->text(), receiver);

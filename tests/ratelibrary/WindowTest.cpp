@@ -42,8 +42,7 @@ TEST(RateLibraryWindow, subscribesWhileOpenAndGoesFromNoCompanionToLoadingToTheT
     ModelHarness h;
     LearnedRatesWindow window(*h.model);
     window.show();
-    EXPECT_EQ(window.shownRegion(), MiddleRegion::needsCompanion);
-    EXPECT_EQ(window.emptyState()->title(), "Needs Corvane Mac Remote connected");
+    EXPECT_EQ(window.shownRegion(), MiddleRegion::needsCompanion); // its picture is a screenshot test's
 
     // The companion pairs after the window opened: the model subscribes by itself.
     LoopbackPeer peer;
@@ -78,9 +77,6 @@ TEST(RateLibraryWindow, subscribesWhileOpenAndGoesFromNoCompanionToLoadingToTheT
     peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return window.shownRegion() == MiddleRegion::table; }));
 
-    window.setSearch(QStringLiteral("no such track anywhere"));
-    EXPECT_EQ(window.emptyState()->title(), "No matches");
-    window.setSearch(QString());
     peer.send(QStringLiteral("learnedRates"), SwitcherProtocol::LearnedRates{}.toJson());
     ASSERT_TRUE(eventually([&] { return window.shownRegion() == MiddleRegion::empty; }));
     EXPECT_EQ(window.emptyState()->title(), "The Rate Library is empty");
