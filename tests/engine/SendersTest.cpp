@@ -1,13 +1,12 @@
 // The engine's senders and handlers, seen from a real companion socket on the loopback link.
 #include "LoopbackPeer.h"
 #include "RateSwitcher.h"
+#include "TestSupport.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,11 +28,6 @@ class EngineSenders : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // A port of our own, so that test binaries running side by side never meet.
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        port = probe.serverPort();
-        probe.close();
         settings.setValue("switcher.port", port);
         engine = std::make_unique<RateSwitcher>(&settings, dir.filePath("history.json"), dir.path());
         engine->start();
@@ -59,7 +53,7 @@ protected:
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath("settings.ini"), QSettings::IniFormat};
-    quint16 port = 0;
+    quint16 port = freePort(); // of our own, so that test binaries running side by side never meet
     std::unique_ptr<RateSwitcher> engine;
     LoopbackPeer peer;
 };

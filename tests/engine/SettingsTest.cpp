@@ -1,4 +1,5 @@
 // The engine's settings in the settings store, and the automatic Delay Added.
+#include "HistoryFixtures.h"
 #include "RateSwitcher.h"
 
 #include <QJsonDocument>
@@ -112,19 +113,14 @@ TEST_F(EngineSettings, EverySetterWritesItsKeyBack)
 TEST_F(EngineSettings, RelockLeadIsTheRelockTimeMinusTheFastestStart)
 {
     const auto switcher = engine();
-    const auto started = [&](std::optional<qint64> ms) {
-        PlaybackHistory::Entry entry;
-        entry.musicStartMs = ms;
-        switcher->history().append(entry);
+    const auto started = [&](const QList<std::optional<qint64>> &ms) {
+        HistoryFixtures::appendStarts(switcher->history(), ms);
     };
     // Fewer than five plays with a start time: nothing to go on. A play without one, or with a
     // negative one, does not count.
-    for (std::optional<qint64> ms : {430, 900, 1000, 1100})
-        started(ms);
-    started(std::nullopt);
-    started(-200);
+    started({430, 900, 1000, 1100, std::nullopt, -200});
     EXPECT_EQ(switcher->relockLeadMs(), 0);
-    started(800);
+    started({800});
 
     const std::vector<std::pair<std::optional<int>, int>> cases{
         {std::nullopt, 800}, // 1200 - 430 = 770, to the nearest 100
@@ -140,13 +136,11 @@ TEST_F(EngineSettings, RelockLeadIsTheRelockTimeMinusTheFastestStart)
 
     // A start of 0 ms is a start: the fastest there can be.
     switcher->setRelockLeadMsOverride(std::nullopt);
-    started(0);
+    started({0});
     EXPECT_EQ(switcher->relockLeadMs(), 1200);
 
     // Only the last 25 plays that have a start count: 25 newer ones push the 0 ms out.
-    for (int i = 0; i < 25; ++i) {
-        started(1000 + i);
-        started(std::nullopt);
-    }
+    for (int i = 0; i < 25; ++i)
+        started({1000 + i, std::nullopt});
     EXPECT_EQ(switcher->relockLeadMs(), 200);
 }

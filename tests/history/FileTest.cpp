@@ -1,12 +1,12 @@
 // The history file: delayed atomic saves, the previous copy, and every way a file on disk can
 // stand in the way without a play being lost.
 #include "HistoryTestSupport.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,19 +23,6 @@
 namespace {
 
 using Entry = PlaybackHistory::Entry;
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList titlesIn(const QByteArray &bytes)
 {
@@ -113,7 +100,7 @@ TEST_F(HistoryFile, AnUnwritableFolderIsReportedAndNothingIsLost)
 {
     // A plain file where the folder should be: no one, not even root, can create the folder.
     const QString blocker = dir.filePath(QStringLiteral("blocked"));
-    writeFile(blocker, "not a folder");
+    ASSERT_TRUE(writeFile(blocker, "not a folder"));
     const QString target = dir.filePath(QStringLiteral("blocked/PlaybackHistory.json"));
     PlaybackHistory history(target);
     history.append(sample(QStringLiteral("safe")));
@@ -130,7 +117,7 @@ TEST_F(HistoryFile, AnUnwritableFolderIsReportedAndNothingIsLost)
 TEST_F(HistoryFile, ANewerVersionIsCopiedAsideAndTheCopyNeverOverwritten)
 {
     const QByteArray newer = R"({"v": 2, "entries": [{"future": true}], "more": 1})";
-    writeFile(path(), newer);
+    ASSERT_TRUE(writeFile(path(), newer));
     const QString copy = dir.filePath(QStringLiteral("PlaybackHistory.newer-v2.json"));
     {
         PlaybackHistory history(path());
@@ -143,7 +130,7 @@ TEST_F(HistoryFile, ANewerVersionIsCopiedAsideAndTheCopyNeverOverwritten)
 
     // The newer app ran again and wrote more: the first copy stays, the new content gets its own.
     const QByteArray newerStill = R"({"v": 2, "entries": [{"future": true}, {"future": 2}]})";
-    writeFile(path(), newerStill);
+    ASSERT_TRUE(writeFile(path(), newerStill));
     {
         PlaybackHistory history(path());
     }
@@ -170,7 +157,7 @@ TEST_F(HistoryFile, ADamagedFileIsMovedAsideUnderATimestampedName)
         SCOPED_TRACE(bytes.toStdString());
         QTemporaryDir folder;
         const QString file = folder.filePath(QStringLiteral("PlaybackHistory.json"));
-        writeFile(file, bytes);
+        ASSERT_TRUE(writeFile(file, bytes));
         PlaybackHistory history(file);
         EXPECT_TRUE(history.entries().isEmpty());
         EXPECT_FALSE(history.lastError().isEmpty());
@@ -186,7 +173,7 @@ TEST_F(HistoryFile, ADamagedFileIsMovedAsideUnderATimestampedName)
 TEST_F(HistoryFile, AVersionBeyondAnyWholeNumberIsCopiedAsideUnderTheLargest)
 {
     const QByteArray newer = R"({"v": 1e300, "entries": []})";
-    writeFile(path(), newer);
+    ASSERT_TRUE(writeFile(path(), newer));
     PlaybackHistory history(path());
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("PlaybackHistory.newer-v9223372036854775807.json"))),
               newer);
@@ -198,13 +185,13 @@ TEST_F(HistoryFile, AFileOverTheSizeBoundIsSetAsideUnread)
 {
     QByteArray bytes = R"({"v": 1, "entries": []})";
     bytes.append(QByteArray(PlaybackHistory::maximumFileBytes - bytes.size(), ' '));
-    writeFile(path(), bytes);
+    ASSERT_TRUE(writeFile(path(), bytes));
     {
         PlaybackHistory history(path());
         EXPECT_TRUE(history.lastError().isEmpty());
     }
     bytes.append(' ');
-    writeFile(path(), bytes);
+    ASSERT_TRUE(writeFile(path(), bytes));
     PlaybackHistory history(path());
     EXPECT_TRUE(history.lastError().contains(QStringLiteral("was moved to")))
         << history.lastError().toStdString();
@@ -252,7 +239,7 @@ TEST_F(HistoryFile, AFileThatCannotBeReadIsNeverWrittenOver)
 {
     // A folder where the file should be: it exists but cannot be read as a file.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("PlaybackHistory.json")));
-    writeFile(dir.filePath(QStringLiteral("PlaybackHistory.json/inside")), "keep me");
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("PlaybackHistory.json/inside")), "keep me"));
     PlaybackHistory history(path());
     EXPECT_FALSE(history.lastError().isEmpty());
     history.append(sample(QStringLiteral("in memory")));

@@ -1,4 +1,5 @@
 // The pure helpers of the play store and its in-memory rules (cap, update, clear).
+#include "HistoryFixtures.h"
 #include "HistoryTestSupport.h"
 
 #include <QTemporaryDir>
@@ -93,25 +94,16 @@ TEST(PlaybackHistoryStats, MusicStartStatsUseTheLast25PositiveValues)
 {
     QTemporaryDir dir;
     PlaybackHistory history(dir.filePath(QStringLiteral("h.json")));
-    const auto start = [](std::optional<qint64> ms) {
-        Entry entry;
-        entry.musicStartMs = ms;
-        return entry;
-    };
-    for (auto ms : {std::optional<qint64>(), std::optional<qint64>(0), std::optional<qint64>(-5)})
-        history.append(start(ms));
+    HistoryFixtures::appendStarts(history, {std::nullopt, 0, -5});
     EXPECT_EQ(history.musicStartStats(), std::nullopt);
 
     // An even count takes the upper middle value: index count / 2.
-    for (qint64 ms : {400, 100, 300, 200})
-        history.append(start(ms));
+    HistoryFixtures::appendStarts(history, {400, 100, 300, 200});
     EXPECT_EQ(history.musicStartStats(), (PlaybackHistory::MusicStartStats{4, 100, 300, 400}));
 
     // Thirty more, interleaved with plays without a time: only the newest 25 times count.
-    for (qint64 ms = 1; ms <= 30; ++ms) {
-        history.append(start(ms * 10));
-        history.append(start(std::nullopt));
-    }
+    for (qint64 ms = 1; ms <= 30; ++ms)
+        HistoryFixtures::appendStarts(history, {ms * 10, std::nullopt});
     EXPECT_EQ(history.musicStartStats(), (PlaybackHistory::MusicStartStats{25, 60, 180, 300}));
 }
 

@@ -6,16 +6,6 @@
 
 #include <memory>
 
-namespace {
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(SwitcherLinkListen, configuredPortIsHonouredAndPublishedUntilStop)
 {
     QTemporaryDir dir;
@@ -25,7 +15,7 @@ TEST(SwitcherLinkListen, configuredPortIsHonouredAndPublishedUntilStop)
     link.onState = [&](const SwitcherLink::State &s) { states.append(s); };
 
     link.start();
-    EXPECT_EQ(fileContents(dir.filePath("port")), QByteArray::number(port) + "\n");
+    EXPECT_EQ(readFile(dir.filePath("port")), QByteArray::number(port) + "\n");
     link.start(); // already listening: nothing changes
     LoopbackPeer peer;
     ASSERT_TRUE(peer.connectTo(port));
@@ -43,7 +33,7 @@ TEST(SwitcherLinkListen, configuredPortIsHonouredAndPublishedUntilStop)
         second.start();
         ASSERT_TRUE(listeningPort(second));
         link.stop();
-        EXPECT_EQ(fileContents(dir.filePath("port")), QByteArray::number(*listeningPort(second)) + "\n");
+        EXPECT_EQ(readFile(dir.filePath("port")), QByteArray::number(*listeningPort(second)) + "\n");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("port")));
 }
@@ -81,7 +71,7 @@ TEST(SwitcherLinkListen, withoutAConfiguredPortTheNextFreeOfTheRangeIsTaken)
         GTEST_SKIP() << "ports 40300 to 40310 are all busy on this machine";
     EXPECT_GT(*port, SwitcherLink::firstPort);
     EXPECT_LE(*port, SwitcherLink::lastPort);
-    EXPECT_EQ(fileContents(link.portFilePath()), QByteArray::number(*port) + "\n");
+    EXPECT_EQ(readFile(link.portFilePath()), QByteArray::number(*port) + "\n");
 
     link.stop();
     for (quint16 p = SwitcherLink::firstPort + 1; p <= SwitcherLink::lastPort; ++p)

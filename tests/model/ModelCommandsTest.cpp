@@ -14,14 +14,6 @@ TEST(ModelTexts, ImportSummary)
         EXPECT_EQ(SwitcherModel::importSummaryText(importAnswer(u"apply"_s, true, counts)), text);
 }
 
-TEST(ModelTexts, LoadSummary)
-{
-    EXPECT_EQ(SwitcherModel::loadSummaryText(std::nullopt),
-              u"Music.app load not measured yet · about 0.9 s assumed"_s);
-    EXPECT_EQ(SwitcherModel::loadSummaryText(PlaybackHistory::MusicStartStats{7, 640, 1200, 4310}),
-              u"Music.app load · fastest 0.6 s · typical 1.2 s · slowest 4.3 s"_s);
-}
-
 TEST(ModelCommands, SupportedStandardRatesFollowTheAttachedDevice)
 {
     ModelHarness h;

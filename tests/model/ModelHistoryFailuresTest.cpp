@@ -84,10 +84,14 @@ TEST(ModelHistoryFailures, AFailingSaveIsToldOnceUntilASaveWorksAgain)
     EXPECT_EQ(history.entries().size(), 3);
 }
 
-TEST(ModelHistoryFailures, AFailedCsvExportSaysWhereAndWritesNothing)
+TEST(ModelHistoryFailures, ACancelledOrFailedCsvExportWritesNothing)
 {
     ModelHarness h;
     h.switcher().history().append(sample(u"play"_s));
+    EXPECT_FALSE(h.model->exportHistoryCSV()); // cancelled
+    EXPECT_EQ(h.platform.filePanels.suggestedNames, QStringList{u"Corvane Zuvaradi Playback History.csv"_s});
+    EXPECT_TRUE(QDir(h.dir.path()).entryList({u"*.csv"_s}).isEmpty());
+
     const QString destination = h.path(u"missing folder/history.csv"_s);
     h.platform.filePanels.csvChoice = destination;
     const std::optional<QString> failure = h.model->exportHistoryCSV();

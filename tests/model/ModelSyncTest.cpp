@@ -60,26 +60,6 @@ TEST(ModelSync, DevicePollAnnouncesOnlyChangesAndDrivesThePermissionTip)
     EXPECT_FALSE(h.model->fadeSwitchPermissionTip());
 }
 
-TEST(ModelSync, SettingsReachTheEngineAndAreReadBack)
-{
-    ModelHarness h;
-    h.model->setBoundaryMode(u"pause"_s);
-    EXPECT_EQ(h.switcher().boundaryMode(), RateSwitcher::BoundaryMode::pause);
-    h.model->setLeadMs(100); // below the Relock Time's range
-    EXPECT_EQ(h.switcher().relockLeadMsOverride(), SwitcherModel::leadMsMinimum);
-    h.model->setQuietWindowSec(3.0);
-
-    h.settings->sync();
-    ModelHarness reread([&](QSettings &settings, const QString &) {
-        for (const QString &key : h.settings->allKeys())
-            if (key != "switcher.port"_L1)
-                settings.setValue(key, h.settings->value(key));
-    });
-    EXPECT_EQ(reread.model->boundaryMode(), u"pause"_s);
-    EXPECT_EQ(reread.model->leadMs(), SwitcherModel::leadMsMinimum);
-    EXPECT_EQ(reread.model->quietWindowSec(), 3.0);
-}
-
 TEST(ModelSync, HandOverDelayBindingRoundsToFiftyHalvesAwayFromZero)
 {
     ModelHarness h;

@@ -3,26 +3,12 @@
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
 
-#include <QFile>
-#include <QTest>
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
-
-inline bool eventually(const std::function<bool()> &condition)
-{
-    return QTest::qWaitFor(condition, 5000);
-}
-
-inline bool pair(ModelHarness &h, LoopbackPeer &peer)
-{
-    return peer.connectTo(h.port) &&
-           eventually([&] { return std::holds_alternative<SwitcherLink::Peer>(h.model->linkState()); });
-}
 
 // A model with a companion already paired.
 struct Paired {
@@ -38,18 +24,6 @@ struct Paired {
         EXPECT_TRUE(peer.waitForType(u"forgetRates"_s, int(before) + 1));
     }
 };
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
 inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,

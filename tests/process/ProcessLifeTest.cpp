@@ -2,6 +2,7 @@
 // port of its own: quitting on signals, and one running app per data folder.
 
 #include "PortFile.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,12 +30,6 @@ constexpr int startMs = 60000; // generous: the sanitizer build starts slowly on
 const QByteArray onePlay =
     R"({"v":1,"entries":[{"id":"6f1c1f4e-1d2a-4c59-9d53-0c1d2e3f4a5b","at":"2026-03-01T12:00:00.000Z",)"
     R"("title":"Blue in Green","artist":"Miles Davis","corrected":false}]})";
-
-quint16 freePort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
 
 // One data folder with its own settings (a free companion port) and runtime folder; every
 // launch in it is the same user's app for the same data.

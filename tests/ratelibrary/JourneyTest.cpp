@@ -49,12 +49,6 @@ QByteArray backupJson(int count)
         .toJson(QJsonDocument::Compact);
 }
 
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The window over a model whose companion is the stand-in process, showing its library.
 struct WithStandin {
     // Music.app as this platform has it: the fixture file "MusicApp.json", read again when it changes.
@@ -129,7 +123,7 @@ TEST(RateLibraryJourney, ImportADryRunThenApply)
     const QByteArray json = backupJson(2500);
     ASSERT_GT(json.size(), 2 * RateSwitcher::importChunkBytes); // three chunks
     const QString path = s.h.path(u"Studio Backup.corvanerates"_s);
-    ASSERT_TRUE(write(path, RateLibraryFile::encode(json)));
+    ASSERT_TRUE(writeFile(path, RateLibraryFile::encode(json)));
 
     s.h.platform.filePanels.importChoice = path;
     s.choose(u"Import…"_s);
@@ -159,7 +153,7 @@ TEST(RateLibraryJourney, ARefusedDryRunEndsInTheFooter)
     WithStandin s;
     ASSERT_TRUE(s.start());
     const QString path = s.h.path(u"notes.json"_s);
-    ASSERT_TRUE(write(path, R"({"notes": "a JSON object, but no Rate Library"})"));
+    ASSERT_TRUE(writeFile(path, R"({"notes": "a JSON object, but no Rate Library"})"));
     s.h.platform.filePanels.importChoice = path;
     s.choose(u"Import…"_s);
     EXPECT_TRUE(s.statusBecomes(u"This file holds no Rate Library rows."_s));
@@ -172,7 +166,7 @@ TEST(RateLibraryJourney, NoAnswerInThirtySeconds)
     WithStandin s;
     ASSERT_TRUE(s.start());
     const QString path = s.h.path(u"backup.json"_s);
-    ASSERT_TRUE(write(path, backupJson(10)));
+    ASSERT_TRUE(writeFile(path, backupJson(10)));
     const qint64 pid = s.companion->process().processId();
     ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0); // hung, yet still connected
     s.h.platform.filePanels.importChoice = path;
@@ -200,7 +194,7 @@ TEST(RateLibraryJourney, ExportABackupOverAnOlderOne)
     QDir folder(s.h.path(u"exports"_s));
     ASSERT_TRUE(folder.mkpath(u"."_s));
     const QString path = folder.filePath(u"Corvane Rate Library.corvanerates"_s);
-    ASSERT_TRUE(write(path, "an older backup"));
+    ASSERT_TRUE(writeFile(path, "an older backup"));
     s.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, false};
     s.choose(u"Export Backup…"_s);
     EXPECT_EQ(s.status(), u"Preparing the backup…"_s);
@@ -225,9 +219,9 @@ TEST(RateLibraryJourney, FilesThatAreNoRateLibraryNeverLeave)
     const QByteArray newer = RateLibraryFile::encode(R"({"rows":[]})").replace(12, 1, "\x02");
     QByteArray damaged = RateLibraryFile::encode(backupJson(20));
     damaged.chop(9);
-    ASSERT_TRUE(write(s.h.path(u"empty.corvanerates"_s), {}));
-    ASSERT_TRUE(write(s.h.path(u"damaged.corvanerates"_s), damaged));
-    ASSERT_TRUE(write(s.h.path(u"newer.corvanerates"_s), newer));
+    ASSERT_TRUE(writeFile(s.h.path(u"empty.corvanerates"_s), {}));
+    ASSERT_TRUE(writeFile(s.h.path(u"damaged.corvanerates"_s), damaged));
+    ASSERT_TRUE(writeFile(s.h.path(u"newer.corvanerates"_s), newer));
     QFile huge(s.h.path(u"huge.json"_s)); // sparse: large on paper only
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(SwitcherModel::maximumImportBytes + 1));
     huge.close();
@@ -248,6 +242,9 @@ TEST(RateLibraryJourney, FilesThatAreNoRateLibraryNeverLeave)
     s.h.platform.filePanels.importChoice = huge.fileName();
     s.choose(u"Import…"_s);
     EXPECT_TRUE(s.statusBecomes(u"huge.json is too large to be a Rate Library."_s));
+    s.h.platform.filePanels.importChoice = s.h.path(u"missing.json"_s);
+    s.choose(u"Import…"_s);
+    EXPECT_TRUE(eventually([&] { return s.status().startsWith(u"Couldn't read missing.json: "_s); }));
     EXPECT_EQ(s.received(u"rateLibraryImport"_s), 0);
     EXPECT_FALSE(s.h.model->rateLibraryBusy());
 }
@@ -256,7 +253,7 @@ TEST(RateLibraryJourney, ScanLocalFilesFromMusic)
 {
     WithStandin s;
     // Two files the companion's library knows, one it doesn't.
-    ASSERT_TRUE(write(s.musicPath(), R"({"running": true, "scan": [
+    ASSERT_TRUE(writeFile(s.musicPath(), R"({"running": true, "scan": [
         {"id": "49E17A32A6A3AF3E", "title": "Avenue Signal Harbour", "rate": 96000},
         {"id": "FA4573292F91EEF1", "title": "Winter Bright Ember", "rate": 44100},
         {"id": "0000000000000001", "title": "Not in the library", "rate": 48000}]})"));

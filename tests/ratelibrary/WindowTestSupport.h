@@ -11,21 +11,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace RateLibraryWindowTest {
-
-inline bool eventually(const std::function<bool()> &condition)
-{
-    return QTest::qWaitFor(condition, 5000);
-}
-
-inline bool pair(ModelHarness &h, LoopbackPeer &peer)
-{
-    return peer.connectTo(h.port) && eventually([&] { return h.switcher().link().isPeer(); });
-}
 
 inline SwitcherProtocol::LearnedRates fixtureLibrary()
 {
@@ -108,12 +97,10 @@ struct OpenWindow {
     // once the model holds the preview.
     bool previewImport(const QString &name, const SwitcherProtocol::RateLibraryImported &answer)
     {
-        QFile file(h.path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(R"({"rows":[]})") < 0)
+        if (!writeFile(h.path(name), R"({"rows":[]})"))
             return false;
-        file.close();
         const qsizetype sent = peer.receivedOfType(QStringLiteral("rateLibraryImport")).size();
-        h.model->previewImport(file.fileName());
+        h.model->previewImport(h.path(name));
         if (!peer.waitForType(QStringLiteral("rateLibraryImport"), int(sent) + 1))
             return false;
         peer.send(QStringLiteral("rateLibraryImported"), answer.toJson());

@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

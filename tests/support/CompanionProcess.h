@@ -2,7 +2,6 @@
 
 #include <QProcess>
 #include <QString>
-#include <QStringList>
 
 // Runs the stand-in companion binary against a switcher listening on `port`. The process is
 // killed, if still running, when this object goes.

@@ -1,7 +1,5 @@
 #include "ModelHarness.h"
-
-#include <QHostAddress>
-#include <QTcpServer>
+#include "LoopbackPeer.h"
 
 void TestClock::schedule(const QString &slot, int ms, std::function<void()> task)
 {
@@ -43,16 +41,6 @@ std::optional<qint64> TestClock::dueIn(const QString &slot) const
     return it->second.due - m_now;
 }
 
-quint16 ModelHarness::freePort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
-}
-
 ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &dir)> &prepare,
                            const std::function<void(PlatformServices &)> &adjust)
 {
@@ -75,4 +63,9 @@ ModelHarness::ModelHarness(const std::function<void(QSettings &, const QString &
 ModelHarness::~ModelHarness()
 {
     model.reset();
+}
+
+bool pair(ModelHarness &h, LoopbackPeer &peer)
+{
+    return peer.connectTo(h.port) && eventually([&] { return h.switcher().link().isPeer(); });
 }

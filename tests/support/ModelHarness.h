@@ -5,6 +5,7 @@
 
 #include "FakePlatform.h"
 #include "SwitcherModel.h"
+#include "TestSupport.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -51,7 +52,8 @@ struct ModelHarness {
 
     RateSwitcher &switcher() { return model->switcher(); }
     QString path(const QString &name) const { return dir.filePath(name); }
-
-    // A loopback port nobody listens on right now.
-    static quint16 freePort();
 };
+
+class LoopbackPeer;
+// Connects `peer` to the model's link and waits until the link has taken it as its companion.
+bool pair(ModelHarness &h, LoopbackPeer &peer);

@@ -1,6 +1,7 @@
 // The visualizer reads its settings from the shared model, the engine and the platform.
 #include "RailExpect.h"
 
+#include "HistoryFixtures.h"
 #include "ModelHarness.h"
 
 using namespace railexpect;
@@ -19,12 +20,7 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
     model.setAudioTap(true);
     model.setBoundaryMode("pause");
     model.setHandOverDelayMs(std::nullopt);
-    for (qint64 ms : {700, 1100, 900, 1300, 800, 1000}) {
-        PlaybackHistory::Entry entry;
-        entry.title = "Track";
-        entry.musicStartMs = ms;
-        h.switcher().history().append(entry);
-    }
+    HistoryFixtures::appendStarts(h.switcher().history(), {700, 1100, 900, 1300, 800, 1000});
 
     const TimingInputs in = TimingInputs::fromModel(model);
     EXPECT_EQ(in.leadMs, 2000);
@@ -55,59 +51,47 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
 
 TEST(SwitchTimingModel, storedSettingsOutOfRangeReachTheRailsInsideTheirRanges)
 {
-    const auto startedWith = [](std::initializer_list<std::pair<const char *, QVariant>> stored) {
-        return std::make_unique<ModelHarness>([&](QSettings &settings, const QString &) {
-            for (const auto &[key, value] : stored)
-                settings.setValue(QString::fromUtf8(key), value);
-        });
+    // Below and above every range: the rails, the engine and the store all take the nearest bound.
+    using Settings = std::tuple<int, double, double, double, double, int>; // lead, window … delay
+    const std::pair<Settings, Settings> cases[] = {
+        {{300, 1.0, -10, 0.05, 0.0, 25000}, {500, 3.0, -30.0, 0.3, 0.1, 10000}},
+        {{5000, 40.0, -200, 9.0, 7.5, 300}, {3000, 15.0, -80.0, 4.0, 3.0, 300}},
     };
-    {
-        const auto h = startedWith({{"switcher.relockLeadMsOverride", 300},
-                                    {"switcher.quietWindowSec", 1.0},
-                                    {"switcher.quietThresholdDb", -10},
-                                    {"switcher.quietHoldSec", 0.05},
-                                    {"switcher.pausePointSec", 0.0},
-                                    {"switcher.handOverDelayMs", 25000}});
-        const TimingInputs in = TimingInputs::fromModel(*h->model);
-        EXPECT_EQ(in.leadMs, 500);
-        EXPECT_DOUBLE_EQ(in.quietWindowSec, 3.0);
-        EXPECT_DOUBLE_EQ(in.quietThresholdDb, -30.0);
-        EXPECT_DOUBLE_EQ(in.quietHoldSec, 0.3);
-        EXPECT_DOUBLE_EQ(in.pausePointSec, 0.1);
-        EXPECT_EQ(in.delayMs, 10000);
-        // The engine times with what the window shows, and the store is mended.
-        EXPECT_EQ(h->model->switcher().relockLeadMsOverride(), 500);
-        EXPECT_DOUBLE_EQ(h->model->switcher().quietThresholdDb(), -30.0);
-        EXPECT_EQ(h->settings->value("switcher.handOverDelayMs").toInt(), 10000);
-        EXPECT_EQ(caseOf(SwitchTimingView::makeCards(in), "lead").spec.marks.value(0).label,
-                  "The Relock Time, 500 ms, before the end: the switch is sent, quiet or not.");
-    }
-    {
-        const auto h = startedWith({{"switcher.relockLeadMsOverride", 5000},
-                                    {"switcher.quietWindowSec", 40.0},
-                                    {"switcher.quietThresholdDb", -200},
-                                    {"switcher.quietHoldSec", 9.0},
-                                    {"switcher.pausePointSec", 7.5}});
-        const TimingInputs in = TimingInputs::fromModel(*h->model);
-        EXPECT_EQ(in.leadMs, 3000);
-        EXPECT_DOUBLE_EQ(in.quietWindowSec, 15.0);
-        EXPECT_DOUBLE_EQ(in.quietThresholdDb, -80.0);
-        EXPECT_DOUBLE_EQ(in.quietHoldSec, 4.0);
-        EXPECT_DOUBLE_EQ(in.pausePointSec, 3.0);
-        EXPECT_EQ(h->model->switcher().relockLeadMsOverride(), 3000);
+    for (const auto &[stored, shown] : cases) {
+        ModelHarness h([&](QSettings &settings, const QString &) {
+            const auto &[lead, window, threshold, hold, pause, delay] = stored;
+            settings.setValue("switcher.relockLeadMsOverride", lead);
+            settings.setValue("switcher.quietWindowSec", window);
+            settings.setValue("switcher.quietThresholdDb", threshold);
+            settings.setValue("switcher.quietHoldSec", hold);
+            settings.setValue("switcher.pausePointSec", pause);
+            settings.setValue("switcher.handOverDelayMs", delay);
+        });
+        const TimingInputs in = TimingInputs::fromModel(*h.model);
+        EXPECT_EQ(Settings(in.leadMs, in.quietWindowSec, in.quietThresholdDb, in.quietHoldSec,
+                           in.pausePointSec, in.delayMs),
+                  shown);
+        EXPECT_EQ(h.switcher().relockLeadMsOverride(), std::get<0>(shown));
+        EXPECT_DOUBLE_EQ(h.switcher().quietThresholdDb(), std::get<2>(shown));
+        EXPECT_EQ(h.settings->value("switcher.handOverDelayMs").toInt(), std::get<5>(shown));
     }
     {
         // In range, or no override at all (0 means none): nothing is written.
-        const auto h = startedWith({{"switcher.relockLeadMsOverride", 0}, {"switcher.quietWindowSec", 6.0}});
-        EXPECT_EQ(h->model->leadMs(), 1200);
-        EXPECT_EQ(h->model->switcher().relockLeadMsOverride(), 0);
-        EXPECT_DOUBLE_EQ(h->model->quietWindowSec(), 6.0);
+        ModelHarness h([&](QSettings &settings, const QString &) {
+            settings.setValue("switcher.relockLeadMsOverride", 0);
+            settings.setValue("switcher.quietWindowSec", 6.0);
+        });
+        EXPECT_EQ(h.model->leadMs(), 1200);
+        EXPECT_EQ(h.switcher().relockLeadMsOverride(), 0);
+        EXPECT_DOUBLE_EQ(h.model->quietWindowSec(), 6.0);
     }
     // Writes stay inside the ranges too.
     ModelHarness h;
     h.model->setQuietThresholdDb(-5);
     h.model->setPausePointSec(0.0);
     h.model->setHandOverDelayMs(-100);
+    h.model->setLeadMs(100);
+    EXPECT_EQ(h.switcher().relockLeadMsOverride(), 500);
     EXPECT_DOUBLE_EQ(h.model->quietThresholdDb(), -30.0);
     EXPECT_DOUBLE_EQ(h.switcher().pausePointSec(), 0.1);
     EXPECT_EQ(h.model->handOverDelayMs(), 0);

@@ -57,89 +57,47 @@ TEST(ShownCase, theOneNamedByFadeCaseElseTheFirst)
 TEST(TabStyle, sectionStylesTheCapsuleAndGroupNowTheDot)
 {
     const Appearance light = Appearance::light;
-    const QColor primary = SystemColors::label(light);
-    const QColor secondary = SystemColors::secondaryLabel(light);
-    const QColor white(Qt::white);
+    const QColor primary = SystemColors::label(light), secondary = SystemColors::secondaryLabel(light);
+    const QColor blue = SystemColors::blue(light), red = SystemColors::red(light), white(Qt::white);
     const QMarginsF wide(12, 5, 12, 5), narrow(9, 5, 9, 5);
     const QColor firstOutline = SystemColors::withOpacity(BrandColors::brandRedStart(), 0.45);
     const QColor otherOutline = SystemColors::withOpacity(primary, 0.12);
+    const std::optional<QColor> none;
+    const Group F = Group::first, B = Group::fallback, G = Group::also, A = Group::always;
+    const auto demi = QFont::DemiBold, medium = QFont::Medium;
+    const Fill control = Fill::controlBackground, brand = Fill::brandGradient;
     const struct {
         const char *name;
         Group section, now;
         bool selected;
         GroupStyle::TabStyle style;
     } cases[] = {
-        {"fade, first choice",
-         Group::first,
-         Group::first,
-         false,
-         {SystemColors::blue(light), QFont::DemiBold, primary, wide, Fill::controlBackground, firstOutline}},
-        {"fade, shown",
-         Group::first,
-         Group::first,
-         true,
-         {white, QFont::DemiBold, white, wide, Fill::brandGradient, std::nullopt}},
-        {"fade, tap off",
-         Group::first,
-         Group::always,
-         false,
-         {std::nullopt, QFont::DemiBold, primary, wide, Fill::controlBackground, firstOutline}},
-        {"stop, the fallback",
-         Group::fallback,
-         Group::fallback,
-         false,
-         {SystemColors::red(light), QFont::DemiBold, primary, wide, Fill::controlBackground, otherOutline}},
-        {"stop, the only method",
-         Group::fallback,
-         Group::first,
-         false,
-         {SystemColors::blue(light), QFont::DemiBold, primary, wide, Fill::controlBackground, otherOutline}},
-        {"lead, not chosen",
-         Group::also,
-         Group::always,
-         false,
-         {std::nullopt, QFont::Medium, secondary, narrow, Fill::none, std::nullopt}},
-        {"lead, shown",
-         Group::also,
-         Group::always,
-         true,
-         {std::nullopt, QFont::DemiBold, white, narrow, Fill::brandGradient, std::nullopt}},
-        {"pick",
-         Group::always,
-         Group::also,
-         false,
-         {SystemColors::green(light), QFont::DemiBold, primary, wide, Fill::controlBackground, otherOutline}},
+        {"fade, first choice", F, F, false, {blue, demi, primary, wide, control, firstOutline}},
+        {"fade, shown", F, F, true, {white, demi, white, wide, brand, none}},
+        {"fade, tap off", F, A, false, {none, demi, primary, wide, control, firstOutline}},
+        {"stop, the fallback", B, B, false, {red, demi, primary, wide, control, otherOutline}},
+        {"stop, the only method", B, F, false, {blue, demi, primary, wide, control, otherOutline}},
+        {"lead, not chosen", G, A, false, {none, medium, secondary, narrow, Fill::none, none}},
+        {"lead, shown", G, A, true, {none, demi, white, narrow, brand, none}},
+        {"pick", A, G, false, {SystemColors::green(light), demi, primary, wide, control, otherOutline}},
     };
-    for (const auto &k : cases) {
-        const GroupStyle::TabStyle style = GroupStyle::tabStyle(k.section, k.now, k.selected, light);
-        EXPECT_EQ(style.dot, k.style.dot) << k.name;
-        EXPECT_EQ(style.weight, k.style.weight) << k.name;
-        EXPECT_EQ(style.text, k.style.text) << k.name;
-        EXPECT_EQ(style.inset, k.style.inset) << k.name;
-        EXPECT_EQ(style.fill, k.style.fill) << k.name;
-        EXPECT_EQ(style.outline, k.style.outline) << k.name;
-    }
+    for (const auto &k : cases)
+        EXPECT_TRUE(GroupStyle::tabStyle(k.section, k.now, k.selected, light) == k.style) << k.name;
 }
 
 TEST(TabStyle, captionsAndPanelsByGroup)
 {
-    EXPECT_EQ(GroupStyle::caption(Group::first), "First choice");
-    EXPECT_EQ(GroupStyle::caption(Group::fallback), "When there's no fade");
-    EXPECT_EQ(GroupStyle::caption(Group::also), "If you'd rather");
-    EXPECT_EQ(GroupStyle::caption(Group::always), "Always on");
+    EXPECT_EQ(QStringList({GroupStyle::caption(Group::first), GroupStyle::caption(Group::fallback),
+                           GroupStyle::caption(Group::also), GroupStyle::caption(Group::always)}),
+              QStringList({"First choice", "When there's no fade", "If you'd rather", "Always on"}));
     EXPECT_EQ(GroupStyle::captionColor(Group::first, Appearance::dark), BrandColors::brandRedStart());
-    EXPECT_EQ(GroupStyle::captionColor(Group::also, Appearance::dark),
-              SystemColors::secondaryLabel(Appearance::dark));
-
     for (Appearance a : {Appearance::light, Appearance::dark}) {
+        // The fallback's panel stands out in red; the always-on one is an outline only.
         const GroupStyle::PanelStyle fallback = GroupStyle::panelStyle(Group::fallback, a);
-        EXPECT_EQ(fallback.tint, SystemColors::withOpacity(SystemColors::red(a), 0.08));
-        EXPECT_EQ(fallback.border, SystemColors::withOpacity(SystemColors::red(a), 0.55));
-        EXPECT_EQ(fallback.borderWidth, 1.5);
         const GroupStyle::PanelStyle always = GroupStyle::panelStyle(Group::always, a);
+        EXPECT_GT(fallback.border.red(), fallback.border.blue());
+        EXPECT_GT(fallback.borderWidth, always.borderWidth);
         EXPECT_EQ(always.tint.alpha(), 0);
-        EXPECT_EQ(always.border, SystemColors::separator(a));
-        EXPECT_EQ(always.borderWidth, 1.0);
         // The background labels are knocked out with is opaque, and tinted toward the group.
         const QColor neutral = GroupStyle::panelBackground(Group::always, a);
         const QColor blue = GroupStyle::panelBackground(Group::first, a);

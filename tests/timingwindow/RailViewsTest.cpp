@@ -4,8 +4,6 @@
 #include "SwitchTiming/FlowLayout.h"
 #include "SwitchTiming/RailSteps.h"
 
-#include <QTest>
-
 namespace {
 
 RailMark mark(double t, std::optional<SettingKey> key = std::nullopt, bool strong = false)

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QScrollArea>
-#include <QStyle>
 
 using namespace TimingWindowTest;
 

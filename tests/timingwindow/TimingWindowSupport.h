@@ -2,6 +2,7 @@
 
 // The visualizer window over a test model, with the text size and load figures a test asks for.
 
+#include "HistoryFixtures.h"
 #include "ModelHarness.h"
 #include "SwitchTiming/CardPanel.h"
 #include "SwitchTiming/SwitchTimingWindow.h"
@@ -30,12 +31,7 @@ inline void setTextSize(int index)
 // Plays with a start time, so that the load is measured (median 1000 ms).
 inline void addMeasuredPlays(ModelHarness &h)
 {
-    for (qint64 ms : {700, 1100, 900, 1300, 800, 1000, 2400}) {
-        PlaybackHistory::Entry entry;
-        entry.title = QStringLiteral("Track");
-        entry.musicStartMs = ms;
-        h.switcher().history().append(entry);
-    }
+    HistoryFixtures::appendStarts(h.switcher().history(), {700, 1100, 900, 1300, 800, 1000, 2400});
 }
 
 // A shown window with its own test clock; the text size as given (the default is the largest).

