@@ -58,7 +58,7 @@ TEST(SwitchTimingModel, storedSettingsOutOfRangeReachTheRailsInsideTheirRanges)
         {{5000, 40.0, -200, 9.0, 7.5, 300}, {3000, 15.0, -80.0, 4.0, 3.0, 300}},
     };
     for (const auto &[stored, shown] : cases) {
-        ModelHarness h([&](QSettings &settings, const QString &) {
+        ModelHarness h([&stored = stored](QSettings &settings, const QString &) {
             const auto &[lead, window, threshold, hold, pause, delay] = stored;
             settings.setValue("switcher.relockLeadMsOverride", lead);
             settings.setValue("switcher.quietWindowSec", window);
