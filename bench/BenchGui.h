@@ -4,25 +4,14 @@
 // offscreen platform before Google Benchmark runs, and a counter of paint events that shows a
 // measured frame really painted.
 
+#include "PaintCounter.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
 
 #include <benchmark/benchmark.h>
-
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 // Runs the posted work of frames (layout, then the repaint of the backing store, as the screen's
 // next refreshes would) until `counter` has seen a paint after `before` of them; false when

@@ -4,6 +4,7 @@
 
 #include "CompanionProcess.h"
 #include "ExplainerFixtures.h"
+#include "PaintCounter.h"
 #include "RateLibraryFixtures.h"
 #include "WindowTestSupport.h"
 
@@ -26,19 +27,6 @@ using namespace RateLibrary;
 using namespace RateLibraryWindowTest;
 
 namespace {
-
-class PaintCounter final : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 void settle()
 {
