@@ -110,6 +110,14 @@ bool waitForFile(const QString &path, int ms = startMs)
     return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, ms);
 }
 
+// Sends `signal` to the process alone: kill() with 0, the id of a process that has already
+// ended, would send it to the whole process group, the test runner with it.
+bool sendSignal(QProcess &process, int signal)
+{
+    const auto pid = pid_t(process.processId());
+    return pid > 0 && ::kill(pid, signal) == 0;
+}
+
 // How the process ended: "exit 0", "exit 1", or "killed by a signal".
 std::string ending(QProcess &process)
 {
@@ -146,7 +154,7 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
         QByteArray output;
         ASSERT_TRUE(waitForOutput(*process, output, "history cleared")) << output.toStdString();
         ASSERT_EQ(PortFile::read(app.portFile()), app.port);
-        ASSERT_EQ(::kill(pid_t(process->processId()), signal), 0);
+        ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
 
         ASSERT_TRUE(process->waitForFinished(startMs));
         output += process->readAll();
@@ -170,7 +178,7 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
         const auto process = app.launch();
         ASSERT_TRUE(waitForFile(app.portFile()));
         startNs = elapsed.nsecsElapsed();
-        ASSERT_EQ(::kill(pid_t(process->processId()), SIGTERM), 0);
+        ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
     }
     constexpr int runs = 30;
@@ -182,7 +190,7 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
         app.signalsBlockedAtStart = true;
         const auto process = app.launch();
         std::this_thread::sleep_for(moment);
-        ASSERT_EQ(::kill(pid_t(process->processId()), signal), 0);
+        ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
         EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
         EXPECT_FALSE(QFileInfo::exists(app.portFile()));
@@ -223,7 +231,7 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     EXPECT_EQ(ending(*fourth), "exit 0") << fourth->readAll().toStdString();
     EXPECT_TRUE(waitForOutput(*third, thirdOutput, "a later launch asks for")) << thirdOutput.toStdString();
 
-    ASSERT_EQ(::kill(pid_t(third->processId()), SIGTERM), 0);
+    ASSERT_TRUE(sendSignal(*third, SIGTERM)) << ending(*third);
     ASSERT_TRUE(third->waitForFinished(startMs));
     EXPECT_EQ(ending(*third), "exit 0");
     EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).isEmpty());
@@ -242,7 +250,7 @@ TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
     EXPECT_TRUE(waitForOutput(*process, output, "telling the user: The playback history could not be loaded"))
         << output.toStdString();
     EXPECT_TRUE(output.contains(QDir::toNativeSeparators(app.data(u"PlaybackHistory.damaged-"_s)).toUtf8()));
-    ASSERT_EQ(::kill(pid_t(process->processId()), SIGTERM), 0);
+    ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
     ASSERT_TRUE(process->waitForFinished(startMs));
     EXPECT_EQ(ending(*process), "exit 0");
 }
