@@ -21,30 +21,27 @@ namespace WholeDocument {
 inline std::optional<PlaybackHistory::Entry> play(const QJsonObject &json)
 {
     bool ok = true;
-    const auto absent = [&json](const char *key) {
-        return json.value(QLatin1String(key)).isUndefined() || json.value(QLatin1String(key)).isNull();
-    };
-    const auto text = [&](const char *key) -> std::optional<QString> {
+    // Absent or null is none; any other value must be of the kind `is` asks for.
+    const auto member = [&](const char *key, bool (QJsonValue::*is)() const) -> std::optional<QJsonValue> {
         const QJsonValue value = json.value(QLatin1String(key));
-        if (absent(key))
+        if (value.isUndefined() || value.isNull())
             return std::nullopt;
-        ok = ok && value.isString();
-        return value.toString();
+        ok = ok && (value.*is)();
+        return value;
     };
-    const auto number = [&](const char *key) -> std::optional<double> {
-        const QJsonValue value = json.value(QLatin1String(key));
-        if (absent(key))
-            return std::nullopt;
-        ok = ok && value.isDouble();
-        return value.toDouble();
+    const auto text = [&](const char *key) {
+        const std::optional<QJsonValue> value = member(key, &QJsonValue::isString);
+        return value ? std::optional(value->toString()) : std::nullopt;
+    };
+    const auto number = [&](const char *key) {
+        const std::optional<QJsonValue> value = member(key, &QJsonValue::isDouble);
+        return value ? std::optional(value->toDouble()) : std::nullopt;
     };
     const auto date = [&](const char *key) -> std::optional<QDateTime> {
         const std::optional<QString> value = text(key);
-        if (!value)
-            return std::nullopt;
-        const QDateTime parsed = QDateTime::fromString(*value, Qt::ISODateWithMs);
-        ok = ok && parsed.isValid();
-        return parsed;
+        const QDateTime parsed = QDateTime::fromString(value.value_or(QString()), Qt::ISODateWithMs);
+        ok = ok && (!value || parsed.isValid());
+        return value ? std::optional(parsed) : std::nullopt;
     };
 
     PlaybackHistory::Entry entry;
