@@ -307,36 +307,6 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
     EXPECT_EQ(recentPlayColumnWidths(600).last(), 0);
 }
 
-TEST(ExplainerRecentPlays, cellTextsAndColours)
-{
-    using Tone = PlaybackHistoryTableModel::Tone;
-    using C = RecentPlayColumn;
-    PlayEntry entry =
-        play("Teardrop", "Massive Attack", 96000, "catalog/tags+ladder", 48000, std::nullopt, "hires", 4000);
-    entry.at = QDateTime(QDate(2026, 3, 1), QTime(21, 5), QTimeZone::systemTimeZone());
-    EXPECT_EQ(recentPlayCellText(C::time, entry, english), QStringLiteral("9:05\u202fPM"));
-    EXPECT_EQ(recentPlayCellText(C::predicted, entry), "96 kHz");
-    EXPECT_EQ(recentPlayCellText(C::from, entry), "4 · Apple’s catalog");
-    EXPECT_EQ(recentPlayCellText(C::played, entry), "48 kHz");
-    EXPECT_EQ(recentPlayCellText(C::load, entry), "4.0 s");
-    // The history window's tones (tested there), each column taking its namesake's.
-    EXPECT_EQ(QList<Tone>({recentPlayCellTone(C::predicted, entry), recentPlayCellTone(C::from, entry),
-                           recentPlayCellTone(C::played, entry), recentPlayCellTone(C::load, entry)}),
-              QList<Tone>({Tone::primary, Tone::secondary, Tone::orange, Tone::orange}));
-    entry.musicStartMs = 3999;
-    entry.playedRate = 96000;
-    EXPECT_EQ(recentPlayCellTone(C::load, entry), Tone::secondary);
-    EXPECT_EQ(recentPlayCellTone(C::outcome, entry), Tone::secondary);
-
-    PlayEntry bare = play("Takk", "Sigur Rós", std::nullopt, std::nullopt, std::nullopt);
-    EXPECT_EQ(recentPlayCellText(C::predicted, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::played, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::load, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::from, bare), "no prediction");
-    bare.note = QStringLiteral("Music.app was not running");
-    EXPECT_EQ(recentPlayCellText(C::from, bare), "Music.app was not running");
-}
-
 TEST(ExplainerRecentPlays, hoverMovesStraightIntoTheNextRowAndLeavesOnTheLatestPlayLine)
 {
     const QUuid a = QUuid::createUuid();

@@ -5,7 +5,6 @@
 // the recent plays with their tints and the pointer's hover rules. Plain functions, no widgets.
 
 #include "ExplainerTexts.h"
-#include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "RateLibrary/LearnedRatesView.h"
 #include "RateLibrary/RateLibraryMenus.h"
 
@@ -80,7 +79,6 @@ const PlayEntry *latestEntry(const QList<PlayEntry> &history);
 constexpr int recentPlayCount = 8;
 QList<PlayEntry> recentPlays(const QList<PlayEntry> &history);
 
-PlaybackHistoryTableModel::Tone recentPlayCellTone(RecentPlayColumn column, const PlayEntry &entry);
 // The widths of the columns in a row `available` points wide (without its padding); the last
 // column takes what is left, never less than nothing.
 QList<int> recentPlayColumnWidths(int available);

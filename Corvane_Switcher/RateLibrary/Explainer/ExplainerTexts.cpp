@@ -1,17 +1,9 @@
 #include "ExplainerTexts.h"
 
 #include "Bundle.h"
-#include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "RateLibrary/RateLibraryRowText.h"
 #include "RateLibrary/RateLibraryTr.h"
 #include "Units.h"
-
-#include <unicode/datefmt.h>
-#include <unicode/locid.h>
-
-#include <QHash>
-
-#include <memory>
 
 namespace RateLibrary {
 
@@ -21,32 +13,12 @@ using Entry = PlaybackHistory::Entry;
 
 namespace {
 
-const QString dash = QStringLiteral("—");
-
 // Music.app's Dolby Atmos setting, when it is one that decides for every output.
 std::optional<QString> decidingAtmosWord(const std::optional<SwitcherProtocol::MusicQuality> &quality)
 {
     if (quality && quality->atmos && (*quality->atmos == u"always" || *quality->atmos == u"off"))
         return quality->atmos;
     return std::nullopt;
-}
-
-// The time of day in the locale's short form; one ICU formatter per locale, made on first use.
-QString shortTime(const QDateTime &at, const QLocale &locale)
-{
-    if (!at.isValid())
-        return dash;
-    thread_local QHash<QString, std::shared_ptr<icu::DateFormat>> formats;
-    const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US_POSIX") : locale.name();
-    auto it = formats.find(name);
-    if (it == formats.end())
-        it = formats.insert(name, std::shared_ptr<icu::DateFormat>(icu::DateFormat::createTimeInstance(
-                                      icu::DateFormat::kShort, icu::Locale(name.toUtf8().constData()))));
-    if (!it.value())
-        return locale.toString(at.toLocalTime().time(), QLocale::ShortFormat);
-    icu::UnicodeString text;
-    it.value()->format(UDate(at.toMSecsSinceEpoch()), text);
-    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 
 } // namespace
@@ -374,30 +346,6 @@ std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column)
     return Tr::tr(
         "How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
         "track after a Stop to Switch change.");
-}
-
-QString recentPlayCellText(RecentPlayColumn column, const Entry &entry, const QLocale &locale)
-{
-    const Bundle bundle = Bundle::main();
-    switch (column) {
-    case RecentPlayColumn::time:
-        return shortTime(entry.at, locale);
-    case RecentPlayColumn::track:
-        return entry.title;
-    case RecentPlayColumn::predicted:
-        return entry.predictedRate ? Units::kHz(bundle, *entry.predictedRate) : dash;
-    case RecentPlayColumn::from:
-        if (entry.predictedRate)
-            return PlaybackHistory::stepLabel(entry.source, bundle);
-        return entry.note.value_or(QStringLiteral("no prediction"));
-    case RecentPlayColumn::played:
-        return entry.playedRate ? Units::kHz(bundle, *entry.playedRate) : dash;
-    case RecentPlayColumn::load:
-        return PlaybackHistoryTableModel::cellText(PlaybackHistoryTableModel::load, entry);
-    case RecentPlayColumn::outcome:
-        return PlaybackHistory::outcomeLabel(entry, bundle);
-    }
-    return {};
 }
 
 QString recentPlaysFooter(qsizetype count)

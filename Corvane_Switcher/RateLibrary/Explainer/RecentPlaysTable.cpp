@@ -3,7 +3,6 @@
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
-#include "PlaybackHistory/PlaybackHistoryStyle.h"
 
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -169,10 +168,10 @@ void RecentPlaysRows::paintCells(QPainter &painter, const QRect &line, const Pla
     for (int i = 0; i < cells.size(); ++i) {
         const RecentPlayColumn column = recentPlayColumns().at(i).column;
         const QRect cell = cells.at(i);
-        const QColor color = PlaybackHistoryStyle::toneColor(recentPlayCellTone(column, entry));
+        const QColor color = PlayCells::toneColor(PlayCells::tone(column, entry), look);
         painter.setFont(column == RecentPlayColumn::load ? digits : caption);
         const QFontMetrics metrics = painter.fontMetrics();
-        const QString text = recentPlayCellText(column, entry);
+        const QString text = PlayCells::text(column, entry, PlayCells::Writing::rateLibrary);
         if (column != RecentPlayColumn::track) {
             painter.setPen(color);
             painter.drawText(cell, metrics.elidedText(text, Qt::ElideRight, cell.width() - artistGap),
