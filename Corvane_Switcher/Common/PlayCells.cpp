@@ -34,8 +34,11 @@ QString time(const QDateTime &at, Writing writing, const QLocale &locale)
 
 QString from(const Entry &entry, Writing writing)
 {
-    if (entry.predictedRate)
-        return PlaybackHistory::stepLabel(entry.source, Bundle::main());
+    if (entry.predictedRate) {
+        // A source that names no step (one this version does not know) is a missing value.
+        const QString step = PlaybackHistory::stepLabel(entry.source, Bundle::main());
+        return step.isEmpty() ? missing : step;
+    }
     if (entry.note)
         return *entry.note;
     if (writing == Writing::rateLibrary)

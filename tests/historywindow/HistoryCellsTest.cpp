@@ -61,6 +61,9 @@ TEST(PlayCells, aPlayAsEachWindowWritesIt)
     bare.predictedRate = 88200;
     bare.source = "library/pinned";
     EXPECT_EQ(PlayCells::text(C::from, bare, W::rateLibrary), "1 · Fixed rate (pin)");
+    bare.source = "catalog/mystery"; // a step this version does not know: missing, not blank
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::history), "—");
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::rateLibrary), "—");
 }
 
 TEST(PlayCells, orangeMarksASlowLoadAndAPlayThatDidNotGoAsPredicted)

@@ -270,9 +270,12 @@ TEST(ExplainerLatestPlay, summarySaysWhatWasPredictedWhatPlayedAndHowItEnded)
     EXPECT_EQ(summary(bare), "Jóga — playing at 44.1 kHz · no prediction: the companion was not paired");
     bare.playedRate.reset();
     EXPECT_EQ(summary(bare), "Jóga — no prediction: the companion was not paired");
-    // A rate whose source names no step, not played yet.
-    EXPECT_EQ(summary(play("Jóga", "Björk", 44100, "catalog/mystery", std::nullopt)),
-              "Jóga — predicted, not yet played");
+    // A rate whose source names no step is still a prediction.
+    PlayEntry unknownStep = play("Jóga", "Björk", 44100, "catalog/mystery", 48000, std::nullopt, "hires");
+    EXPECT_EQ(summary(unknownStep), "Jóga — 44.1 kHz predicted, under Hi-Res Lossless · played at 48 kHz");
+    unknownStep.tier.reset();
+    unknownStep.playedRate.reset();
+    EXPECT_EQ(summary(unknownStep), "Jóga — 44.1 kHz predicted");
 }
 
 TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)

@@ -21,6 +21,36 @@ std::optional<QString> decidingAtmosWord(const std::optional<SwitcherProtocol::M
     return std::nullopt;
 }
 
+// What the latest play line says of a prediction: the rate, the step it came from and, for a
+// setting-dependent tier, Music.app's setting. A source that names no step (one this version
+// does not know) still predicted its rate.
+QString predictionPart(const Entry &latest, const Bundle &bundle)
+{
+    const QString rate = Units::kHz(bundle, *latest.predictedRate);
+    const std::optional<QString> &tier = latest.tier;
+    const std::optional<QString> setting = tier && *tier != Tier::any && *tier != Tier::file
+                                               ? std::optional(Tier::sentencePhrase(*tier, bundle))
+                                               : std::nullopt;
+    const std::optional<int> step = PlaybackHistory::stepNumber(latest.source);
+    if (!step) {
+        if (setting) {
+            //: The latest play: the predicted rate, from a source that names no prediction step, and
+            //: Music.app's setting ("Hi-Res Lossless").
+            return Tr::tr("%1 predicted, under %2").arg(rate, *setting);
+        }
+        //: The latest play: the predicted rate, from a source that names no prediction step.
+        return Tr::tr("%1 predicted").arg(rate);
+    }
+    const QString name = PlaybackHistory::stepName(*step, bundle);
+    if (setting) {
+        //: The latest play: the predicted rate, the prediction step's number and name, and Music.app's
+        //: setting ("Hi-Res Lossless").
+        return Tr::tr("%1 from step %2, %3, under %4").arg(rate, QString::number(*step), name, *setting);
+    }
+    //: The latest play: the predicted rate, the prediction step's number and name.
+    return Tr::tr("%1 from step %2, %3").arg(rate, QString::number(*step), name);
+}
+
 } // namespace
 
 QString musicSettingHeading()
@@ -261,22 +291,9 @@ QString latestPlaySummary(const Entry *latest, const QDateTime &now, const QLoca
             "No plays yet — play a track through Music.app and it appears here with its prediction.");
     const Bundle bundle = Bundle::main();
     const auto rate = [&](double hz) { return Units::kHz(bundle, hz); };
-    const std::optional<int> step = PlaybackHistory::stepNumber(latest->source);
     QStringList parts;
-    if (latest->predictedRate && step) {
-        const QString name = PlaybackHistory::stepName(*step, bundle);
-        const std::optional<QString> &tier = latest->tier;
-        if (tier && *tier != Tier::any && *tier != Tier::file) {
-            //: The latest play: the predicted rate, the prediction step's number and name, and Music.app's
-            //: setting ("Hi-Res Lossless").
-            parts.append(Tr::tr("%1 from step %2, %3, under %4")
-                             .arg(rate(*latest->predictedRate), QString::number(*step), name,
-                                  Tier::sentencePhrase(*tier, bundle)));
-        } else {
-            //: The latest play: the predicted rate, the prediction step's number and name.
-            parts.append(Tr::tr("%1 from step %2, %3")
-                             .arg(rate(*latest->predictedRate), QString::number(*step), name));
-        }
+    if (latest->predictedRate) {
+        parts.append(predictionPart(*latest, bundle));
         if (latest->playedRate && latest->differed()) {
             //: The latest play streamed at another rate than predicted.
             parts.append(Tr::tr("played at %1").arg(rate(*latest->playedRate)));
