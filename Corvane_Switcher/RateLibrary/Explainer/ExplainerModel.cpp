@@ -180,11 +180,6 @@ RowTint recentPlayRowTint(const PlayEntry &entry, const std::optional<QUuid> &la
     return RowTint::none;
 }
 
-std::optional<QUuid> hoverAfterEntering(const QUuid &row)
-{
-    return row;
-}
-
 std::optional<QUuid> hoverAfterLeaving(const std::optional<QUuid> &current, const QUuid &row)
 {
     if (current && *current == row)

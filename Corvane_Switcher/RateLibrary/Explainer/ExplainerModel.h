@@ -89,13 +89,9 @@ enum class RowTint { none, latest, sameStep };
 RowTint recentPlayRowTint(const PlayEntry &entry, const std::optional<QUuid> &latestID,
                           std::optional<int> hovered);
 
-// `hoveredRowID` after the pointer enters a row, leaves one, or enters the latest play line.
-std::optional<QUuid> hoverAfterEntering(const QUuid &row);
+// `hoveredRowID` after the pointer leaves a row: cleared only while it still holds that row,
+// since the pointer may have gone straight into the next one.
 std::optional<QUuid> hoverAfterLeaving(const std::optional<QUuid> &current, const QUuid &row);
-inline std::optional<QUuid> hoverAfterEnteringLatestLine()
-{
-    return std::nullopt;
-}
 
 // The latest play strip's corner radii: its lower corners square while the recent plays hang
 // beneath it.
