@@ -141,3 +141,21 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     expectNothingClipped(*narrow.window.cardPanel(), "W = 560");
     save(narrow.window, QStringLiteral("timing-narrow-3"));
 }
+
+TEST(TimingScreenshot, RightToLeft)
+{
+    ModelHarness h;
+    addMeasuredPlays(h);
+    setTextSize(3);
+    Shown shown(h);
+    shown.window.setLayoutDirection(Qt::RightToLeft);
+    for (const QString card : {"fade", "stop"}) {
+        shown.window.showCard(card);
+        settle();
+        const std::string where = "right to left, " + card.toStdString();
+        TimelineRail *rail = shown.window.cardPanel()->rail();
+        expectReadable(rail->currentLayout(), QRectF(rail->rect()), where);
+        expectNothingClipped(*shown.window.cardPanel(), where);
+        save(shown.window, QStringLiteral("timing-rtl-%1-3").arg(card));
+    }
+}

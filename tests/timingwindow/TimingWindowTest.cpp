@@ -6,6 +6,7 @@
 #include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/CasePicker.h"
 #include "SwitchTiming/LoadFiguresCard.h"
+#include "SwitchTiming/RailLegend.h"
 #include "SwitchTiming/RailSteps.h"
 #include "SwitchTiming/SettingFlash.h"
 #include "SwitchTiming/SettingRow.h"
@@ -14,6 +15,7 @@
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
+#include <QLayout>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -209,6 +211,46 @@ TEST(TimingWindow, aClickOnAKeyedMarkLightsItsRowAndARelockMarkScrollsUp)
     w.scrollAnimation().setCurrentTime(SwitchTimingWindow::scrollMs);
     EXPECT_EQ(bar->value(), w.relockSection()->y());
     EXPECT_EQ(w.relockSection()->mapTo(w.scrollArea()->viewport(), QPoint(0, 0)).y(), 0);
+}
+
+TEST(TimingWindow, rightToLeftEveryFlowBeginsAtTheRightWhileTheRailsRunLeftToRight)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    w.setLayoutDirection(Qt::RightToLeft);
+    settle();
+
+    // The tab row: "First choice" at the right edge, each later section to the left of the one
+    // before it while they share a row.
+    QLayout &flow = *w.tabStrip()->layout();
+    ASSERT_EQ(flow.count(), 4);
+    EXPECT_EQ(flow.itemAt(0)->geometry().right(), w.tabStrip()->contentsRect().right());
+    for (int i = 1; i < flow.count(); ++i) {
+        const QRect before = flow.itemAt(i - 1)->geometry();
+        const QRect section = flow.itemAt(i)->geometry();
+        const bool sameRow = section.bottom() >= before.top() && section.top() <= before.bottom();
+        EXPECT_EQ(sameRow ? section.right() < before.left()
+                          : section.right() == w.tabStrip()->contentsRect().right(),
+                  true)
+            << "section " << i;
+    }
+    // The legend: from the right, each swatch before its name.
+    const QList<RailLegend::Item> legend = w.legend()->currentLayout().items;
+    ASSERT_GE(legend.size(), 2);
+    EXPECT_NEAR(legend[0].swatch.right(), w.legend()->width(), 1);
+    for (qsizetype i = 0; i < legend.size(); ++i) {
+        EXPECT_LT(legend[i].textRect.right(), legend[i].swatch.left()) << i;
+        if (i > 0 && legend[i].swatch.top() == legend[i - 1].swatch.top()) {
+            EXPECT_LT(legend[i].swatch.right(), legend[i - 1].textRect.left()) << i;
+        }
+    }
+    // The rail: lane names on the left, time growing to the right.
+    const RailLayout rail = w.cardPanel()->rail()->currentLayout();
+    EXPECT_LT(rail.musicLabelRect.right(), rail.musicLane.left());
+    ASSERT_GE(rail.marks.size(), 2);
+    for (qsizetype i = 1; i < rail.marks.size(); ++i)
+        EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
 }
 
 TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)
