@@ -5,17 +5,23 @@
 #include "TimingWindowSupport.h"
 
 #include "SwitchTiming/RailSteps.h"
+#include "SwitchTiming/TabStrip.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScrollArea>
+#include <QTest>
 
 using namespace TimingWindowTest;
 
 namespace {
 
-void save(QWidget &widget, const QString &name)
+// Saves the picture; unless `midway`, after the panels' change has come to rest.
+void save(QWidget &widget, const QString &name, bool midway = false)
 {
+    auto *window = qobject_cast<SwitchTimingWindow *>(widget.window());
+    if (!midway && window && window->panelFade().state() != QAbstractAnimation::Stopped)
+        window->panelFade().setCurrentTime(window->panelFade().duration());
     settle();
     const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
     if (folder.isEmpty())
@@ -158,4 +164,23 @@ TEST(TimingScreenshot, RightToLeft)
         expectNothingClipped(*shown.window.cardPanel(), where);
         save(shown.window, QStringLiteral("timing-rtl-%1-3").arg(card));
     }
+}
+
+// A tab picked: half-way through the change, the new panel shows through the old one's picture;
+// at rest, the new panel alone.
+TEST(TimingScreenshot, TabChangeMidwayAndAtRest)
+{
+    ModelHarness h;
+    setTextSize(1);
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QTest::mouseClick(w.tabStrip()->tab("stop"), Qt::LeftButton);
+    ASSERT_EQ(w.panelFade().state(), QAbstractAnimation::Running);
+    w.panelFade().pause(); // held half-way while the picture is taken
+    w.panelFade().setCurrentTime(75);
+    save(w, QStringLiteral("timing-tab-change-midway"), true);
+    ASSERT_TRUE(w.fadingPanel() && w.fadingPanel()->isVisible());
+    save(w, QStringLiteral("timing-tab-change-at-rest"));
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    expectNothingClipped(*w.cardPanel(), "stop, at rest");
 }

@@ -15,7 +15,9 @@
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QLayout>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -93,6 +95,66 @@ TEST(TimingWindow, theCaseChosenOnTheFadeCardIsKeptWhileOtherCardsShow)
     EXPECT_EQ(w.cardPanel()->casePicker(), nullptr) << "one case, no picker";
     w.showCard("fade");
     EXPECT_EQ(w.shownCaseId(), "late");
+}
+
+TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOnce)
+{
+    ModelHarness h;
+    h.model->setBoundaryMode("stop");
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QVariantAnimation &fade = w.panelFade();
+    const QPointer<CardPanel> before = w.cardPanel();
+    QTest::mouseClick(w.tabStrip()->tab("pause"), Qt::LeftButton);
+    CardPanel *panel = w.cardPanel();
+    ASSERT_NE(panel, before.data());
+    EXPECT_TRUE(!before || before->isHidden()) << "the old panel takes no click nor focus";
+    ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
+    ASSERT_TRUE(w.fadingPanel());
+    EXPECT_EQ(w.fadingPanel()->pos(), panel->pos()) << "the old panel's picture, where it stood";
+    const auto shownPart = [&] {
+        auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
+        return effect ? effect->opacity() : 1.0;
+    };
+
+    // 0.15 s, easing in and out: slow at both ends, half-way at the middle.
+    EXPECT_EQ(fade.duration(), 150);
+    fade.setCurrentTime(30);
+    EXPECT_LT(shownPart(), 0.2 - 0.05);
+    fade.setCurrentTime(75);
+    EXPECT_NEAR(shownPart(), 0.5, 0.01);
+    fade.setCurrentTime(120);
+    EXPECT_GT(shownPart(), 0.8 + 0.05);
+
+    // Mid-way, a click where the panels meet reaches the new panel, and its radio works.
+    fade.setCurrentTime(75);
+    QWidget *content = w.scrollArea()->widget();
+    QWidget *hit = content->childAt(panel->geometry().center());
+    EXPECT_TRUE(hit == panel || panel->isAncestorOf(hit));
+    QTest::mouseClick(panel->header()->radio(), Qt::LeftButton);
+    EXPECT_EQ(h.model->boundaryMode(), "pause");
+
+    fade.setCurrentTime(150);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_EQ(panel->graphicsEffect(), nullptr);
+
+    // A case chip fades too; hiding the window ends the change at once.
+    w.showCard("fade");
+    fade.setCurrentTime(150);
+    w.chooseCase("late");
+    fade.setCurrentTime(50);
+    w.hide();
+    EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_EQ(w.cardPanel()->graphicsEffect(), nullptr);
+    w.show();
+
+    // A card that follows the settings changes without a fade, as the radio's choice does.
+    w.showCard("nonsense");
+    fade.setCurrentTime(150);
+    h.model->setAudioTap(false);
+    EXPECT_EQ(w.shownCardId(), "pause");
+    EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
 }
 
 TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
