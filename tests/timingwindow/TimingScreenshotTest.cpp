@@ -1,16 +1,22 @@
-// Pictures of every card and case at two text sizes and one in a dark palette, for a person to
-// look at (written only when CORVANE_SCREENSHOTS_DIR names a folder); each is checked for what a
-// reader would trip over: labels of a rail that overlap, text cut off at the panel's edge.
+// Pictures of every card and case at two text sizes, in a dark palette, right to left and in the
+// middle of a tab change, for a person to look at (written only when CORVANE_SCREENSHOTS_DIR
+// names a folder); each is checked for what a reader would trip over: labels of a rail that
+// overlap, text cut off at the panel's edge, text that does not stand out in the dark.
 
 #include "TimingWindowSupport.h"
 
+#include "PictureProbe.h"
+#include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/RailSteps.h"
 #include "SwitchTiming/TabStrip.h"
+#include "SwitchTiming/ToneLabel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScrollArea>
 #include <QTest>
+
+#include <cmath>
 
 using namespace TimingWindowTest;
 
@@ -29,6 +35,20 @@ void save(QWidget &widget, const QString &name, bool midway = false)
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
         << name.toStdString();
+}
+
+// The relative luminance of a colour, and the contrast of two, as the web's accessibility
+// guidelines measure them: 1 (none) to 21 (black on white).
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Nothing the rail writes overlaps anything else it writes, and nothing leaves the rail.
@@ -135,6 +155,30 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
         save(*shown.window.scrollArea()->widget(), QStringLiteral("timing-dark-stop-3"));
         expectReadable(shown.window.cardPanel()->rail()->currentLayout(),
                        QRectF(shown.window.cardPanel()->rail()->rect()), "dark stop");
+
+        // What a reader sees: a dark window and a dark panel, and text on each that stands out
+        // from it as much as body text must (a contrast of 4.5 to 1).
+        SwitchTimingWindow &w = shown.window;
+        const QImage picture = PictureProbe::picture(w);
+        CardPanel &panel = *w.cardPanel();
+        const QColor windowFill = picture.pixelColor(w.introduction()->mapTo(&w, QPoint(-8, 0)));
+        const QColor panelFill = picture.pixelColor(panel.mapTo(&w, QPoint(6, panel.note()->y())));
+        EXPECT_LT(luminance(windowFill), 0.05) << windowFill.name().toStdString();
+        EXPECT_LT(luminance(panelFill), 0.05) << panelFill.name().toStdString();
+        const auto strongest = [&](QWidget &widget, QRect local, const QColor &fill) {
+            const QRect region = PictureProbe::inWindow(widget, local).intersected(picture.rect());
+            double best = 1;
+            for (int y = region.top(); y <= region.bottom(); ++y) {
+                for (int x = region.left(); x <= region.right(); ++x)
+                    best = std::max(best, contrast(picture.pixelColor(x, y), fill));
+            }
+            return best;
+        };
+        EXPECT_GE(strongest(*w.introduction(), w.introduction()->rect(), windowFill), 4.5);
+        EXPECT_GE(strongest(*panel.note(), panel.note()->rect(), panelFill), 4.5);
+        TimelineRail &rail = *panel.rail();
+        EXPECT_GE(strongest(rail, rail.currentLayout().musicLabelRect.toRect(), panelFill), 4.5);
+        EXPECT_GE(strongest(*panel.header(), panel.header()->rect(), panelFill), 4.5);
     }
     QApplication::setPalette(light);
 

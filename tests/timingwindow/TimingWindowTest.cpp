@@ -176,6 +176,8 @@ TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
     EXPECT_EQ(w.cardTableBuilds(), 3) << "one table per request, none for clearing it";
 }
 
+// The light comes on over 0.15 s, easing out, stays 1.8 s after the click and goes out over
+// 0.6 s, easing in and out.
 TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
 {
     ModelHarness h;
@@ -187,9 +189,10 @@ TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
     w.flashSetting(SettingKey::threshold);
     EXPECT_TRUE(threshold->isLit());
     QVariantAnimation &in = threshold->flashAnimation();
-    EXPECT_EQ(in.duration(), SettingFlash::inMs);
-    EXPECT_EQ(in.easingCurve().type(), QEasingCurve::OutCubic);
-    in.setCurrentTime(SettingFlash::inMs);
+    EXPECT_EQ(in.duration(), 150);
+    in.setCurrentTime(75);
+    EXPECT_GT(threshold->highlightOpacity(), 0.28 * 0.6) << "easing out: most of the way at half the time";
+    in.setCurrentTime(150);
     EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.28);
 
     shown.clock.advance(1799);
@@ -197,12 +200,14 @@ TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
     shown.clock.advance(1);
     EXPECT_FALSE(threshold->isLit());
     QVariantAnimation &out = threshold->flashAnimation();
-    EXPECT_EQ(out.duration(), SettingFlash::outMs);
-    EXPECT_EQ(out.easingCurve().type(), QEasingCurve::InOutQuad);
+    EXPECT_EQ(out.duration(), 600);
+    out.setCurrentTime(60);
+    EXPECT_GT(threshold->highlightOpacity(), 0.28 * 0.9) << "easing in: slow to start";
     out.setCurrentTime(300);
-    EXPECT_GT(threshold->highlightOpacity(), 0.0);
-    EXPECT_LT(threshold->highlightOpacity(), 0.28);
-    out.setCurrentTime(SettingFlash::outMs);
+    EXPECT_NEAR(threshold->highlightOpacity(), 0.14, 0.005);
+    out.setCurrentTime(540);
+    EXPECT_LT(threshold->highlightOpacity(), 0.28 * 0.1) << "easing out: slow to end";
+    out.setCurrentTime(600);
     EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.0);
 }
 
@@ -275,44 +280,61 @@ TEST(TimingWindow, aClickOnAKeyedMarkLightsItsRowAndARelockMarkScrollsUp)
     EXPECT_EQ(w.relockSection()->mapTo(w.scrollArea()->viewport(), QPoint(0, 0)).y(), 0);
 }
 
-TEST(TimingWindow, rightToLeftEveryFlowBeginsAtTheRightWhileTheRailsRunLeftToRight)
+// The tab row reads "First choice", "When there's no fade", "If you'd rather", "Always on" from
+// the leading edge, and the legend begins there too, each swatch before its name; right to left
+// both mirror while the rail's time still runs left to right.
+TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftToRight)
 {
     ModelHarness h;
     Shown shown(h);
     SwitchTimingWindow &w = shown.window;
-    w.setLayoutDirection(Qt::RightToLeft);
-    settle();
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
+        w.setLayoutDirection(direction);
+        settle();
+        const bool ltr = direction == Qt::LeftToRight;
+        // How far `r` stands from the leading edge of `within`.
+        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
+            return ltr ? r.left() - within.left() : within.right() - r.right();
+        };
 
-    // The tab row: "First choice" at the right edge, each later section to the left of the one
-    // before it while they share a row.
-    QLayout &flow = *w.tabStrip()->layout();
-    ASSERT_EQ(flow.count(), 4);
-    EXPECT_EQ(flow.itemAt(0)->geometry().right(), w.tabStrip()->contentsRect().right());
-    for (int i = 1; i < flow.count(); ++i) {
-        const QRect before = flow.itemAt(i - 1)->geometry();
-        const QRect section = flow.itemAt(i)->geometry();
-        const bool sameRow = section.bottom() >= before.top() && section.top() <= before.bottom();
-        EXPECT_EQ(sameRow ? section.right() < before.left()
-                          : section.right() == w.tabStrip()->contentsRect().right(),
-                  true)
-            << "section " << i;
-    }
-    // The legend: from the right, each swatch before its name.
-    const QList<RailLegend::Item> legend = w.legend()->currentLayout().items;
-    ASSERT_GE(legend.size(), 2);
-    EXPECT_NEAR(legend[0].swatch.right(), w.legend()->width(), 1);
-    for (qsizetype i = 0; i < legend.size(); ++i) {
-        EXPECT_LT(legend[i].textRect.right(), legend[i].swatch.left()) << i;
-        if (i > 0 && legend[i].swatch.top() == legend[i - 1].swatch.top()) {
-            EXPECT_LT(legend[i].swatch.right(), legend[i - 1].textRect.left()) << i;
+        const QRect strip = w.tabStrip()->contentsRect();
+        QLayout &flow = *w.tabStrip()->layout();
+        QStringList captions;
+        for (int i = 0; i < flow.count(); ++i) {
+            captions.append(flow.itemAt(i)->widget()->findChild<ToneLabel *>()->text());
+            const QRect section = flow.itemAt(i)->geometry();
+            const QRect before = i > 0 ? flow.itemAt(i - 1)->geometry() : QRect();
+            const bool sameRow = i > 0 && section.top() <= before.bottom() && section.bottom() >= before.top();
+            // Each section begins the row, or follows the one before it on its row.
+            EXPECT_TRUE(sameRow ? fromLeading(section, strip) > fromLeading(before, strip) + before.width()
+                                : fromLeading(section, strip) == 0)
+                << "section " << i;
         }
+        EXPECT_EQ(captions,
+                  QStringList({"FIRST CHOICE", "WHEN THERE'S NO FADE", "IF YOU'D RATHER", "ALWAYS ON"}));
+
+        const QRectF legendArea(w.legend()->rect());
+        const QList<RailLegend::Item> legend = w.legend()->currentLayout().items;
+        ASSERT_GE(legend.size(), 2);
+        EXPECT_NEAR(fromLeading(legend[0].swatch, legendArea), 0, 1);
+        for (qsizetype i = 0; i < legend.size(); ++i) {
+            EXPECT_GT(fromLeading(legend[i].textRect, legendArea),
+                      fromLeading(legend[i].swatch, legendArea) + legend[i].swatch.width())
+                << i;
+            if (i > 0 && legend[i].swatch.top() == legend[i - 1].swatch.top()) {
+                EXPECT_GT(fromLeading(legend[i].swatch, legendArea),
+                          fromLeading(legend[i - 1].textRect, legendArea) + legend[i - 1].textRect.width())
+                    << i;
+            }
+        }
+
+        const RailLayout rail = w.cardPanel()->rail()->currentLayout();
+        EXPECT_LT(rail.musicLabelRect.right(), rail.musicLane.left());
+        ASSERT_GE(rail.marks.size(), 2);
+        for (qsizetype i = 1; i < rail.marks.size(); ++i)
+            EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
     }
-    // The rail: lane names on the left, time growing to the right.
-    const RailLayout rail = w.cardPanel()->rail()->currentLayout();
-    EXPECT_LT(rail.musicLabelRect.right(), rail.musicLane.left());
-    ASSERT_GE(rail.marks.size(), 2);
-    for (qsizetype i = 1; i < rail.marks.size(); ++i)
-        EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
 }
 
 TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)
