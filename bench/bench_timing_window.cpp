@@ -87,19 +87,41 @@ void click(QWidget *widget, QPoint at)
     QCoreApplication::sendEvent(widget, &release);
 }
 
+// The window at 860 × 760 over a fixture, shown and settled.
+struct ShownWindow {
+    explicit ShownWindow(bool storeOnDisk = false) : fixture(storeOnDisk), window(*fixture.model, &clock)
+    {
+        window.resize(860, 760);
+        window.show();
+        settle();
+    }
+    void settle()
+    {
+        for (int i = 0; i < 4; ++i)
+            frame();
+    }
+    // Shows a card and case as a tab and a chip would, the panels' change run to its end.
+    void show(const char *card, const char *caseId)
+    {
+        window.showCard(QString::fromLatin1(card));
+        window.chooseCase(QString::fromLatin1(caseId));
+        window.panelFade().setCurrentTime(window.panelFade().duration());
+        settle();
+    }
+
+    Fixture fixture;
+    StillClock clock;
+    SwitchTimingWindow window;
+};
+
 // The Listening Window's stepper on the fade card, clicked up and down in turn. Each click has the
 // engine write its setting, and the settings store writes its file on the next turn of the event
 // loop: with the store in memory (0) the frame is the window's own work; on the disk (1) it
 // includes the file's write, which depends on the disk and its load.
 void BM_StepperClick(benchmark::State &state)
 {
-    Fixture fixture(state.range(0) == 1);
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    for (int i = 0; i < 4; ++i)
-        frame();
+    ShownWindow shown(state.range(0) == 1);
+    SwitchTimingWindow &window = shown.window;
     if (window.shownCardId() != u"fade" || window.view().textScale() != 1.3) {
         state.SkipWithError("the window did not open on the fade card at text size 1.3");
         return;
@@ -148,13 +170,8 @@ protected:
 // painted, as far as the first frame after the click.
 void BM_TabClick(benchmark::State &state)
 {
-    Fixture fixture;
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    for (int i = 0; i < 4; ++i)
-        frame();
+    ShownWindow shown;
+    SwitchTimingWindow &window = shown.window;
     PanelPaints counter;
     qApp->installEventFilter(&counter);
     int panels = 0;
@@ -181,13 +198,8 @@ BENCHMARK(BM_TabClick)->Unit(benchmark::kMillisecond);
 // 130 ms of its 150: the new panel drawn through its opacity, the old one's picture over it.
 void BM_PanelFadeFrame(benchmark::State &state)
 {
-    Fixture fixture;
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    for (int i = 0; i < 4; ++i)
-        frame();
+    ShownWindow shown;
+    SwitchTimingWindow &window = shown.window;
     QWidget *tab = window.tabStrip()->tab(QStringLiteral("stop"));
     click(tab, tab->rect().center());
     QVariantAnimation &fade = window.panelFade();
@@ -212,21 +224,14 @@ BENCHMARK(BM_PanelFadeFrame)->Unit(benchmark::kMillisecond);
 // One rail repainted, for each card and case (0 fade/found … 6 pick).
 void BM_RailPaint(benchmark::State &state)
 {
-    static const std::pair<const char *, const char *> shown[] = {
+    static const std::pair<const char *, const char *> cases[] = {
         {"fade", "found"}, {"fade", "late"}, {"stop", "stop"}, {"pause", "pause"},
         {"lead", "lead"},  {"none", "none"}, {"pick", "pick"},
     };
-    const auto &[card, caseId] = shown[state.range(0)];
-    Fixture fixture;
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    window.showCard(QString::fromLatin1(card));
-    window.chooseCase(QString::fromLatin1(caseId));
-    for (int i = 0; i < 4; ++i)
-        frame();
-    TimelineRail *rail = window.cardPanel()->rail();
+    const auto &[card, caseId] = cases[state.range(0)];
+    ShownWindow shown;
+    shown.show(card, caseId);
+    TimelineRail *rail = shown.window.cardPanel()->rail();
     PaintCounter counter;
     rail->installEventFilter(&counter);
     for (auto _ : state)
