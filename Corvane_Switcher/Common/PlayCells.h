@@ -4,8 +4,8 @@
 // Playback History window and the Rate Library's recent plays only lay these out, each in its
 // own columns and fonts.
 
-#include "PlaybackHistory.h"
 #include "Platform/SystemColors.h"
+#include "PlaybackHistory.h"
 
 #include <QColor>
 #include <QLocale>

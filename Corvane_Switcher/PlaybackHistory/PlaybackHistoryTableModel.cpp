@@ -137,7 +137,8 @@ QStringList PlaybackHistoryTableModel::widestTexts(int column)
     if (column == time) {
         for (int month = 1; month <= 12; ++month) {
             for (int hour : {10, 22})
-                texts.append(DateTimeText::mediumDateShortTime(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+                texts.append(
+                    DateTimeText::mediumDateShortTime(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
         }
     } else if (column == predicted || column == played) {
         for (double hz : {88200.0, 176400.0, 352800.0, 705600.0})

@@ -22,8 +22,8 @@ TEST(PlayCells, aPlayAsEachWindowWritesIt)
     using C = PlayCells::Column;
     using W = PlayCells::Writing;
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    Entry entry = play("Teardrop", "Massive Attack", 96000, "catalog/tags+ladder", 48000, std::nullopt, "hires",
-                       3999);
+    Entry entry =
+        play("Teardrop", "Massive Attack", 96000, "catalog/tags+ladder", 48000, std::nullopt, "hires", 3999);
     entry.at = QDateTime(QDate(2026, 3, 1), QTime(21, 5), QTimeZone::utc());
     entry.playedAt = QDateTime(QDate(2026, 3, 2), QTime(8, 40), QTimeZone::utc());
     Entry bare = play("Takk", "Sigur Rós", std::nullopt, std::nullopt, std::nullopt);
@@ -75,16 +75,16 @@ TEST(PlayCells, orangeMarksASlowLoadAndAPlayThatDidNotGoAsPredicted)
                             PlayCells::tone(C::played, entry), PlayCells::tone(C::load, entry),
                             PlayCells::tone(C::outcome, entry)});
     };
-    EXPECT_EQ(tones(), QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::secondary,
-                                    Tone::secondary}));
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::secondary, Tone::secondary}));
     entry.musicStartMs = 4000;
     entry.corrected = true; // a relock alone leaves the played rate as it was
-    EXPECT_EQ(tones(), QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::orange,
-                                    Tone::orange}));
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::orange, Tone::orange}));
     entry.playedRate = 48000;
     entry.corrected = false;
-    EXPECT_EQ(tones(), QList<Tone>({Tone::primary, Tone::secondary, Tone::orange, Tone::orange,
-                                    Tone::orange}));
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::orange, Tone::orange, Tone::orange}));
 }
 
 TEST(HistoryCells, EveryLoadCellExplainsItselfAndAFromCellShowsTheNote)

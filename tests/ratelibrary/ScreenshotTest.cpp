@@ -187,15 +187,17 @@ TEST(RateLibraryScreenshot, TheExplainer)
         auto *area = qobject_cast<QScrollArea *>(explainer.parentWidget()->parentWidget());
         ASSERT_TRUE(area);
         ASSERT_EQ(rows.plays().size(), 8);
-        const QList<int> widths = RateLibrary::recentPlayColumnWidths(rows.width() - 2 * RecentPlaysRows::padding);
+        const QList<int> widths =
+            RateLibrary::recentPlayColumnWidths(rows.width() - 2 * RecentPlaysRows::padding);
         const QFontMetrics caption(FontStyles::caption());
         for (int row = 0; row < rows.plays().size(); ++row) {
             area->ensureVisible(0, rows.mapTo(&explainer, rows.rowRect(row).center()).y(), 0,
                                 RecentPlaysRows::rowHeight);
-            const QRect shown(rows.mapTo(area->viewport(), rows.rowRect(row).topLeft()), rows.rowRect(row).size());
+            const QRect shown(rows.mapTo(area->viewport(), rows.rowRect(row).topLeft()),
+                              rows.rowRect(row).size());
             EXPECT_TRUE(area->viewport()->rect().contains(shown)) << "row " << row;
-            const QString outcome =
-                PlayCells::text(PlayCells::Column::outcome, rows.plays()[row], PlayCells::Writing::rateLibrary);
+            const QString outcome = PlayCells::text(PlayCells::Column::outcome, rows.plays()[row],
+                                                    PlayCells::Writing::rateLibrary);
             EXPECT_LT(caption.horizontalAdvance(outcome), widths.last()) << outcome.toStdString();
         }
         EXPECT_GT(w.table()->viewport()->height(), 0) << "and the table still shows";

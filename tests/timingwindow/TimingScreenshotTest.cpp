@@ -41,8 +41,11 @@ void save(QWidget &widget, const QString &name, bool midway = false)
 // guidelines measure them: 1 (none) to 21 (black on white).
 double luminance(const QColor &colour)
 {
-    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
 }
 
 double contrast(const QColor &a, const QColor &b)

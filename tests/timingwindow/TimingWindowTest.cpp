@@ -305,7 +305,8 @@ TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftT
             captions.append(flow.itemAt(i)->widget()->findChild<ToneLabel *>()->text());
             const QRect section = flow.itemAt(i)->geometry();
             const QRect before = i > 0 ? flow.itemAt(i - 1)->geometry() : QRect();
-            const bool sameRow = i > 0 && section.top() <= before.bottom() && section.bottom() >= before.top();
+            const bool sameRow =
+                i > 0 && section.top() <= before.bottom() && section.bottom() >= before.top();
             // Each section begins the row, or follows the one before it on its row.
             EXPECT_TRUE(sameRow ? fromLeading(section, strip) > fromLeading(before, strip) + before.width()
                                 : fromLeading(section, strip) == 0)
