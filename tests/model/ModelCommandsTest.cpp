@@ -84,16 +84,30 @@ TEST(ModelCommands, LocalFileScan)
     ASSERT_TRUE(eventually([&] { return !std::holds_alternative<Scanning>(h.model->localScan()); }));
     EXPECT_EQ(h.model->localScan(), State(SwitcherModel::LocalScanDone{result}));
 
-    // A scan whose companion left is given up, so it can be started again.
+    // A scan ends with a failure when its companion leaves, or keeps silent two minutes after the
+    // last batch; a result with no scan running changes nothing.
     h.model->scanLocalFiles();
     peer.disconnectFromHost();
     ASSERT_TRUE(eventually([&] { return !h.switcher().link().isPeer(); }));
-    EXPECT_TRUE(std::holds_alternative<SwitcherModel::LocalScanIdle>(h.model->localScan()));
+    const State disconnected = SwitcherModel::LocalScanFailed{u"Corvane Mac Remote disconnected"_s};
+    EXPECT_EQ(h.model->localScan(), disconnected);
+    const auto rows = h.platform.musicApp.scanResult;
     h.platform.musicApp.scanResult = u"Music.app got an error."_s;
     h.platform.musicApp.finishScans(); // the old scan's answer goes nowhere
-    EXPECT_TRUE(std::holds_alternative<SwitcherModel::LocalScanIdle>(h.model->localScan()));
+    EXPECT_EQ(h.model->localScan(), disconnected);
+
     LoopbackPeer again;
     ASSERT_TRUE(pair(h, again));
+    h.platform.musicApp.scanResult = rows;
     h.model->scanLocalFiles();
+    h.platform.musicApp.finishScans();
+    ASSERT_TRUE(again.waitForType(u"localFiles"_s));
+    h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs - 1);
     EXPECT_TRUE(std::holds_alternative<Scanning>(h.model->localScan()));
+    h.clock->advance(1);
+    const State silent = SwitcherModel::LocalScanFailed{u"Corvane Mac Remote did not answer"_s};
+    EXPECT_EQ(h.model->localScan(), silent);
+    again.send(u"localFilesResult"_s, result.toJson());
+    incomingHandled(h, again);
+    EXPECT_EQ(h.model->localScan(), silent);
 }

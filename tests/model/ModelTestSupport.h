@@ -25,6 +25,15 @@ struct Paired {
     }
 };
 
+// Incoming lines are handled in order: once this marker has landed, so has every earlier one.
+inline void incomingHandled(ModelHarness &h, LoopbackPeer &peer)
+{
+    SwitcherProtocol::LearnedRates marker;
+    marker.notice = QUuid::createUuid().toString();
+    peer.send(u"learnedRates"_s, marker.toJson());
+    EXPECT_TRUE(eventually([&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
+}
+
 // The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
 inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,
                                                           std::array<qint64, 6> n = {40, 12, 260, 0, 0, 0})
