@@ -11,6 +11,9 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Dates and numbers as ctest runs them, also when a binary is run by hand.
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("TZ", "UTC");
 
     QTemporaryDir sandbox;
     if (!sandbox.isValid())
