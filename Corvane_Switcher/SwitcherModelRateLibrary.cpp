@@ -108,7 +108,8 @@ std::optional<QString> writeExport(const QString &path, QString base64)
         // Writing this would leave a backup that can never be imported.
         qCWarning(lcUi, "rate library export: the companion's data is not a Rate Library");
         //: The companion answered an export with data that is not a Rate Library; nothing was written.
-        return SwitcherModelTr::tr("Corvane sent a Rate Library that could not be read; nothing was written.");
+        return SwitcherModelTr::tr(
+            "Corvane sent a Rate Library that could not be read; nothing was written.");
     }
     const QByteArray file = RateLibraryFile::encode(json);
     const QString error = file.isEmpty()
@@ -170,7 +171,8 @@ void SwitcherModel::answerTimedOut()
 bool SwitcherModel::refuseWhileFileOperationRuns(bool alsoWhileReading)
 {
     // One answer at a time: a second request would have its answer taken for the first's.
-    if (!d->rateLibraryBusy && !d->exportWriting && !(alsoWhileReading && (d->importReading || d->importPreview)))
+    if (!d->rateLibraryBusy && !d->exportWriting &&
+        !(alsoWhileReading && (d->importReading || d->importPreview)))
         return false;
     //: A Rate Library import or export was asked for while another one still waits for its answer.
     setRateLibraryStatus(
@@ -222,7 +224,8 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
     // The status keeps saying "Preparing…" until the file is written.
     d->exportWriting = true;
     offMainThread(
-        this, [path = pending.path, data = answer.data.value_or(QString())] { return writeExport(path, data); },
+        this,
+        [path = pending.path, data = answer.data.value_or(QString())] { return writeExport(path, data); },
         [pending](SwitcherModel &model, std::optional<QString> failure) {
             model.exportWritten(pending.path, pending.flavour, failure);
         });
@@ -288,8 +291,12 @@ void SwitcherModel::previewImport(const QString &path)
         };
     offMainThread(
         this,
-        [reader = std::move(reader), path, cancelled = d->importReadCancelled] { return reader(path, *cancelled); },
-        [path, ticket](SwitcherModel &model, ImportRead read) { model.importFileRead(ticket, path, std::move(read)); });
+        [reader = std::move(reader), path, cancelled = d->importReadCancelled] {
+            return reader(path, *cancelled);
+        },
+        [path, ticket](SwitcherModel &model, ImportRead read) {
+            model.importFileRead(ticket, path, std::move(read));
+        });
 }
 
 void SwitcherModel::cancelImportRead()

@@ -70,8 +70,8 @@ QByteArray libraryJson(qsizetype bytes)
 
 quint32 crcOf(const QByteArray &bytes)
 {
-    return quint32(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(bytes.constData()),
-                         uInt(bytes.size())));
+    return quint32(
+        crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
 }
 
 // The companion, in a process of its own (this program started with "--companion"), so that
@@ -340,8 +340,9 @@ void BM_ExportBackup(benchmark::State &state)
     model.switcher().start();
     QProcess companion;
     companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    companion.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--companion"), QString::number(port),
-                                                              QStringLiteral("0"), QStringLiteral("0"), jsonPath});
+    companion.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--companion"), QString::number(port), QStringLiteral("0"),
+                     QStringLiteral("0"), jsonPath});
     QElapsedTimer waited;
     waited.start();
     while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
@@ -372,8 +373,7 @@ void BM_ExportBackup(benchmark::State &state)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         worstStall = std::max(worstStall, meter.stopMs());
-        worstPeakMb =
-            std::max(worstPeakMb, double(BenchMemory::statusKb("VmHWM:") - before) * 1024 / 1e6);
+        worstPeakMb = std::max(worstPeakMb, double(BenchMemory::statusKb("VmHWM:") - before) * 1024 / 1e6);
 
         // The status names the file, and the file holds the companion's library.
         state.PauseTiming();

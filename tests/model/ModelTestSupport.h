@@ -31,7 +31,8 @@ inline void incomingHandled(ModelHarness &h, LoopbackPeer &peer)
     SwitcherProtocol::LearnedRates marker;
     marker.notice = QUuid::createUuid().toString();
     peer.send(u"learnedRates"_s, marker.toJson());
-    EXPECT_TRUE(eventually([&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
+    EXPECT_TRUE(eventually(
+        [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
 }
 
 // The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.

@@ -120,7 +120,8 @@ TEST(ImportPreviewSheet, ShowsTheDryRunAndReturnImports)
 // reached the window's half-destroyed explainer.
 TEST(ImportPreviewSheet, EscapeCancelAndClosingOrDestroyingTheWindowSendNothing)
 {
-    for (const char *how : {"Escape", "Cancel", "close the sheet", "close the window", "destroy the window"}) {
+    for (const char *how :
+         {"Escape", "Cancel", "close the sheet", "close the window", "destroy the window"}) {
         SCOPED_TRACE(how);
         Previewing p;
         ASSERT_TRUE(p.preview(dryRun()));

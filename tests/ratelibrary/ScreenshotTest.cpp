@@ -239,7 +239,8 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     EXPECT_TRUE(library.notice->startsWith(lines[0])) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
     const QList<QWidget *> parts = footer.findChildren<QWidget *>();
-    EXPECT_TRUE(std::any_of(parts.begin(), parts.end(), [&](QWidget *p) { return p->toolTip() == *library.notice; }));
+    EXPECT_TRUE(
+        std::any_of(parts.begin(), parts.end(), [&](QWidget *p) { return p->toolTip() == *library.notice; }));
     w.resize(1200, 760);
 
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
@@ -297,11 +298,13 @@ TEST(RateLibraryScreenshot, AScanThatFailsAfterAnExport)
     LearnedRatesWindow &w = *o.window;
     FooterBar &footer = *w.footerBar();
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
-    o.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{o.h.path(QStringLiteral("a.corvanerates")), false};
+    o.h.platform.filePanels.exportChoice =
+        FilePanels::ExportChoice{o.h.path(QStringLiteral("a.corvanerates")), false};
     o.h.model->exportRateLibrary();
     ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryExport")));
-    const SwitcherProtocol::RateLibraryFile answer{QStringLiteral("backup"), true, std::nullopt,
-                                                   QString::fromLatin1(QByteArray(R"({"rows":[]})").toBase64())};
+    const SwitcherProtocol::RateLibraryFile answer{
+        QStringLiteral("backup"), true, std::nullopt,
+        QString::fromLatin1(QByteArray(R"({"rows":[]})").toBase64())};
     o.peer.send(QStringLiteral("rateLibraryFile"), answer.toJson());
     ASSERT_TRUE(eventually([&] { return footer.statusText() == "Exported the backup to a.corvanerates."; }));
 
@@ -314,7 +317,8 @@ TEST(RateLibraryScreenshot, AScanThatFailsAfterAnExport)
     o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
     save(w, "learned-scan-failed-after-export.png");
     save(footer, "learned-footer-scan-failed-after-export.png");
-    EXPECT_EQ(footer.statusLines(), QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
+    EXPECT_EQ(footer.statusLines(),
+              QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
     EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
     EXPECT_TRUE(footer.scanButton()->isEnabled());
 }

@@ -271,7 +271,8 @@ TEST(RateLibraryWindow, filterBarChoosesItsArrangementFromTheWidthBothWays)
         EXPECT_TRUE(w.rect().contains(field)) << "at " << width;
         // What the window needs fits its least size: nothing is clipped there.
         EXPECT_LE(w.minimumSizeHint().width(), least) << "at " << width;
-        EXPECT_LE(w.minimumSizeHint().height(), LearnedRatesWindow::minimumWindowSize.height()) << "at " << width;
+        EXPECT_LE(w.minimumSizeHint().height(), LearnedRatesWindow::minimumWindowSize.height())
+            << "at " << width;
     };
     showAt(1600);
     EXPECT_TRUE(bar->isWide());

@@ -30,8 +30,8 @@ inline QString footer(qint64 shown, qint64 total, qint64 tracks, qint64 pinned)
 
 inline QString scan(qint64 scanned, qint64 matched, qint64 unmatched, qint64 updated)
 {
-    return RateLibrary::statusLine(std::nullopt, SwitcherModel::LocalScanDone{{scanned, matched, unmatched, updated}},
-                                   {});
+    return RateLibrary::statusLine(std::nullopt,
+                                   SwitcherModel::LocalScanDone{{scanned, matched, unmatched, updated}}, {});
 }
 
 inline QString summary(std::array<qint64, 6> n)
@@ -59,7 +59,8 @@ inline const QList<CountText> &all()
         {"rows", [](int n) { return footer(n, n, n, 0); }, "1 row", "%1 rows"},
         {"rows shown", [](int n) { return footer(7, n, n, 0); }, "7 of 1 row", "7 of %1 rows"},
         {"tracks", [](int n) { return footer(5, 5, n, 0); }, "5 rows · 1 track", "5 rows · %1 tracks"},
-        {"pinned", [](int n) { return footer(5, 5, 5, n); }, "5 rows · 1 pinned", "5 rows · %1 pinned", "5 rows"},
+        {"pinned", [](int n) { return footer(5, 5, 5, n); }, "5 rows · 1 pinned", "5 rows · %1 pinned",
+         "5 rows"},
         {"files scanned", [](int n) { return scan(n, 0, 0, 0); },
          "Scanned 1 local file: 0 matched Corvane's library, 0 rates stored",
          "Scanned %1 local files: 0 matched Corvane's library, 0 rates stored",
@@ -74,18 +75,36 @@ inline const QList<CountText> &all()
          "Scanned 5 local files: 0 matched Corvane's library, 0 rates stored, 1 not in the library",
          "Scanned 5 local files: 0 matched Corvane's library, 0 rates stored, %1 not in the library",
          "Scanned 5 local files: 0 matched Corvane's library, 0 rates stored"},
-        {"new", [](int n) { return summary({n, 0, 0, 0, 0, 0}); }, "1 new, 0 updated, 0 already known",
-         "%1 new, 0 updated, 0 already known"},
-        {"updated", [](int n) { return summary({0, n, 0, 0, 0, 0}); }, "0 new, 1 updated, 0 already known",
-         "0 new, %1 updated, 0 already known"},
-        {"already known", [](int n) { return summary({0, 0, n, 0, 0, 0}); }, "0 new, 0 updated, 1 already known",
-         "0 new, 0 updated, %1 already known"},
-        {"skipped", [](int n) { return summary({0, 0, 0, n, 0, 0}); }, known + ", 1 skipped", known + ", %1 skipped",
-         known},
-        {"outputs added", [](int n) { return summary({0, 0, 0, 0, n, 0}); }, known + " · 1 output added",
-         known + " · %1 outputs added", known},
-        {"outputs updated", [](int n) { return summary({0, 0, 0, 0, 0, n}); }, known + " · 1 updated",
-         known + " · %1 updated", known},
+        {"new",
+         [](int n) {
+             return summary({n, 0, 0, 0, 0, 0});
+         },
+         "1 new, 0 updated, 0 already known", "%1 new, 0 updated, 0 already known"},
+        {"updated",
+         [](int n) {
+             return summary({0, n, 0, 0, 0, 0});
+         },
+         "0 new, 1 updated, 0 already known", "0 new, %1 updated, 0 already known"},
+        {"already known",
+         [](int n) {
+             return summary({0, 0, n, 0, 0, 0});
+         },
+         "0 new, 0 updated, 1 already known", "0 new, 0 updated, %1 already known"},
+        {"skipped",
+         [](int n) {
+             return summary({0, 0, 0, n, 0, 0});
+         },
+         known + ", 1 skipped", known + ", %1 skipped", known},
+        {"outputs added",
+         [](int n) {
+             return summary({0, 0, 0, 0, n, 0});
+         },
+         known + " · 1 output added", known + " · %1 outputs added", known},
+        {"outputs updated",
+         [](int n) {
+             return summary({0, 0, 0, 0, 0, n});
+         },
+         known + " · 1 updated", known + " · %1 updated", known},
         {"tracks in the file",
          [](int n) {
              SwitcherProtocol::RateLibraryImported result;
@@ -94,7 +113,8 @@ inline const QList<CountText> &all()
          },
          "1 track", "%1 tracks"},
         {"recent plays", [](int n) { return RateLibrary::recentPlaysFooter(n); },
-         "Last 1 play. Hover a row to light its step above.", "Last %1 plays. Hover a row to light its step above."},
+         "Last 1 play. Hover a row to light its step above.",
+         "Last %1 plays. Hover a row to light its step above."},
         {"plays", [](int n) { return plays(n, n, false, false); },
          "1 play · 0 differed from the prediction · 0 remembered by the Rate Library",
          "%1 plays · 0 differed from the prediction · 0 remembered by the Rate Library"},

@@ -219,7 +219,8 @@ TEST(Translations, theEnglishCatalogueGivesEveryCountItsSingularAndPlural)
         const Message found = english.value(m.context + u'|' + m.source + u'|' + m.disambiguation);
         EXPECT_TRUE(found.finished && found.forms.size() == 2 && !found.forms[0].isEmpty() &&
                     found.forms[1] == m.source)
-            << "no English forms for " << m.source.toStdString() << " (./dev translations, then fill them in)";
+            << "no English forms for " << m.source.toStdString()
+            << " (./dev translations, then fill them in)";
     }
     EXPECT_EQ(counts, english.size()) << "the English catalogue holds a count the sources no longer have";
 }
@@ -331,14 +332,16 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     ASSERT_TRUE(writeFile(ts, pseudoCatalogue(e.ts)));
     QProcess lrelease;
     lrelease.start(QStringLiteral(CORVANE_LRELEASE_BIN), {ts, QStringLiteral("-qm"), qm});
-    ASSERT_TRUE(lrelease.waitForFinished(60000) && lrelease.exitCode() == 0) << lrelease.readAll().toStdString();
+    ASSERT_TRUE(lrelease.waitForFinished(60000) && lrelease.exitCode() == 0)
+        << lrelease.readAll().toStdString();
     QTranslator pseudo;
     ASSERT_TRUE(pseudo.load(qm));
     QCoreApplication::installTranslator(&pseudo);
 
     for (const CountTexts::CountText &t : CountTexts::all()) {
         for (const int n : CountTexts::counts)
-            EXPECT_EQ(untranslatedPart(t.text(n)).remove(QRegularExpression(QStringLiteral("[0-9 ·,:.]"))), QString())
+            EXPECT_EQ(untranslatedPart(t.text(n)).remove(QRegularExpression(QStringLiteral("[0-9 ·,:.]"))),
+                      QString())
                 << t.name << " with " << n << ": " << t.text(n).toStdString();
     }
 
@@ -355,14 +358,26 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     std::unique_ptr<QWidget> learned(makeLearnedRatesWindow(*h.model));
     learned->show();
     SwitcherProtocol::LearnedRates library;
-    library.rows.append({"1", "catalog", "lossless", "Song", "Artist", "Album", 44100, {}, true, "learned", 2,
+    library.rows.append({"1",
+                         "catalog",
+                         "lossless",
+                         "Song",
+                         "Artist",
+                         "Album",
+                         44100,
+                         {},
+                         true,
+                         "learned",
+                         2,
                          HistoryFixtures::minutesAfterNoon(0)});
     peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return h.model->learnedRates().has_value(); }));
     h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
     h.model->scanLocalFiles();
-    peer.send(QStringLiteral("localFilesResult"), SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
-    ASSERT_TRUE(eventually([&] { return std::holds_alternative<SwitcherModel::LocalScanDone>(h.model->localScan()); }));
+    peer.send(QStringLiteral("localFilesResult"),
+              SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
+    ASSERT_TRUE(eventually(
+        [&] { return std::holds_alternative<SwitcherModel::LocalScanDone>(h.model->localScan()); }));
     ASSERT_TRUE(writeFile(h.path(QStringLiteral("Friends.corvanerates")), R"({"rows":[]})"));
     h.model->previewImport(h.path(QStringLiteral("Friends.corvanerates")));
     ASSERT_TRUE(peer.waitForType(QStringLiteral("rateLibraryImport")));
@@ -383,8 +398,8 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     const QSet<QString> names = {QStringLiteral("Test DAC")};
     for (QWidget *window : {learned.get(), history.get(), timing.get()}) {
         const QStringList untranslated = untranslatedTexts(*window, names);
-        EXPECT_TRUE(untranslated.isEmpty())
-            << window->metaObject()->className() << ":\n" << untranslated.join(u'\n').toStdString();
+        EXPECT_TRUE(untranslated.isEmpty()) << window->metaObject()->className() << ":\n"
+                                            << untranslated.join(u'\n').toStdString();
     }
 
     QCoreApplication::removeTranslator(&pseudo);
