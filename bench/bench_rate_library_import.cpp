@@ -186,6 +186,44 @@ protected:
     }
 };
 
+// The model with the Rate Library window open, paired with the companion in a process of its own
+// (given `companionArguments` after its port); the file panels answer `panelPath`.
+struct Session {
+    Session(const QTemporaryDir &dir, const QString &panelPath, const QStringList &companionArguments)
+        : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
+    {
+        const quint16 port = freePort();
+        settings.setValue(QStringLiteral("switcher.port"), port);
+        panel.path = panelPath;
+        PlatformServices platform;
+        platform.filePanels = &panel;
+        model = std::make_unique<SwitcherModel>(
+            platform,
+            std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")),
+                                           dir.path()),
+            std::make_unique<StillClock>());
+        model->switcher().start();
+        companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        companion.start(QCoreApplication::applicationFilePath(),
+                        QStringList{QStringLiteral("--companion"), QString::number(port)} +
+                            companionArguments);
+        window = openLibraryWindowWhenPaired(*model);
+    }
+    ~Session()
+    {
+        window.reset();
+        model->switcher().link().stop();
+        if (!companion.waitForFinished(5000))
+            companion.kill();
+    }
+
+    QSettings settings;
+    OnePanel panel;
+    std::unique_ptr<SwitcherModel> model;
+    QProcess companion;
+    std::unique_ptr<QWidget> window;
+};
+
 void importPreview(benchmark::State &state, qsizetype jsonBytes)
 {
     QTemporaryDir dir;
@@ -210,33 +248,9 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
         return;
     }
 
-    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    const quint16 port = freePort();
-    settings.setValue(QStringLiteral("switcher.port"), port);
-    OnePanel panel;
-    panel.path = path;
-    PlatformServices platform;
-    platform.filePanels = &panel;
-    auto switcher =
-        std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
-    SwitcherModel model(platform, std::move(switcher));
-    model.switcher().start();
-
-    QProcess companion;
-    companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    companion.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--companion"), QString::number(port), QString::number(inflated),
-                     QString::number(crc), QString()});
-    QElapsedTimer waited;
-    waited.start();
-    while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-
-    std::unique_ptr<QWidget> root(makeLearnedRatesWindow(model));
-    auto *window = static_cast<LearnedRatesWindow *>(root.get());
-    window->resize(1200, 800);
-    window->show();
-    QCoreApplication::processEvents();
+    Session session(dir, path, {QString::number(inflated), QString::number(crc), QString()});
+    SwitcherModel &model = *session.model;
+    auto *window = static_cast<LearnedRatesWindow *>(session.window.get());
     SheetPaints paints;
     qApp->installEventFilter(&paints);
 
@@ -290,10 +304,6 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     state.counters["longest_main_thread_stall_ms"] = worstStall;
     state.counters["peak_extra_MB"] = worstPeakMb;
     state.counters["peak_x_json"] = worstPeakMb * 1e6 / double(inflated);
-    root.reset();
-    model.switcher().link().stop();
-    if (!companion.waitForFinished(5000))
-        companion.kill();
 }
 
 // A backup of the generated 100,000-row library (28 MB of JSON).
@@ -327,30 +337,10 @@ void BM_ExportBackup(benchmark::State &state)
             return;
         }
     }
-    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    const quint16 port = freePort();
-    settings.setValue(QStringLiteral("switcher.port"), port);
-    OnePanel panel;
-    panel.path = dir.filePath(QStringLiteral("Backup.corvanerates"));
-    PlatformServices platform;
-    platform.filePanels = &panel;
-    auto switcher =
-        std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
-    SwitcherModel model(platform, std::move(switcher), std::make_unique<StillClock>());
-    model.switcher().start();
-    QProcess companion;
-    companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    companion.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--companion"), QString::number(port), QStringLiteral("0"),
-                     QStringLiteral("0"), jsonPath});
-    QElapsedTimer waited;
-    waited.start();
-    while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::unique_ptr<QWidget> window(makeLearnedRatesWindow(model));
-    window->resize(1200, 800);
-    window->show();
-    QCoreApplication::processEvents();
+    Session session(dir, dir.filePath(QStringLiteral("Backup.corvanerates")),
+                    {QStringLiteral("0"), QStringLiteral("0"), jsonPath});
+    SwitcherModel &model = *session.model;
+    const QString &backup = session.panel.path;
 
     const QString written = QStringLiteral("Exported the backup to Backup.corvanerates.");
     StallMeter meter;
@@ -359,7 +349,7 @@ void BM_ExportBackup(benchmark::State &state)
     qsizetype fileBytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(panel.path);
+        QFile::remove(backup);
         model.setRateLibraryStatus(std::nullopt);
         malloc_trim(0);
         BenchMemory::resetPeak();
@@ -377,7 +367,7 @@ void BM_ExportBackup(benchmark::State &state)
 
         // The status names the file, and the file holds the companion's library.
         state.PauseTiming();
-        QFile file(panel.path);
+        QFile file(backup);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         fileBytes = bytes.size();
         const RateLibraryFile::Decoded decoded = RateLibraryFile::decode(bytes);
@@ -392,10 +382,6 @@ void BM_ExportBackup(benchmark::State &state)
     state.counters["file_MB"] = double(fileBytes) / 1e6;
     state.counters["longest_main_thread_stall_ms"] = worstStall;
     state.counters["peak_extra_MB"] = worstPeakMb;
-    window.reset();
-    model.switcher().link().stop();
-    if (!companion.waitForFinished(5000))
-        companion.kill();
 }
 BENCHMARK(BM_ExportBackup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
