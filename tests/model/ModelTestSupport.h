@@ -1,12 +1,10 @@
 #pragma once
 
+#include "CompanionAnswers.h"
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -33,16 +31,4 @@ inline void incomingHandled(ModelHarness &h, LoopbackPeer &peer)
     peer.send(u"learnedRates"_s, marker.toJson());
     EXPECT_TRUE(eventually(
         [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
-}
-
-// The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
-inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,
-                                                          std::array<qint64, 6> n = {40, 12, 260, 0, 0, 0})
-{
-    SwitcherProtocol::RateLibraryImported answer;
-    answer.mode = mode;
-    answer.ok = ok;
-    std::tie(answer.newCount, answer.updated, answer.known, answer.skipped, answer.outputsNew,
-             answer.outputsUpdated) = std::tuple_cat(n);
-    return answer;
 }

@@ -1,5 +1,6 @@
 // The import preview sheet: its texts, and how it is shown, answered and dismissed.
 
+#include "CompanionAnswers.h"
 #include "WindowTestSupport.h"
 
 #include "RateLibrary/ImportPreviewSheet.h"
@@ -16,13 +17,8 @@ namespace {
 
 ImportResult dryRun(std::optional<QString> flavour = std::nullopt)
 {
-    ImportResult result;
-    result.mode = QStringLiteral("dryRun");
-    result.ok = true;
+    ImportResult result = importAnswer(QStringLiteral("dryRun"));
     result.flavour = std::move(flavour);
-    result.newCount = 40;
-    result.updated = 12;
-    result.known = 260;
     return result;
 }
 

@@ -1,6 +1,7 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
 // look at, and checked for what a person would see in them.
 
+#include "CompanionAnswers.h"
 #include "ExplainerFixtures.h"
 #include "PictureProbe.h"
 #include "Platform/SystemColors.h"
@@ -263,12 +264,7 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     EXPECT_EQ(footer.statusLines(), QStringList{scanned}) << "whole, on one line";
 
     for (const bool share : {false, true}) {
-        SwitcherProtocol::RateLibraryImported answer;
-        answer.mode = QStringLiteral("dryRun");
-        answer.ok = true;
-        answer.newCount = 40;
-        answer.updated = 12;
-        answer.known = 260;
+        SwitcherProtocol::RateLibraryImported answer = importAnswer(QStringLiteral("dryRun"));
         answer.fileTracks = 312;
         answer.storefront = QStringLiteral("au");
         answer.appVersion = QStringLiteral("2.4 (812)");

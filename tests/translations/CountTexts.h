@@ -3,6 +3,7 @@
 // Every text of the three windows and the import that holds a count, each shown through the
 // function that makes it, with its English singular and plural.
 
+#include "CompanionAnswers.h"
 #include "PlaybackHistory/PlaybackHistoryWindowView.h"
 #include "RateLibrary/Explainer/ExplainerTexts.h"
 #include "RateLibrary/FooterTexts.h"
@@ -36,10 +37,7 @@ inline QString scan(qint64 scanned, qint64 matched, qint64 unmatched, qint64 upd
 
 inline QString summary(std::array<qint64, 6> n)
 {
-    SwitcherProtocol::RateLibraryImported result;
-    std::tie(result.newCount, result.updated, result.known, result.skipped, result.outputsNew,
-             result.outputsUpdated) = std::tuple_cat(n);
-    return SwitcherModel::importSummaryText(result);
+    return SwitcherModel::importSummaryText(importAnswer(QStringLiteral("apply"), true, n));
 }
 
 // `count` plays, each one differed (`differed`) and remembered (`remembered`) or not.

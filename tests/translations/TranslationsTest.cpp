@@ -2,6 +2,7 @@
 // every text that needs a note for translators carries it, and no note is lost on the way; the
 // English catalogue gives every count its two forms; and a language made of the extracted texts
 // reaches every text the windows show.
+#include "CompanionAnswers.h"
 #include "CountTexts.h"
 #include "HistoryFixtures.h"
 #include "LoopbackPeer.h"
@@ -381,12 +382,9 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     ASSERT_TRUE(writeFile(h.path(QStringLiteral("Friends.corvanerates")), R"({"rows":[]})"));
     h.model->previewImport(h.path(QStringLiteral("Friends.corvanerates")));
     ASSERT_TRUE(peer.waitForType(QStringLiteral("rateLibraryImport")));
-    SwitcherProtocol::RateLibraryImported dryRun;
-    dryRun.mode = QStringLiteral("dryRun");
-    dryRun.ok = true;
+    SwitcherProtocol::RateLibraryImported dryRun =
+        importAnswer(QStringLiteral("dryRun"), true, {1, 0, 0, 2, 1, 0});
     dryRun.fileTracks = 1;
-    dryRun.skipped = 2;
-    dryRun.outputsNew = 1;
     dryRun.storefront = QStringLiteral("au");
     peer.send(QStringLiteral("rateLibraryImported"), dryRun.toJson());
     ASSERT_TRUE(eventually([&] { return learned->findChild<ImportPreviewSheet *>() != nullptr; }));
