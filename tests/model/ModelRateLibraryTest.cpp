@@ -131,24 +131,6 @@ TEST(ModelImport, AFifoIsRefusedWithoutBeingOpened)
                   RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
 }
 
-TEST(ModelImport, OnlyTheLatestChoiceIsReadAndADismissedReadSendsNothing)
-{
-    Library c;
-    const QString other = c.h.path(u"other.json"_s);
-    const QByteArray otherJson = R"({"rows":[{"id":"x"}]})";
-    ASSERT_TRUE(writeFile(other, otherJson));
-
-    c.h.model->previewImport(c.json);
-    c.h.model->dismissImportPreview();
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt);
-    c.h.model->previewImport(c.json);
-    c.h.model->previewImport(other);
-    EXPECT_EQ(c.lastImport(), std::pair(otherJson, u"dryRun"_s));
-    c.flush();
-    EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryImport"_s).size(), 1);
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading other.json…"_s);
-}
-
 TEST(ModelImport, AnAnswerIsTakenOnlyForTheRequestItAnswers)
 {
     Library c;
@@ -182,27 +164,37 @@ TEST(ModelImport, AnAnswerIsTakenOnlyForTheRequestItAnswers)
     EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryExport"_s).isEmpty());
 }
 
-TEST(ModelImport, ANewerChoiceStopsTheOlderRead)
+TEST(ModelImport, ADismissalOrANewerChoiceStopsTheReadAndOnlyTheLatestChoiceIsSent)
 {
     Library c;
-    std::atomic<bool> slowStarted = false;
-    std::atomic<bool> slowStopped = false;
+    const QByteArray otherJson = R"({"rows":[{"id":"x"}]})";
+    std::atomic<int> slowReads = 0;
+    std::atomic<int> stopped = 0;
     c.h.model->setImportReader([&](const QString &path, const std::atomic<bool> &cancelled) {
         if (path.endsWith(u"slow.json"_s)) {
-            slowStarted = true;
+            ++slowReads;
             QDeadlineTimer patience(5000);
             while (!cancelled && !patience.hasExpired())
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            slowStopped = bool(cancelled);
+            stopped += cancelled ? 1 : 0;
         }
-        return SwitcherModel::ImportRead{libraryJson, std::nullopt};
+        return SwitcherModel::ImportRead{path.endsWith(u"other.json"_s) ? otherJson : libraryJson, {}};
     });
-    c.h.model->previewImport(c.h.path(u"slow.json"_s));
-    ASSERT_TRUE(eventually([&] { return bool(slowStarted); }));
-    c.h.model->previewImport(c.json);
-    EXPECT_TRUE(eventually([&] { return bool(slowStopped); }, 2000));
-    EXPECT_EQ(c.lastImport(), std::pair(libraryJson, u"dryRun"_s));
-    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading library.json…"_s);
+    const QString slow = c.h.path(u"slow.json"_s);
+    c.h.model->previewImport(slow);
+    ASSERT_TRUE(eventually([&] { return slowReads == 1; }));
+    c.h.model->dismissImportPreview();
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt);
+    EXPECT_TRUE(eventually([&] { return stopped == 1; }, 2000));
+
+    c.h.model->previewImport(slow);
+    ASSERT_TRUE(eventually([&] { return slowReads == 2; }));
+    c.h.model->previewImport(c.h.path(u"other.json"_s));
+    EXPECT_TRUE(eventually([&] { return stopped == 2; }, 2000));
+    EXPECT_EQ(c.lastImport(), std::pair(otherJson, u"dryRun"_s));
+    c.flush();
+    EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryImport"_s).size(), 1);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading other.json…"_s);
 }
 
 // The import's timeout is a journey.
