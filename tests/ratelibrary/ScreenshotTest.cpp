@@ -4,9 +4,11 @@
 #include "CompanionAnswers.h"
 #include "ExplainerFixtures.h"
 #include "PictureProbe.h"
+#include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
 #include "RateLibrary/EmptyStateView.h"
 #include "RateLibrary/Explainer/AtmosInfoPopover.h"
+#include "RateLibrary/Explainer/ExplainerModel.h"
 #include "RateLibrary/Explainer/MusicSettingCondition.h"
 #include "RateLibrary/Explainer/OutputCondition.h"
 #include "RateLibrary/Explainer/PredictionExplainer.h"
@@ -25,6 +27,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimeZone>
 
@@ -176,8 +179,30 @@ TEST(RateLibraryScreenshot, TheExplainer)
     const QWidget &card = *explainer.recentPlaysCard();
     EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(expanded, PictureProbe::inWindow(card, card.rect())), 500);
     EXPECT_TRUE(explainer.predictionOrder()->steps()->litStep().has_value());
+    // At the least size every recent play can still be read: the explainer scrolls to each row,
+    // which shows whole, its outcome uncut.
     w.resize(1000, 640);
     save(w, "learned-explainer-expanded-least.png");
+    {
+        RecentPlaysRows &rows = *explainer.recentPlays()->rows();
+        auto *area = qobject_cast<QScrollArea *>(explainer.parentWidget()->parentWidget());
+        ASSERT_TRUE(area);
+        ASSERT_EQ(rows.plays().size(), 8);
+        const QList<int> widths =
+            RateLibrary::recentPlayColumnWidths(rows.width() - 2 * RecentPlaysRows::padding);
+        const QFontMetrics caption(FontStyles::caption());
+        for (int row = 0; row < rows.plays().size(); ++row) {
+            area->ensureVisible(0, rows.mapTo(&explainer, rows.rowRect(row).center()).y(), 0,
+                                RecentPlaysRows::rowHeight);
+            const QRect shown(rows.mapTo(area->viewport(), rows.rowRect(row).topLeft()),
+                              rows.rowRect(row).size());
+            EXPECT_TRUE(area->viewport()->rect().contains(shown)) << "row " << row;
+            const QString outcome = PlayCells::text(PlayCells::Column::outcome, rows.plays()[row],
+                                                    PlayCells::Writing::rateLibrary);
+            EXPECT_LT(caption.horizontalAdvance(outcome), widths.last()) << outcome.toStdString();
+        }
+        EXPECT_GT(w.table()->viewport()->height(), 0) << "and the table still shows";
+    }
     w.resize(1080, 700);
 
     explainer.setShowAtmosInfo(true);
