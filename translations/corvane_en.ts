@@ -43,7 +43,7 @@
 <context>
     <name>RateLibrary</name>
     <message numerus="yes">
-        <location filename="../Corvane_Switcher/RateLibrary/Explainer/ExplainerTexts.cpp" line="+406"/>
+        <location filename="../Corvane_Switcher/RateLibrary/Explainer/ExplainerTexts.cpp" line="+371"/>
         <source>Last %n plays. Hover a row to light its step above.</source>
         <extracomment>Under the recent plays: how many are listed.</extracomment>
         <translation>
