@@ -65,7 +65,8 @@ TEST(ModelSync, HandOverDelayBindingRoundsToFiftyHalvesAwayFromZero)
 {
     ModelHarness h;
     HistoryFixtures::appendStarts(h.switcher().history(), {900, 700, 1100, 800, 1000});
-    EXPECT_EQ(h.model->handOverDelayBindingValue(), 500) << "automatic: a 1200 ms relock less the fastest load";
+    EXPECT_EQ(h.model->handOverDelayBindingValue(), 500)
+        << "automatic: a 1200 ms relock less the fastest load";
     const std::pair<int, int> cases[] = {{1234, 1250}, {1225, 1250}, {1224, 1200}, {0, 0}, {24, 0}, {25, 50}};
     for (const auto &[written, stored] : cases) {
         SCOPED_TRACE(written);

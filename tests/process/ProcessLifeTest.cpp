@@ -17,9 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
-#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -185,7 +185,8 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
     for (int run = 0; run < runs; ++run) {
         const int signal = quitSignals[run % 3];
         const std::chrono::nanoseconds moment(startNs * run / runs);
-        SCOPED_TRACE(std::string(strsignal(signal)) + " after " + std::to_string(moment.count() / 1000) + " us");
+        SCOPED_TRACE(std::string(strsignal(signal)) + " after " + std::to_string(moment.count() / 1000) +
+                     " us");
         AppFolder app;
         app.signalsBlockedAtStart = true;
         const auto process = app.launch();
