@@ -2,11 +2,12 @@
 
 #include "ModelTestSupport.h"
 
-// Each count alone, in both its forms, is a translations test; here both outputs' parts together.
+// Each count alone, in both its forms, is a translations test; here the outputs' part after the
+// tracks', without the outputs added when there are none.
 TEST(ModelTexts, ImportSummaryJoinsTheOutputsAfterTheTracks)
 {
-    EXPECT_EQ(SwitcherModel::importSummaryText(importAnswer(u"apply"_s, true, {1, 0, 5, 0, 2, 3})),
-              u"1 new, 0 updated, 5 already known · 2 outputs added, 3 updated"_s);
+    EXPECT_EQ(SwitcherModel::importSummaryText(importAnswer(u"apply"_s, true, {1, 0, 5, 0, 0, 3})),
+              u"1 new, 0 updated, 5 already known · 3 updated"_s);
 }
 
 TEST(ModelCommands, SupportedStandardRatesFollowTheAttachedDevice)

@@ -63,6 +63,8 @@ TEST(RateLibraryFooter, StatusLineTakesTheFirstRuleThatApplies)
         "Local file scan failed — Music.app isn't running");
     EXPECT_EQ(statusLine(none, done(0, 5, 6, 7), counts),
               "No local files in Music.app — every track streams, so there was nothing to scan");
+    EXPECT_EQ(statusLine(none, done(5, 4, 0, 3), counts),
+              "Scanned 5 local files: 4 matched Corvane's library, 3 rates stored");
     EXPECT_EQ(statusLine(none, SwitcherModel::LocalScanScanning{}, counts),
               "Reading local files from Music…");
     EXPECT_EQ(statusLine(none, SwitcherModel::LocalScanIdle{}, counts), "3 rows");

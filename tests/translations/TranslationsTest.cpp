@@ -1,7 +1,7 @@
-// Runs lupdate over the sources as a translator's tools would and checks what they would see:
-// every text that needs a note for translators carries it, and no note is lost on the way; the
-// English catalogue gives every count its two forms; and a language made of the extracted texts
-// reaches every text the windows show.
+// Runs lupdate over the sources as a translator's tools would and checks what they would see: no
+// note for translators is lost on the way, every count carries one and has its English forms, and
+// a language made of the extracted texts reaches every text the windows show and every count
+// through its own plural forms.
 #include "CompanionAnswers.h"
 #include "CountTexts.h"
 #include "HistoryFixtures.h"
@@ -26,6 +26,8 @@
 #include <QXmlStreamWriter>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -128,82 +130,9 @@ TEST(Translations, lupdateFindsTheTextsAndLosesNoTranslatorComment)
             << "empty source text in context " << m.context.toStdString();
 }
 
-TEST(Translations, textsThatNeedANoteForTranslatorsCarryIt)
-{
-    const QStringList required = {
-        // Setting words of the Rate Library.
-        QStringLiteral("Rate Library column: the row was heard with Music.app set to Hi-Res Lossless. Keep "
-                       "Music.app's own short word."),
-        QStringLiteral("Music.app's Lossless audio quality, in Music.app's own word."),
-        QStringLiteral("Rate Library column: Music.app's setting could not be read."),
-        QStringLiteral("Rate Library column: a local file's own rate."),
-        QStringLiteral("Rate Library column: plays the same under every Music.app setting."),
-        QStringLiteral("Music.app's audio-quality setting with Lossless turned off."),
-        // Prediction steps.
-        QStringLiteral("Prediction step 1: a rate pinned by the user or read from a local file."),
-        QStringLiteral("Prediction step 2: the rate an earlier play confirmed."),
-        QStringLiteral("Prediction step 3: the rate learned from another track on the album."),
-        QStringLiteral("Prediction step 4: the rate Apple's catalog lists."),
-        QStringLiteral("Prediction step 5: a guess."),
-        // The model's status texts.
-        QStringLiteral("A file name, then what the import did (\"40 new, 12 updated, 260 already known\")."),
-        QStringLiteral("The placeholder is a file name."),
-        QStringLiteral("Music.app's load times: fastest, typical, slowest, each in seconds."),
-        QStringLiteral("Import result: tracks added."),
-        QStringLiteral("Import result: tracks or outputs updated."),
-        QStringLiteral("Import result: tracks already in the library."),
-        QStringLiteral("Import result: tracks skipped."),
-        QStringLiteral("Import result: output devices added."),
-        // The Rate Library window.
-        QStringLiteral("The placeholder is Music.app's own tier number."),
-        QStringLiteral("The placeholder is the setting's name, such as \"Hi-Res Lossless\"."),
-        QStringLiteral("A track with no title; the placeholder is its catalog id."),
-        QStringLiteral("Source badge: imported, confirmed this many times."),
-        QStringLiteral("Source badge: learned, confirmed this many times."),
-        QStringLiteral("Unpin to the local file's own rate (placeholder)."),
-        QStringLiteral("Unpin to the learned rate (placeholder)."),
-        // The Playback History window.
-        QStringLiteral("Playback History: how many plays."),
-        QStringLiteral("Playback History: plays shown, of all plays."),
-        QStringLiteral("Playback History: plays whose rate was not the predicted one."),
-        QStringLiteral("Playback History: plays the Rate Library learned from."),
-        // The visualizer.
-        QStringLiteral("Two durations in milliseconds: the Pause Point, then the Relock Time."),
-        QStringLiteral("The placeholder is a duration in milliseconds."),
-        QStringLiteral("The Pause Point's value: milliseconds before the end of the track."),
-        QStringLiteral("Delay Added, figured automatically; the placeholder is milliseconds (\"1500 ms\")."),
-        // The Rate Library's explainer.
-        QStringLiteral("Music.app's audio-quality setting could not be read."),
-        QStringLiteral("Music.app's Lossless setting with an unrecognised tier number."),
-        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name."),
-        QStringLiteral("The latest play: the predicted rate, the prediction step's number and name, and "
-                       "Music.app's setting (\"Hi-Res Lossless\")."),
-        QStringLiteral("The latest play streamed at another rate than predicted."),
-        QStringLiteral("The latest play's stream rate, when nothing was predicted."),
-        QStringLiteral("The placeholder is Corvane's reason."),
-        QStringLiteral("How long Music.app took to start the track; the placeholder is seconds (\"1.5 s\")."),
-        // The Rate Library footer and the import preview sheet.
-        QStringLiteral("The placeholder is the reason, as macOS or Music.app gave it."),
-        QStringLiteral("Local file scan result: files scanned, files matched, rates stored, files not in "
-                       "Corvane's library."),
-        QStringLiteral("Local file scan result: files scanned, files matched, rates stored."),
-        QStringLiteral("Rate Library row count."),
-        QStringLiteral("Rate Library rows shown, of all rows."),
-        QStringLiteral("Rate Library track count."),
-        QStringLiteral("Rate Library: rows pinned."),
-        QStringLiteral("Tracks in the file being imported."),
-        QStringLiteral("An Apple Music storefront by its country code, such as \"the AU storefront\"."),
-        QStringLiteral("When the file was written: a date and time."),
-    };
-    QSet<QString> present;
-    for (const Message &m : extraction().messages)
-        present.insert(m.comment);
-    for (const QString &comment : required)
-        EXPECT_TRUE(present.contains(comment))
-            << "no text carries the translator comment: " << comment.toStdString();
-}
-
-TEST(Translations, theEnglishCatalogueGivesEveryCountItsSingularAndPlural)
+// Every count carries a note for translators (what is counted), and reads in English as the app
+// loads it: the catalogue's singular for 1, the source's plural for 0, 2 and many.
+TEST(Translations, everyCountHasANoteAndItsEnglishSingularAndPlural)
 {
     QFile file(QStringLiteral(CORVANE_SOURCE_DIR "/translations/corvane_en.ts"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -217,11 +146,19 @@ TEST(Translations, theEnglishCatalogueGivesEveryCountItsSingularAndPlural)
         if (!m.numerus)
             continue;
         ++counts;
+        EXPECT_FALSE(m.comment.isEmpty()) << "no note for translators: " << m.source.toStdString();
         const Message found = english.value(m.context + u'|' + m.source + u'|' + m.disambiguation);
-        EXPECT_TRUE(found.finished && found.forms.size() == 2 && !found.forms[0].isEmpty() &&
-                    found.forms[1] == m.source)
-            << "no English forms for " << m.source.toStdString()
-            << " (./dev translations, then fill them in)";
+        if (!found.finished || found.forms.size() != 2 || !found.forms[0].contains(u"%n"_s) ||
+            found.forms[1] != m.source) {
+            ADD_FAILURE() << "no English forms for " << m.source.toStdString()
+                          << " (./dev translations, then fill them in)";
+            continue;
+        }
+        for (const int n : CountTexts::counts) {
+            EXPECT_EQ(QCoreApplication::translate(m.context.toUtf8(), m.source.toUtf8(),
+                                                  m.disambiguation.toUtf8(), n),
+                      QString(n == 1 ? found.forms[0] : m.source).replace(u"%n"_s, QString::number(n)));
+        }
     }
     EXPECT_EQ(counts, english.size()) << "the English catalogue holds a count the sources no longer have";
 }
@@ -230,9 +167,10 @@ namespace {
 
 const QChar open(0x27E6);  // ⟦
 const QChar close(0x27E7); // ⟧
+const QChar one(0x00B9);   // ¹, the mark of a count's singular
 
-// The extracted texts, each translated as itself between ⟦ and ⟧ (both forms of a count), in a
-// language with English's plural rules.
+// The extracted texts, each translated as itself between ⟦ and ⟧ (a count's singular marked ¹),
+// in a language with English's plural rules.
 QByteArray pseudoCatalogue(const QByteArray &ts)
 {
     QXmlStreamReader in(ts);
@@ -254,7 +192,7 @@ QByteArray pseudoCatalogue(const QByteArray &ts)
             const QString pseudo = open + source + close;
             writer.writeStartElement(QStringLiteral("translation"));
             if (numerus) {
-                writer.writeTextElement(QStringLiteral("numerusform"), pseudo);
+                writer.writeTextElement(QStringLiteral("numerusform"), QString(open) + one + source + close);
                 writer.writeTextElement(QStringLiteral("numerusform"), pseudo);
             } else {
                 writer.writeCharacters(pseudo);
@@ -285,6 +223,15 @@ bool translated(const QString &text, const QSet<QString> &names = {})
     }
     static const QRegularExpression measures(QStringLiteral("^[-0-9.,:·\\s]*(kHz|ms|dBFS|s)?$"));
     return names.contains(rest.trimmed()) || measures.match(rest).hasMatch();
+}
+
+// Whether a count of 1 reaches `text` through the singular of a count text of its own.
+bool holdsOneInTheSingular(const QString &text)
+{
+    const QString inside = QStringLiteral("[^%1%2]*").arg(open, close);
+    return QRegularExpression(QString(open) + one + inside + QStringLiteral("\\b1\\b") + inside + close)
+        .match(text)
+        .hasMatch();
 }
 
 // The texts a user reads in `root` and its visible children: labels, buttons, choices, field
@@ -340,6 +287,7 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     for (const CountTexts::CountText &t : CountTexts::all()) {
         for (const int n : CountTexts::counts)
             EXPECT_TRUE(translated(t.text(n))) << t.name << " with " << n << ": " << t.text(n).toStdString();
+        EXPECT_TRUE(holdsOneInTheSingular(t.text(1))) << t.name << ": " << t.text(1).toStdString();
     }
 
     // The three windows over a companion's Rate Library and a few plays, with a finished scan and
@@ -355,12 +303,18 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
     std::unique_ptr<QWidget> learned(makeLearnedRatesWindow(*h.model));
     learned->show();
     SwitcherProtocol::LearnedRates library;
-    library.rows = {{}};
-    library.rows[0].id = QStringLiteral("1");
-    library.rows[0].tier = QStringLiteral("lossless");
-    library.rows[0].rate = 44100;
-    library.rows[0].pinned = true;
-    library.rows[0].confirmedAt = HistoryFixtures::minutesAfterNoon(0);
+    library.rows = {{u"1"_s,
+                     {},
+                     u"lossless"_s,
+                     {},
+                     {},
+                     {},
+                     44100,
+                     {},
+                     true,
+                     {},
+                     0,
+                     HistoryFixtures::minutesAfterNoon(0)}};
     peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return h.model->learnedRates().has_value(); }));
     h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
