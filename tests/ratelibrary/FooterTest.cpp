@@ -1,5 +1,6 @@
 // The footer: the status line's rules, the scan button, the gear menu, and the notice row. Each
-// count text in both its forms, and the scan's sentences, are the translations tests'.
+// count text in both its forms is the translations tests'; what each gear item does, the window's
+// tests' and the journeys'.
 
 #include "RateLibraryFixtures.h"
 #include "WindowTestSupport.h"
@@ -70,40 +71,6 @@ TEST(RateLibraryFooter, StatusLineTakesTheFirstRuleThatApplies)
     EXPECT_EQ(statusLine(none, SwitcherModel::LocalScanIdle{}, counts), "3 rows");
 }
 
-TEST(RateLibraryFooter, ScanButtonNeedsTheCompanionAndMusicAndNoScanRunning)
-{
-    const Scan idle = SwitcherModel::LocalScanIdle{};
-    const Scan scanning = SwitcherModel::LocalScanScanning{};
-    EXPECT_EQ(scanButton(true, idle, true), (ScanButton{"Scan Local Files", true}));
-    EXPECT_EQ(scanButton(true, idle, false), (ScanButton{"Scan Local Files", false}));
-    EXPECT_EQ(scanButton(false, idle, true), (ScanButton{"Scan Local Files", false}));
-    EXPECT_EQ(scanButton(true, scanning, true), (ScanButton{"Scanning…", false}));
-    EXPECT_EQ(scanButton(true, done(1, 1, 0, 1), true), (ScanButton{"Scan Local Files", true}));
-    EXPECT_EQ(scanButton(true, SwitcherModel::LocalScanFailed{"x"}, true),
-              (ScanButton{"Scan Local Files", true}));
-}
-
-TEST(RateLibraryFooter, GearMenuItemsOnlyRaiseTheConfirmations)
-{
-    QStringList calls;
-    const auto note = [&calls](const char *what) { return [&calls, what] { calls << what; }; };
-    const MenuItems items =
-        libraryMenuItems({note("reveal"), note("export"), note("import"), [&calls](Confirmation kind) {
-                              calls << QStringLiteral("confirm %1").arg(int(kind));
-                          }});
-    EXPECT_EQ(titles(items),
-              QStringList({"Show File in Finder", "---", "Export Backup…", "Import…", "---",
-                           "Remove All Pins…", "Clear Rate Library…", "---", "Delete Everything…"}));
-    for (const MenuItem &item : items) {
-        if (item.action)
-            item.action();
-    }
-    EXPECT_EQ(calls, QStringList({"reveal", "export", "import",
-                                  QStringLiteral("confirm %1").arg(int(Confirmation::removePins)),
-                                  QStringLiteral("confirm %1").arg(int(Confirmation::forgetAll)),
-                                  QStringLiteral("confirm %1").arg(int(Confirmation::reset))}));
-}
-
 TEST(RateLibraryFooter, ScanButtonAndGearMenuFollowTheLinkAndMusic)
 {
     ModelHarness h;
@@ -124,11 +91,11 @@ TEST(RateLibraryFooter, ScanButtonAndGearMenuFollowTheLinkAndMusic)
     EXPECT_FALSE(footer.scanButton()->isEnabled()) << "Music.app not running";
     EXPECT_TRUE(footer.gearButton()->isEnabled());
 
-    // The gear's menu is the items, in order.
     QStringList shown;
     for (const QAction *action : footer.gearButton()->menu()->actions())
         shown << (action->isSeparator() ? QStringLiteral("---") : action->text());
-    EXPECT_EQ(shown, titles(footer.menuItems()));
+    EXPECT_EQ(shown, QStringList({"Show File in Finder", "---", "Export Backup…", "Import…", "---",
+                                  "Remove All Pins…", "Clear Rate Library…", "---", "Delete Everything…"}));
 }
 
 TEST(RateLibraryFooter, TheNoticeStandsInForTheStatusLineUntilOK)

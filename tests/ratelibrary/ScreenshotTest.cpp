@@ -7,7 +7,6 @@
 #include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
 #include "RateLibrary/EmptyStateView.h"
-#include "RateLibrary/Explainer/AtmosInfoPopover.h"
 #include "RateLibrary/Explainer/ExplainerModel.h"
 #include "RateLibrary/Explainer/MusicSettingCondition.h"
 #include "RateLibrary/Explainer/OutputCondition.h"
@@ -19,13 +18,9 @@
 #include "WindowTestSupport.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableView>
@@ -47,13 +42,12 @@ QImage save(QWidget &window, const char *name)
     return image;
 }
 
-// The empty state's title and message are drawn in the middle, and no table.
-void expectEmptyState(const QImage &image, LearnedRatesWindow &w)
+// The empty state with `title` in the middle, and no table.
+void expectEmptyState(LearnedRatesWindow &w, const char *title)
 {
-    EmptyStateView &empty = *w.emptyState();
-    EXPECT_TRUE(empty.isVisible());
+    EXPECT_EQ(w.emptyState()->title(), title);
+    EXPECT_TRUE(w.emptyState()->isVisible());
     EXPECT_FALSE(w.table()->isVisible());
-    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(image, PictureProbe::inWindow(empty, empty.rect())), 200);
 }
 
 } // namespace
@@ -65,9 +59,8 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
         LearnedRatesWindow w(*h.model);
         w.resize(1000, 640);
         w.show();
-        const QImage image = save(w, "learned-no-companion.png");
-        EXPECT_EQ(w.emptyState()->title(), "Needs Corvane Mac Remote connected");
-        expectEmptyState(image, w);
+        save(w, "learned-no-companion.png");
+        expectEmptyState(w, "Needs Corvane Mac Remote connected");
     }
     OpenWindow o;
     ASSERT_TRUE(o.open());
@@ -113,8 +106,6 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
     const QImage search = save(w, "learned-search.png");
     const int shown = w.tableModel()->rowCount();
     ASSERT_TRUE(shown > 0 && shown < 10) << shown;
-    for (int row = 0; row < shown; ++row)
-        EXPECT_TRUE(w.tableModel()->index(row, 0).data().toString().contains("Orchard River")) << row;
     const QRect below = PictureProbe::inWindow(
         *table.viewport(),
         QRect(QPoint(0, table.visualRect(w.tableModel()->index(shown - 1, 0)).bottom() + 1),
@@ -122,25 +113,12 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
     EXPECT_EQ(PictureProbe::pixelsUnlikeTheFirst(search, below), 0);
 
     w.setSearch(QStringLiteral("nothing like it"));
-    const QImage nothing = save(w, "learned-no-matches.png");
-    EXPECT_EQ(w.emptyState()->title(), "No matches");
-    expectEmptyState(nothing, w);
-
-    // At the least width with a larger text size: the search field under the choosers.
-    w.resize(LearnedRatesWindow::minimumWindowSize);
-    w.setSearch(QString());
-    enlargeTextPastTheWideFilterBar(w);
-    const QImage narrow = save(w, "learned-narrow.png");
-    EXPECT_EQ(narrow.width(), LearnedRatesWindow::minimumWindowSize.width());
-    const QLineEdit &field = *w.filterBar()->searchField();
-    const QRect fieldArea = PictureProbe::inWindow(field, field.rect());
-    EXPECT_GT(fieldArea.top(),
-              PictureProbe::inWindow(*w.filterBar()->tierMenu(), w.filterBar()->tierMenu()->rect()).bottom());
-    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(narrow, fieldArea), 100) << "the field is drawn there";
+    save(w, "learned-no-matches.png");
+    expectEmptyState(w, "No matches");
 }
 
-// The explainer above the table: recent plays collapsed and expanded, the Dolby Atmos popover
-// open, and the window in a right-to-left layout; each at the window's least size as well.
+// The explainer above the table: recent plays collapsed, at the window's least size collapsed and
+// expanded, and the window in a right-to-left layout.
 TEST(RateLibraryScreenshot, TheExplainer)
 {
     ExplainerFixtures::setHistoryExpanded(false);
@@ -152,36 +130,22 @@ TEST(RateLibraryScreenshot, TheExplainer)
     LearnedRatesWindow &w = *o.window;
     w.setNow([] { return HistoryFixtures::minutesAfterNoon(60); });
     w.resize(1080, 700);
-    const QImage collapsed = save(w, "learned-explainer.png");
+    save(w, "learned-explainer.png");
     PredictionExplainer &explainer = *w.explainer();
-    // Both condition cards are drawn side by side, the table still shows rows, and no recent plays.
+    // Both condition cards side by side, and the table still shows rows.
     const QWidget &setting = *explainer.musicSetting();
     const QWidget &output = *explainer.outputCondition();
     EXPECT_LT(PictureProbe::inWindow(setting, setting.rect()).right(),
               PictureProbe::inWindow(output, output.rect()).left());
-    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(collapsed, PictureProbe::inWindow(setting, setting.rect())),
-              200);
-    EXPECT_FALSE(explainer.recentPlaysCard() && explainer.recentPlaysCard()->isVisible());
     EXPECT_GT(w.table()->viewport()->height(), 3 * w.table()->verticalHeader()->defaultSectionSize());
     w.resize(1000, 640);
     save(w, "learned-explainer-least.png");
     EXPECT_GT(w.table()->viewport()->height(), 0);
 
+    // Expanded at the least size, every recent play can still be read: the explainer scrolls to
+    // each row, which shows whole, its outcome uncut.
     explainer.toggleHistory();
     explainer.toggleAnimation().setCurrentTime(PredictionExplainer::toggleAnimationMs);
-    w.resize(1080, 700);
-    QCoreApplication::processEvents();
-    const QRect row = explainer.recentPlays()->rows()->rowRect(2);
-    QTest::mouseMove(explainer.recentPlays()->rows(), row.center());
-    const QImage expanded = save(w, "learned-explainer-expanded.png");
-    // The recent plays hang under the latest play, drawn, with the hovered play's step lit.
-    ASSERT_TRUE(explainer.recentPlaysCard() && explainer.recentPlaysCard()->isVisible());
-    const QWidget &card = *explainer.recentPlaysCard();
-    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(expanded, PictureProbe::inWindow(card, card.rect())), 500);
-    EXPECT_TRUE(explainer.predictionOrder()->steps()->litStep().has_value());
-    // At the least size every recent play can still be read: the explainer scrolls to each row,
-    // which shows whole, its outcome uncut.
-    w.resize(1000, 640);
     save(w, "learned-explainer-expanded-least.png");
     {
         RecentPlaysRows &rows = *explainer.recentPlays()->rows();
@@ -205,26 +169,6 @@ TEST(RateLibraryScreenshot, TheExplainer)
     }
     w.resize(1080, 700);
 
-    explainer.setShowAtmosInfo(true);
-    QCoreApplication::processEvents();
-    QPixmap picture = w.grab();
-    {
-        QPainter painter(&picture);
-        AtmosInfoPopover *popover = explainer.atmosInfo();
-        painter.drawPixmap(w.mapFromGlobal(popover->pos()), popover->grab());
-    }
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
-    EXPECT_TRUE(picture.save(folder.filePath(QStringLiteral("learned-explainer-popover.png"))));
-    // The popover is drawn over the window, not an empty frame.
-    {
-        AtmosInfoPopover *popover = explainer.atmosInfo();
-        const QImage shown = picture.toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(shown,
-                                                     QRect(w.mapFromGlobal(popover->pos()), popover->size())),
-                  1000);
-    }
-    explainer.setShowAtmosInfo(false);
-
     QApplication::setLayoutDirection(Qt::RightToLeft);
     QCoreApplication::processEvents();
     save(w, "learned-explainer-rtl.png");
@@ -247,7 +191,7 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     FooterBar &footer = *w.footerBar();
     ASSERT_TRUE(footer.showsNotice()); // the fixture's notice
     save(w, "learned-notice.png");
-    EXPECT_TRUE(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()) > 0);
+    EXPECT_GT(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()), 0);
 
     // A long notice takes two lines at most, the rest elided; its hover help holds it whole.
     SwitcherProtocol::LearnedRates library = fixtureLibrary();
@@ -270,11 +214,6 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     w.resize(1200, 760);
 
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
-    w.setSearch(QStringLiteral("harbour"));
-    save(w, "learned-status.png");
-    EXPECT_FALSE(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()) > 0);
-    EXPECT_TRUE(footer.statusText().contains(QStringLiteral(" of "))) << footer.statusText().toStdString();
-
     o.h.platform.musicApp.running = true;
     o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
     o.h.model->pollPlatform();
@@ -337,7 +276,6 @@ TEST(RateLibraryScreenshot, AScanThatFailsAfterAnExport)
     ASSERT_TRUE(o.peer.waitForType(QStringLiteral("localFiles")));
     o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
     save(w, "learned-scan-failed-after-export.png");
-    save(footer, "learned-footer-scan-failed-after-export.png");
     EXPECT_EQ(footer.statusLines(),
               QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
     EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
