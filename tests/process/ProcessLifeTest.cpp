@@ -128,10 +128,7 @@ std::string ending(QProcess &process)
 
 QJsonArray playsIn(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object().value(u"entries").toArray();
+    return QJsonDocument::fromJson(readFile(path)).object().value(u"entries").toArray();
 }
 
 } // namespace
@@ -143,9 +140,7 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
     for (const int signal : quitSignals) {
         SCOPED_TRACE(strsignal(signal));
         AppFolder app;
-        QFile history(app.historyFile());
-        ASSERT_TRUE(history.open(QIODevice::WriteOnly) && history.write(onePlay) == onePlay.size());
-        history.close();
+        ASSERT_TRUE(writeFile(app.historyFile(), onePlay));
         ASSERT_EQ(playsIn(app.historyFile()).size(), 1);
 
         const auto process =
@@ -243,9 +238,7 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
 TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
 {
     AppFolder app;
-    QFile history(app.historyFile());
-    ASSERT_TRUE(history.open(QIODevice::WriteOnly) && history.write("{damaged") == 8);
-    history.close();
+    ASSERT_TRUE(writeFile(app.historyFile(), "{damaged"));
     const auto process = app.launch();
     QByteArray output;
     EXPECT_TRUE(waitForOutput(*process, output, "telling the user: The playback history could not be loaded"))

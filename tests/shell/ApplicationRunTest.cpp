@@ -6,9 +6,9 @@
 #include "Platform/SystemColors.h"
 #include "Shell/ScreenshotMode.h"
 #include "SwitchTiming/RailFills.h"
+#include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -21,22 +21,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString applicationBinary()
-{
-    return QFileInfo(QStringLiteral(CORVANE_COMPANION_BIN))
-        .dir()
-        .absoluteFilePath(u"../Corvane_Switcher/corvane-switcher"_s);
-}
-
 // A private data folder holding two plays, one as predicted, one whose rate differed from the
 // prediction (its Played and Outcome cells are orange), and the windows `open` at start.
 QProcessEnvironment privateRun(const QTemporaryDir &dir, const QString &open)
 {
     const QString data = dir.filePath(u"data"_s);
     QDir().mkpath(data);
-    QFile history(QDir(data).filePath(u"PlaybackHistory.json"_s));
-    if (history.open(QIODevice::WriteOnly)) {
-        history.write(R"({"v": 1, "entries": [
+    writeFile(QDir(data).filePath(u"PlaybackHistory.json"_s), R"({"v": 1, "entries": [
             {"id": "0b5c6c36-3c1e-4a3a-9d1e-2f0c8a5f3b01", "at": "2026-03-01T12:00:00.000Z",
              "title": "So What", "artist": "Miles Davis", "tier": "lossless", "predictedRate": 44100,
              "source": "learned", "playedRate": 44100, "outcome": "learned", "corrected": false},
@@ -44,7 +35,6 @@ QProcessEnvironment privateRun(const QTemporaryDir &dir, const QString &open)
              "title": "Teardrop", "artist": "Massive Attack", "tier": "hires", "predictedRate": 44100,
              "source": "tags-guess", "playedRate": 96000, "outcome": "rewritten", "outcomeRate": 96000,
              "corrected": false}]})");
-    }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"CORVANE_SWITCHER_DATA_DIR"_s, data);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
@@ -68,14 +58,11 @@ QColor paintedColour(RailFill fill)
 
 TEST(ApplicationRun, OffscreenRunWithoutTheVariableKeepsRunningUntilToldToQuit)
 {
-    const QString app = applicationBinary();
-    if (!QFileInfo::exists(app))
-        GTEST_SKIP() << "the application is not built";
     QTemporaryDir dir;
     QProcess switcher;
     switcher.setProcessEnvironment(privateRun(dir, u"history"_s));
     switcher.setWorkingDirectory(dir.path());
-    switcher.start(app, {});
+    switcher.start(QStringLiteral(CORVANE_SWITCHER_BIN), {});
     ASSERT_TRUE(switcher.waitForStarted(5000));
     // Past the moment the pictures would have been taken.
     EXPECT_FALSE(switcher.waitForFinished(ScreenshotMode::maximumWaitMs + 1500))
@@ -91,11 +78,6 @@ TEST(ApplicationRun, OffscreenRunWithoutTheVariableKeepsRunningUntilToldToQuit)
 
 TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
 {
-    const QString companion = QStringLiteral(CORVANE_COMPANION_BIN);
-    const QString app = applicationBinary();
-    if (!QFileInfo::exists(app))
-        GTEST_SKIP() << "the application is not built";
-
     QTemporaryDir dir;
     QProcessEnvironment environment = privateRun(dir, u"history,timing"_s);
     // A relative folder is the working folder's.
@@ -103,14 +85,15 @@ TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
 
     QProcess peer;
     peer.setProcessEnvironment(environment);
-    peer.start(companion, {u"--library"_s, QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
-                           u"--exit-after-ms"_s, u"30000"_s});
+    peer.start(QStringLiteral(CORVANE_COMPANION_BIN),
+               {u"--library"_s, QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"),
+                u"--exit-after-ms"_s, u"30000"_s});
     ASSERT_TRUE(peer.waitForStarted(5000));
 
     QProcess switcher;
     switcher.setProcessEnvironment(environment);
     switcher.setWorkingDirectory(dir.path());
-    switcher.start(app, {});
+    switcher.start(QStringLiteral(CORVANE_SWITCHER_BIN), {});
     ASSERT_TRUE(switcher.waitForFinished(30000)) << "the application did not quit";
     EXPECT_EQ(switcher.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(switcher.exitCode(), 0) << switcher.readAllStandardError().constData();
