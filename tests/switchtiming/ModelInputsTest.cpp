@@ -6,6 +6,7 @@
 
 using namespace railexpect;
 
+// The numbers' way from the settings is the next test's, with values of their own each.
 TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
 {
     ModelHarness h;
@@ -13,23 +14,14 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
     SwitcherModel &model = *h.model;
     model.setLeadMs(2000);
     model.setQuietWindowSec(6.0);
-    model.setQuietThresholdDb(-60.0);
-    model.setQuietHoldSec(0.7);
-    model.setPausePointSec(0.5);
     model.setFadeExtendPause(false);
-    model.setAudioTap(true);
+    model.setAudioTap(false);
     model.setBoundaryMode("pause");
-    model.setHandOverDelayMs(std::nullopt);
     HistoryFixtures::appendStarts(h.switcher().history(), {700, 1100, 900, 1300, 800, 1000});
 
     const TimingInputs in = TimingInputs::fromModel(model);
-    EXPECT_EQ(in.leadMs, 2000);
-    EXPECT_DOUBLE_EQ(in.quietWindowSec, 6.0);
-    EXPECT_DOUBLE_EQ(in.quietThresholdDb, -60.0);
-    EXPECT_DOUBLE_EQ(in.quietHoldSec, 0.7);
-    EXPECT_DOUBLE_EQ(in.pausePointSec, 0.5);
     EXPECT_FALSE(in.fadeExtendPause);
-    EXPECT_TRUE(in.audioTap);
+    EXPECT_FALSE(in.audioTap);
     EXPECT_FALSE(in.tapSupported) << "the platform's answer";
     EXPECT_EQ(in.boundaryMode, "pause");
     EXPECT_EQ(in.delayMs, 1300)
