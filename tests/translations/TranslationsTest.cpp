@@ -2,13 +2,10 @@
 // note for translators is lost on the way, every count carries one and has its English forms, and
 // a language made of the extracted texts reaches every text the windows show and every count
 // through its own plural forms.
+#include "../ratelibrary/WindowTestSupport.h"
 #include "CompanionAnswers.h"
 #include "CountTexts.h"
 #include "HistoryFixtures.h"
-#include "LoopbackPeer.h"
-#include "ModelHarness.h"
-#include "RateLibrary/FooterBar.h"
-#include "RateLibrary/ImportPreviewSheet.h"
 #include "WindowFactories.h"
 
 #include <QAbstractButton>
@@ -266,55 +263,31 @@ TEST(Translations, aLanguageMadeOfTheExtractedTextsReachesEveryTextTheWindowsSho
         EXPECT_TRUE(holdsOneInTheSingular(t.text(1))) << t.name << ": " << t.text(1).toStdString();
     }
 
-    // The three windows over a companion's Rate Library and a few plays, with a finished scan and
-    // an import's preview. Names from the companion and the output are not texts.
-    ModelHarness h;
-    LoopbackPeer peer;
-    ASSERT_TRUE(pair(h, peer));
-    h.platform.outputDevices.device = FakePlatform::device(QStringLiteral("dac"), {44100, 48000});
-    h.platform.musicApp.running = true;
-    h.model->pollPlatform();
+    // The three windows over the companion's Rate Library and an evening of plays, with a finished
+    // scan and an import's preview. Names from the companion and the output are not texts.
+    RateLibraryWindowTest::OpenWindow o;
+    o.h.platform.musicApp.running = true;
+    ASSERT_TRUE(o.open());
+    o.h.model->dismissRateLibraryNotice(); // the companion's words, and the scan's stand under it
     for (const PlaybackHistory::Entry &play : HistoryFixtures::evening())
-        h.switcher().history().append(play);
-    std::unique_ptr<QWidget> learned(makeLearnedRatesWindow(*h.model));
-    learned->show();
-    SwitcherProtocol::LearnedRates library;
-    library.rows = {{u"1"_s,
-                     {},
-                     u"lossless"_s,
-                     {},
-                     {},
-                     {},
-                     44100,
-                     {},
-                     true,
-                     {},
-                     0,
-                     HistoryFixtures::minutesAfterNoon(0)}};
-    peer.send(QStringLiteral("learnedRates"), library.toJson());
-    ASSERT_TRUE(eventually([&] { return h.model->learnedRates().has_value(); }));
-    h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
-    h.model->scanLocalFiles();
-    peer.send(QStringLiteral("localFilesResult"),
-              SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
+        o.h.switcher().history().append(play);
+    o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
+    o.h.model->scanLocalFiles();
+    o.peer.send(u"localFilesResult"_s, SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
     ASSERT_TRUE(eventually(
-        [&] { return std::holds_alternative<SwitcherModel::LocalScanDone>(h.model->localScan()); }));
-    ASSERT_TRUE(writeFile(h.path(QStringLiteral("Friends.corvanerates")), R"({"rows":[]})"));
-    h.model->previewImport(h.path(QStringLiteral("Friends.corvanerates")));
-    ASSERT_TRUE(peer.waitForType(QStringLiteral("rateLibraryImport")));
-    SwitcherProtocol::RateLibraryImported dryRun =
-        importAnswer(QStringLiteral("dryRun"), true, {1, 0, 0, 2, 1, 0});
+        [&] { return std::holds_alternative<SwitcherModel::LocalScanDone>(o.h.model->localScan()); }));
+    SwitcherProtocol::RateLibraryImported dryRun = importAnswer(u"dryRun"_s, true, {1, 0, 0, 2, 1, 0});
     dryRun.fileTracks = 1;
-    dryRun.storefront = QStringLiteral("au");
-    peer.send(QStringLiteral("rateLibraryImported"), dryRun.toJson());
-    ASSERT_TRUE(eventually([&] { return learned->findChild<ImportPreviewSheet *>() != nullptr; }));
-    std::unique_ptr<QWidget> history(makePlaybackHistoryWindow(*h.model));
+    dryRun.storefront = u"au"_s;
+    ASSERT_TRUE(o.previewImport(u"Friends.corvanerates"_s, dryRun));
+    QWidget *learned = o.window.get();
+    std::unique_ptr<QWidget> history(makePlaybackHistoryWindow(*o.h.model));
     history->show();
-    std::unique_ptr<QWidget> timing(makeSwitchTimingWindow(*h.model));
+    std::unique_ptr<QWidget> timing(makeSwitchTimingWindow(*o.h.model));
     timing->show();
 
-    const QSet<QString> names = {QStringLiteral("Test DAC")};
-    for (QWidget *window : {learned.get(), history.get(), timing.get()}) {
+    const QSet<QString> names = {u"Test DAC"_s};
+    for (QWidget *window : {learned, history.get(), timing.get()}) {
         const QStringList untranslated = untranslatedTexts(*window, names);
         EXPECT_TRUE(untranslated.isEmpty()) << window->metaObject()->className() << ":\n"
                                             << untranslated.join(u'\n').toStdString();
