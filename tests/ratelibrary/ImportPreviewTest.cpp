@@ -94,24 +94,20 @@ TEST(ImportPreviewSheet, ShowsTheDryRunAndReturnImports)
     EXPECT_FALSE(p.h.model->importPreview());
 }
 
-// Destroying the window with the sheet over it once crashed: the dismissed preview's announcement
-// reached the window's half-destroyed explainer.
-TEST(ImportPreviewSheet, EscapeCancelAndClosingOrDestroyingTheWindowSendNothing)
+// Escape and closing the sheet reach the same reject() as Cancel. Destroying the window with the
+// sheet over it once crashed: the dismissed preview's announcement reached the window's
+// half-destroyed explainer.
+TEST(ImportPreviewSheet, CancelAndClosingOrDestroyingTheWindowSendNothing)
 {
-    for (const char *how :
-         {"Escape", "Cancel", "close the sheet", "close the window", "destroy the window"}) {
+    for (const char *how : {"Cancel", "close the window", "destroy the window"}) {
         SCOPED_TRACE(how);
         Previewing p;
         ASSERT_TRUE(p.preview(dryRun()));
         QPointer<ImportPreviewSheet> sheet = &p.sheet();
         p.peer.clearReceived();
         const QString way = QString::fromLatin1(how);
-        if (way == "Escape")
-            QTest::keyClick(sheet, Qt::Key_Escape);
-        else if (way == "Cancel")
+        if (way == "Cancel")
             QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
-        else if (way == "close the sheet")
-            sheet->close();
         else if (way == "close the window")
             p.window->close();
         else
