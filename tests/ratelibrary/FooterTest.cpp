@@ -1,20 +1,15 @@
-// The footer: the status line's rules, the scan button, the gear menu, and the notice row. Each
-// count text in both its forms is the translations tests'; what each gear item does, the window's
-// tests' and the journeys'.
+// The footer's status line: its rules and its counts. Each count text in both its forms is the
+// translations tests'; the scan button and the gear menu, the window's tests' and the journeys';
+// the notice row, the screenshot tests'.
 
 #include "RateLibraryFixtures.h"
-#include "WindowTestSupport.h"
 
-#include "RateLibrary/FooterBar.h"
 #include "RateLibrary/FooterTexts.h"
 
-#include <QMenu>
-#include <QPushButton>
-#include <QToolButton>
+#include <gtest/gtest.h>
 
 using namespace RateLibrary;
 using namespace RateLibraryFixtures;
-using namespace RateLibraryWindowTest;
 
 namespace {
 
@@ -69,50 +64,4 @@ TEST(RateLibraryFooter, StatusLineTakesTheFirstRuleThatApplies)
     EXPECT_EQ(statusLine(none, SwitcherModel::LocalScanScanning{}, counts),
               "Reading local files from Music…");
     EXPECT_EQ(statusLine(none, SwitcherModel::LocalScanIdle{}, counts), "3 rows");
-}
-
-TEST(RateLibraryFooter, ScanButtonAndGearMenuFollowTheLinkAndMusic)
-{
-    ModelHarness h;
-    LearnedRatesWindow window(*h.model);
-    window.show();
-    FooterBar &footer = *window.footerBar();
-    h.platform.musicApp.running = true;
-    h.model->pollPlatform();
-    EXPECT_FALSE(footer.scanButton()->isEnabled()); // no companion
-    EXPECT_FALSE(footer.gearButton()->isEnabled());
-
-    LoopbackPeer peer;
-    ASSERT_TRUE(pair(h, peer));
-    EXPECT_TRUE(eventually([&] { return footer.gearButton()->isEnabled(); }));
-    EXPECT_TRUE(footer.scanButton()->isEnabled());
-    h.platform.musicApp.running = false;
-    h.model->pollPlatform();
-    EXPECT_FALSE(footer.scanButton()->isEnabled()) << "Music.app not running";
-    EXPECT_TRUE(footer.gearButton()->isEnabled());
-
-    QStringList shown;
-    for (const QAction *action : footer.gearButton()->menu()->actions())
-        shown << (action->isSeparator() ? QStringLiteral("---") : action->text());
-    EXPECT_EQ(shown, QStringList({"Show File in Finder", "---", "Export Backup…", "Import…", "---",
-                                  "Remove All Pins…", "Clear Rate Library…", "---", "Delete Everything…"}));
-}
-
-TEST(RateLibraryFooter, TheNoticeStandsInForTheStatusLineUntilOK)
-{
-    OpenWindow o;
-    ASSERT_TRUE(o.open());
-    FooterBar &footer = *o.window->footerBar();
-    SwitcherProtocol::LearnedRates library = fixtureLibrary();
-    ASSERT_TRUE(library.notice); // the fixture comes with one
-    ASSERT_TRUE(footer.showsNotice());
-    EXPECT_EQ(footer.noticeText(), *library.notice);
-    EXPECT_TRUE(footer.noticeButton()->isVisible());
-    o.h.model->setRateLibraryStatus(QStringLiteral("Exported the backup to a.corvanerates."));
-    EXPECT_TRUE(footer.showsNotice()) << "a notice hides the whole status line";
-
-    QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
-    EXPECT_FALSE(footer.showsNotice());
-    EXPECT_EQ(footer.statusText(), "Exported the backup to a.corvanerates.");
-    EXPECT_TRUE(o.peer.waitForType(QStringLiteral("dismissRateLibraryNotice")));
 }

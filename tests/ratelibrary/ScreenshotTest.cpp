@@ -42,26 +42,10 @@ QImage save(QWidget &window, const char *name)
     return image;
 }
 
-// The empty state with `title` in the middle, and no table.
-void expectEmptyState(LearnedRatesWindow &w, const char *title)
-{
-    EXPECT_EQ(w.emptyState()->title(), title);
-    EXPECT_TRUE(w.emptyState()->isVisible());
-    EXPECT_FALSE(w.table()->isVisible());
-}
-
 } // namespace
 
-TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
+TEST(RateLibraryScreenshot, TheFixtureLibrary)
 {
-    {
-        ModelHarness h;
-        LearnedRatesWindow w(*h.model);
-        w.resize(1000, 640);
-        w.show();
-        save(w, "learned-no-companion.png");
-        expectEmptyState(w, "Needs Corvane Mac Remote connected");
-    }
     OpenWindow o;
     ASSERT_TRUE(o.open());
     o.h.platform.musicApp.quality = SwitcherProtocol::MusicQuality{true, 2, true, {}};
@@ -103,7 +87,9 @@ TEST(RateLibraryScreenshot, NoCompanionAndTheFixtureLibrary)
 
     w.setSearch(QStringLiteral("nothing like it"));
     save(w, "learned-no-matches.png");
-    expectEmptyState(w, "No matches");
+    EXPECT_EQ(w.emptyState()->title(), "No matches");
+    EXPECT_TRUE(w.emptyState()->isVisible());
+    EXPECT_FALSE(w.table()->isVisible());
 }
 
 // The explainer above the table: recent plays collapsed, at the window's least size collapsed and
@@ -171,6 +157,10 @@ TEST(RateLibraryScreenshot, TheExplainer)
     ExplainerFixtures::setHistoryExpanded(false);
 }
 
+// The footer: the fixture's notice in orange, and a long one on two lines; until OK it stands in
+// for the whole status line. Then an export's sentence, which a scan's own sentences replace: its
+// progress, its result whole on one line, and its failure when the companion keeps silent. Last,
+// the shared file's import sheet.
 TEST(RateLibraryScreenshot, FooterAndImportPreview)
 {
     OpenWindow o;
@@ -182,7 +172,6 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     save(w, "learned-notice.png");
     EXPECT_GT(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()), 0);
 
-    // A long notice takes two lines at most, the rest elided; its hover help holds it whole.
     SwitcherProtocol::LearnedRates library = fixtureLibrary();
     library.notice =
         QStringLiteral("Corvane moved the Rate Library to its new format and kept a copy of the old "
@@ -202,11 +191,26 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
         std::any_of(parts.begin(), parts.end(), [&](QWidget *p) { return p->toolTip() == *library.notice; }));
     w.resize(1200, 760);
 
+    o.h.platform.filePanels.exportChoice =
+        FilePanels::ExportChoice{o.h.path(QStringLiteral("a.corvanerates")), false};
+    o.h.model->exportRateLibrary();
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryExport")));
+    const SwitcherProtocol::RateLibraryFile file{
+        QStringLiteral("backup"), true, std::nullopt,
+        QString::fromLatin1(QByteArray(R"({"rows":[]})").toBase64())};
+    o.peer.send(QStringLiteral("rateLibraryFile"), file.toJson());
+    ASSERT_TRUE(eventually([&] { return !o.h.model->exportPending(); }));
+    EXPECT_TRUE(footer.showsNotice());
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
+    EXPECT_FALSE(footer.showsNotice());
+    EXPECT_EQ(footer.statusText(), "Exported the backup to a.corvanerates.");
+    EXPECT_TRUE(o.peer.waitForType(QStringLiteral("dismissRateLibraryNotice")));
+
     o.h.platform.musicApp.running = true;
     o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
     o.h.model->pollPlatform();
-    o.h.model->scanLocalFiles();
+    QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
+    EXPECT_EQ(footer.statusText(), "Reading local files from Music…");
     o.peer.send(QStringLiteral("localFilesResult"),
                 SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
     const QString scanned =
@@ -215,8 +219,15 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     ASSERT_TRUE(eventually([&] { return footer.statusText() == scanned; }));
     save(w, "learned-scan-result.png");
     EXPECT_EQ(footer.statusLines(), QStringList{scanned}) << "whole, on one line";
+    QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("localFiles"), 2));
+    o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
+    save(w, "learned-scan-failed.png");
+    EXPECT_EQ(footer.statusLines(),
+              QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
+    EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
+    EXPECT_TRUE(footer.scanButton()->isEnabled());
 
-    // The shared file's sheet, its warning in orange.
     SwitcherProtocol::RateLibraryImported answer = importAnswer(QStringLiteral("dryRun"));
     answer.fileTracks = 312;
     answer.flavour = QStringLiteral("share");
@@ -224,37 +235,5 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     answer.warning = QStringLiteral("12 rows name a storefront other than yours.");
     ASSERT_TRUE(o.previewImport(QStringLiteral("From Sam.corvanerates"), answer));
     const QImage sheet = save(*w.importPreviewSheet(), "learned-import-shared.png");
-    EXPECT_GT(PictureProbe::pixelsNear(sheet, SystemColors::orange()), 0);
-}
-
-// After an export's "Exported…", a scan's own sentences show: its progress, then its failure.
-TEST(RateLibraryScreenshot, AScanThatFailsAfterAnExport)
-{
-    OpenWindow o;
-    ASSERT_TRUE(o.open());
-    LearnedRatesWindow &w = *o.window;
-    FooterBar &footer = *w.footerBar();
-    QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
-    o.h.platform.filePanels.exportChoice =
-        FilePanels::ExportChoice{o.h.path(QStringLiteral("a.corvanerates")), false};
-    o.h.model->exportRateLibrary();
-    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryExport")));
-    const SwitcherProtocol::RateLibraryFile answer{
-        QStringLiteral("backup"), true, std::nullopt,
-        QString::fromLatin1(QByteArray(R"({"rows":[]})").toBase64())};
-    o.peer.send(QStringLiteral("rateLibraryFile"), answer.toJson());
-    ASSERT_TRUE(eventually([&] { return footer.statusText() == "Exported the backup to a.corvanerates."; }));
-
-    o.h.platform.musicApp.running = true;
-    o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
-    o.h.model->pollPlatform();
-    QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
-    EXPECT_EQ(footer.statusText(), "Reading local files from Music…");
-    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("localFiles")));
-    o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
-    save(w, "learned-scan-failed-after-export.png");
-    EXPECT_EQ(footer.statusLines(),
-              QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
-    EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
-    EXPECT_TRUE(footer.scanButton()->isEnabled());
+    EXPECT_GT(PictureProbe::pixelsNear(sheet, SystemColors::orange()), 0) << "the warning";
 }

@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 
 using namespace RateLibrary;
 using namespace RateLibraryFixtures;
@@ -37,12 +39,19 @@ const QString riverHiRes = QStringLiteral("1523255012|hires"); // pinned at 192 
 
 } // namespace
 
+// The footer's scan button and gear menu follow the link and Music.app on the way.
 TEST(RateLibraryWindow, subscribesWhileOpenAndGoesFromNoCompanionToLoadingToTheTableAndItsEmptyStates)
 {
     ModelHarness h;
+    h.platform.musicApp.running = true;
+    h.model->pollPlatform();
     LearnedRatesWindow window(*h.model);
     window.show();
-    EXPECT_EQ(window.shownRegion(), MiddleRegion::needsCompanion); // its picture is a screenshot test's
+    FooterBar &footer = *window.footerBar();
+    EXPECT_EQ(window.shownRegion(), MiddleRegion::needsCompanion);
+    EXPECT_EQ(window.emptyState()->title(), "Needs Corvane Mac Remote connected");
+    EXPECT_FALSE(footer.scanButton()->isEnabled());
+    EXPECT_FALSE(footer.gearButton()->isEnabled());
 
     // The companion pairs after the window opened: the model subscribes by itself.
     LoopbackPeer peer;
@@ -51,6 +60,17 @@ TEST(RateLibraryWindow, subscribesWhileOpenAndGoesFromNoCompanionToLoadingToTheT
     EXPECT_TRUE(lastSubscribe(peer));
     ASSERT_TRUE(eventually([&] { return window.shownRegion() == MiddleRegion::loading; }));
     EXPECT_EQ(window.emptyState()->title(), "Loading…");
+    EXPECT_TRUE(footer.gearButton()->isEnabled());
+    EXPECT_TRUE(footer.scanButton()->isEnabled());
+    QStringList gear;
+    for (const QAction *action : footer.gearButton()->menu()->actions())
+        gear << (action->isSeparator() ? QStringLiteral("---") : action->text());
+    EXPECT_EQ(gear, QStringList({"Show File in Finder", "---", "Export Backup…", "Import…", "---",
+                                 "Remove All Pins…", "Clear Rate Library…", "---", "Delete Everything…"}));
+    h.platform.musicApp.running = false;
+    h.model->pollPlatform();
+    EXPECT_FALSE(footer.scanButton()->isEnabled()) << "Music.app not running";
+    EXPECT_TRUE(footer.gearButton()->isEnabled());
 
     const SwitcherProtocol::LearnedRates library = fixtureLibrary();
     ASSERT_FALSE(library.rows.isEmpty());
