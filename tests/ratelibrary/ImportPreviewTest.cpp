@@ -1,6 +1,8 @@
 // The import preview sheet: its texts, and how it is shown, answered and dismissed.
 
 #include "CompanionAnswers.h"
+#include "PictureProbe.h"
+#include "Platform/SystemColors.h"
 #include "WindowTestSupport.h"
 
 #include "RateLibrary/ImportPreviewSheet.h"
@@ -22,7 +24,7 @@ ImportResult dryRun(std::optional<QString> flavour = std::nullopt)
     return result;
 }
 
-// A shown window with the preview of "Friends.corvanerates" and its sheet over it.
+// A window with the preview of "Friends.corvanerates" and its sheet over it once shown.
 struct Previewing : OpenWindow {
     bool preview(const ImportResult &answer)
     {
@@ -63,16 +65,25 @@ TEST(ImportPreviewTexts, OriginLineAndMergeRules)
         "makes it first-hand. Pins, local files and outputs are not in a shared file.");
 }
 
-TEST(ImportPreviewSheet, ShowsTheDryRunAndReturnImports)
+// A preview waits for a closed window. Shown, the sheet says what the dry run found, with the
+// companion's note and its warning in orange, which does not block Import (what Import starts is the
+// import journey's); it goes when the model drops the preview.
+TEST(ImportPreviewSheet, ShowsTheDryRunOnceTheWindowShowsAndGoesWithThePreview)
 {
     Previewing p;
+    ASSERT_TRUE(p.open());
+    p.window->hide();
     ImportResult answer = dryRun(QStringLiteral("share"));
     answer.fileTracks = 312;
     answer.skipped = 3;
     answer.outputsNew = 2;
     answer.note = QStringLiteral("Shared by someone on the AU storefront.");
     answer.warning = QStringLiteral("Some rows name outputs you don't have.");
-    ASSERT_TRUE(p.preview(answer));
+    ASSERT_TRUE(p.previewImport(QStringLiteral("Friends.corvanerates"), answer));
+    EXPECT_FALSE(p.window->importPreviewSheet()) << "no sheet over a closed window";
+
+    p.window->show();
+    ASSERT_TRUE(p.window->importPreviewSheet() && p.sheet().isVisible());
     ImportPreviewSheet &sheet = p.sheet();
     EXPECT_EQ(sheet.windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet.findChild<QLabel *>("title")->text(), "Import “Friends.corvanerates”?");
@@ -84,14 +95,14 @@ TEST(ImportPreviewSheet, ShowsTheDryRunAndReturnImports)
     for (const QLabel *label : sheet.findChildren<QLabel *>())
         labels << label->text();
     EXPECT_TRUE(labels.contains(*answer.note));
-    EXPECT_TRUE(labels.contains(*answer.warning)) << "a warning shows and does not block Import";
+    EXPECT_TRUE(labels.contains(*answer.warning));
+    const QImage picture = saveScreenshot(sheet, "learned-import-shared.png");
+    EXPECT_GT(PictureProbe::pixelsNear(picture, SystemColors::orange()), 0) << "the warning";
     EXPECT_TRUE(sheet.importButton()->isEnabled() && sheet.importButton()->isDefault());
     EXPECT_TRUE(sheet.cancelButton()->isEnabled());
 
-    // What Return starts is the import journey's.
-    QTest::keyClick(&sheet, Qt::Key_Return);
+    p.h.model->dismissImportPreview();
     EXPECT_FALSE(p.window->importPreviewSheet());
-    EXPECT_FALSE(p.h.model->importPreview());
 }
 
 // Escape and closing the sheet reach the same reject() as Cancel. Destroying the window with the
@@ -118,20 +129,4 @@ TEST(ImportPreviewSheet, CancelAndClosingOrDestroyingTheWindowSendNothing)
         EXPECT_EQ(p.h.model->rateLibraryStatus(), std::nullopt);
         EXPECT_EQ(sentSinceLastLook(p.h, p.peer), QStringList());
     }
-}
-
-TEST(ImportPreviewSheet, APreviewWaitsForTheWindowAndGoesWhenTheModelDropsIt)
-{
-    Previewing p;
-    ASSERT_TRUE(p.open());
-    p.window->hide();
-    ASSERT_TRUE(p.previewImport(QStringLiteral("later.json"), dryRun()));
-    EXPECT_FALSE(p.window->importPreviewSheet()) << "no sheet over a closed window";
-
-    p.window->show();
-    ASSERT_TRUE(p.window->importPreviewSheet());
-    EXPECT_TRUE(p.window->importPreviewSheet()->isVisible());
-    EXPECT_EQ(p.window->importPreviewSheet()->findChild<QLabel *>("title")->text(), "Import “later.json”?");
-    p.h.model->dismissImportPreview();
-    EXPECT_FALSE(p.window->importPreviewSheet());
 }

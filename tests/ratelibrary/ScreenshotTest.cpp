@@ -1,7 +1,6 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
 // look at, and checked for what a person would see in them.
 
-#include "CompanionAnswers.h"
 #include "ExplainerFixtures.h"
 #include "PictureProbe.h"
 #include "Platform/FontStyles.h"
@@ -14,12 +13,10 @@
 #include "RateLibrary/Explainer/PredictionOrder.h"
 #include "RateLibrary/Explainer/RecentPlaysTable.h"
 #include "RateLibrary/FooterBar.h"
-#include "RateLibrary/ImportPreviewSheet.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollArea>
@@ -27,22 +24,6 @@
 #include <QTimeZone>
 
 using namespace RateLibraryWindowTest;
-
-namespace {
-
-QImage save(QWidget &window, const char *name)
-{
-    // Wrapped text settles its height over a few rounds of layout.
-    for (int round = 0; round < 4; ++round)
-        QCoreApplication::processEvents();
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
-    QDir().mkpath(folder.path());
-    const QImage image = PictureProbe::picture(window);
-    EXPECT_TRUE(image.save(folder.filePath(QString::fromLatin1(name)))) << name;
-    return image;
-}
-
-} // namespace
 
 TEST(RateLibraryScreenshot, TheFixtureLibrary)
 {
@@ -61,7 +42,7 @@ TEST(RateLibraryScreenshot, TheFixtureLibrary)
     w.table()->scrollTo(w.tableModel()->index(firstPinned, 0), QAbstractItemView::PositionAtTop);
     const int selectedRow = firstPinned + 1;
     w.table()->selectRow(selectedRow);
-    const QImage library = save(w, "learned.png");
+    const QImage library = saveScreenshot(w, "learned.png");
 
     // Pinned rows wear the accent badge, the others not; the selected row is highlighted.
     QTableView &table = *w.table();
@@ -86,7 +67,7 @@ TEST(RateLibraryScreenshot, TheFixtureLibrary)
               selected.width() * selected.height() / 2);
 
     w.setSearch(QStringLiteral("nothing like it"));
-    save(w, "learned-no-matches.png");
+    saveScreenshot(w, "learned-no-matches.png");
     EXPECT_EQ(w.emptyState()->title(), "No matches");
     EXPECT_TRUE(w.emptyState()->isVisible());
     EXPECT_FALSE(w.table()->isVisible());
@@ -105,7 +86,7 @@ TEST(RateLibraryScreenshot, TheExplainer)
     LearnedRatesWindow &w = *o.window;
     w.setNow([] { return HistoryFixtures::minutesAfterNoon(60); });
     w.resize(1080, 700);
-    save(w, "learned-explainer.png");
+    saveScreenshot(w, "learned-explainer.png");
     PredictionExplainer &explainer = *w.explainer();
     // Both condition cards side by side, and the table still shows rows.
     const QWidget &setting = *explainer.musicSetting();
@@ -114,14 +95,14 @@ TEST(RateLibraryScreenshot, TheExplainer)
               PictureProbe::inWindow(output, output.rect()).left());
     EXPECT_GT(w.table()->viewport()->height(), 3 * w.table()->verticalHeader()->defaultSectionSize());
     w.resize(1000, 640);
-    save(w, "learned-explainer-least.png");
+    saveScreenshot(w, "learned-explainer-least.png");
     EXPECT_GT(w.table()->viewport()->height(), 0);
 
     // Expanded at the least size, every recent play can still be read: the explainer scrolls to
     // each row, which shows whole, its outcome uncut.
     explainer.toggleHistory();
     explainer.toggleAnimation().setCurrentTime(PredictionExplainer::toggleAnimationMs);
-    save(w, "learned-explainer-expanded-least.png");
+    saveScreenshot(w, "learned-explainer-expanded-least.png");
     {
         RecentPlaysRows &rows = *explainer.recentPlays()->rows();
         auto *area = qobject_cast<QScrollArea *>(explainer.parentWidget()->parentWidget());
@@ -146,7 +127,7 @@ TEST(RateLibraryScreenshot, TheExplainer)
 
     QApplication::setLayoutDirection(Qt::RightToLeft);
     QCoreApplication::processEvents();
-    save(w, "learned-explainer-rtl.png");
+    saveScreenshot(w, "learned-explainer-rtl.png");
     // The conditions mirror; the prediction steps still run 1 to 5 from left to right.
     EXPECT_GT(PictureProbe::inWindow(setting, setting.rect()).left(),
               PictureProbe::inWindow(output, output.rect()).right());
@@ -159,9 +140,9 @@ TEST(RateLibraryScreenshot, TheExplainer)
 
 // The footer: the fixture's notice in orange, and a long one on two lines; until OK it stands in
 // for the whole status line. Then an export's sentence, which a scan's own sentences replace: its
-// progress, its result whole on one line, and its failure when the companion keeps silent. Last,
-// the shared file's import sheet.
-TEST(RateLibraryScreenshot, FooterAndImportPreview)
+// progress, its result whole on one line, and its failure when the companion keeps silent. The
+// import sheet's picture is the sheet's test's.
+TEST(RateLibraryScreenshot, Footer)
 {
     OpenWindow o;
     ASSERT_TRUE(o.open());
@@ -169,7 +150,7 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     w.setTierFilter(RateLibrary::TierFilter::all());
     FooterBar &footer = *w.footerBar();
     ASSERT_TRUE(footer.showsNotice()); // the fixture's notice
-    save(w, "learned-notice.png");
+    saveScreenshot(w, "learned-notice.png");
     EXPECT_GT(PictureProbe::pixelsNear(PictureProbe::picture(footer), SystemColors::orange()), 0);
 
     SwitcherProtocol::LearnedRates library = fixtureLibrary();
@@ -181,7 +162,7 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     o.peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return footer.noticeText() == *library.notice; }));
     w.resize(1000, 640);
-    save(w, "learned-notice-long.png");
+    saveScreenshot(w, "learned-notice-long.png");
     const QStringList lines = footer.noticeLines();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(library.notice->startsWith(lines[0])) << lines[0].toStdString();
@@ -217,23 +198,14 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
         QStringLiteral("Scanned 250 local files: 240 matched Corvane's library, 238 rates stored, 10 not in "
                        "the library");
     ASSERT_TRUE(eventually([&] { return footer.statusText() == scanned; }));
-    save(w, "learned-scan-result.png");
+    saveScreenshot(w, "learned-scan-result.png");
     EXPECT_EQ(footer.statusLines(), QStringList{scanned}) << "whole, on one line";
     QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
     ASSERT_TRUE(o.peer.waitForType(QStringLiteral("localFiles"), 2));
     o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
-    save(w, "learned-scan-failed.png");
+    saveScreenshot(w, "learned-scan-failed.png");
     EXPECT_EQ(footer.statusLines(),
               QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
     EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
     EXPECT_TRUE(footer.scanButton()->isEnabled());
-
-    SwitcherProtocol::RateLibraryImported answer = importAnswer(QStringLiteral("dryRun"));
-    answer.fileTracks = 312;
-    answer.flavour = QStringLiteral("share");
-    answer.note = QStringLiteral("Shared from Corvane 2.4; rates confirmed by plays only.");
-    answer.warning = QStringLiteral("12 rows name a storefront other than yours.");
-    ASSERT_TRUE(o.previewImport(QStringLiteral("From Sam.corvanerates"), answer));
-    const QImage sheet = save(*w.importPreviewSheet(), "learned-import-shared.png");
-    EXPECT_GT(PictureProbe::pixelsNear(sheet, SystemColors::orange()), 0) << "the warning";
 }

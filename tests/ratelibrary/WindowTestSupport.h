@@ -5,11 +5,13 @@
 
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
+#include "PictureProbe.h"
 #include "RateLibrary/FilterBar.h"
 #include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -39,6 +41,19 @@ inline QStringList sentSinceLastLook(ModelHarness &h, LoopbackPeer &peer)
     types.removeLast();
     peer.clearReceived();
     return types;
+}
+
+// Saves the picture of `window` into the build folder as screens/`name` for a person to look at.
+inline QImage saveScreenshot(QWidget &window, const char *name)
+{
+    // Wrapped text settles its height over a few rounds of layout.
+    for (int round = 0; round < 4; ++round)
+        QCoreApplication::processEvents();
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/../screens"));
+    QDir().mkpath(folder.path());
+    const QImage image = PictureProbe::picture(window);
+    EXPECT_TRUE(image.save(folder.filePath(QString::fromLatin1(name)))) << name;
+    return image;
 }
 
 // The room the header leaves its filter bar in a window `width` points wide.
