@@ -287,17 +287,17 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
     EXPECT_EQ(HistoryFixtures::titles(recent), QStringList({"19", "18", "17", "16", "15", "14", "13", "12"}));
     EXPECT_EQ(HistoryFixtures::titles(recentPlays(twenty.mid(0, 3))), QStringList({"2", "1", "0"}));
     EXPECT_EQ(recentPlaysFooter(recent.size()), "Last 8 plays. Hover a row to light its step above.");
-    EXPECT_EQ(recentPlaysFooter(0), "Last 0 plays. Hover a row to light its step above.");
 
-    // The newest row keeps its accent tint; every other play of the hovered row's step is tinted.
+    // The newest row keeps its accent tint, though its step is the hovered one; every other play of
+    // that step is tinted.
     const auto latest = std::optional(twenty.last().id);
-    const std::optional<int> hovered = hoveredStep(twenty, recent[3].id); // "16": step 2
+    const std::optional<int> hovered = hoveredStep(twenty, recent[2].id); // "17": step 3, as "19"
     QList<RowTint> tints;
     for (const PlayEntry &entry : recent)
         tints.append(recentPlayRowTint(entry, latest, hovered));
     using T = RowTint;
-    EXPECT_EQ(tints, QList<RowTint>({T::latest, T::sameStep, T::none, T::sameStep, T::none, T::sameStep,
-                                     T::none, T::sameStep}));
+    EXPECT_EQ(tints, QList<RowTint>({T::latest, T::none, T::sameStep, T::none, T::sameStep, T::none,
+                                     T::sameStep, T::none}));
     EXPECT_EQ(recentPlayRowTint(recent[1], latest, std::nullopt), RowTint::none);
 
     // Headers in the locale's capitals; the last column takes the rest of the row.
