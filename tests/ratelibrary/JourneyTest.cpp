@@ -65,10 +65,7 @@ struct WithStandin {
 
     bool start()
     {
-        CompanionProcess::Options options;
-        options.port = h.port;
-        options.log = true;
-        companion = std::make_unique<CompanionProcess>(options);
+        companion = std::make_unique<CompanionProcess>(h.port, true);
         if (!companion->start())
             return false;
         window = std::make_unique<LearnedRatesWindow>(*h.model);
