@@ -46,15 +46,7 @@ void BM_LibraryArrivesWithWindowOpen(benchmark::State &state)
     QTcpSocket companion;
     companion.connectToHost(QHostAddress::LocalHost, port);
     companion.waitForConnected(5000);
-    QElapsedTimer waited;
-    waited.start();
-    while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-
-    std::unique_ptr<QWidget> window(makeLearnedRatesWindow(model));
-    window->resize(1200, 800);
-    window->show();
-    QCoreApplication::processEvents();
+    std::unique_ptr<QWidget> window = openLibraryWindowWhenPaired(model);
 
     // Two libraries that differ in one row's rate, sent in turn as the companion answers a pin:
     // every arrival replaces the library the window shows.

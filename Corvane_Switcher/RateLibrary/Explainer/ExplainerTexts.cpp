@@ -367,7 +367,8 @@ std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column)
 
 QString recentPlaysFooter(qsizetype count)
 {
-    return Tr::tr("Last %1 plays. Hover a row to light its step above.").arg(count);
+    //: Under the recent plays: how many are listed.
+    return Tr::tr("Last %n plays. Hover a row to light its step above.", nullptr, int(count));
 }
 
 QString showAllTitle()
