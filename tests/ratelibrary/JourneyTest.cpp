@@ -27,26 +27,17 @@ namespace {
 // A Rate Library file of `count` new tracks with a header; its JSON is well over one import chunk.
 QByteArray backupJson(int count)
 {
-    QJsonArray rows;
+    QStringList rows;
     for (int i = 0; i < count; ++i)
         rows.append(
-            QJsonObject{{"id", QStringLiteral("9%1").arg(i, 9, 10, QLatin1Char('0'))},
-                        {"kind", "catalog"},
-                        {"tier", "lossless"},
-                        {"title", QStringLiteral("Imported track number %1 with a longer title").arg(i)},
-                        {"artist", "An Artist of Some Renown"},
-                        {"album", "An Album Title That Takes Room"},
-                        {"rate", 96000},
-                        {"pinned", false},
-                        {"source", "learned"},
-                        {"confirmations", 2},
-                        {"confirmedAt", "2026-11-30T20:00:00.000Z"}});
-    return QJsonDocument(QJsonObject{{"rows", rows},
-                                     {"outputs", QJsonArray()},
-                                     {"storefront", "au"},
-                                     {"appVersion", "2.4"},
-                                     {"writtenAt", "2026-12-01T09:30:00.000Z"}})
-        .toJson(QJsonDocument::Compact);
+            QStringLiteral(R"({"id":"9%1","kind":"catalog","tier":"lossless","title":"Imported track )"
+                           R"(number %2 with a longer title","artist":"An Artist of Some Renown","album":)"
+                           R"("An Album Title That Takes Room","rate":96000,"pinned":false,"source":)"
+                           R"("learned","confirmations":2,"confirmedAt":"2026-11-30T20:00:00.000Z"})")
+                .arg(i, 9, 10, QLatin1Char('0'))
+                .arg(i));
+    return R"({"rows":[)" + rows.join(u',').toUtf8() +
+           R"(],"outputs":[],"storefront":"au","appVersion":"2.4","writtenAt":"2026-12-01T09:30:00.000Z"})";
 }
 
 // The window over a model whose companion is the stand-in process, showing its library.

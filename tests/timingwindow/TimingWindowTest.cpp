@@ -364,8 +364,6 @@ TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)
     EXPECT_EQ(header->note()->text(), "needs macOS 14.4 or later");
     EXPECT_FALSE(header->badge()->isVisible()) << "the fade card is always on: no badge";
     EXPECT_EQ(dot("fade"), std::nullopt);
-    w.showCard("stop");
-    EXPECT_EQ(w.cardPanel()->header()->badge()->text(), "Switch Method");
 }
 
 TEST(TimingWindow, settingsAreaLoadFiguresAndIntroductionFollowTheMeasuredLoad)
