@@ -35,8 +35,14 @@ TEST(Platform, EverySymbolTheWindowsNameIsDrawn)
         u"gearshape info.circle music.note checkmark exclamationmark.triangle.fill clock.arrow.circlepath "
         u"speaker.wave.2 chevron.down chevron.right chevron.up chevron.up.chevron.down arrow.right circle "
         u"largecircle.fill.circle play.fill waveform"_s.split(u' ');
-    for (const QString &name : needed)
-        EXPECT_GT(paintedPixels(Symbols::pixmap(name, Qt::black, 20, 1.0)), 20) << name.toStdString();
+    QList<QImage> drawn;
+    for (const QString &name : needed) {
+        drawn.append(Symbols::pixmap(name, Qt::black, 20, 1.0).toImage());
+        EXPECT_GT(paintedPixels(QPixmap::fromImage(drawn.last())), 20) << name.toStdString();
+        for (qsizetype other = 0; other + 1 < drawn.size(); ++other)
+            EXPECT_NE(drawn[other], drawn.last())
+                << name.toStdString() << " drawn as " << needed[other].toStdString();
+    }
     EXPECT_EQ(paintedPixels(Symbols::pixmap(u"no.such.symbol"_s, Qt::black, 20, 1.0)), 0);
     EXPECT_EQ(Symbols::pixmap(u"checkmark"_s, Qt::black, 20, 2.0).size(), QSize(48, 48));
 }
