@@ -103,18 +103,19 @@ TEST(TimingScreenshot, EveryCardAndCaseAtTwoTextSizesAndRightToLeft)
 {
     ModelHarness h;
     addMeasuredPlays(h);
-    // The two text sizes at the ideal width, the largest at the narrowest the window gets, and
-    // the largest right to left.
+    // The two text sizes at the ideal width, the largest at the least width the window allows (0
+    // asks for it), and the largest right to left.
     const struct {
         int index, width;
         bool rightToLeft;
-    } looks[] = {{1, 860, false}, {3, 860, false}, {3, 720, false}, {3, 860, true}};
+    } looks[] = {{1, 860, false}, {3, 860, false}, {3, 0, false}, {3, 860, true}};
     for (const auto &[index, width, rightToLeft] : looks) {
         setTextSize(index);
         Shown shown(h, QSize(width, 760));
         SwitchTimingWindow &w = shown.window;
         w.setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-        const QString look = QStringLiteral("%1-%2%3").arg(index).arg(width).arg(rightToLeft ? "-rtl" : "");
+        const QString look =
+            QStringLiteral("%1-%2%3").arg(index).arg(w.width()).arg(rightToLeft ? "-rtl" : "");
         QWidget *content = w.scrollArea()->widget();
         for (const QString card : {"fade", "stop", "pause", "lead", "none", "pick"}) {
             w.showCard(card);
