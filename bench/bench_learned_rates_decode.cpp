@@ -23,37 +23,10 @@ namespace {
 
 constexpr int rowCount = 100000;
 
-// The whole line as the companion sends it, without the '\n' the link cuts off, padded the way
-// the link pads it.
-struct Line {
-    QByteArray bytes;
-    std::size_t capacity = 0;
-    std::string_view view() const { return {bytes.constData(), size_t(bytes.size())}; }
-};
-
 const Line &line()
 {
-    static const Line line = [] {
-        Line l;
-        l.bytes = encodeEnvelope(QStringLiteral("learnedRates"), makeBenchLibrary(rowCount).toJson());
-        l.bytes.chop(1);
-        l.capacity = padForDecoding(l.bytes);
-        return l;
-    }();
+    static const Line line = libraryLine(makeBenchLibrary(rowCount));
     return line;
-}
-
-// The head, then the rows with the same scratch, then the plausibility sweep.
-Decoded<LearnedRates> decodeAsTheLinkDoes(const Line &l, JsonScratch &scratch)
-{
-    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(l.view(), l.capacity, &scratch);
-    if (!head)
-        return Decoded<LearnedRates>::failure(head.error.key, head.error.reason);
-    Decoded<LearnedRates> rates =
-        LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
-    if (rates)
-        rates.value->dropImplausibleRows();
-    return rates;
 }
 
 Decoded<LearnedRates> decodeWithFreshScratch(const Line &l)
