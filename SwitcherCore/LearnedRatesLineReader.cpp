@@ -146,9 +146,54 @@ bool unescape(std::string_view raw, std::string &out)
     return true;
 }
 
+// Which earlier row each new row is matched with: the one at the same place, following the
+// ids when a few rows moved, came or went (a played track moved to the top, a new one learned).
+// A wrong match costs only a comparison: a text is shared only when it reads the same.
+class EarlierRows final {
+public:
+    explicit EarlierRows(const QList<LearnedRates::Row> *rows) : m_rows(rows) {}
+
+    const LearnedRates::Row *expected() const
+    {
+        return m_rows && m_next < m_rows->size() ? &m_rows->at(m_next) : nullptr;
+    }
+
+    // After each row: the next is expected after the earlier row with this id.
+    void passed(const QString &id)
+    {
+        if (!m_rows)
+            return;
+        for (const qsizetype step : {0, 1, -1, 2, -2, 3, -3}) {
+            const qsizetype at = m_next + step;
+            if (at >= 0 && at < m_rows->size() && m_rows->at(at).id == id) {
+                m_next = at + 1;
+                return;
+            }
+        }
+        ++m_next;
+    }
+
+private:
+    const QList<LearnedRates::Row> *m_rows;
+    qsizetype m_next = 0;
+};
+
+const QString *earlierText(const LearnedRates::Row *row, const QString LearnedRates::Row::*field)
+{
+    return row ? &(row->*field) : nullptr;
+}
+
+const QString *earlierText(const LearnedRates::Row *row, const std::optional<QString> LearnedRates::Row::*field)
+{
+    return row && (row->*field) ? &*(row->*field) : nullptr;
+}
+
 class Reader final {
 public:
-    explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    Reader(std::string_view text, const QList<LearnedRates::Row> *earlier)
+        : m_p(text.data()), m_end(text.data() + text.size()), m_earlier(earlier)
+    {
+    }
 
     std::optional<LearnedRatesLine> line()
     {
@@ -192,6 +237,7 @@ private:
     const char *const m_end;
     std::string m_unescaped;
     Caches m_caches;
+    EarlierRows m_earlier;
 
     void blanks()
     {
@@ -338,16 +384,27 @@ private:
         return string(text) && characters(text, utf8);
     }
 
-    bool qstring(QString &out)
+    // The string as a QString: `earlier` itself when it reads the same.
+    bool qstring(QString &out, const QString *earlier = nullptr)
     {
         Text text;
         std::string_view utf8;
         if (!stringValue(text, utf8))
             return false;
-        // \u escapes can stand for any character, so only plain ASCII takes the Latin-1 shortcut.
-        out = text.ascii && !text.escaped ? QString::fromLatin1(utf8.data(), qsizetype(utf8.size()))
-                                          : QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        out = sameOrNew(text, utf8, earlier);
         return true;
+    }
+
+    static QString sameOrNew(const Text &text, std::string_view utf8, const QString *earlier)
+    {
+        const bool shareable = earlier && !earlier->isEmpty();
+        // \u escapes can stand for any character, so only plain ASCII takes the Latin-1 shortcut.
+        if (text.ascii && !text.escaped) {
+            const QLatin1String latin1(utf8.data(), qsizetype(utf8.size()));
+            return shareable && *earlier == latin1 ? *earlier : QString(latin1);
+        }
+        QString made = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return shareable && made == *earlier ? *earlier : made;
     }
 
     bool word(QString &out, WordCache &cache)
@@ -360,14 +417,14 @@ private:
         return true;
     }
 
-    bool optionalString(std::optional<QString> &out)
+    bool optionalString(std::optional<QString> &out, const QString *earlier = nullptr)
     {
         if (literal("null")) {
             out.reset();
             return true;
         }
         QString value;
-        if (!qstring(value))
+        if (!qstring(value, earlier))
             return false;
         out = std::move(value);
         return true;
@@ -375,7 +432,7 @@ private:
 
     // The repeat cache keeps a view of the text it last saw; only the line itself lives long
     // enough for that.
-    bool repeatedString(std::optional<QString> &out, RepeatCache &cache)
+    bool repeatedString(std::optional<QString> &out, RepeatCache &cache, const QString *earlier)
     {
         if (literal("null")) {
             out.reset();
@@ -385,7 +442,12 @@ private:
         std::string_view utf8;
         if (!stringValue(text, utf8))
             return false;
-        out = text.escaped ? cache.take(utf8) : cache.get(utf8);
+        if (text.escaped)
+            out = cache.take(sameOrNew(text, utf8, earlier));
+        else if (!cache.repeats(utf8))
+            out = cache.keep(utf8, sameOrNew(text, utf8, earlier));
+        else
+            out = cache.last();
         return true;
     }
 
@@ -610,6 +672,8 @@ private:
 
     bool row(LearnedRates::Row &row)
     {
+        using Row = LearnedRates::Row;
+        const Row *earlier = m_earlier.expected();
         quint32 seen = 0;
         const bool ok = members([&](std::string_view key) {
             const int field = rowField(key);
@@ -621,17 +685,17 @@ private:
             seen |= bit;
             switch (field) {
             case fId:
-                return qstring(row.id);
+                return qstring(row.id, earlierText(earlier, &Row::id));
             case fKind:
                 return word(row.kind, m_caches.kinds);
             case fTier:
                 return word(row.tier, m_caches.tiers);
             case fTitle:
-                return optionalString(row.title);
+                return optionalString(row.title, earlierText(earlier, &Row::title));
             case fArtist:
-                return repeatedString(row.artist, m_caches.artist);
+                return repeatedString(row.artist, m_caches.artist, earlierText(earlier, &Row::artist));
             case fAlbum:
-                return repeatedString(row.album, m_caches.album);
+                return repeatedString(row.album, m_caches.album, earlierText(earlier, &Row::album));
             case fRate:
                 return number(row.rate);
             case fLearnedRate:
@@ -648,7 +712,10 @@ private:
                 return false;
             }
         });
-        return ok && (seen & rowRequired) == rowRequired;
+        if (!ok || (seen & rowRequired) != rowRequired)
+            return false;
+        m_earlier.passed(row.id);
+        return true;
     }
 
     bool output(LearnedRates::Output &output)
@@ -680,9 +747,10 @@ private:
 
 } // namespace
 
-std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text)
+std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text,
+                                                     const QList<LearnedRates::Row> *earlier)
 {
-    return Reader(text).line();
+    return Reader(text, earlier).line();
 }
 
 } // namespace SwitcherProtocol::Detail

@@ -167,6 +167,7 @@ private:
         const std::string_view text(line.constData(), size_t(line.size()));
         // One scratch for the head and the payload: the line is indexed once, not twice.
         SwitcherProtocol::JsonScratch scratch;
+        scratch.shareTextsWith(m_lastRows);
         const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity, &scratch);
         if (!head) {
             qCWarning(lcLink).noquote()
@@ -188,6 +189,7 @@ private:
             if (rates) {
                 if (const int dropped = rates.value->dropImplausibleRows())
                     qCWarning(lcLink) << "Dropped" << dropped << "Rate Library rows with an implausible rate";
+                m_lastRows = rates.value->rows;
                 record = Incoming(std::move(*rates.value));
             } else {
                 error = rates.error.text();
@@ -232,6 +234,10 @@ private:
     LineDecoder m_decoder;
     Sinks m_sinks;
     std::deque<Outgoing> m_outgoing;
+    // The rows of the last Rate Library delivered, shared with the model's copy: the companion
+    // sends the whole library after every change, and the next one takes its unchanged texts
+    // from these instead of holding a second copy of them.
+    QList<SwitcherProtocol::LearnedRates::Row> m_lastRows;
     bool m_closed = false;
 };
 

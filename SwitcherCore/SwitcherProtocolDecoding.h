@@ -111,19 +111,28 @@ class RepeatCache final {
 public:
     QString get(std::string_view utf8)
     {
-        if (!m_last.isNull() && utf8 == m_lastUtf8)
-            return m_last;
+        return repeats(utf8) ? m_last : keep(utf8, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    }
+
+    // Whether `utf8` is the text seen last; last() is then its QString.
+    bool repeats(std::string_view utf8) const { return !m_last.isNull() && utf8 == m_lastUtf8; }
+    const QString &last() const { return m_last; }
+
+    // Remembers `text`, read from `utf8`, for the rows that follow.
+    const QString &keep(std::string_view utf8, QString text)
+    {
         m_lastUtf8 = utf8; // must outlive the decode: the line itself, or the parser's buffer
-        m_last = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        m_last = std::move(text);
         return m_last;
     }
 
     // For a text that lives only until the next one is read: never compare with it later.
-    QString take(std::string_view utf8)
+    QString take(std::string_view utf8) { return take(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))); }
+    QString take(QString text)
     {
         m_lastUtf8 = {};
         m_last = QString();
-        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return text;
     }
 
 private:
