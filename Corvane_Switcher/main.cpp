@@ -1,4 +1,5 @@
 #include "AppPaths.h"
+#include "HeapMemory.h"
 #include "Logging.h"
 #include "Shell/AppShell.h"
 #include "Shell/QuitSignals.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char **argv)
 {
+    HeapMemory::mapLargeBlocks();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane Zuvaradi"));

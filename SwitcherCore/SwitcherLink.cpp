@@ -21,7 +21,8 @@ struct Tr {
 };
 
 constexpr auto peerThreadName = "dulvarin.CorvaneSwitcher.link.peer";
-constexpr qint64 readChunkBytes = 1024 * 1024;
+// One buffer of this size per connection takes what the socket holds, piece by piece.
+constexpr qsizetype readChunkBytes = 256 * 1024;
 // How much a connection lets wait in its socket before it makes the next queued message.
 constexpr qint64 writeAheadBytes = 4 * 1024 * 1024;
 
@@ -66,7 +67,7 @@ public:
     };
 
     PeerWorker(qsizetype maximumLineBytes, Sinks sinks)
-        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks))
+        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks)), m_readBuffer(readChunkBytes, Qt::Uninitialized)
     {
     }
 
@@ -145,8 +146,10 @@ private:
     void readAvailable()
     {
         while (!m_closed && m_socket->bytesAvailable() > 0) {
-            const QByteArray chunk = m_socket->read(readChunkBytes);
-            QList<LineDecoder::Line> lines = m_decoder.feed(chunk);
+            const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
+            if (got <= 0)
+                return;
+            QList<LineDecoder::Line> lines = m_decoder.feed(QByteArrayView(m_readBuffer.data(), got));
             for (LineDecoder::Line &line : lines) {
                 if (line.tooLong) {
                     qCWarning(lcLink) << "A companion line grew beyond" << m_decoder.maximumLineBytes()
@@ -233,6 +236,7 @@ private:
     QTcpSocket *m_socket = nullptr;
     LineDecoder m_decoder;
     Sinks m_sinks;
+    QByteArray m_readBuffer;
     std::deque<Outgoing> m_outgoing;
     // The rows of the last Rate Library delivered, shared with the model's copy: the companion
     // sends the whole library after every change, and the next one takes its unchanged texts

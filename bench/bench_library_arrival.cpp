@@ -16,6 +16,7 @@
 #include "BenchMemory.h"
 #include "BenchMeters.h"
 #include "BenchModel.h"
+#include "HeapMemory.h"
 #include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibrary/RateLibraryIndex.h"
@@ -282,6 +283,7 @@ int main(int argc, char **argv)
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    HeapMemory::mapLargeBlocks(); // as the switcher's main does
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

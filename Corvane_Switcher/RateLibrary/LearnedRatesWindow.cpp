@@ -4,6 +4,7 @@
 #include "Explainer/PredictionExplainer.h"
 #include "FilterBar.h"
 #include "FooterBar.h"
+#include "HeapMemory.h"
 #include "ImportPreviewSheet.h"
 #include "LearnedRatesTableModel.h"
 #include "LibraryTableView.h"
@@ -236,9 +237,14 @@ void LearnedRatesWindow::adoptPrepared(std::shared_ptr<const RateLibraryIndex> i
 void LearnedRatesWindow::releaseOffMainThread(std::shared_ptr<const RateLibraryIndex> index)
 {
     // Freeing 100,000 rows and their search text takes tens of milliseconds; when this is the
-    // last reference, let a worker thread pay for it.
-    if (index && index->size() >= backgroundPreparationRows)
-        QThreadPool::globalInstance()->start([index = std::move(index)]() mutable { index.reset(); });
+    // last reference, let a worker thread pay for it, and give the freed pages back: the next
+    // library is the same size, and the switcher stays open all day.
+    if (index && index->size() >= backgroundPreparationRows) {
+        QThreadPool::globalInstance()->start([index = std::move(index)]() mutable {
+            index.reset();
+            HeapMemory::giveBackFreedPages();
+        });
+    }
 }
 
 void LearnedRatesWindow::setTierFilter(const TierFilter &filter)

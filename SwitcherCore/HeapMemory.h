@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+
+// The heap of a process that stays open all day and replaces one large structure again and
+// again: the Rate Library (100,000 rows, a 28 MB line) after every change the companion makes.
+namespace HeapMemory {
+
+// Blocks of this size and more are mapped on their own and unmapped when freed.
+inline constexpr std::size_t largeBlockBytes = 1024 * 1024;
+
+// Once at start. By default glibc raises the size from which it maps blocks on their own to the
+// largest block freed so far (up to 32 MiB): after the first Rate Library was freed, the next
+// one's line, rows and index came from the arenas and stayed there, resident, once freed.
+void mapLargeBlocks();
+
+// After a large release: hands the freed pages of every arena back to the system. It takes each
+// arena's lock in turn, so it belongs on a worker thread.
+void giveBackFreedPages();
+
+} // namespace HeapMemory
