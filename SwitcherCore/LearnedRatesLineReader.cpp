@@ -7,6 +7,7 @@
 
 #include "LearnedRatesLineReader.h"
 
+#include "EarlierRows.h"
 #include "SwitcherProtocolDecoding.h"
 
 #include <simdjson.h>
@@ -145,38 +146,6 @@ bool unescape(std::string_view raw, std::string &out)
     }
     return true;
 }
-
-// Which earlier row each new row is matched with: the one at the same place, following the
-// ids when a few rows moved, came or went (a played track moved to the top, a new one learned).
-// A wrong match costs only a comparison: a text is shared only when it reads the same.
-class EarlierRows final {
-public:
-    explicit EarlierRows(const QList<LearnedRates::Row> *rows) : m_rows(rows) {}
-
-    const LearnedRates::Row *expected() const
-    {
-        return m_rows && m_next < m_rows->size() ? &m_rows->at(m_next) : nullptr;
-    }
-
-    // After each row: the next is expected after the earlier row with this id.
-    void passed(const QString &id)
-    {
-        if (!m_rows)
-            return;
-        for (const qsizetype step : {0, 1, -1, 2, -2, 3, -3}) {
-            const qsizetype at = m_next + step;
-            if (at >= 0 && at < m_rows->size() && m_rows->at(at).id == id) {
-                m_next = at + 1;
-                return;
-            }
-        }
-        ++m_next;
-    }
-
-private:
-    const QList<LearnedRates::Row> *m_rows;
-    qsizetype m_next = 0;
-};
 
 const QString *earlierText(const LearnedRates::Row *row, const QString LearnedRates::Row::*field)
 {

@@ -205,8 +205,10 @@ void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &ra
     m_preparing = rates;
     QPointer<LearnedRatesWindow> window(this);
     const SortComparator initial = LearnedRatesWindowView().sortOrder.first();
-    QThreadPool::globalInstance()->start([window, rates, initial] {
-        auto index = std::make_shared<const RateLibraryIndex>(rates);
+    // The one on show is only read: its prepared texts never change.
+    QThreadPool::globalInstance()->start([window, rates, initial, earlier = m_inputs.library]() mutable {
+        auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get());
+        releaseOffMainThread(std::move(earlier)); // when it was the last reference
         index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
         QMetaObject::invokeMethod(
             qApp,

@@ -1,5 +1,6 @@
 #include "RateLibraryIndex.h"
 
+#include "EarlierRows.h"
 #include "RateLibraryRowText.h"
 
 #include <QSet>
@@ -128,7 +129,7 @@ struct RateLibraryIndex::Prepared {
     mutable QHash<QString, int> rowOfKeyedId;
 };
 
-RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
+RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier)
     : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>())
 {
     Prepared &p = *m_prepared;
@@ -137,43 +138,67 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
     p.flags.resize(n);
     p.wholeRate.resize(n);
     p.fieldStart.resize(std::size_t(n) * 3 + 1);
+    p.rowClasses.resize(std::size_t(n));
     qsizetype length = 0;
     for (const Row &row : std::as_const(m_rates.rows)) // never detach: the rows stay shared with the model
         length += row.title.value_or(QString()).size() + row.artist.value_or(QString()).size() +
                   row.album.value_or(QString()).size() + 3;
-    p.text.reserve(length + length / 8);
+    p.text.reserve(length + length / 8 + searchPadding);
+
+    // A text that is the earlier library's own (the link takes unchanged texts from the library
+    // before) is copied lowered from the earlier index, and a row whose three texts all are
+    // takes its byte classes too.
+    SwitcherProtocol::EarlierRows matches(earlier ? &earlier->m_rates.rows : nullptr);
+    const Prepared *before = earlier ? earlier->m_prepared.get() : nullptr;
+    bool sameIds = earlier && earlier->size() == n; // every id the earlier one, in its place
     const char separator = '\0';
     for (int i = 0; i < n; ++i) {
         const Row &row = m_rates.rows.at(i);
         p.tier[i] = tierCode(row.tier);
         p.flags[i] = (row.pinned ? pinnedFlag : 0) | (row.source == u"file" ? fileSourceFlag : 0);
         p.wholeRate[i] = wholeHertz(row.rate);
-        const std::optional<QString> *fields[3] = {&row.title, &row.artist, &row.album};
-        for (int k = 0; k < 3; ++k) {
-            p.fieldStart[std::size_t(i) * 3 + k] = p.text.size();
-            if (*fields[k])
-                appendLowered(p.text, **fields[k]);
+        const Row *match = matches.passed(row.id);
+        const std::size_t k = match ? std::size_t(match - earlier->m_rates.rows.constData()) : 0;
+        sameIds = sameIds && match && k == std::size_t(i) && row.id.isSharedWith(match->id);
+        bool allCopied = match != nullptr;
+        const std::optional<QString> Row::*fields[3] = {&Row::title, &Row::artist, &Row::album};
+        for (int f = 0; f < 3; ++f) {
+            p.fieldStart[std::size_t(i) * 3 + f] = p.text.size();
+            const std::optional<QString> &mine = row.*fields[f];
+            const std::optional<QString> *theirs = match ? &(match->*fields[f]) : nullptr;
+            if (mine && theirs && *theirs && mine->isSharedWith(**theirs)) {
+                const qsizetype from = before->fieldStart[k * 3 + f];
+                p.text.append(before->text.constData() + from, before->fieldStart[k * 3 + f + 1] - 1 - from);
+            } else {
+                allCopied = allCopied && !mine && theirs && !*theirs;
+                if (mine)
+                    appendLowered(p.text, *mine);
+            }
             p.text += separator;
         }
-    }
-    p.fieldStart[std::size_t(n) * 3] = p.text.size();
-    p.rowClasses.resize(std::size_t(n));
-    const char *text = p.text.constData();
-    for (int i = 0; i < n; ++i) {
-        quint64 classes = 0;
-        for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.fieldStart[std::size_t(i) * 3 + 3]; ++at)
-            classes |= quint64(1) << byteClass(std::uint8_t(text[at]));
-        p.rowClasses[std::size_t(i)] = classes;
-    }
-    p.text.append(QByteArray(searchPadding, '\0')); // room for wide loads past the last row
-
-    QSet<QStringView> ids;
-    ids.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        ids.insert(m_rates.rows.at(i).id);
+        if (allCopied) {
+            p.rowClasses[std::size_t(i)] = before->rowClasses[k];
+        } else {
+            quint64 classes = 0;
+            const char *text = p.text.constData();
+            for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.text.size(); ++at)
+                classes |= quint64(1) << byteClass(std::uint8_t(text[at]));
+            p.rowClasses[std::size_t(i)] = classes;
+        }
         p.pinned += (p.flags[std::size_t(i)] & pinnedFlag) != 0;
     }
-    p.tracks = int(ids.size());
+    p.fieldStart[std::size_t(n) * 3] = p.text.size();
+    p.text.append(searchPadding, '\0'); // room for wide loads past the last row
+
+    if (sameIds) {
+        p.tracks = before->tracks;
+    } else {
+        QSet<QStringView> ids;
+        ids.reserve(n);
+        for (const Row &row : std::as_const(m_rates.rows))
+            ids.insert(row.id);
+        p.tracks = int(ids.size());
+    }
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
@@ -205,7 +230,7 @@ RateLibraryIndex::forLibrary(const SwitcherProtocol::LearnedRates &rates,
         return previous;
     if (previous && previous->m_rates.rows.isSharedWith(rates.rows) && !rates.rows.isEmpty())
         return std::shared_ptr<const RateLibraryIndex>(new RateLibraryIndex(rates, previous->m_prepared));
-    return std::make_shared<const RateLibraryIndex>(rates);
+    return std::make_shared<const RateLibraryIndex>(rates, previous.get());
 }
 
 namespace {

@@ -16,7 +16,9 @@
 
 class RateLibraryIndex final {
 public:
-    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates);
+    // With `earlier`, the index of a library read before, what depends only on texts this
+    // library shares with it is copied instead of worked out again.
+    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier = nullptr);
 
     const SwitcherProtocol::LearnedRates &rates() const { return m_rates; }
     int size() const { return int(m_rates.rows.size()); }
