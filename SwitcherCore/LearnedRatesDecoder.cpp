@@ -672,8 +672,8 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
     const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
     if (scratch && line.size() >= onePassFrom) {
         // The companion's Rate Library, read in one pass without an index when it is plain.
-        if (std::optional<Detail::LearnedRatesLine> read = Detail::readLearnedRatesLine(
-                text, p.earlierRows.isEmpty() ? nullptr : &p.earlierRows)) {
+        if (std::optional<Detail::LearnedRatesLine> read =
+                Detail::readLearnedRatesLine(text, p.earlierRows.isEmpty() ? nullptr : &p.earlierRows)) {
             EnvelopeHead head{read->v, std::move(read->type), {}, 0};
             head = handOver(p, std::move(head), read->payload, text, line, capacity);
             p.rates = std::move(read->rates);

@@ -152,7 +152,8 @@ const QString *earlierText(const LearnedRates::Row *row, const QString LearnedRa
     return row ? &(row->*field) : nullptr;
 }
 
-const QString *earlierText(const LearnedRates::Row *row, const std::optional<QString> LearnedRates::Row::*field)
+const QString *earlierText(const LearnedRates::Row *row,
+                           const std::optional<QString> LearnedRates::Row::*field)
 {
     return row && (row->*field) ? &*(row->*field) : nullptr;
 }

@@ -67,14 +67,19 @@ public:
     };
 
     PeerWorker(qsizetype maximumLineBytes, Sinks sinks)
-        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks)), m_readBuffer(readChunkBytes, Qt::Uninitialized)
+        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks)),
+          m_readBuffer(readChunkBytes, Qt::Uninitialized)
     {
     }
 
     void open(qintptr descriptor)
     {
         m_socket = new QTcpSocket(this);
-        if (!m_socket->setSocketDescriptor(descriptor)) {
+        // Unbuffered: reads go from the system straight into our buffer, not through the
+        // socket's own, which would hold several MB of a Rate Library line at a time in memory
+        // of its own (writes the system does not take at once are still kept by the socket).
+        if (!m_socket->setSocketDescriptor(descriptor, QAbstractSocket::ConnectedState,
+                                           QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             qCWarning(lcLink) << "Could not take the companion connection:" << m_socket->errorString();
             closeConnection();
             return;

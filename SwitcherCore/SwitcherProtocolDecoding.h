@@ -127,7 +127,10 @@ public:
     }
 
     // For a text that lives only until the next one is read: never compare with it later.
-    QString take(std::string_view utf8) { return take(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))); }
+    QString take(std::string_view utf8)
+    {
+        return take(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    }
     QString take(QString text)
     {
         m_lastUtf8 = {};

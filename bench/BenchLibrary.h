@@ -204,7 +204,7 @@ inline Decoded<LearnedRates> decodeAsTheLinkDoes(const Line &l, JsonScratch &scr
 } // namespace BenchLibrary
 
 using BenchLibrary::decodeAsTheLinkDoes;
-using BenchLibrary::Line;
 using BenchLibrary::libraryLine;
+using BenchLibrary::Line;
 using BenchLibrary::makeBenchLibrary;
 using BenchLibrary::makeBenchPlays;

@@ -227,7 +227,8 @@ void BM_TenLibraryArrivals(benchmark::State &state)
         ++sent;
         const qint64 firstByte = sentAt(companion);
         if (!shown || firstByte < 0) {
-            state.SkipWithError(shown ? "the companion did not say when it sent" : "the library never showed");
+            state.SkipWithError(shown ? "the companion did not say when it sent"
+                                      : "the library never showed");
             return;
         }
         arrivalMs.push_back(double(shownAt - firstByte) / 1e6);

@@ -208,7 +208,8 @@ void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &ra
     // The one on show is only read: its prepared texts never change.
     QThreadPool::globalInstance()->start([window, rates, initial, earlier = m_inputs.library]() mutable {
         auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get());
-        releaseOffMainThread(std::move(earlier)); // when it was the last reference
+        // Freed here when the window has let it go meanwhile.
+        earlier.reset();
         index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
         QMetaObject::invokeMethod(
             qApp,

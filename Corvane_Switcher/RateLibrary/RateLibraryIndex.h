@@ -18,7 +18,8 @@ class RateLibraryIndex final {
 public:
     // With `earlier`, the index of a library read before, what depends only on texts this
     // library shares with it is copied instead of worked out again.
-    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier = nullptr);
+    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates,
+                              const RateLibraryIndex *earlier = nullptr);
 
     const SwitcherProtocol::LearnedRates &rates() const { return m_rates; }
     int size() const { return int(m_rates.rows.size()); }
