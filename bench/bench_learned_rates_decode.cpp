@@ -110,6 +110,31 @@ void BM_LearnedRatesFastPathSteady(benchmark::State &state)
 }
 BENCHMARK(BM_LearnedRatesFastPathSteady)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same library sent again, as the companion does after every change: the link reads it
+// taking the texts that read the same from the library before. Errs unless nearly all are.
+void BM_LearnedRatesSentAgain(benchmark::State &state)
+{
+    const Line &l = line();
+    const QList<LearnedRates::Row> before = decodeWithFreshScratch(l).value->rows;
+    for (auto _ : state) {
+        JsonScratch scratch;
+        scratch.shareTextsWith(before);
+        Decoded<LearnedRates> rates = decodeAsTheLinkDoes(l, scratch);
+        state.PauseTiming();
+        qsizetype shared = 0;
+        for (qsizetype i = 0; rates && i < rates.value->rows.size(); ++i)
+            shared += rates.value->rows.at(i).title->isSharedWith(*before.at(i).title);
+        rates = {};
+        state.ResumeTiming();
+        if (shared != rowCount) {
+            state.SkipWithError("titles were not taken from the library before");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * l.bytes.size());
+}
+BENCHMARK(BM_LearnedRatesSentAgain)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A caller that cannot promise the padding: the decoders copy the text first.
 void BM_LearnedRatesFastPathUnpadded(benchmark::State &state)
 {
