@@ -137,6 +137,7 @@ SwitcherModel::~SwitcherModel()
     m_switcher->history().onSaveFailed = nullptr;
     d->clock->cancel(devicePollSlot);
     cancelAnswerTimeout();
+    cancelImportRead(); // read for nobody
 }
 
 void SwitcherModel::installCallbacks()
@@ -148,7 +149,7 @@ void SwitcherModel::installCallbacks()
         announce();
     };
     m_switcher->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &result) {
-        setLocalScan(LocalScanDone{result});
+        localFilesResultArrived(result);
     };
     m_switcher->onRateLibraryFile = [this](const SwitcherProtocol::RateLibraryFile &file) {
         rateLibraryFileArrived(file);
@@ -217,9 +218,10 @@ void SwitcherModel::sync()
         }
     } else {
         subscribedThisPairing = false;
-        // The companion that was to answer this scan is gone; let the user start again later.
+        // The companion that was to answer this scan is gone; say so, and let the user start again.
         if (std::holds_alternative<LocalScanScanning>(d->localScan))
-            setLocalScan(LocalScanIdle{});
+            //: Why a local file scan failed: the companion went away before it answered.
+            endScan(LocalScanFailed{SwitcherModelTr::tr("Corvane Mac Remote disconnected")});
     }
     copyHistory();
 }
@@ -554,7 +556,7 @@ void SwitcherModel::windowDisappeared()
 
 bool SwitcherModel::exportPending() const
 {
-    return d->pendingExport.has_value();
+    return d->pendingExport.has_value() || d->exportWriting;
 }
 bool SwitcherModel::importPending() const
 {

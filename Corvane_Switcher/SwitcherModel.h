@@ -11,6 +11,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,8 +57,20 @@ public:
         virtual void cancel(const QString &slot) = 0;
     };
 
+    // What reading a chosen Rate Library file gave: its JSON, or the status that says why not.
+    struct ImportRead {
+        QByteArray json;
+        std::optional<QString> refusal;
+    };
+    // Reads a chosen file on a worker thread. `cancelled` turns true once a newer choice or a
+    // dismissal makes the read pointless; the reader then stops early.
+    using ImportReader = std::function<ImportRead(const QString &path, const std::atomic<bool> &cancelled)>;
+
     static constexpr int devicePollMs = 2000;
     static constexpr int answerTimeoutMs = 30000;
+    // How long a local-file scan waits for the companion's result after its last batch went out;
+    // matching a large library's files takes the companion a while.
+    static constexpr int localScanAnswerTimeoutMs = 120000;
     // A Rate Library file larger than this is refused before it is read.
     static constexpr qint64 maximumImportBytes = 256LL * 1024 * 1024;
     // The ranges of the visualizer settings. A stored value outside its range is brought inside
@@ -144,6 +157,8 @@ public:
     // The import preview step for a chosen file (also reached from an opened document). The file
     // is read on a worker thread; its refusal or the dry run follows on the main thread.
     void previewImport(const QString &path);
+    // Tests replace the file reader; none restores the model's own.
+    void setImportReader(ImportReader reader);
     void dismissImportPreview();
     void confirmImport();
     static QString importSummaryText(const SwitcherProtocol::RateLibraryImported &result,
@@ -166,7 +181,8 @@ public:
     // Reads the output device, Music.app and its quality again (the 2.0 s poll does this).
     void pollPlatform();
 
-    // What the pending export or import is waiting for (tests and the shell read these).
+    // What the pending export or import is waiting for (tests and the shell read these). An
+    // export is pending until its file is written.
     bool exportPending() const;
     bool importPending() const;
     bool importReading() const;
@@ -187,10 +203,16 @@ private:
     void armAnswerTimeout();
     void cancelAnswerTimeout();
     void answerTimedOut();
+    // True, with a status that says so, while another import or export still runs.
+    bool refuseWhileFileOperationRuns(bool alsoWhileReading);
     void rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &file);
+    void exportWritten(const QString &path, const QString &flavour, const std::optional<QString> &failure);
     void rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer);
-    void importFileRead(quint64 ticket, const QString &path, QByteArray json, std::optional<QString> refusal);
+    void cancelImportRead();
+    void importFileRead(quint64 ticket, const QString &path, ImportRead read);
     void localFilesScanned(const MusicApp::ScanResult &result);
+    void localFilesResultArrived(const SwitcherProtocol::LocalFilesResult &result);
+    void endScan(LocalScanState state);
 
     struct Private;
     std::unique_ptr<Private> d;

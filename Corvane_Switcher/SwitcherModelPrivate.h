@@ -48,10 +48,15 @@ struct SwitcherModel::Private {
         QString mode; // "dryRun" or "apply"
     };
     std::optional<PendingExport> pendingExport;
+    // The companion's file being checked, compressed and written on a worker thread.
+    bool exportWriting = false;
     std::optional<PendingImport> pendingImport;
-    // A chosen file being read on a worker thread; only the read of the latest ticket counts.
+    // A chosen file being read on a worker thread; only the read of the latest ticket counts,
+    // and an older one is told to stop.
     bool importReading = false;
     quint64 importReadTicket = 0;
+    std::shared_ptr<std::atomic<bool>> importReadCancelled;
+    ImportReader importReader;
 
     int openWindowCount = 0;
     // Whatever watched the history store before us, given back when the model goes.

@@ -10,24 +10,22 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QPointer>
 #include <QThreadPool>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 const QString answerTimeoutSlot = QStringLiteral("answerTimeout");
+const QString localScanTimeoutSlot = QStringLiteral("localScanTimeout");
 
-// What reading a chosen file gave: its Rate Library JSON, or the status that says why not.
-struct ImportRead {
-    QByteArray json;
-    std::optional<QString> refusal;
-};
+using ImportRead = SwitcherModel::ImportRead;
 
-// Reads at most `cap` + 1 bytes, leaving the JSON reader's padding free behind them.
-std::optional<QByteArray> readAtMost(QFile &file, qint64 cap)
+// Reads at most `cap` + 1 bytes, leaving the JSON reader's padding free behind them. Stops
+// early, with what it has, once `cancelled` turns true.
+std::optional<QByteArray> readAtMost(QFile &file, qint64 cap, const std::atomic<bool> &cancelled)
 {
     QByteArray bytes;
     bytes.reserve(qsizetype(std::min(file.size(), cap) + 1 + RateLibraryFile::readPadding));
@@ -35,7 +33,7 @@ std::optional<QByteArray> readAtMost(QFile &file, qint64 cap)
     for (;;) {
         const qsizetype at = bytes.size();
         const qint64 wanted = std::min(step, cap + 1 - at);
-        if (wanted <= 0)
+        if (wanted <= 0 || cancelled.load(std::memory_order_relaxed))
             return bytes;
         if (bytes.capacity() < at + wanted + RateLibraryFile::readPadding) // the file grew
             bytes.reserve(qsizetype(std::min(2 * (at + wanted), cap + 1) + RateLibraryFile::readPadding));
@@ -50,7 +48,8 @@ std::optional<QByteArray> readAtMost(QFile &file, qint64 cap)
 }
 
 // Runs on a worker thread: reading and inflating a large file takes long enough to be felt.
-ImportRead readImportFile(const QString &path, qint64 cap)
+// A cancelled read gives nothing; nobody waits for it.
+ImportRead readImportFile(const QString &path, qint64 cap, const std::atomic<bool> &cancelled)
 {
     const QString name = displayFileName(path);
     const auto refused = [&name](const QString &why) {
@@ -69,7 +68,9 @@ ImportRead readImportFile(const QString &path, qint64 cap)
     QFile file(path);
     std::optional<QByteArray> bytes;
     if (file.open(QIODevice::ReadOnly))
-        bytes = readAtMost(file, cap);
+        bytes = readAtMost(file, cap, cancelled);
+    if (cancelled)
+        return {};
     if (!bytes) {
         //: A file name, then the reason the system gave.
         const QString text = SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString());
@@ -78,7 +79,10 @@ ImportRead readImportFile(const QString &path, qint64 cap)
     // Whatever the file claimed its size was.
     if (bytes->size() > cap)
         return {{}, tooLarge};
-    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(*bytes, cap);
+    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(*bytes, cap, &cancelled);
+    bytes.reset();
+    if (cancelled)
+        return {};
     if (!decoded.ok())
         return refused(RateLibraryFile::errorMessage(decoded.error));
     return {std::move(*decoded.json), std::nullopt};
@@ -89,6 +93,50 @@ QString writeAtomically(const QString &path, const QByteArray &data)
 {
     QString error;
     return AtomicFile::write(path, data, &error) ? QString() : error;
+}
+
+// Runs on a worker thread: for a large library, decoding, checking, compressing and writing take
+// the better part of a second. None when written, else the status that says why not.
+std::optional<QString> writeExport(const QString &path, QString base64)
+{
+    // Decoded in place: the base64's own buffer leaves the JSON reader its padding.
+    QByteArray::FromBase64Result decoded = QByteArray::fromBase64Encoding(
+        std::exchange(base64, QString()).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray json = std::move(decoded.decoded);
+    if (!decoded || json.isEmpty() || !RateLibraryFile::isJsonObject(json)) {
+        // Writing this would leave a backup that can never be imported.
+        qCWarning(lcUi, "rate library export: the companion's data is not a Rate Library");
+        //: The companion answered an export with data that is not a Rate Library; nothing was written.
+        return SwitcherModelTr::tr(
+            "Corvane sent a Rate Library that could not be read; nothing was written.");
+    }
+    const QByteArray file = RateLibraryFile::encode(json);
+    const QString error = file.isEmpty()
+                              //: Why an export could not be written: compressing the data failed.
+                              ? SwitcherModelTr::tr("the Rate Library could not be compressed")
+                              : writeAtomically(path, file);
+    if (error.isEmpty())
+        return std::nullopt;
+    qCWarning(lcUi, "rate library export failed — %s", qUtf8Printable(error));
+    //: A file name, then the reason the system gave.
+    return SwitcherModelTr::tr("Couldn't write %1: %2.").arg(displayFileName(path), error);
+}
+
+// Runs `work` on a worker thread, then `done` with its result on the main thread, unless the
+// model is gone by then.
+template <class Work, class Done> void offMainThread(SwitcherModel *model, Work work, Done done)
+{
+    QPointer<SwitcherModel> self(model);
+    QThreadPool::globalInstance()->start([self, work = std::move(work), done = std::move(done)]() mutable {
+        auto result = work();
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, done = std::move(done), result = std::move(result)]() mutable {
+                if (self)
+                    done(*self, std::move(result));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace
@@ -119,6 +167,18 @@ void SwitcherModel::answerTimedOut()
 
 // Export.
 
+bool SwitcherModel::refuseWhileFileOperationRuns(bool alsoWhileReading)
+{
+    // One answer at a time: a second request would have its answer taken for the first's.
+    if (!d->rateLibraryBusy && !d->exportWriting &&
+        !(alsoWhileReading && (d->importReading || d->importPreview)))
+        return false;
+    //: A Rate Library import or export was asked for while another one still waits for its answer.
+    setRateLibraryStatus(
+        SwitcherModelTr::tr("Another import or export is still under way; try again when it has finished."));
+    return true;
+}
+
 void SwitcherModel::exportRateLibrary()
 {
     if (!m_switcher->link().isPeer()) {
@@ -126,7 +186,7 @@ void SwitcherModel::exportRateLibrary()
         setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to export the Rate Library."));
         return;
     }
-    if (!m_platform.filePanels)
+    if (!m_platform.filePanels || refuseWhileFileOperationRuns(true))
         return;
     const std::optional<FilePanels::ExportChoice> choice =
         m_platform.filePanels->chooseRateLibraryExport(QStringLiteral("Corvane Rate Library.corvanerates"));
@@ -153,7 +213,6 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
     cancelAnswerTimeout();
     setBusy(false);
     const Private::PendingExport pending = *std::exchange(d->pendingExport, std::nullopt);
-    const QString name = displayFileName(pending.path);
 
     if (!answer.ok) {
         setRateLibraryStatus(answer.refusal.value_or(
@@ -161,31 +220,28 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
             SwitcherModelTr::tr("The Rate Library could not be exported.")));
         return;
     }
-    const auto decoded = QByteArray::fromBase64Encoding(answer.data.value_or(QString()).toLatin1(),
-                                                        QByteArray::AbortOnBase64DecodingErrors);
-    const QByteArray &json = decoded.decoded;
-    if (!decoded || json.isEmpty() || !QJsonDocument::fromJson(json).isObject()) {
-        // Writing this would leave a backup that can never be imported.
-        qCWarning(lcUi, "rate library export: the companion's data is not a Rate Library");
-        //: The companion answered an export with data that is not a Rate Library; nothing was written.
-        setRateLibraryStatus(
-            SwitcherModelTr::tr("Corvane sent a Rate Library that could not be read; nothing was written."));
+    // The status keeps saying "Preparing…" until the file is written.
+    d->exportWriting = true;
+    offMainThread(
+        this,
+        [path = pending.path, data = answer.data.value_or(QString())] { return writeExport(path, data); },
+        [pending](SwitcherModel &model, std::optional<QString> failure) {
+            model.exportWritten(pending.path, pending.flavour, failure);
+        });
+}
+
+void SwitcherModel::exportWritten(const QString &path, const QString &flavour,
+                                  const std::optional<QString> &failure)
+{
+    Batch batch(*this);
+    d->exportWriting = false;
+    if (failure) {
+        setRateLibraryStatus(*failure);
         return;
     }
-    const QByteArray file = RateLibraryFile::encode(json);
-    const QString error = file.isEmpty()
-                              //: Why an export could not be written: compressing the data failed.
-                              ? SwitcherModelTr::tr("the Rate Library could not be compressed")
-                              : writeAtomically(pending.path, file);
-    if (!error.isEmpty()) {
-        qCWarning(lcUi, "rate library export failed — %s", qUtf8Printable(error));
-        //: A file name, then the reason the system gave.
-        setRateLibraryStatus(SwitcherModelTr::tr("Couldn't write %1: %2.").arg(name, error));
-        return;
-    }
-    qCInfo(lcUi, "rate library exported (%s): %s", qUtf8Printable(pending.flavour),
-           qUtf8Printable(pending.path));
-    if (pending.flavour == QLatin1String("share"))
+    qCInfo(lcUi, "rate library exported (%s): %s", qUtf8Printable(flavour), qUtf8Printable(path));
+    const QString name = displayFileName(path);
+    if (flavour == QLatin1String("share"))
         //: The placeholder is a file name.
         setRateLibraryStatus(SwitcherModelTr::tr("Exported the shared file to %1.").arg(name));
     else
@@ -197,11 +253,16 @@ void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFi
 
 void SwitcherModel::chooseImportFile()
 {
-    if (!m_platform.filePanels)
+    if (!m_platform.filePanels || (m_switcher->link().isPeer() && refuseWhileFileOperationRuns(false)))
         return;
     const std::optional<QString> path = m_platform.filePanels->chooseRateLibraryImport();
     if (path && !path->isEmpty())
         previewImport(*path);
+}
+
+void SwitcherModel::setImportReader(ImportReader reader)
+{
+    d->importReader = std::move(reader);
 }
 
 void SwitcherModel::previewImport(const QString &path)
@@ -212,51 +273,67 @@ void SwitcherModel::previewImport(const QString &path)
         setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
         return;
     }
+    if (refuseWhileFileOperationRuns(false))
+        return;
     setImportPreview(std::nullopt);
     d->pendingImport.reset();
+    cancelImportRead(); // a newer choice: the older file is read for nobody
     const quint64 ticket = ++d->importReadTicket;
     d->importReading = true;
+    d->importReadCancelled = std::make_shared<std::atomic<bool>>(false);
     //: The placeholder is a file name; the companion is checking what importing it would do.
     setRateLibraryStatus(SwitcherModelTr::tr("Reading %1…").arg(displayFileName(path)));
-    QPointer<SwitcherModel> self(this);
-    QThreadPool::globalInstance()->start([self, path, ticket] {
-        ImportRead read = readImportFile(path, maximumImportBytes);
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, path, ticket, read = std::move(read)]() mutable {
-                if (self)
-                    self->importFileRead(ticket, path, std::move(read.json), std::move(read.refusal));
-            },
-            Qt::QueuedConnection);
-    });
+    ImportReader reader = d->importReader;
+    if (!reader)
+        reader = [](const QString &file, const std::atomic<bool> &cancelled) {
+            return readImportFile(file, maximumImportBytes, cancelled);
+        };
+    offMainThread(
+        this,
+        [reader = std::move(reader), path, cancelled = d->importReadCancelled] {
+            return reader(path, *cancelled);
+        },
+        [path, ticket](SwitcherModel &model, ImportRead read) {
+            model.importFileRead(ticket, path, std::move(read));
+        });
 }
 
-void SwitcherModel::importFileRead(quint64 ticket, const QString &path, QByteArray json,
-                                   std::optional<QString> refusal)
+void SwitcherModel::cancelImportRead()
+{
+    if (d->importReadCancelled)
+        d->importReadCancelled->store(true);
+    d->importReadCancelled.reset();
+    d->importReading = false;
+}
+
+void SwitcherModel::importFileRead(quint64 ticket, const QString &path, ImportRead read)
 {
     if (ticket != d->importReadTicket || !d->importReading)
         return; // dismissed, or another file chosen meanwhile
     Batch batch(*this);
     d->importReading = false;
-    if (refusal) {
-        setRateLibraryStatus(std::move(refusal));
+    d->importReadCancelled.reset();
+    if (read.refusal) {
+        setRateLibraryStatus(std::move(read.refusal));
         return;
     }
     if (!m_switcher->link().isPeer()) {
         setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
         return;
     }
-    d->pendingImport = Private::PendingImport{path, json, QStringLiteral("dryRun")};
+    d->pendingImport = Private::PendingImport{path, read.json, QStringLiteral("dryRun")};
     setBusy(true);
     armAnswerTimeout();
-    m_switcher->importRateLibrary(json, QStringLiteral("dryRun"));
+    m_switcher->importRateLibrary(read.json, QStringLiteral("dryRun"));
 }
 
 void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer)
 {
-    // A stray answer must not end the wait of an export that is still running.
-    if (!d->pendingImport) {
-        qCInfo(lcUi, "rate library import answer with no import waiting; ignored");
+    // A stray answer must not end the wait of an export that is still running, nor an answer to
+    // another request stand for the one awaited.
+    if (!d->pendingImport || answer.mode != d->pendingImport->mode) {
+        qCInfo(lcUi, "rate library import answer (\"%s\") with no such import waiting; ignored",
+               qUtf8Printable(answer.mode));
         return;
     }
     Batch batch(*this);
@@ -274,18 +351,13 @@ void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibra
         preview.json = pending.json;
         preview.result = answer;
         setImportPreview(std::move(preview));
+        setRateLibraryStatus(std::nullopt); // the sheet speaks now
         return;
     }
-    if (answer.mode == QLatin1String("apply")) {
-        const QString summary = importSummaryText(answer, Bundle::main());
-        qCInfo(lcUi, "rate library imported: %s", qUtf8Printable(summary));
-        //: A file name, then what the import did ("40 new, 12 updated, 260 already known").
-        setRateLibraryStatus(
-            SwitcherModelTr::tr("Imported %1: %2").arg(displayFileName(pending.url), summary));
-        return;
-    }
-    qCWarning(lcUi, "rate library import answer of unknown mode \"%s\"", qUtf8Printable(answer.mode));
-    setRateLibraryStatus(SwitcherModelTr::tr("The file could not be imported."));
+    const QString summary = importSummaryText(answer, Bundle::main());
+    qCInfo(lcUi, "rate library imported: %s", qUtf8Printable(summary));
+    //: A file name, then what the import did ("40 new, 12 updated, 260 already known").
+    setRateLibraryStatus(SwitcherModelTr::tr("Imported %1: %2").arg(displayFileName(pending.url), summary));
 }
 
 void SwitcherModel::dismissImportPreview()
@@ -293,7 +365,7 @@ void SwitcherModel::dismissImportPreview()
     Batch batch(*this);
     setImportPreview(std::nullopt);
     d->pendingImport.reset();
-    d->importReading = false;
+    cancelImportRead();
     setRateLibraryStatus(std::nullopt);
 }
 
@@ -318,6 +390,10 @@ void SwitcherModel::scanLocalFiles()
 {
     if (!m_switcher->link().isPeer() || std::holds_alternative<LocalScanScanning>(d->localScan))
         return;
+    Batch batch(*this);
+    // A file operation's last word would hide the scan's own sentences; one still waiting stays.
+    if (!d->rateLibraryBusy && !d->exportWriting && !d->importReading)
+        setRateLibraryStatus(std::nullopt);
     setLocalScan(LocalScanScanning{});
     if (!m_platform.musicApp) {
         localFilesScanned(SwitcherModelTr::tr("Music.app isn't running"));
@@ -336,16 +412,38 @@ void SwitcherModel::localFilesScanned(const MusicApp::ScanResult &result)
     if (!std::holds_alternative<LocalScanScanning>(d->localScan))
         return;
     if (const QString *failure = std::get_if<QString>(&result)) {
-        setLocalScan(LocalScanFailed{*failure});
+        endScan(LocalScanFailed{*failure});
         return;
     }
     const auto &rows = std::get<QList<SwitcherProtocol::LocalFileRow>>(result);
     if (rows.isEmpty()) {
-        setLocalScan(LocalScanDone{SwitcherProtocol::LocalFilesResult{}});
+        endScan(LocalScanDone{SwitcherProtocol::LocalFilesResult{}});
         return;
     }
     qCInfo(lcUi, "local file scan: sending %lld rows", qint64(rows.size()));
     m_switcher->sendLocalFiles(rows);
+    d->clock->schedule(localScanTimeoutSlot, localScanAnswerTimeoutMs, [this] {
+        if (!std::holds_alternative<LocalScanScanning>(d->localScan))
+            return;
+        qCWarning(lcUi, "local file scan: no result from the companion");
+        //: Why a local file scan failed: the companion never sent its result.
+        endScan(LocalScanFailed{SwitcherModelTr::tr("Corvane Mac Remote did not answer")});
+    });
+}
+
+void SwitcherModel::localFilesResultArrived(const SwitcherProtocol::LocalFilesResult &result)
+{
+    if (!std::holds_alternative<LocalScanScanning>(d->localScan)) {
+        qCInfo(lcUi, "local files result with no scan running; ignored");
+        return;
+    }
+    endScan(LocalScanDone{result});
+}
+
+void SwitcherModel::endScan(LocalScanState state)
+{
+    d->clock->cancel(localScanTimeoutSlot);
+    setLocalScan(std::move(state));
 }
 
 // The history's CSV export.

@@ -13,24 +13,24 @@ QString SwitcherModel::importSummaryText(const SwitcherProtocol::RateLibraryImpo
     Q_UNUSED(bundle) // counts are written as plain numbers in every language
     QStringList tracks;
     //: Import result: tracks added.
-    tracks << SwitcherModelTr::tr("%1 new").arg(result.newCount);
+    tracks << SwitcherModelTr::tr("%n new", nullptr, int(result.newCount));
     //: Import result: tracks or outputs updated.
-    tracks << SwitcherModelTr::tr("%1 updated").arg(result.updated);
+    tracks << SwitcherModelTr::tr("%n updated", nullptr, int(result.updated));
     //: Import result: tracks already in the library.
-    tracks << SwitcherModelTr::tr("%1 already known").arg(result.known);
+    tracks << SwitcherModelTr::tr("%n already known", nullptr, int(result.known));
     if (result.skipped > 0)
         //: Import result: tracks skipped.
-        tracks << SwitcherModelTr::tr("%1 skipped").arg(result.skipped);
+        tracks << SwitcherModelTr::tr("%n skipped", nullptr, int(result.skipped));
     QString text = tracks.join(QStringLiteral(", "));
 
     if (result.outputsNew > 0 || result.outputsUpdated > 0) {
         QStringList outputs;
         if (result.outputsNew > 0)
             //: Import result: output devices added.
-            outputs << SwitcherModelTr::tr("%1 outputs added").arg(result.outputsNew);
+            outputs << SwitcherModelTr::tr("%n outputs added", nullptr, int(result.outputsNew));
         if (result.outputsUpdated > 0)
             //: Import result: tracks or outputs updated.
-            outputs << SwitcherModelTr::tr("%1 updated").arg(result.outputsUpdated);
+            outputs << SwitcherModelTr::tr("%n updated", nullptr, int(result.outputsUpdated));
         text += QStringLiteral(" · ") + outputs.join(QStringLiteral(", "));
     }
     return text;

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -104,9 +105,9 @@ simdjson::error_code walk(simdjson::ondemand::value value)
     return simdjson::INCORRECT_TYPE;
 }
 
-// Whether `json` is one valid JSON object and nothing else. Reads in place when the array's
-// spare capacity holds the parser's padding (the readers of files leave it), else on a copy.
-bool isJsonObject(const QByteArray &json)
+} // namespace
+
+bool RateLibraryFile::isJsonObject(const QByteArray &json)
 {
     const auto size = std::size_t(json.size());
     std::optional<simdjson::padded_string> copy;
@@ -130,10 +131,12 @@ bool isJsonObject(const QByteArray &json)
     return walk(root) == simdjson::SUCCESS && document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
+namespace {
+
 // Inflates a zlib stream, or a raw DEFLATE stream as other zlib writers leave it, growing the
 // output as it goes and giving up past `limit` bytes. None when the stream is damaged, cut
-// short, followed by stray bytes or too large.
-std::optional<QByteArray> inflate(QByteArrayView input, qsizetype limit)
+// short, followed by stray bytes or too large, or when `cancelled` turns true.
+std::optional<QByteArray> inflate(QByteArrayView input, qsizetype limit, const std::atomic<bool> *cancelled)
 {
     const auto byte = [&input](int i) { return quint8(input.at(i)); };
     const bool wrapped =
@@ -159,8 +162,12 @@ std::optional<QByteArray> inflate(QByteArrayView input, qsizetype limit)
                 break;
             grow(std::min(limit, output.size() * 2));
         }
-        // zlib counts in 32 bits; feed it in slices.
-        constexpr qsizetype slice = qsizetype(1) << 30;
+        if (cancelled && cancelled->load(std::memory_order_relaxed)) {
+            inflateEnd(&stream);
+            return std::nullopt;
+        }
+        // zlib counts in 32 bits; feed it in slices, small enough to notice a cancellation soon.
+        constexpr qsizetype slice = qsizetype(16) << 20;
         const qsizetype inSlice = std::min(slice, input.size() - consumed);
         const qsizetype outSlice = std::min(slice, output.size() - produced);
         stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(input.constData() + consumed));
@@ -219,7 +226,8 @@ QByteArray RateLibraryFile::encode(const QByteArray &json)
     return file;
 }
 
-RateLibraryFile::Decoded RateLibraryFile::decode(const QByteArray &fileBytes, qsizetype maximumJson)
+RateLibraryFile::Decoded RateLibraryFile::decode(const QByteArray &fileBytes, qsizetype maximumJson,
+                                                 const std::atomic<bool> *cancelled)
 {
     const QByteArray head(magic, magicBytes);
     if (fileBytes.startsWith(head)) {
@@ -231,7 +239,7 @@ RateLibraryFile::Decoded RateLibraryFile::decode(const QByteArray &fileBytes, qs
         if (version < formatVersion)
             return {std::nullopt, Error::damaged};
         std::optional<QByteArray> json =
-            inflate(QByteArrayView(fileBytes).sliced(magicBytes + 1), maximumJson);
+            inflate(QByteArrayView(fileBytes).sliced(magicBytes + 1), maximumJson, cancelled);
         if (!json || !isJsonObject(*json))
             return {std::nullopt, Error::damaged};
         return {std::move(json), Error::damaged};

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <optional>
 
 // The Rate Library backup file (".corvanerates"): the 12-byte magic "CORVANERATES", one
@@ -29,5 +30,10 @@ public:
     };
 
     static QByteArray encode(const QByteArray &json);
-    static Decoded decode(const QByteArray &fileBytes, qsizetype maximumJson = maximumJsonBytes);
+    // Inflating stops early, as damaged, once `cancelled` turns true.
+    static Decoded decode(const QByteArray &fileBytes, qsizetype maximumJson = maximumJsonBytes,
+                          const std::atomic<bool> *cancelled = nullptr);
+    // Whether `json` is one valid JSON object and nothing else, as a file must hold. Reads in
+    // place when the array's spare capacity holds `readPadding`, else on a copy.
+    static bool isJsonObject(const QByteArray &json);
 };

@@ -29,9 +29,12 @@ public:
         m_last = 0;
         m_timer.start();
     }
+    // The stretch since the last wake-up counts too: a stall that ends the measured work is seen
+    // by no later tick.
     double stopMs()
     {
         m_timer.stop();
+        m_longest = std::max(m_longest, m_clock.nsecsElapsed() - m_last);
         return double(m_longest) / 1e6;
     }
 

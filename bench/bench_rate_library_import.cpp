@@ -2,8 +2,10 @@
 // the file's choice in the open panel to the import preview sheet painted on screen. The file
 // is read, inflated and checked on a worker thread, its base64 chunks are made on the link's
 // thread, a companion in a process of its own checks every byte and answers the dry run, and the
-// model's preview brings up the sheet. Measured: the time, the longest stretch the main thread
-// could not run its event loop, and how far resident memory rose. Figures go in bench/README.md.
+// model's preview brings up the sheet. And the way back: exporting a backup, from the save
+// panel's answer to the status that says it was written. Measured: the time, the longest
+// stretch the main thread could not run its event loop, and how far resident memory rose.
+// Figures go in bench/README.md.
 
 #include "BenchLibrary.h"
 #include "BenchMemory.h"
@@ -66,15 +68,29 @@ QByteArray libraryJson(qsizetype bytes)
     return big;
 }
 
+quint32 crcOf(const QByteArray &bytes)
+{
+    return quint32(
+        crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
+}
+
 // The companion, in a process of its own (this program started with "--companion"), so that
 // what it holds is not counted as the switcher's memory. It decodes every chunk alone, sums
 // what arrived, and answers the dry run; the answer is a refusal unless the bytes were the
-// file's, byte for byte, in the chunks expected.
+// file's, byte for byte, in the chunks expected. Given a JSON file, it answers every export
+// request with that Rate Library.
 class Companion final : public QObject {
 public:
-    Companion(quint16 port, qsizetype expectedBytes, quint32 expectedCrc)
+    Companion(quint16 port, qsizetype expectedBytes, quint32 expectedCrc, const QString &exportJson)
         : m_expectedBytes(expectedBytes), m_expectedCrc(expectedCrc)
     {
+        QFile json(exportJson);
+        if (!exportJson.isEmpty() && json.open(QIODevice::ReadOnly)) {
+            SwitcherProtocol::RateLibraryFile answer{QStringLiteral("backup"), true, std::nullopt,
+                                                     QString::fromLatin1(json.readAll().toBase64())};
+            m_exportAnswer =
+                SwitcherProtocol::encodeEnvelope(QStringLiteral("rateLibraryFile"), answer.toJson());
+        }
         connect(&m_socket, &QTcpSocket::readyRead, this, [this] { read(); });
         connect(&m_socket, &QTcpSocket::disconnected, qApp, &QCoreApplication::quit);
         m_socket.connectToHost(QHostAddress::LocalHost, port);
@@ -93,6 +109,8 @@ private:
     void handle(const QByteArray &line)
     {
         const QJsonObject envelope = QJsonDocument::fromJson(line).object();
+        if (envelope.value("type").toString() == QLatin1String("rateLibraryExport"))
+            m_socket.write(m_exportAnswer);
         if (envelope.value("type").toString() != QLatin1String("rateLibraryImport"))
             return;
         const QJsonObject payload = envelope.value("payload").toObject();
@@ -128,6 +146,7 @@ private:
 
     QTcpSocket m_socket;
     QByteArray m_buffer;
+    QByteArray m_exportAnswer;
     qsizetype m_expectedBytes;
     uLong m_expectedCrc;
     qsizetype m_chunks = 0;
@@ -139,7 +158,10 @@ private:
 class OnePanel final : public FilePanels {
 public:
     QString path;
-    std::optional<ExportChoice> chooseRateLibraryExport(const QString &) override { return std::nullopt; }
+    std::optional<ExportChoice> chooseRateLibraryExport(const QString &) override
+    {
+        return ExportChoice{path, false};
+    }
     std::optional<QString> chooseRateLibraryImport() override { return path; }
     std::optional<QString> chooseCsvDestination(const QString &) override { return std::nullopt; }
 };
@@ -164,6 +186,44 @@ protected:
     }
 };
 
+// The model with the Rate Library window open, paired with the companion in a process of its own
+// (given `companionArguments` after its port); the file panels answer `panelPath`.
+struct Session {
+    Session(const QTemporaryDir &dir, const QString &panelPath, const QStringList &companionArguments)
+        : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
+    {
+        const quint16 port = freePort();
+        settings.setValue(QStringLiteral("switcher.port"), port);
+        panel.path = panelPath;
+        PlatformServices platform;
+        platform.filePanels = &panel;
+        model = std::make_unique<SwitcherModel>(
+            platform,
+            std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")),
+                                           dir.path()),
+            std::make_unique<StillClock>());
+        model->switcher().start();
+        companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        companion.start(QCoreApplication::applicationFilePath(),
+                        QStringList{QStringLiteral("--companion"), QString::number(port)} +
+                            companionArguments);
+        window = openLibraryWindowWhenPaired(*model);
+    }
+    ~Session()
+    {
+        window.reset();
+        model->switcher().link().stop();
+        if (!companion.waitForFinished(5000))
+            companion.kill();
+    }
+
+    QSettings settings;
+    OnePanel panel;
+    std::unique_ptr<SwitcherModel> model;
+    QProcess companion;
+    std::unique_ptr<QWidget> window;
+};
+
 void importPreview(benchmark::State &state, qsizetype jsonBytes)
 {
     QTemporaryDir dir;
@@ -174,8 +234,7 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     {
         const QByteArray json = libraryJson(jsonBytes);
         inflated = json.size();
-        crc = quint32(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(json.constData()),
-                            uInt(json.size())));
+        crc = crcOf(json);
         const QByteArray file = backupFile(json);
         fileBytes = file.size();
         QFile out(path);
@@ -189,33 +248,9 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
         return;
     }
 
-    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    const quint16 port = freePort();
-    settings.setValue(QStringLiteral("switcher.port"), port);
-    OnePanel panel;
-    panel.path = path;
-    PlatformServices platform;
-    platform.filePanels = &panel;
-    auto switcher =
-        std::make_unique<RateSwitcher>(&settings, dir.filePath(QStringLiteral("history.json")), dir.path());
-    SwitcherModel model(platform, std::move(switcher));
-    model.switcher().start();
-
-    QProcess companion;
-    companion.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    companion.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--companion"), QString::number(port), QString::number(inflated),
-                     QString::number(crc)});
-    QElapsedTimer waited;
-    waited.start();
-    while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-
-    std::unique_ptr<QWidget> root(makeLearnedRatesWindow(model));
-    auto *window = static_cast<LearnedRatesWindow *>(root.get());
-    window->resize(1200, 800);
-    window->show();
-    QCoreApplication::processEvents();
+    Session session(dir, path, {QString::number(inflated), QString::number(crc), QString()});
+    SwitcherModel &model = *session.model;
+    auto *window = static_cast<LearnedRatesWindow *>(session.window.get());
     SheetPaints paints;
     qApp->installEventFilter(&paints);
 
@@ -269,10 +304,6 @@ void importPreview(benchmark::State &state, qsizetype jsonBytes)
     state.counters["longest_main_thread_stall_ms"] = worstStall;
     state.counters["peak_extra_MB"] = worstPeakMb;
     state.counters["peak_x_json"] = worstPeakMb * 1e6 / double(inflated);
-    root.reset();
-    model.switcher().link().stop();
-    if (!companion.waitForFinished(5000))
-        companion.kill();
 }
 
 // A backup of the generated 100,000-row library (28 MB of JSON).
@@ -289,14 +320,79 @@ void BM_ImportLargestBackupToSheet(benchmark::State &state)
 }
 BENCHMARK(BM_ImportLargestBackupToSheet)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// Exporting the generated 100,000-row library as a backup, with the Rate Library window open:
+// from the save panel's answer to the status that names the written file. The companion's answer
+// (37 MB of base64) is decoded on the link's thread, then decoded, checked, compressed and
+// written; the file must unpack to the companion's JSON, byte for byte.
+void BM_ExportBackup(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString jsonPath = dir.filePath(QStringLiteral("library.json"));
+    const QByteArray json = libraryJson(0);
+    const quint32 crc = crcOf(json);
+    {
+        QFile out(jsonPath);
+        if (!out.open(QIODevice::WriteOnly) || out.write(json) != json.size()) {
+            state.SkipWithError("could not write the library");
+            return;
+        }
+    }
+    Session session(dir, dir.filePath(QStringLiteral("Backup.corvanerates")),
+                    {QStringLiteral("0"), QStringLiteral("0"), jsonPath});
+    SwitcherModel &model = *session.model;
+    const QString &backup = session.panel.path;
+
+    const QString written = QStringLiteral("Exported the backup to Backup.corvanerates.");
+    StallMeter meter;
+    double worstStall = 0;
+    double worstPeakMb = 0;
+    qsizetype fileBytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(backup);
+        model.setRateLibraryStatus(std::nullopt);
+        malloc_trim(0);
+        BenchMemory::resetPeak();
+        const qint64 before = BenchMemory::statusKb("VmRSS:");
+        state.ResumeTiming();
+        meter.start();
+        QElapsedTimer clock;
+        clock.start();
+        model.exportRateLibrary();
+        while (model.exportPending() && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        worstStall = std::max(worstStall, meter.stopMs());
+        worstPeakMb = std::max(worstPeakMb, double(BenchMemory::statusKb("VmHWM:") - before) * 1024 / 1e6);
+
+        // The status names the file, and the file holds the companion's library.
+        state.PauseTiming();
+        QFile file(backup);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        fileBytes = bytes.size();
+        const RateLibraryFile::Decoded decoded = RateLibraryFile::decode(bytes);
+        if (model.rateLibraryStatus() != written || !decoded.ok() || decoded.json->size() != json.size() ||
+            crcOf(*decoded.json) != crc) {
+            state.SkipWithError(qPrintable(model.rateLibraryStatus().value_or(QStringLiteral("no status"))));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["json_MB"] = double(json.size()) / 1e6;
+    state.counters["file_MB"] = double(fileBytes) / 1e6;
+    state.counters["longest_main_thread_stall_ms"] = worstStall;
+    state.counters["peak_extra_MB"] = worstPeakMb;
+}
+BENCHMARK(BM_ExportBackup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 5 && qstrcmp(argv[1], "--companion") == 0) {
+    if (argc == 6 && qstrcmp(argv[1], "--companion") == 0) {
         QCoreApplication app(argc, argv);
         Companion companion(quint16(QByteArray(argv[2]).toUInt()), QByteArray(argv[3]).toLongLong(),
-                            quint32(QByteArray(argv[4]).toUInt()));
+                            quint32(QByteArray(argv[4]).toUInt()), QString::fromLocal8Bit(argv[5]));
         return app.exec();
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

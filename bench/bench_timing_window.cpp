@@ -1,6 +1,7 @@
 // The Switch Method Visualizer at the largest text size (1.3): one click on a setting's stepper,
 // through the rebuilt card table to the repainted window, should fit in one 60 Hz frame
-// (16.7 ms); one rail should paint in under 2 ms. Figures go in bench/README.md.
+// (16.7 ms), and so should each frame of a panel's fade after a tab click; one rail should paint
+// in under 2 ms. Figures go in bench/README.md.
 //
 // Runs on the offscreen platform, whose windows have a real backing store. A frame is the posted
 // layout and paint work the event loop runs; the counters show one card table and at least one
@@ -12,6 +13,7 @@
 #include "SwitchTiming/SettingRow.h"
 #include "SwitchTiming/Stepper.h"
 #include "SwitchTiming/SwitchTimingWindow.h"
+#include "SwitchTiming/TabStrip.h"
 #include "SwitcherModel.h"
 
 #include <QApplication>
@@ -85,19 +87,41 @@ void click(QWidget *widget, QPoint at)
     QCoreApplication::sendEvent(widget, &release);
 }
 
+// The window at 860 × 760 over a fixture, shown and settled.
+struct ShownWindow {
+    explicit ShownWindow(bool storeOnDisk = false) : fixture(storeOnDisk), window(*fixture.model, &clock)
+    {
+        window.resize(860, 760);
+        window.show();
+        settle();
+    }
+    void settle()
+    {
+        for (int i = 0; i < 4; ++i)
+            frame();
+    }
+    // Shows a card and case as a tab and a chip would, the panels' change run to its end.
+    void show(const char *card, const char *caseId)
+    {
+        window.showCard(QString::fromLatin1(card));
+        window.chooseCase(QString::fromLatin1(caseId));
+        window.panelFade().setCurrentTime(window.panelFade().duration());
+        settle();
+    }
+
+    Fixture fixture;
+    StillClock clock;
+    SwitchTimingWindow window;
+};
+
 // The Listening Window's stepper on the fade card, clicked up and down in turn. Each click has the
 // engine write its setting, and the settings store writes its file on the next turn of the event
 // loop: with the store in memory (0) the frame is the window's own work; on the disk (1) it
 // includes the file's write, which depends on the disk and its load.
 void BM_StepperClick(benchmark::State &state)
 {
-    Fixture fixture(state.range(0) == 1);
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    for (int i = 0; i < 4; ++i)
-        frame();
+    ShownWindow shown(state.range(0) == 1);
+    SwitchTimingWindow &window = shown.window;
     if (window.shownCardId() != u"fade" || window.view().textScale() != 1.3) {
         state.SkipWithError("the window did not open on the fade card at text size 1.3");
         return;
@@ -128,24 +152,86 @@ void BM_StepperClick(benchmark::State &state)
 }
 BENCHMARK(BM_StepperClick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Counts the paint events of the card panels, whichever panel is on show.
+class PanelPaints final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && qobject_cast<CardPanel *>(watched))
+            ++paints;
+        return false;
+    }
+};
+
+// A click on a tab, the "stop" and "fade" tabs in turn: a new card panel made, laid out and
+// painted, as far as the first frame after the click.
+void BM_TabClick(benchmark::State &state)
+{
+    ShownWindow shown;
+    SwitchTimingWindow &window = shown.window;
+    PanelPaints counter;
+    qApp->installEventFilter(&counter);
+    int panels = 0;
+    bool stop = true;
+    for (auto _ : state) {
+        const CardPanel *before = window.cardPanel();
+        QWidget *tab = window.tabStrip()->tab(stop ? QStringLiteral("stop") : QStringLiteral("fade"));
+        click(tab, tab->rect().center());
+        stop = !stop;
+        frame();
+        panels += window.cardPanel() != before ? 1 : 0;
+    }
+    qApp->removeEventFilter(&counter);
+    if (panels != state.iterations())
+        state.SkipWithError("a click did not make the other card's panel");
+    else if (counter.paints < state.iterations())
+        state.SkipWithError("a click did not paint the new panel");
+    state.counters["panels"] = benchmark::Counter(panels, benchmark::Counter::kAvgIterations);
+    state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_TabClick)->Unit(benchmark::kMillisecond);
+
+// One frame of the change from the fade card's panel to the stop card's, held between 10 and
+// 130 ms of its 150: the new panel drawn through its opacity, the old one's picture over it.
+void BM_PanelFadeFrame(benchmark::State &state)
+{
+    ShownWindow shown;
+    SwitchTimingWindow &window = shown.window;
+    QWidget *tab = window.tabStrip()->tab(QStringLiteral("stop"));
+    click(tab, tab->rect().center());
+    QVariantAnimation &fade = window.panelFade();
+    fade.pause();
+    frame();
+    PanelPaints counter;
+    qApp->installEventFilter(&counter);
+    int step = 0;
+    for (auto _ : state) {
+        fade.setCurrentTime(10 + 10 * (step++ % 13));
+        frame();
+    }
+    qApp->removeEventFilter(&counter);
+    if (!window.fadingPanel())
+        state.SkipWithError("the change was over before the frames were measured");
+    else if (counter.paints < state.iterations())
+        state.SkipWithError("a frame did not paint the new panel");
+    state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PanelFadeFrame)->Unit(benchmark::kMillisecond);
+
 // One rail repainted, for each card and case (0 fade/found … 6 pick).
 void BM_RailPaint(benchmark::State &state)
 {
-    static const std::pair<const char *, const char *> shown[] = {
+    static const std::pair<const char *, const char *> cases[] = {
         {"fade", "found"}, {"fade", "late"}, {"stop", "stop"}, {"pause", "pause"},
         {"lead", "lead"},  {"none", "none"}, {"pick", "pick"},
     };
-    const auto &[card, caseId] = shown[state.range(0)];
-    Fixture fixture;
-    StillClock clock;
-    SwitchTimingWindow window(*fixture.model, &clock);
-    window.resize(860, 760);
-    window.show();
-    window.showCard(QString::fromLatin1(card));
-    window.chooseCase(QString::fromLatin1(caseId));
-    for (int i = 0; i < 4; ++i)
-        frame();
-    TimelineRail *rail = window.cardPanel()->rail();
+    const auto &[card, caseId] = cases[state.range(0)];
+    ShownWindow shown;
+    shown.show(card, caseId);
+    TimelineRail *rail = shown.window.cardPanel()->rail();
     PaintCounter counter;
     rail->installEventFilter(&counter);
     for (auto _ : state)

@@ -1,5 +1,6 @@
 #include "DateTimeText.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <unicode/datefmt.h>
@@ -45,6 +46,20 @@ QString mediumDateShortTime(const QDateTime &at, const QString &locale, const QS
             icu::UnicodeString(reinterpret_cast<const char16_t *>(zone.utf16()), int32_t(zone.size()))));
     }
     return format(formatter.get(), at);
+}
+
+QString shortTime(const QDateTime &at, const QLocale &locale)
+{
+    // One formatter per locale, made on first use.
+    thread_local QHash<QString, std::shared_ptr<icu::DateFormat>> formats;
+    const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US_POSIX") : locale.name();
+    auto it = formats.find(name);
+    if (it == formats.end())
+        it = formats.insert(name, std::shared_ptr<icu::DateFormat>(icu::DateFormat::createTimeInstance(
+                                      icu::DateFormat::kShort, icu::Locale(name.toUtf8().constData()))));
+    if (!it.value())
+        return locale.toString(at.toLocalTime().time(), QLocale::ShortFormat);
+    return format(it.value().get(), at);
 }
 
 } // namespace DateTimeText

@@ -1,22 +1,8 @@
 #include "PlaybackHistoryStyle.h"
 
 #include "Platform/FontStyles.h"
-#include "Platform/SystemColors.h"
 
 namespace PlaybackHistoryStyle {
-
-QColor toneColor(PlaybackHistoryTableModel::Tone tone)
-{
-    switch (tone) {
-    case PlaybackHistoryTableModel::Tone::orange:
-        return SystemColors::orange();
-    case PlaybackHistoryTableModel::Tone::secondary:
-        return SystemColors::secondaryLabel();
-    case PlaybackHistoryTableModel::Tone::primary:
-        break;
-    }
-    return SystemColors::label();
-}
 
 QFont bodyFont()
 {

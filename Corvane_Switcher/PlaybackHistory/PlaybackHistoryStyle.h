@@ -8,7 +8,7 @@
 // Fonts and colours of the history window, in the platform's text styles and system colours.
 namespace PlaybackHistoryStyle {
 
-QColor toneColor(PlaybackHistoryTableModel::Tone tone);
+using PlayCells::toneColor;
 QFont bodyFont();
 QFont captionFont();
 QFont calloutFont();

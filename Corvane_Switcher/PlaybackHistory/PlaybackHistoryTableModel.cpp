@@ -1,8 +1,6 @@
 #include "PlaybackHistoryTableModel.h"
 
 #include "PlaybackHistoryStyle.h"
-#include "SwitcherProtocol.h"
-#include "Units.h"
 
 #include "Common/DateTimeText.h"
 
@@ -14,13 +12,6 @@ namespace {
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(PlaybackHistoryWindow)
 };
-
-const QString missing = QStringLiteral("—");
-
-QString optionalRate(const std::optional<double> &hz)
-{
-    return hz ? PlaybackHistory::rateText(*hz) : missing;
-}
 
 } // namespace
 
@@ -43,6 +34,9 @@ const std::array<PlaybackHistoryTableModel::ColumnSpec, PlaybackHistoryTableMode
         //: Playback History column: how the play ended.
         {QT_TRANSLATE_NOOP("PlaybackHistoryWindow", "Outcome"), 160, 260, 0},
     }};
+
+static_assert(int(PlayCells::Column::time) == PlaybackHistoryTableModel::time &&
+              int(PlayCells::Column::outcome) == PlaybackHistoryTableModel::outcome);
 
 PlaybackHistoryTableModel::PlaybackHistoryTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -71,13 +65,13 @@ QVariant PlaybackHistoryTableModel::data(const QModelIndex &index, int role) con
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(column, entry);
+        return PlayCells::text(cellColumn(column), entry, PlayCells::Writing::history);
     case Qt::ToolTipRole:
         if (const auto help = cellHelp(column, entry))
             return *help;
         return {};
     case Qt::ForegroundRole:
-        return PlaybackHistoryStyle::toneColor(cellTone(column, entry));
+        return PlaybackHistoryStyle::toneColor(PlayCells::tone(cellColumn(column), entry));
     case Qt::FontRole:
         if (column == load)
             return PlaybackHistoryStyle::fixedDigitFont();
@@ -87,7 +81,7 @@ QVariant PlaybackHistoryTableModel::data(const QModelIndex &index, int role) con
     case artistRole:
         return column == track ? QVariant(entry.artist) : QVariant();
     case toneRole:
-        return int(cellTone(column, entry));
+        return int(PlayCells::tone(cellColumn(column), entry));
     case idRole:
         return entry.id;
     default:
@@ -127,54 +121,6 @@ std::optional<QString> PlaybackHistoryTableModel::headerHelp(int column)
         "loaded.");
 }
 
-QString PlaybackHistoryTableModel::cellText(int column, const Entry &entry)
-{
-    switch (column) {
-    case time:
-        return timeText(entry.at);
-    case track:
-        return entry.title;
-    case setting:
-        return entry.tier ? SwitcherProtocol::LearnedRates::Tier::columnLabel(*entry.tier) : missing;
-    case predicted:
-        return optionalRate(entry.predictedRate);
-    case from:
-        if (entry.predictedRate)
-            return PlaybackHistory::stepLabel(entry.source, Bundle::main());
-        if (entry.note)
-            return *entry.note;
-        //: Playback History, From column: the play had no predicted rate.
-        return Tr::tr("no prediction");
-    case played:
-        return optionalRate(entry.playedRate);
-    case load:
-        return entry.musicStartMs ? Units::seconds(Bundle::main(), double(*entry.musicStartMs) / 1000.0)
-                                  : missing;
-    case outcome:
-        return PlaybackHistory::outcomeLabel(entry, Bundle::main());
-    default:
-        return {};
-    }
-}
-
-PlaybackHistoryTableModel::Tone PlaybackHistoryTableModel::cellTone(int column, const Entry &entry)
-{
-    switch (column) {
-    case track:
-    case predicted:
-        return Tone::primary;
-    case played:
-        // Only the rate itself: a relock alone does not make the played rate wrong.
-        return entry.differed() ? Tone::orange : Tone::primary;
-    case load:
-        return entry.musicStartMs && *entry.musicStartMs >= slowLoadMs ? Tone::orange : Tone::secondary;
-    case outcome:
-        return entry.differed() || entry.corrected ? Tone::orange : Tone::secondary;
-    default:
-        return Tone::secondary;
-    }
-}
-
 std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Entry &entry)
 {
     if (column == from && entry.note)
@@ -185,24 +131,14 @@ std::optional<QString> PlaybackHistoryTableModel::cellHelp(int column, const Ent
     return std::nullopt;
 }
 
-QString PlaybackHistoryTableModel::timeText(const QDateTime &at)
-{
-    return at.isValid() ? DateTimeText::mediumDateShortTime(at) : missing;
-}
-
-QString PlaybackHistoryTableModel::timeText(const QDateTime &at, const QString &locale,
-                                            const QString &timeZone)
-{
-    return at.isValid() ? DateTimeText::mediumDateShortTime(at, locale, timeZone) : missing;
-}
-
 QStringList PlaybackHistoryTableModel::widestTexts(int column)
 {
     QStringList texts;
     if (column == time) {
         for (int month = 1; month <= 12; ++month) {
             for (int hour : {10, 22})
-                texts.append(timeText(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
+                texts.append(
+                    DateTimeText::mediumDateShortTime(QDateTime(QDate(2026, month, 26), QTime(hour, 44))));
         }
     } else if (column == predicted || column == played) {
         for (double hz : {88200.0, 176400.0, 352800.0, 705600.0})

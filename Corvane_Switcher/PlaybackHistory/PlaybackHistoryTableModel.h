@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Common/PlayCells.h"
 #include "PlaybackHistory.h"
 
 #include <QAbstractTableModel>
@@ -11,7 +12,7 @@
 #include <optional>
 
 // The history table over the visible plays. It holds a copy of the rows it shows and is reset
-// once per change; the cell texts, tones and help are plain functions of one play.
+// once per change; its cells say what `PlayCells` says of a play, as the History window writes it.
 class PlaybackHistoryTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -29,16 +30,13 @@ public:
     };
     static const std::array<ColumnSpec, columnTotal> columns;
 
-    enum class Tone { primary, secondary, orange };
+    using Tone = PlayCells::Tone;
 
     enum Role {
         artistRole = Qt::UserRole + 1, // the track cell's second line
         toneRole,                      // the cell's Tone as an int
         idRole,                        // the play's id
     };
-
-    // Loads at 4000 ms or more are marked: Music.app took unusually long.
-    static constexpr qint64 slowLoadMs = 4000;
 
     explicit PlaybackHistoryTableModel(QObject *parent = nullptr);
 
@@ -53,15 +51,10 @@ public:
 
     static QString headerText(int column);
     static std::optional<QString> headerHelp(int column);
-    // The cell's text ("—" for a missing value); for the track cell, its title.
-    static QString cellText(int column, const Entry &entry);
-    static Tone cellTone(int column, const Entry &entry);
+    // The columns are the shared cells' in the same order.
+    static PlayCells::Column cellColumn(int column) { return PlayCells::Column(column); }
     // Hover text of a cell; none where a cell has no help of its own.
     static std::optional<QString> cellHelp(int column, const Entry &entry);
-    // Medium date and short time in the current locale and time zone.
-    static QString timeText(const QDateTime &at);
-    // The same in a named ICU locale ("de_DE") and time zone ("Europe/Berlin").
-    static QString timeText(const QDateTime &at, const QString &locale, const QString &timeZone);
 
     // Texts as wide as any the column shows, for the fixed-form columns: for Time, a two-digit
     // day and hour in every month, morning and evening, in the current locale; for the rates,

@@ -150,14 +150,14 @@ QString PlaybackHistoryWindowView::summaryText(const QList<Entry> &history, qsiz
     QString shown;
     if (visibleCount == all) {
         //: Playback History: how many plays.
-        shown = Tr::tr("%1 plays").arg(all);
+        shown = Tr::tr("%n plays", nullptr, int(all));
     } else {
         //: Playback History: plays shown, of all plays.
-        shown = Tr::tr("%1 of %2 plays").arg(visibleCount).arg(all);
+        shown = Tr::tr("%1 of %n plays", nullptr, int(all)).arg(visibleCount);
     }
     //: Playback History: plays whose rate was not the predicted one.
-    const QString differedText = Tr::tr("%1 differed from the prediction").arg(differed);
+    const QString differedText = Tr::tr("%n differed from the prediction", nullptr, int(differed));
     //: Playback History: plays the Rate Library learned from.
-    const QString rememberedText = Tr::tr("%1 remembered by the Rate Library").arg(remembered);
+    const QString rememberedText = Tr::tr("%n remembered by the Rate Library", nullptr, int(remembered));
     return QStringList{shown, differedText, rememberedText}.join(QStringLiteral(" · "));
 }

@@ -36,6 +36,8 @@ public:
         update();
     }
     const QString &text() const { return m_text; }
+    // The lines as they are drawn at the current width.
+    QStringList shownLines() const { return linesFor(width()); }
     // In the secondary label colour of the window's appearance, read while painting.
     void setSecondary(bool secondary)
     {
@@ -220,4 +222,14 @@ QString FooterBar::noticeText() const
 QString FooterBar::statusText() const
 {
     return m_status->text();
+}
+
+QStringList FooterBar::noticeLines() const
+{
+    return m_notice->shownLines();
+}
+
+QStringList FooterBar::statusLines() const
+{
+    return m_status->shownLines();
 }

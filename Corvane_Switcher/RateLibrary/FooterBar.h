@@ -30,6 +30,10 @@ public:
     bool showsNotice() const;
     QString noticeText() const;
     QString statusText() const;
+    // The notice's and the status line's lines as drawn, the last one elided when the text is
+    // longer than the room.
+    QStringList noticeLines() const;
+    QStringList statusLines() const;
     QPushButton *noticeButton() const { return m_noticeOk; }
     QPushButton *scanButton() const { return m_scan; }
     QToolButton *gearButton() const { return m_gear; }

@@ -34,20 +34,22 @@ QString statusLine(const std::optional<QString> &rateLibraryStatus, const Switch
         const SwitcherProtocol::LocalFilesResult &r = done->result;
         if (r.scanned == 0)
             return Tr::tr("No local files in Music.app — every track streams, so there was nothing to scan");
+        // Each count is a text of its own, so that each takes its language's plural form.
+        //: Local file scan result, inside "Scanned %1: …": local files read from Music.app.
+        const QString scanned = Tr::tr("%n local files", nullptr, int(r.scanned));
+        //: Local file scan result: files that Corvane's library knows.
+        const QString matched = Tr::tr("%n matched Corvane's library", nullptr, int(r.matched));
+        //: Local file scan result: rates stored.
+        const QString stored = Tr::tr("%n rates stored", nullptr, int(r.updated));
         if (r.unmatched > 0)
             //: Local file scan result: files scanned, files matched, rates stored, files not in Corvane's
             //: library.
-            return Tr::tr("Scanned %1 local files: %2 matched Corvane's library, %3 rates stored, %4 not in "
-                          "the library")
-                .arg(r.scanned)
-                .arg(r.matched)
-                .arg(r.updated)
-                .arg(r.unmatched);
+            return Tr::tr("Scanned %1: %2, %3, %4")
+                .arg(scanned, matched, stored,
+                     //: Local file scan result: files not in Corvane's library.
+                     Tr::tr("%n not in the library", nullptr, int(r.unmatched)));
         //: Local file scan result: files scanned, files matched, rates stored.
-        return Tr::tr("Scanned %1 local files: %2 matched Corvane's library, %3 rates stored")
-            .arg(r.scanned)
-            .arg(r.matched)
-            .arg(r.updated);
+        return Tr::tr("Scanned %1: %2, %3").arg(scanned, matched, stored);
     }
     if (std::holds_alternative<SwitcherModel::LocalScanScanning>(scan))
         return Tr::tr("Reading local files from Music…");
@@ -55,16 +57,16 @@ QString statusLine(const std::optional<QString> &rateLibraryStatus, const Switch
     QStringList parts;
     if (counts.shown == counts.total)
         //: Rate Library row count.
-        parts << Tr::tr("%1 rows").arg(counts.shown);
+        parts << Tr::tr("%n rows", nullptr, int(counts.shown));
     else
         //: Rate Library rows shown, of all rows.
-        parts << Tr::tr("%1 of %2 rows").arg(counts.shown).arg(counts.total);
+        parts << Tr::tr("%1 of %n rows", nullptr, int(counts.total)).arg(counts.shown);
     if (counts.tracks != counts.total)
         //: Rate Library track count.
-        parts << Tr::tr("%1 tracks").arg(counts.tracks);
+        parts << Tr::tr("%n tracks", nullptr, int(counts.tracks));
     if (counts.pinned > 0)
         //: Rate Library: rows pinned.
-        parts << Tr::tr("%1 pinned").arg(counts.pinned);
+        parts << Tr::tr("%n pinned", nullptr, int(counts.pinned));
     return parts.join(QStringLiteral(" · "));
 }
 

@@ -50,7 +50,7 @@ QString originLine(const ImportResult &result)
 QString containsText(const ImportResult &result)
 {
     //: Tracks in the file being imported.
-    return Tr::tr("%1 tracks", "in the file being imported").arg(result.fileTracks.value_or(0));
+    return Tr::tr("%n tracks", "in the file being imported", int(result.fileTracks.value_or(0)));
 }
 
 QString mergeRule(const ImportResult &result)

@@ -26,6 +26,8 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace RateLibrary;
 
 namespace RateLibrary {
@@ -112,11 +114,16 @@ LearnedRatesWindow::LearnedRatesWindow(SwitcherModel &model, QWidget *parent)
 
 LearnedRatesWindow::~LearnedRatesWindow()
 {
+    // What the model announces from here on (the sheet's preview dismissed, the subscription
+    // ended) must not reach a window half taken down.
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_importPreview.reset();
     // Deleted without being hidden first: still tell the companion we stopped listening.
     if (m_subscribed && m_model)
         endSubscription();
     // The explainer writes the view state, which goes before the child widgets do.
-    delete m_explainer;
+    delete std::exchange(m_explainer, nullptr);
 }
 
 void LearnedRatesWindow::buildTable()

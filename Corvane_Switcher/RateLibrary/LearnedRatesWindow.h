@@ -117,6 +117,6 @@ private:
     QPointer<QMessageBox> m_dialog;
     bool m_subscribed = false;
     bool m_restoringSelection = false;
-    // Last, so that it goes first: a sheet still shown then dismisses its preview.
+    // Let go first in the destructor: a sheet still shown then dismisses its preview.
     std::unique_ptr<ImportPreviewBinding> m_importPreview;
 };

@@ -1,5 +1,7 @@
 #include "FlowLayout.h"
 
+#include <QGuiApplication>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -100,6 +102,10 @@ void FlowLayout::setGeometry(const QRect &rect)
 int FlowLayout::doLayout(const QRect &rect, bool apply) const
 {
     const QRect area = rect.marginsRemoved(contentsMargins());
+    // Laid out left to right, then mirrored in a right-to-left layout: every row begins at the
+    // leading edge.
+    const Qt::LayoutDirection direction =
+        parentWidget() ? parentWidget()->layoutDirection() : QGuiApplication::layoutDirection();
     struct Placed {
         QLayoutItem *item;
         QSize size;
@@ -116,7 +122,8 @@ int FlowLayout::doLayout(const QRect &rect, bool apply) const
             height = std::max(height, p.size.height());
         if (apply) {
             for (const Placed &p : row)
-                p.item->setGeometry(QRect(QPoint(p.x, y + (height - p.size.height()) / 2), p.size));
+                p.item->setGeometry(QStyle::visualRect(
+                    direction, area, QRect(QPoint(p.x, y + (height - p.size.height()) / 2), p.size)));
         }
         y += height + m_rowSpacing;
         ++rows;

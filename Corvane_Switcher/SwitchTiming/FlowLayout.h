@@ -5,9 +5,10 @@
 
 #include <optional>
 
-// Places its widgets left to right and wraps them into rows, each row's widgets centred on the
-// row's height. One pass (`doLayout`) serves both the height for a width and the geometry, so
-// they never disagree; hidden widgets take no room.
+// Places its widgets from the leading edge (the left, or the right in a right-to-left layout)
+// and wraps them into rows, each row's widgets centred on the row's height. One pass
+// (`doLayout`) serves both the height for a width and the geometry, so they never disagree;
+// hidden widgets take no room.
 class FlowLayout final : public QLayout {
 public:
     FlowLayout(int spacing, int rowSpacing, QWidget *parent = nullptr);

@@ -39,8 +39,14 @@ void RailLegend::setTextScale(double scale)
     update();
 }
 
-RailLegend::Layout RailLegend::layout(const QRectF &rect, const QFont &font)
+RailLegend::Layout RailLegend::layout(const QRectF &rect, const QFont &font, Qt::LayoutDirection direction)
 {
+    // Left to right, then mirrored in a right-to-left layout: the swatch leads its name.
+    const auto leading = [&](const QRectF &r) {
+        if (direction == Qt::LeftToRight)
+            return r;
+        return QRectF(rect.left() + rect.right() - r.right(), r.top(), r.width(), r.height());
+    };
     Layout out;
     const QFontMetricsF fm(font);
     const double lineHeight = fm.height();
@@ -57,8 +63,8 @@ RailLegend::Layout RailLegend::layout(const QRectF &rect, const QFont &font)
             x = rect.left();
             y += lineHeight + rowGap;
         }
-        item.swatch = QRectF(QPointF(x, y + (lineHeight - swatch.height()) / 2), swatch);
-        item.textRect = QRectF(x + swatch.width() + swatchTextGap, y, textWidth, lineHeight);
+        item.swatch = leading(QRectF(QPointF(x, y + (lineHeight - swatch.height()) / 2), swatch));
+        item.textRect = leading(QRectF(x + swatch.width() + swatchTextGap, y, textWidth, lineHeight));
         out.items.append(item);
         x += width + itemGap;
     }

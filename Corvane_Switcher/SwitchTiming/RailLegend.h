@@ -25,8 +25,10 @@ public:
     explicit RailLegend(QWidget *parent = nullptr);
 
     void setTextScale(double scale);
-    static Layout layout(const QRectF &rect, const QFont &font);
-    Layout currentLayout() const { return layout(QRectF(rect()), m_font); }
+    // The items from the leading edge of `rect`, wrapped into rows.
+    static Layout layout(const QRectF &rect, const QFont &font,
+                         Qt::LayoutDirection direction = Qt::LeftToRight);
+    Layout currentLayout() const { return layout(QRectF(rect()), m_font, layoutDirection()); }
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScrollArea>
@@ -26,6 +27,34 @@ using Group = SwitchTimingView::Group;
 
 constexpr int stackInset = 20;
 constexpr int stackSpacing = 18;
+
+// A picture of the panel that was shown, fading out where it stood. Clicks go through it to
+// the new panel beneath.
+class FadingPicture final : public QWidget {
+public:
+    FadingPicture(const QPixmap &picture, QWidget *parent) : QWidget(parent), m_picture(picture)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    void setOpacity(double opacity)
+    {
+        m_opacity = opacity;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setOpacity(m_opacity);
+        painter.drawPixmap(0, 0, m_picture);
+    }
+
+private:
+    QPixmap m_picture;
+    double m_opacity = 1;
+};
 
 // The Relock Time's card, on the neutral panel.
 class RelockSection final : public QWidget {
@@ -167,6 +196,19 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     connect(&m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { m_scroll->verticalScrollBar()->setValue(value.toInt()); });
 
+    m_panelFade.setDuration(panelFadeMs);
+    m_panelFade.setEasingCurve(QEasingCurve::InOutQuad);
+    m_panelFade.setStartValue(0.0);
+    m_panelFade.setEndValue(1.0);
+    connect(&m_panelFade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        const double shown = value.toDouble();
+        if (m_fadingIn)
+            m_fadingIn->setOpacity(shown);
+        if (auto *picture = static_cast<FadingPicture *>(m_fadingOut))
+            picture->setOpacity(1 - shown);
+    });
+    connect(&m_panelFade, &QVariantAnimation::finished, this, &SwitchTimingWindow::endPanelFade);
+
     connect(&m_model, &SwitcherModel::changed, this, &SwitchTimingWindow::refresh);
     refresh();
 }
@@ -214,20 +256,10 @@ void SwitchTimingWindow::update(const QList<SwitchTimingView::Card> &cards, cons
     m_tabs->setCards(cards, card.id, in, scale);
 
     if (!m_panel || m_panel->identity() != CardPanel::identity(card, shown)) {
-        auto *stack = static_cast<QVBoxLayout *>(m_content->layout());
         auto *panel = new CardPanel(card, shown, m_model, m_content);
         panel->onSetting = [this](SettingKey key) { flashSetting(key); };
         panel->onChooseCase = [this](const QString &id) { chooseCase(id); };
-        if (m_panel) {
-            delete stack->replaceWidget(m_panel, panel); // the old panel's layout item is ours
-            m_panel->hide();
-            m_panel->deleteLater(); // it may be the sender of the click that got us here
-        } else {
-            stack->insertWidget(stack->indexOf(m_hint), panel);
-        }
-        m_panel = panel;
-        // Shown now rather than on the layout's next pass, so that the content's height counts it.
-        panel->setVisible(true);
+        replacePanel(panel, m_picked);
         for (SettingRow *row : panel->settingRows())
             row->setLit(m_flash->flashed() == row->key());
     }
@@ -243,16 +275,74 @@ void SwitchTimingWindow::update(const QList<SwitchTimingView::Card> &cards, cons
     m_panel->refresh(card, shown, SwitchTimingView::group(card, in), in, rail, scale);
 }
 
+void SwitchTimingWindow::replacePanel(CardPanel *panel, bool fade)
+{
+    auto *stack = static_cast<QVBoxLayout *>(m_content->layout());
+    if (!m_panel) {
+        stack->insertWidget(stack->indexOf(m_hint), panel);
+        m_panel = panel;
+        panel->setVisible(true);
+        return;
+    }
+    // A change that comes while another fades starts from the panel as it stands.
+    m_panelFade.stop();
+    endPanelFade();
+    if (fade && isVisible()) {
+        m_fadingOut = new FadingPicture(m_panel->grab(), m_content);
+        m_fadingOut->setGeometry(m_panel->geometry());
+        m_fadingIn = new QGraphicsOpacityEffect(panel);
+        m_fadingIn->setOpacity(0);
+        panel->setGraphicsEffect(m_fadingIn);
+    }
+    delete stack->replaceWidget(m_panel, panel); // the old panel's layout item is ours
+    // Hidden at once: only the new panel takes clicks and focus from here on.
+    m_panel->hide();
+    m_panel->deleteLater(); // it may be the sender of the click that got us here
+    m_panel = panel;
+    // Shown now rather than on the layout's next pass, so that the content's height counts it.
+    panel->setVisible(true);
+    if (m_fadingOut) {
+        m_fadingOut->show();
+        m_fadingOut->raise();
+        m_panelFade.start();
+    }
+}
+
+void SwitchTimingWindow::endPanelFade()
+{
+    if (m_fadingOut) {
+        m_fadingOut->hide();
+        m_fadingOut->deleteLater();
+        m_fadingOut = nullptr;
+    }
+    if (m_fadingIn) {
+        m_panel->setGraphicsEffect(nullptr); // deletes the effect
+        m_fadingIn = nullptr;
+    }
+}
+
 void SwitchTimingWindow::showCard(const QString &cardId)
 {
     m_view.shownID = cardId;
+    m_picked = true;
     refresh();
+    m_picked = false;
 }
 
 void SwitchTimingWindow::chooseCase(const QString &caseId)
 {
     m_view.fadeCase = caseId;
+    m_picked = true;
     refresh();
+    m_picked = false;
+}
+
+void SwitchTimingWindow::hideEvent(QHideEvent *event)
+{
+    // Nothing is left half-faded for the next showing.
+    m_panelFade.stop();
+    endPanelFade();
+    QWidget::hideEvent(event);
 }
 
 void SwitchTimingWindow::flashSetting(SettingKey key)

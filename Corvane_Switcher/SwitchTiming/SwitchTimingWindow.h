@@ -9,6 +9,7 @@
 #include <memory>
 
 class CardPanel;
+class QGraphicsOpacityEffect;
 class QScrollArea;
 class RailLegend;
 class SettingFlash;
@@ -23,6 +24,8 @@ class SwitchTimingWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int scrollMs = 250;
+    // A picked tab or case changes the panel over this long, ease-in-out.
+    static constexpr int panelFadeMs = 150;
 
     // `clock` times the flash of a setting row; none: real timers.
     explicit SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Clock *clock = nullptr,
@@ -49,17 +52,25 @@ public:
     QList<SettingRow *> settingRows(SettingKey key) const;
     SettingFlash &flash() { return *m_flash; }
     QVariantAnimation &scrollAnimation() { return m_scrollAnimation; }
+    // The change from one panel to the next: the new panel fades in at once under a picture of
+    // the old one fading out, which neither takes clicks nor focus.
+    QVariantAnimation &panelFade() { return m_panelFade; }
+    QWidget *fadingPanel() const { return m_fadingOut; }
     // How many times the card table was built (once per model change, tab or chip).
     int cardTableBuilds() const { return m_builds; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void refresh();
     void update(const QList<SwitchTimingView::Card> &cards, const TimingInputs &in);
     void flashChanged();
+    // Replaces the panel; `fade` cross-fades from the old one while the window is on screen.
+    void replacePanel(CardPanel *panel, bool fade);
+    void endPanelFade();
 
     SwitcherModel &m_model;
     SwitchTimingView m_view;
@@ -70,6 +81,7 @@ private:
     int m_builds = 0;
     bool m_refreshing = false;
     bool m_refreshAgain = false;
+    bool m_picked = false; // the refresh under way follows a picked tab or case
 
     QScrollArea *m_scroll = nullptr;
     QWidget *m_content = nullptr;
@@ -83,4 +95,7 @@ private:
     CardPanel *m_panel = nullptr;
     ToneLabel *m_hint = nullptr;
     QVariantAnimation m_scrollAnimation;
+    QVariantAnimation m_panelFade;
+    QWidget *m_fadingOut = nullptr;
+    QGraphicsOpacityEffect *m_fadingIn = nullptr;
 };

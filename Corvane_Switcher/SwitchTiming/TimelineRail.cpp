@@ -278,6 +278,8 @@ TimelineRail::TimelineRail(QWidget *parent) : SettingLinksWidget(parent), m_font
     setSizePolicy(policy);
     //: Accessible name of a timeline.
     setAccessibleName(Tr::tr("Timeline"));
+    // Time runs left to right in every language.
+    setLayoutDirection(Qt::LeftToRight);
 }
 
 void TimelineRail::setSpec(const RailSpec &spec, const RailParams &params)

@@ -1,5 +1,7 @@
-// The table's cells: texts, which ones turn orange, their hover notes, and the column widths.
+// The cells of a play as both windows write them, which ones turn orange, the History window's
+// hover notes, and its column widths.
 
+#include "Common/DateTimeText.h"
 #include "HistoryFixtures.h"
 #include "PlaybackHistory/PlaybackHistoryTableModel.h"
 
@@ -12,7 +14,80 @@ using namespace HistoryFixtures;
 using Model = PlaybackHistoryTableModel;
 using Tone = Model::Tone;
 
-TEST(HistoryCells, LoadTurnsOrangeFromFourSecondsAndEveryLoadCellExplainsItself)
+// One play as each window writes it: the History window's date and time, the Rate Library's
+// time of day, and the same words elsewhere. The play started long after it was predicted: the
+// Time cells show the prediction's time.
+TEST(PlayCells, aPlayAsEachWindowWritesIt)
+{
+    using C = PlayCells::Column;
+    using W = PlayCells::Writing;
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    Entry entry =
+        play("Teardrop", "Massive Attack", 96000, "catalog/tags+ladder", 48000, std::nullopt, "hires", 3999);
+    entry.at = QDateTime(QDate(2026, 3, 1), QTime(21, 5), QTimeZone::utc());
+    entry.playedAt = QDateTime(QDate(2026, 3, 2), QTime(8, 40), QTimeZone::utc());
+    Entry bare = play("Takk", "Sigur Rós", std::nullopt, std::nullopt, std::nullopt);
+    bare.tier.reset();
+    bare.at = QDateTime();
+    const struct {
+        const Entry &entry;
+        C column;
+        QString history, rateLibrary;
+    } cells[] = {
+        {entry, C::time, QString::fromUtf8("Mar 1, 2026, 9:05\u202fPM"), QString::fromUtf8("9:05\u202fPM")},
+        {entry, C::track, "Teardrop", "Teardrop"},
+        {entry, C::setting, "Hi-Res", "Hi-Res"},
+        {entry, C::predicted, "96 kHz", "96 kHz"},
+        {entry, C::from, "4 · Apple’s catalog", "4 · Apple’s catalog"},
+        {entry, C::played, "48 kHz", "48 kHz"},
+        {entry, C::load, "4.0 s", "4.0 s"},
+        {entry, C::outcome, "Played at another rate", "Played at another rate"},
+        {bare, C::time, "—", "—"},
+        {bare, C::setting, "—", "—"},
+        {bare, C::predicted, "—", "—"},
+        {bare, C::from, "no prediction", "no prediction"},
+        {bare, C::played, "—", "—"},
+        {bare, C::load, "—", "—"},
+        {bare, C::outcome, "No prediction", "No prediction"},
+    };
+    for (const auto &cell : cells) {
+        SCOPED_TRACE(cell.entry.title.toStdString() + ", column " + std::to_string(int(cell.column)));
+        EXPECT_EQ(PlayCells::text(cell.column, cell.entry, W::history), cell.history);
+        EXPECT_EQ(PlayCells::text(cell.column, cell.entry, W::rateLibrary, english), cell.rateLibrary);
+    }
+    // The note stands in for a missing prediction; a prediction's step comes first.
+    bare.note = "Companion not paired";
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::history), "Companion not paired");
+    bare.predictedRate = 88200;
+    bare.source = "library/pinned";
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::rateLibrary), "1 · Fixed rate (pin)");
+    bare.source = "catalog/mystery"; // a step this version does not know: missing, not blank
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::history), "—");
+    EXPECT_EQ(PlayCells::text(C::from, bare, W::rateLibrary), "—");
+}
+
+TEST(PlayCells, orangeMarksASlowLoadAndAPlayThatDidNotGoAsPredicted)
+{
+    using C = PlayCells::Column;
+    Entry entry = play("t", "a", 44100, "learned", 44100, std::nullopt, "lossless", 3999);
+    const auto tones = [&] {
+        return QList<Tone>({PlayCells::tone(C::predicted, entry), PlayCells::tone(C::from, entry),
+                            PlayCells::tone(C::played, entry), PlayCells::tone(C::load, entry),
+                            PlayCells::tone(C::outcome, entry)});
+    };
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::secondary, Tone::secondary}));
+    entry.musicStartMs = 4000;
+    entry.corrected = true; // a relock alone leaves the played rate as it was
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::primary, Tone::orange, Tone::orange}));
+    entry.playedRate = 48000;
+    entry.corrected = false;
+    EXPECT_EQ(tones(),
+              QList<Tone>({Tone::primary, Tone::secondary, Tone::orange, Tone::orange, Tone::orange}));
+}
+
+TEST(HistoryCells, EveryLoadCellExplainsItselfAndAFromCellShowsTheNote)
 {
     const QString help = QString::fromUtf8(
         "How long Music.app took to start the track after Corvane asked for it — a pick, or the next "
@@ -20,43 +95,28 @@ TEST(HistoryCells, LoadTurnsOrangeFromFourSecondsAndEveryLoadCellExplainsItself)
         "loaded.");
     Entry entry = play("t", "a", 44100, "learned", 44100);
     entry.musicStartMs = 3999;
-    EXPECT_EQ(Model::cellText(Model::load, entry), "4.0 s");
-    EXPECT_EQ(Model::cellTone(Model::load, entry), Tone::secondary);
     EXPECT_EQ(Model::cellHelp(Model::load, entry), help);
-    entry.musicStartMs = 4000;
-    EXPECT_EQ(Model::cellTone(Model::load, entry), Tone::orange);
     entry.musicStartMs.reset();
-    EXPECT_EQ(Model::cellText(Model::load, entry), "—");
     EXPECT_EQ(Model::cellHelp(Model::load, entry), help) << "a blank load is the one that needs it most";
     EXPECT_EQ(Model::headerHelp(Model::load), help);
     EXPECT_FALSE(Model::cellHelp(Model::played, entry));
-}
-
-TEST(HistoryCells, PlayWithoutPredictionShowsItsNote)
-{
-    Entry entry = play("t", "a", std::nullopt, std::nullopt, 48000);
-    EXPECT_EQ(Model::cellText(Model::predicted, entry), "—");
-    EXPECT_EQ(Model::cellText(Model::from, entry), "no prediction");
     EXPECT_FALSE(Model::cellHelp(Model::from, entry));
-    entry.note = "Companion not paired";
-    EXPECT_EQ(Model::cellText(Model::from, entry), "Companion not paired");
     // With a prediction the step shows, and the note is still there on hover.
-    entry.predictedRate = 88200;
-    entry.source = "library/pinned";
-    EXPECT_EQ(Model::cellText(Model::from, entry), "1 · Fixed rate (pin)");
+    entry.note = "Companion not paired";
     EXPECT_EQ(Model::cellHelp(Model::from, entry), "Companion not paired");
 }
 
 TEST(HistoryCells, TimeIsMediumDateAndShortTime)
 {
     const QDateTime at(QDate(2026, 3, 1), QTime(15, 7), QTimeZone::utc());
-    EXPECT_EQ(Model::timeText(at, "en_US", "UTC"), QString::fromUtf8("Mar 1, 2026, 3:07\u202fPM"));
+    EXPECT_EQ(DateTimeText::mediumDateShortTime(at, "en_US", "UTC"),
+              QString::fromUtf8("Mar 1, 2026, 3:07\u202fPM"));
+    EXPECT_EQ(DateTimeText::mediumDateShortTime(at, "de_DE", "Europe/Berlin"), "01.03.2026, 16:07");
     // The samples the column is sized by: every month, with a two-digit day and hour.
     const QStringList widest = Model::widestTexts(Model::time);
     EXPECT_EQ(widest.size(), 24);
-    EXPECT_TRUE(widest.contains(Model::timeText(QDateTime(QDate(2026, 12, 26), QTime(22, 44)))));
-    EXPECT_EQ(Model::timeText(at, "de_DE", "Europe/Berlin"), "01.03.2026, 16:07");
-    EXPECT_EQ(Model::timeText(QDateTime()), "—");
+    EXPECT_TRUE(
+        widest.contains(DateTimeText::mediumDateShortTime(QDateTime(QDate(2026, 12, 26), QTime(22, 44)))));
 }
 
 TEST(HistoryCells, ColumnsShareSpaceWithinTheirBoundsAndNeverCutWhatTheirTextsNeed)

@@ -76,10 +76,10 @@ TEST(HistoryView, DifferedKeepsWrongPredictionsAndCorrectedPlays)
     // The Outcome cell is orange for the same plays; the Played cell looks only at the rate.
     QList<Entry> outcomeOrange, playedOrange;
     for (const Entry &entry : history) {
-        using Model = PlaybackHistoryTableModel;
-        if (Model::cellTone(Model::outcome, entry) == Model::Tone::orange)
+        using PlayCells::Column, PlayCells::Tone;
+        if (PlayCells::tone(Column::outcome, entry) == Tone::orange)
             outcomeOrange.prepend(entry);
-        if (Model::cellTone(Model::played, entry) == Model::Tone::orange)
+        if (PlayCells::tone(Column::played, entry) == Tone::orange)
             playedOrange.prepend(entry);
     }
     EXPECT_EQ(titles(outcomeOrange), shown(history, Filter::differed));

@@ -2,16 +2,11 @@
 
 #include "ModelTestSupport.h"
 
-TEST(ModelTexts, ImportSummary)
+// Each count alone, in both its forms, is a translations test; here both outputs' parts together.
+TEST(ModelTexts, ImportSummaryJoinsTheOutputsAfterTheTracks)
 {
-    const std::pair<std::array<qint64, 6>, QString> cases[] = {
-        {{40, 12, 260, 0, 0, 0}, u"40 new, 12 updated, 260 already known"_s},
-        {{40, 12, 260, 3, 2, 0}, u"40 new, 12 updated, 260 already known, 3 skipped · 2 outputs added"_s},
-        {{0, 0, 0, 0, 0, 1}, u"0 new, 0 updated, 0 already known · 1 updated"_s},
-        {{1, 0, 5, 0, 2, 3}, u"1 new, 0 updated, 5 already known · 2 outputs added, 3 updated"_s},
-    };
-    for (const auto &[counts, text] : cases)
-        EXPECT_EQ(SwitcherModel::importSummaryText(importAnswer(u"apply"_s, true, counts)), text);
+    EXPECT_EQ(SwitcherModel::importSummaryText(importAnswer(u"apply"_s, true, {1, 0, 5, 0, 2, 3})),
+              u"1 new, 0 updated, 5 already known · 2 outputs added, 3 updated"_s);
 }
 
 TEST(ModelCommands, SupportedStandardRatesFollowTheAttachedDevice)
@@ -84,16 +79,30 @@ TEST(ModelCommands, LocalFileScan)
     ASSERT_TRUE(eventually([&] { return !std::holds_alternative<Scanning>(h.model->localScan()); }));
     EXPECT_EQ(h.model->localScan(), State(SwitcherModel::LocalScanDone{result}));
 
-    // A scan whose companion left is given up, so it can be started again.
+    // A scan ends with a failure when its companion leaves, or keeps silent two minutes after the
+    // last batch; a result with no scan running changes nothing.
     h.model->scanLocalFiles();
     peer.disconnectFromHost();
     ASSERT_TRUE(eventually([&] { return !h.switcher().link().isPeer(); }));
-    EXPECT_TRUE(std::holds_alternative<SwitcherModel::LocalScanIdle>(h.model->localScan()));
+    const State disconnected = SwitcherModel::LocalScanFailed{u"Corvane Mac Remote disconnected"_s};
+    EXPECT_EQ(h.model->localScan(), disconnected);
+    const auto rows = h.platform.musicApp.scanResult;
     h.platform.musicApp.scanResult = u"Music.app got an error."_s;
     h.platform.musicApp.finishScans(); // the old scan's answer goes nowhere
-    EXPECT_TRUE(std::holds_alternative<SwitcherModel::LocalScanIdle>(h.model->localScan()));
+    EXPECT_EQ(h.model->localScan(), disconnected);
+
     LoopbackPeer again;
     ASSERT_TRUE(pair(h, again));
+    h.platform.musicApp.scanResult = rows;
     h.model->scanLocalFiles();
+    h.platform.musicApp.finishScans();
+    ASSERT_TRUE(again.waitForType(u"localFiles"_s));
+    h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs - 1);
     EXPECT_TRUE(std::holds_alternative<Scanning>(h.model->localScan()));
+    h.clock->advance(1);
+    const State silent = SwitcherModel::LocalScanFailed{u"Corvane Mac Remote did not answer"_s};
+    EXPECT_EQ(h.model->localScan(), silent);
+    again.send(u"localFilesResult"_s, result.toJson());
+    incomingHandled(h, again);
+    EXPECT_EQ(h.model->localScan(), silent);
 }

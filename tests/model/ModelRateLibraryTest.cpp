@@ -5,6 +5,8 @@
 
 #include "RateLibraryFile.h"
 
+#include <QDeadlineTimer>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -55,15 +57,7 @@ struct Library : Paired {
         return {QByteArray::fromBase64(payload.value("data"_L1).toString().toLatin1()),
                 payload.value("mode"_L1).toString()};
     }
-    // Incoming lines are handled in order: once this marker has landed, so has every earlier one.
-    void incomingHandled()
-    {
-        SwitcherProtocol::LearnedRates marker;
-        marker.notice = QUuid::createUuid().toString();
-        peer.send(u"learnedRates"_s, marker.toJson());
-        EXPECT_TRUE(eventually(
-            [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
-    }
+    void incomingHandled() { ::incomingHandled(h, peer); }
 };
 
 } // namespace
@@ -87,6 +81,7 @@ TEST(ModelImport, DryRunPreviewConfirmApply)
     ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
     EXPECT_EQ(c.h.model->importPreview()->result, importAnswer(u"dryRun"_s));
     EXPECT_FALSE(c.h.model->rateLibraryBusy());
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt) << "the sheet speaks, not \"Reading…\"";
 
     c.h.model->confirmImport();
     EXPECT_FALSE(c.h.model->importPreview());
@@ -136,18 +131,66 @@ TEST(ModelImport, AFifoIsRefusedWithoutBeingOpened)
                   RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
 }
 
-TEST(ModelImport, OnlyTheLatestChoiceIsReadAndADismissedReadSendsNothing)
+TEST(ModelImport, AnAnswerIsTakenOnlyForTheRequestItAnswers)
 {
     Library c;
-    const QString other = c.h.path(u"other.json"_s);
-    const QByteArray otherJson = R"({"rows":[{"id":"x"}]})";
-    ASSERT_TRUE(writeFile(other, otherJson));
+    const QString busy = u"Another import or export is still under way; try again when it has finished."_s;
+    c.preview(c.json);
+    c.answer(importAnswer(u"apply"_s)); // not what the dry run waits for
+    c.incomingHandled();
+    EXPECT_TRUE(c.h.model->rateLibraryBusy());
+    EXPECT_FALSE(c.h.model->importPreview());
+    c.answer(importAnswer(u"dryRun"_s));
+    ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+    c.h.model->confirmImport();
 
-    c.h.model->previewImport(c.json);
+    // While the apply waits, neither a second file nor an export starts; the status says why.
+    const QString second = c.h.path(u"second.json"_s);
+    ASSERT_TRUE(writeFile(second, libraryJson));
+    c.h.model->previewImport(second);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), busy);
+    EXPECT_FALSE(c.h.model->importReading());
+    c.exportTo(c.h.path(u"out.corvanerates"_s));
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), busy);
+    EXPECT_TRUE(c.h.platform.filePanels.suggestedNames.isEmpty()) << "no save panel either";
+    c.answer(importAnswer(u"dryRun"_s));
+    c.incomingHandled();
+    EXPECT_TRUE(c.h.model->rateLibraryBusy());
+
+    c.answer(importAnswer(u"apply"_s, true, {1, 2, 3, 0, 0, 0}));
+    EXPECT_TRUE(c.statusBecomes(u"Imported library.json: 1 new, 2 updated, 3 already known"_s));
+    c.flush();
+    EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryImport"_s).size(), 2); // the dry run and the apply
+    EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryExport"_s).isEmpty());
+}
+
+TEST(ModelImport, ADismissalOrANewerChoiceStopsTheReadAndOnlyTheLatestChoiceIsSent)
+{
+    Library c;
+    const QByteArray otherJson = R"({"rows":[{"id":"x"}]})";
+    std::atomic<int> slowReads = 0;
+    std::atomic<int> stopped = 0;
+    c.h.model->setImportReader([&](const QString &path, const std::atomic<bool> &cancelled) {
+        if (path.endsWith(u"slow.json"_s)) {
+            ++slowReads;
+            QDeadlineTimer patience(5000);
+            while (!cancelled && !patience.hasExpired())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            stopped += cancelled ? 1 : 0;
+        }
+        return SwitcherModel::ImportRead{path.endsWith(u"other.json"_s) ? otherJson : libraryJson, {}};
+    });
+    const QString slow = c.h.path(u"slow.json"_s);
+    c.h.model->previewImport(slow);
+    ASSERT_TRUE(eventually([&] { return slowReads == 1; }));
     c.h.model->dismissImportPreview();
     EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt);
-    c.h.model->previewImport(c.json);
-    c.h.model->previewImport(other);
+    EXPECT_TRUE(eventually([&] { return stopped == 1; }, 2000));
+
+    c.h.model->previewImport(slow);
+    ASSERT_TRUE(eventually([&] { return slowReads == 2; }));
+    c.h.model->previewImport(c.h.path(u"other.json"_s));
+    EXPECT_TRUE(eventually([&] { return stopped == 2; }, 2000));
     EXPECT_EQ(c.lastImport(), std::pair(otherJson, u"dryRun"_s));
     c.flush();
     EXPECT_EQ(c.peer.receivedOfType(u"rateLibraryImport"_s).size(), 1);
@@ -216,7 +259,7 @@ TEST(ModelExport, FailuresSayWhatHappenedAndWriteNothing)
 
     c.exportTo(c.h.path(u"no such folder/out.corvanerates"_s));
     c.answer(exportAnswer(libraryJson));
-    ASSERT_TRUE(eventually([&] { return !c.h.model->rateLibraryBusy(); }));
+    ASSERT_TRUE(eventually([&] { return !c.h.model->exportPending(); }));
     const QString status = c.h.model->rateLibraryStatus().value_or(QString());
     EXPECT_TRUE(status.startsWith(u"Couldn't write out.corvanerates: "_s) && status.endsWith(u'.'))
         << status.toStdString();

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "CompanionAnswers.h"
 #include "LoopbackPeer.h"
 #include "ModelHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
-#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -25,14 +23,12 @@ struct Paired {
     }
 };
 
-// The counts in the answer's order: new, updated, known, skipped, outputs added, outputs updated.
-inline SwitcherProtocol::RateLibraryImported importAnswer(const QString &mode, bool ok = true,
-                                                          std::array<qint64, 6> n = {40, 12, 260, 0, 0, 0})
+// Incoming lines are handled in order: once this marker has landed, so has every earlier one.
+inline void incomingHandled(ModelHarness &h, LoopbackPeer &peer)
 {
-    SwitcherProtocol::RateLibraryImported answer;
-    answer.mode = mode;
-    answer.ok = ok;
-    std::tie(answer.newCount, answer.updated, answer.known, answer.skipped, answer.outputsNew,
-             answer.outputsUpdated) = std::tuple_cat(n);
-    return answer;
+    SwitcherProtocol::LearnedRates marker;
+    marker.notice = QUuid::createUuid().toString();
+    peer.send(u"learnedRates"_s, marker.toJson());
+    EXPECT_TRUE(eventually(
+        [&] { return h.model->learnedRates() && h.model->learnedRates()->notice == marker.notice; }));
 }

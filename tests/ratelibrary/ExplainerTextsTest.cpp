@@ -1,6 +1,6 @@
 // The explainer's derived values without a window: the sentences and labels, the answer and
 // output menus as data, the lit step and its track, the latest play line, the recent plays
-// with their tints and the hover rules.
+// with their tints.
 
 #include "ExplainerFixtures.h"
 #include "RateLibraryFixtures.h"
@@ -270,9 +270,12 @@ TEST(ExplainerLatestPlay, summarySaysWhatWasPredictedWhatPlayedAndHowItEnded)
     EXPECT_EQ(summary(bare), "Jóga — playing at 44.1 kHz · no prediction: the companion was not paired");
     bare.playedRate.reset();
     EXPECT_EQ(summary(bare), "Jóga — no prediction: the companion was not paired");
-    // A rate whose source names no step, not played yet.
-    EXPECT_EQ(summary(play("Jóga", "Björk", 44100, "catalog/mystery", std::nullopt)),
-              "Jóga — predicted, not yet played");
+    // A rate whose source names no step is still a prediction.
+    PlayEntry unknownStep = play("Jóga", "Björk", 44100, "catalog/mystery", 48000, std::nullopt, "hires");
+    EXPECT_EQ(summary(unknownStep), "Jóga — 44.1 kHz predicted, under Hi-Res Lossless · played at 48 kHz");
+    unknownStep.tier.reset();
+    unknownStep.playedRate.reset();
+    EXPECT_EQ(summary(unknownStep), "Jóga — 44.1 kHz predicted");
 }
 
 TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
@@ -305,54 +308,4 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
     EXPECT_EQ(recentPlayHeader(recentPlayColumns()[1], QLocale(QLocale::Turkish)), "TRACK");
     EXPECT_EQ(recentPlayColumnWidths(1000), QList<int>({52, 250, 90, 200, 70, 50, 288}));
     EXPECT_EQ(recentPlayColumnWidths(600).last(), 0);
-}
-
-TEST(ExplainerRecentPlays, cellTextsAndColours)
-{
-    using Tone = PlaybackHistoryTableModel::Tone;
-    using C = RecentPlayColumn;
-    PlayEntry entry =
-        play("Teardrop", "Massive Attack", 96000, "catalog/tags+ladder", 48000, std::nullopt, "hires", 4000);
-    entry.at = QDateTime(QDate(2026, 3, 1), QTime(21, 5), QTimeZone::systemTimeZone());
-    EXPECT_EQ(recentPlayCellText(C::time, entry, english), QStringLiteral("9:05\u202fPM"));
-    EXPECT_EQ(recentPlayCellText(C::predicted, entry), "96 kHz");
-    EXPECT_EQ(recentPlayCellText(C::from, entry), "4 · Apple’s catalog");
-    EXPECT_EQ(recentPlayCellText(C::played, entry), "48 kHz");
-    EXPECT_EQ(recentPlayCellText(C::load, entry), "4.0 s");
-    // The history window's tones (tested there), each column taking its namesake's.
-    EXPECT_EQ(QList<Tone>({recentPlayCellTone(C::predicted, entry), recentPlayCellTone(C::from, entry),
-                           recentPlayCellTone(C::played, entry), recentPlayCellTone(C::load, entry)}),
-              QList<Tone>({Tone::primary, Tone::secondary, Tone::orange, Tone::orange}));
-    entry.musicStartMs = 3999;
-    entry.playedRate = 96000;
-    EXPECT_EQ(recentPlayCellTone(C::load, entry), Tone::secondary);
-    EXPECT_EQ(recentPlayCellTone(C::outcome, entry), Tone::secondary);
-
-    PlayEntry bare = play("Takk", "Sigur Rós", std::nullopt, std::nullopt, std::nullopt);
-    EXPECT_EQ(recentPlayCellText(C::predicted, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::played, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::load, bare), "—");
-    EXPECT_EQ(recentPlayCellText(C::from, bare), "no prediction");
-    bare.note = QStringLiteral("Music.app was not running");
-    EXPECT_EQ(recentPlayCellText(C::from, bare), "Music.app was not running");
-}
-
-TEST(ExplainerRecentPlays, hoverMovesStraightIntoTheNextRowAndLeavesOnTheLatestPlayLine)
-{
-    const QUuid a = QUuid::createUuid();
-    const QUuid b = QUuid::createUuid();
-    std::optional<QUuid> hovered = hoverAfterEntering(a);
-    // Into the next row: entering it comes first, leaving the first one then changes nothing.
-    hovered = hoverAfterEntering(b);
-    hovered = hoverAfterLeaving(hovered, a);
-    EXPECT_EQ(hovered, b);
-    // The other order ends the same way.
-    hovered = hoverAfterLeaving(hoverAfterEntering(a), a);
-    hovered = hoverAfterEntering(b);
-    EXPECT_EQ(hovered, b);
-    EXPECT_EQ(hoverAfterLeaving(hovered, b), std::nullopt);
-    EXPECT_EQ(hoverAfterEnteringLatestLine(), std::nullopt);
-
-    EXPECT_EQ(latestStripCorners(false), (StripCorners{6, 6}));
-    EXPECT_EQ(latestStripCorners(true), (StripCorners{6, 0}));
 }

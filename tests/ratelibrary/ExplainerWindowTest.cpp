@@ -119,6 +119,35 @@ TEST(ExplainerWindow, hoveringARecentPlayLightsItsStepAndTintsItsPeersWithoutTou
     EXPECT_EQ(explainer.recentPlays()->footerText(), "Last 0 plays. Hover a row to light its step above.");
 }
 
+TEST(ExplainerWindow, aPlayArrivingUnderARestingPointerIsTheOneHoveredAndLeavingClearsIt)
+{
+    ExplainerFixtures::setHistoryExpanded(true);
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    ExplainerFixtures::addPlays(o.h, ExplainerFixtures::evening());
+    settle();
+    PredictionExplainer &explainer = *o.window->explainer();
+    RecentPlaysRows &rows = *explainer.recentPlays()->rows();
+    StepsRow &steps = *explainer.predictionOrder()->steps();
+    QTest::mouseMove(&rows, rows.rowRect(2).center());
+    ASSERT_EQ(rows.plays()[2].title, "Angel"); // step 3
+    ASSERT_EQ(steps.litStep(), 3);
+
+    // A new play moves every row down one under the resting pointer, which now rests on "Jóga".
+    o.h.switcher().history().append(
+        HistoryFixtures::play("Hyperballad", "Björk", 44100, "x/tags+ladder", 44100));
+    ASSERT_EQ(rows.plays()[2].title, "Jóga"); // step 2
+    EXPECT_EQ(o.window->view().hoveredRowID, rows.plays()[2].id);
+    EXPECT_EQ(steps.litStep(), 2);
+
+    // Off the table: nothing hovered, the new play's step lit, no row tinted for a step.
+    QTest::mouseMove(explainer.predictionOrder(), explainer.predictionOrder()->rect().center());
+    EXPECT_EQ(o.window->view().hoveredRowID, std::nullopt);
+    EXPECT_EQ(steps.litStep(), 4);
+    for (int row = 1; row < rows.plays().size(); ++row)
+        EXPECT_EQ(rows.tintOfRow(row), RowTint::none) << row;
+}
+
 TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopoverClosesItsFlag)
 {
     ExplainerFixtures::setHistoryExpanded(false);

@@ -1,8 +1,8 @@
 // The import preview sheet: its texts, and how it is shown, answered and dismissed.
 
+#include "CompanionAnswers.h"
 #include "WindowTestSupport.h"
 
-#include "Common/DateTimeText.h"
 #include "RateLibrary/ImportPreviewSheet.h"
 #include "RateLibrary/ImportPreviewTexts.h"
 
@@ -17,13 +17,8 @@ namespace {
 
 ImportResult dryRun(std::optional<QString> flavour = std::nullopt)
 {
-    ImportResult result;
-    result.mode = QStringLiteral("dryRun");
-    result.ok = true;
+    ImportResult result = importAnswer(QStringLiteral("dryRun"));
     result.flavour = std::move(flavour);
-    result.newCount = 40;
-    result.updated = 12;
-    result.known = 260;
     return result;
 }
 
@@ -39,7 +34,7 @@ struct Previewing : OpenWindow {
 
 } // namespace
 
-TEST(ImportPreviewTexts, OriginLineFlavoursAndCounts)
+TEST(ImportPreviewTexts, OriginLineAndFlavours)
 {
     ImportResult r = dryRun();
     EXPECT_EQ(originLine(r), "unknown (no header — an older file)");
@@ -48,9 +43,9 @@ TEST(ImportPreviewTexts, OriginLineFlavoursAndCounts)
 
     r.storefront = QStringLiteral("au");
     r.appVersion = QStringLiteral("2.4 (812)");
+    // In the tests' locale and time zone (C.UTF-8, UTC), as a user reads it.
     r.writtenAt = QDateTime(QDate(2026, 12, 6), QTime(21, 5), QTimeZone::utc());
-    const QString written = DateTimeText::mediumDateShortTime(*r.writtenAt);
-    EXPECT_TRUE(written.contains(QStringLiteral("2026"))) << written.toStdString();
+    const QString written = QStringLiteral("Dec 6, 2026, 9:05\u202FPM");
     EXPECT_EQ(originLine(r), "the AU storefront · Corvane 2.4 (812) · written " + written);
     r.note = QStringLiteral("Written by an older Corvane; pins were kept.");
     EXPECT_EQ(originLine(r),
@@ -75,9 +70,6 @@ TEST(ImportPreviewTexts, OriginLineFlavoursAndCounts)
         "Nothing is replaced: a shared row never displaces a rate learned here, and the first play here "
         "makes it first-hand. Pins, local files and outputs are not in a shared file.");
 
-    EXPECT_EQ(containsText(r), "0 tracks");
-    r.fileTracks = 312;
-    EXPECT_EQ(containsText(r), "312 tracks");
     EXPECT_EQ(importTitle(QStringLiteral("/tmp/a folder/Friends.corvanerates")),
               "Import “Friends.corvanerates”?");
 }
@@ -117,9 +109,12 @@ TEST(ImportPreviewSheet, ShowsTheDryRunAndReturnImports)
               "apply");
 }
 
-TEST(ImportPreviewSheet, EscapeCancelAndClosingTheWindowSendNothing)
+// Destroying the window with the sheet over it once crashed: the dismissed preview's announcement
+// reached the window's half-destroyed explainer.
+TEST(ImportPreviewSheet, EscapeCancelAndClosingOrDestroyingTheWindowSendNothing)
 {
-    for (const char *how : {"Escape", "Cancel", "close the sheet", "close the window"}) {
+    for (const char *how :
+         {"Escape", "Cancel", "close the sheet", "close the window", "destroy the window"}) {
         SCOPED_TRACE(how);
         Previewing p;
         ASSERT_TRUE(p.preview(dryRun()));
@@ -132,8 +127,10 @@ TEST(ImportPreviewSheet, EscapeCancelAndClosingTheWindowSendNothing)
             QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
         else if (way == "close the sheet")
             sheet->close();
-        else
+        else if (way == "close the window")
             p.window->close();
+        else
+            p.window.reset();
         EXPECT_TRUE(!sheet || !sheet->isVisible());
         EXPECT_FALSE(p.h.model->importPreview());
         EXPECT_FALSE(p.h.model->importPending());

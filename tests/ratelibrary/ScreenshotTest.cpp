@@ -1,11 +1,14 @@
 // Pictures of the window, saved into the build folder as screens/learned*.png for a person to
 // look at, and checked for what a person would see in them.
 
+#include "CompanionAnswers.h"
 #include "ExplainerFixtures.h"
 #include "PictureProbe.h"
+#include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
 #include "RateLibrary/EmptyStateView.h"
 #include "RateLibrary/Explainer/AtmosInfoPopover.h"
+#include "RateLibrary/Explainer/ExplainerModel.h"
 #include "RateLibrary/Explainer/MusicSettingCondition.h"
 #include "RateLibrary/Explainer/OutputCondition.h"
 #include "RateLibrary/Explainer/PredictionExplainer.h"
@@ -24,6 +27,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTimeZone>
 
@@ -175,8 +179,30 @@ TEST(RateLibraryScreenshot, TheExplainer)
     const QWidget &card = *explainer.recentPlaysCard();
     EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(expanded, PictureProbe::inWindow(card, card.rect())), 500);
     EXPECT_TRUE(explainer.predictionOrder()->steps()->litStep().has_value());
+    // At the least size every recent play can still be read: the explainer scrolls to each row,
+    // which shows whole, its outcome uncut.
     w.resize(1000, 640);
     save(w, "learned-explainer-expanded-least.png");
+    {
+        RecentPlaysRows &rows = *explainer.recentPlays()->rows();
+        auto *area = qobject_cast<QScrollArea *>(explainer.parentWidget()->parentWidget());
+        ASSERT_TRUE(area);
+        ASSERT_EQ(rows.plays().size(), 8);
+        const QList<int> widths =
+            RateLibrary::recentPlayColumnWidths(rows.width() - 2 * RecentPlaysRows::padding);
+        const QFontMetrics caption(FontStyles::caption());
+        for (int row = 0; row < rows.plays().size(); ++row) {
+            area->ensureVisible(0, rows.mapTo(&explainer, rows.rowRect(row).center()).y(), 0,
+                                RecentPlaysRows::rowHeight);
+            const QRect shown(rows.mapTo(area->viewport(), rows.rowRect(row).topLeft()),
+                              rows.rowRect(row).size());
+            EXPECT_TRUE(area->viewport()->rect().contains(shown)) << "row " << row;
+            const QString outcome = PlayCells::text(PlayCells::Column::outcome, rows.plays()[row],
+                                                    PlayCells::Writing::rateLibrary);
+            EXPECT_LT(caption.horizontalAdvance(outcome), widths.last()) << outcome.toStdString();
+        }
+        EXPECT_GT(w.table()->viewport()->height(), 0) << "and the table still shows";
+    }
     w.resize(1080, 700);
 
     explainer.setShowAtmosInfo(true);
@@ -234,6 +260,13 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     ASSERT_TRUE(eventually([&] { return footer.noticeText() == *library.notice; }));
     w.resize(1000, 640);
     save(w, "learned-notice-long.png");
+    const QStringList lines = footer.noticeLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(library.notice->startsWith(lines[0])) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
+    const QList<QWidget *> parts = footer.findChildren<QWidget *>();
+    EXPECT_TRUE(
+        std::any_of(parts.begin(), parts.end(), [&](QWidget *p) { return p->toolTip() == *library.notice; }));
     w.resize(1200, 760);
 
     QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
@@ -248,16 +281,15 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
     o.h.model->scanLocalFiles();
     o.peer.send(QStringLiteral("localFilesResult"),
                 SwitcherProtocol::LocalFilesResult{250, 240, 10, 238}.toJson());
-    ASSERT_TRUE(eventually([&] { return footer.statusText().startsWith(QStringLiteral("Scanned 250")); }));
+    const QString scanned =
+        QStringLiteral("Scanned 250 local files: 240 matched Corvane's library, 238 rates stored, 10 not in "
+                       "the library");
+    ASSERT_TRUE(eventually([&] { return footer.statusText() == scanned; }));
     save(w, "learned-scan-result.png");
+    EXPECT_EQ(footer.statusLines(), QStringList{scanned}) << "whole, on one line";
 
     for (const bool share : {false, true}) {
-        SwitcherProtocol::RateLibraryImported answer;
-        answer.mode = QStringLiteral("dryRun");
-        answer.ok = true;
-        answer.newCount = 40;
-        answer.updated = 12;
-        answer.known = 260;
+        SwitcherProtocol::RateLibraryImported answer = importAnswer(QStringLiteral("dryRun"));
         answer.fileTracks = 312;
         answer.storefront = QStringLiteral("au");
         answer.appVersion = QStringLiteral("2.4 (812)");
@@ -277,4 +309,37 @@ TEST(RateLibraryScreenshot, FooterAndImportPreview)
             << "the warning is orange";
         sheet.reject();
     }
+}
+
+// After an export's "Exported…", a scan's own sentences show: its progress, then its failure.
+TEST(RateLibraryScreenshot, AScanThatFailsAfterAnExport)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    FooterBar &footer = *w.footerBar();
+    QTest::mouseClick(footer.noticeButton(), Qt::LeftButton);
+    o.h.platform.filePanels.exportChoice =
+        FilePanels::ExportChoice{o.h.path(QStringLiteral("a.corvanerates")), false};
+    o.h.model->exportRateLibrary();
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryExport")));
+    const SwitcherProtocol::RateLibraryFile answer{
+        QStringLiteral("backup"), true, std::nullopt,
+        QString::fromLatin1(QByteArray(R"({"rows":[]})").toBase64())};
+    o.peer.send(QStringLiteral("rateLibraryFile"), answer.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.statusText() == "Exported the backup to a.corvanerates."; }));
+
+    o.h.platform.musicApp.running = true;
+    o.h.platform.musicApp.scanResult = QList<SwitcherProtocol::LocalFileRow>{{"A", "One", {}, {}, 96000}};
+    o.h.model->pollPlatform();
+    QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
+    EXPECT_EQ(footer.statusText(), "Reading local files from Music…");
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("localFiles")));
+    o.h.clock->advance(SwitcherModel::localScanAnswerTimeoutMs); // the companion keeps silent
+    save(w, "learned-scan-failed-after-export.png");
+    save(footer, "learned-footer-scan-failed-after-export.png");
+    EXPECT_EQ(footer.statusLines(),
+              QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
+    EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
+    EXPECT_TRUE(footer.scanButton()->isEnabled());
 }

@@ -66,6 +66,10 @@ TEST(RateLibraryFile, ReadsLargeFilesRawDeflateAndPlainJson)
                "\",\"rate\":44100}";
     big += "]}";
     EXPECT_EQ(RateLibraryFile::decode(RateLibraryFile::encode(big)).json, big);
+    const std::atomic<bool> cancelled = true; // a newer file was chosen meanwhile
+    EXPECT_FALSE(
+        RateLibraryFile::decode(RateLibraryFile::encode(big), RateLibraryFile::maximumJsonBytes, &cancelled)
+            .ok());
     EXPECT_EQ(RateLibraryFile::decode(header(1) + rawDeflate(library)).json, library);
 
     EXPECT_EQ(RateLibraryFile::decode(library).json, library);

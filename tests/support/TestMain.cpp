@@ -1,5 +1,7 @@
 // One main for every test binary: a QApplication on the offscreen platform (so widget tests run
 // without a display), settings and data in private temporary folders, then GoogleTest.
+#include "Shell/Translations.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -11,6 +13,9 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Dates and numbers as ctest runs them, also when a binary is run by hand.
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("TZ", "UTC");
 
     QTemporaryDir sandbox;
     if (!sandbox.isValid())
@@ -28,6 +33,7 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane Zuvaradi Tests"));
     QStandardPaths::setTestModeEnabled(true);
+    Translations::install(app); // English, as the app shows it: "1 row"
 
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

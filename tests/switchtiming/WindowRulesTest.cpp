@@ -92,12 +92,25 @@ TEST(TabStyle, captionsAndPanelsByGroup)
               QStringList({"First choice", "When there's no fade", "If you'd rather", "Always on"}));
     EXPECT_EQ(GroupStyle::captionColor(Group::first, Appearance::dark), BrandColors::brandRedStart());
     for (Appearance a : {Appearance::light, Appearance::dark}) {
-        // The fallback's panel stands out in red; the always-on one is an outline only.
-        const GroupStyle::PanelStyle fallback = GroupStyle::panelStyle(Group::fallback, a);
-        const GroupStyle::PanelStyle always = GroupStyle::panelStyle(Group::always, a);
-        EXPECT_GT(fallback.border.red(), fallback.border.blue());
-        EXPECT_GT(fallback.borderWidth, always.borderWidth);
-        EXPECT_EQ(always.tint.alpha(), 0);
+        // The group table: a tint at 0.08 and a border at 0.55 of the group's colour, 1.5 points
+        // wide; always on, no tint and a 1-point separator line.
+        const struct {
+            Group group;
+            GroupStyle::PanelStyle style;
+        } panels[] = {
+            {Group::first,
+             {SystemColors::withOpacity(SystemColors::blue(a), 0.08),
+              SystemColors::withOpacity(SystemColors::blue(a), 0.55), 1.5}},
+            {Group::fallback,
+             {SystemColors::withOpacity(SystemColors::red(a), 0.08),
+              SystemColors::withOpacity(SystemColors::red(a), 0.55), 1.5}},
+            {Group::also,
+             {SystemColors::withOpacity(SystemColors::green(a), 0.08),
+              SystemColors::withOpacity(SystemColors::green(a), 0.55), 1.5}},
+            {Group::always, {QColor(Qt::transparent), SystemColors::separator(a), 1.0}},
+        };
+        for (const auto &panel : panels)
+            EXPECT_TRUE(GroupStyle::panelStyle(panel.group, a) == panel.style) << int(panel.group);
         // The background labels are knocked out with is opaque, and tinted toward the group.
         const QColor neutral = GroupStyle::panelBackground(Group::always, a);
         const QColor blue = GroupStyle::panelBackground(Group::first, a);

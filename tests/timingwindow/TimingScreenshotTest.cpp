@@ -1,21 +1,33 @@
-// Pictures of every card and case at two text sizes and one in a dark palette, for a person to
-// look at (written only when CORVANE_SCREENSHOTS_DIR names a folder); each is checked for what a
-// reader would trip over: labels of a rail that overlap, text cut off at the panel's edge.
+// Pictures of every card and case at two text sizes, in a dark palette, right to left and in the
+// middle of a tab change, for a person to look at (written only when CORVANE_SCREENSHOTS_DIR
+// names a folder); each is checked for what a reader would trip over: labels of a rail that
+// overlap, text cut off at the panel's edge, text that does not stand out in the dark.
 
 #include "TimingWindowSupport.h"
 
+#include "PictureProbe.h"
+#include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/RailSteps.h"
+#include "SwitchTiming/TabStrip.h"
+#include "SwitchTiming/ToneLabel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScrollArea>
+#include <QTest>
+
+#include <cmath>
 
 using namespace TimingWindowTest;
 
 namespace {
 
-void save(QWidget &widget, const QString &name)
+// Saves the picture; unless `midway`, after the panels' change has come to rest.
+void save(QWidget &widget, const QString &name, bool midway = false)
 {
+    auto *window = qobject_cast<SwitchTimingWindow *>(widget.window());
+    if (!midway && window && window->panelFade().state() != QAbstractAnimation::Stopped)
+        window->panelFade().setCurrentTime(window->panelFade().duration());
     settle();
     const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
     if (folder.isEmpty())
@@ -23,6 +35,23 @@ void save(QWidget &widget, const QString &name)
     ASSERT_TRUE(QDir().mkpath(folder));
     EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
         << name.toStdString();
+}
+
+// The relative luminance of a colour, and the contrast of two, as the web's accessibility
+// guidelines measure them: 1 (none) to 21 (black on white).
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Nothing the rail writes overlaps anything else it writes, and nothing leaves the rail.
@@ -129,6 +158,30 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
         save(*shown.window.scrollArea()->widget(), QStringLiteral("timing-dark-stop-3"));
         expectReadable(shown.window.cardPanel()->rail()->currentLayout(),
                        QRectF(shown.window.cardPanel()->rail()->rect()), "dark stop");
+
+        // What a reader sees: a dark window and a dark panel, and text on each that stands out
+        // from it as much as body text must (a contrast of 4.5 to 1).
+        SwitchTimingWindow &w = shown.window;
+        const QImage picture = PictureProbe::picture(w);
+        CardPanel &panel = *w.cardPanel();
+        const QColor windowFill = picture.pixelColor(w.introduction()->mapTo(&w, QPoint(-8, 0)));
+        const QColor panelFill = picture.pixelColor(panel.mapTo(&w, QPoint(6, panel.note()->y())));
+        EXPECT_LT(luminance(windowFill), 0.05) << windowFill.name().toStdString();
+        EXPECT_LT(luminance(panelFill), 0.05) << panelFill.name().toStdString();
+        const auto strongest = [&](QWidget &widget, QRect local, const QColor &fill) {
+            const QRect region = PictureProbe::inWindow(widget, local).intersected(picture.rect());
+            double best = 1;
+            for (int y = region.top(); y <= region.bottom(); ++y) {
+                for (int x = region.left(); x <= region.right(); ++x)
+                    best = std::max(best, contrast(picture.pixelColor(x, y), fill));
+            }
+            return best;
+        };
+        EXPECT_GE(strongest(*w.introduction(), w.introduction()->rect(), windowFill), 4.5);
+        EXPECT_GE(strongest(*panel.note(), panel.note()->rect(), panelFill), 4.5);
+        TimelineRail &rail = *panel.rail();
+        EXPECT_GE(strongest(rail, rail.currentLayout().musicLabelRect.toRect(), panelFill), 4.5);
+        EXPECT_GE(strongest(*panel.header(), panel.header()->rect(), panelFill), 4.5);
     }
     QApplication::setPalette(light);
 
@@ -140,4 +193,41 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     EXPECT_EQ(narrow.window.cardPanel()->rail()->width(), 560 - 2 * int(SwitchTimingView::cardPadding));
     expectNothingClipped(*narrow.window.cardPanel(), "W = 560");
     save(narrow.window, QStringLiteral("timing-narrow-3"));
+}
+
+TEST(TimingScreenshot, RightToLeft)
+{
+    ModelHarness h;
+    addMeasuredPlays(h);
+    setTextSize(3);
+    Shown shown(h);
+    shown.window.setLayoutDirection(Qt::RightToLeft);
+    for (const QString card : {"fade", "stop"}) {
+        shown.window.showCard(card);
+        settle();
+        const std::string where = "right to left, " + card.toStdString();
+        TimelineRail *rail = shown.window.cardPanel()->rail();
+        expectReadable(rail->currentLayout(), QRectF(rail->rect()), where);
+        expectNothingClipped(*shown.window.cardPanel(), where);
+        save(shown.window, QStringLiteral("timing-rtl-%1-3").arg(card));
+    }
+}
+
+// A tab picked: half-way through the change, the new panel shows through the old one's picture;
+// at rest, the new panel alone.
+TEST(TimingScreenshot, TabChangeMidwayAndAtRest)
+{
+    ModelHarness h;
+    setTextSize(1);
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QTest::mouseClick(w.tabStrip()->tab("stop"), Qt::LeftButton);
+    ASSERT_EQ(w.panelFade().state(), QAbstractAnimation::Running);
+    w.panelFade().pause(); // held half-way while the picture is taken
+    w.panelFade().setCurrentTime(75);
+    save(w, QStringLiteral("timing-tab-change-midway"), true);
+    ASSERT_TRUE(w.fadingPanel() && w.fadingPanel()->isVisible());
+    save(w, QStringLiteral("timing-tab-change-at-rest"));
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    expectNothingClipped(*w.cardPanel(), "stop, at rest");
 }

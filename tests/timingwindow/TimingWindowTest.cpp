@@ -6,6 +6,7 @@
 #include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/CasePicker.h"
 #include "SwitchTiming/LoadFiguresCard.h"
+#include "SwitchTiming/RailLegend.h"
 #include "SwitchTiming/RailSteps.h"
 #include "SwitchTiming/SettingFlash.h"
 #include "SwitchTiming/SettingRow.h"
@@ -14,6 +15,9 @@
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
+#include <QGraphicsOpacityEffect>
+#include <QLayout>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -93,6 +97,66 @@ TEST(TimingWindow, theCaseChosenOnTheFadeCardIsKeptWhileOtherCardsShow)
     EXPECT_EQ(w.shownCaseId(), "late");
 }
 
+TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOnce)
+{
+    ModelHarness h;
+    h.model->setBoundaryMode("stop");
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QVariantAnimation &fade = w.panelFade();
+    const QPointer<CardPanel> before = w.cardPanel();
+    QTest::mouseClick(w.tabStrip()->tab("pause"), Qt::LeftButton);
+    CardPanel *panel = w.cardPanel();
+    ASSERT_NE(panel, before.data());
+    EXPECT_TRUE(!before || before->isHidden()) << "the old panel takes no click nor focus";
+    ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
+    ASSERT_TRUE(w.fadingPanel());
+    EXPECT_EQ(w.fadingPanel()->pos(), panel->pos()) << "the old panel's picture, where it stood";
+    const auto shownPart = [&] {
+        auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
+        return effect ? effect->opacity() : 1.0;
+    };
+
+    // 0.15 s, easing in and out: slow at both ends, half-way at the middle.
+    EXPECT_EQ(fade.duration(), 150);
+    fade.setCurrentTime(30);
+    EXPECT_LT(shownPart(), 0.2 - 0.05);
+    fade.setCurrentTime(75);
+    EXPECT_NEAR(shownPart(), 0.5, 0.01);
+    fade.setCurrentTime(120);
+    EXPECT_GT(shownPart(), 0.8 + 0.05);
+
+    // Mid-way, a click where the panels meet reaches the new panel, and its radio works.
+    fade.setCurrentTime(75);
+    QWidget *content = w.scrollArea()->widget();
+    QWidget *hit = content->childAt(panel->geometry().center());
+    EXPECT_TRUE(hit == panel || panel->isAncestorOf(hit));
+    QTest::mouseClick(panel->header()->radio(), Qt::LeftButton);
+    EXPECT_EQ(h.model->boundaryMode(), "pause");
+
+    fade.setCurrentTime(150);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_EQ(panel->graphicsEffect(), nullptr);
+
+    // A case chip fades too; hiding the window ends the change at once.
+    w.showCard("fade");
+    fade.setCurrentTime(150);
+    w.chooseCase("late");
+    fade.setCurrentTime(50);
+    w.hide();
+    EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_EQ(w.cardPanel()->graphicsEffect(), nullptr);
+    w.show();
+
+    // A card that follows the settings changes without a fade, as the radio's choice does.
+    w.showCard("nonsense");
+    fade.setCurrentTime(150);
+    h.model->setAudioTap(false);
+    EXPECT_EQ(w.shownCardId(), "pause");
+    EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
+}
+
 TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
 {
     ModelHarness h;
@@ -112,6 +176,8 @@ TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
     EXPECT_EQ(w.cardTableBuilds(), 3) << "one table per request, none for clearing it";
 }
 
+// The light comes on over 0.15 s, easing out, stays 1.8 s after the click and goes out over
+// 0.6 s, easing in and out.
 TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
 {
     ModelHarness h;
@@ -123,9 +189,10 @@ TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
     w.flashSetting(SettingKey::threshold);
     EXPECT_TRUE(threshold->isLit());
     QVariantAnimation &in = threshold->flashAnimation();
-    EXPECT_EQ(in.duration(), SettingFlash::inMs);
-    EXPECT_EQ(in.easingCurve().type(), QEasingCurve::OutCubic);
-    in.setCurrentTime(SettingFlash::inMs);
+    EXPECT_EQ(in.duration(), 150);
+    in.setCurrentTime(75);
+    EXPECT_GT(threshold->highlightOpacity(), 0.28 * 0.6) << "easing out: most of the way at half the time";
+    in.setCurrentTime(150);
     EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.28);
 
     shown.clock.advance(1799);
@@ -133,12 +200,14 @@ TEST(TimingWindow, aFlashComesOnHoldsAndGoesOutOnTheWindowsClock)
     shown.clock.advance(1);
     EXPECT_FALSE(threshold->isLit());
     QVariantAnimation &out = threshold->flashAnimation();
-    EXPECT_EQ(out.duration(), SettingFlash::outMs);
-    EXPECT_EQ(out.easingCurve().type(), QEasingCurve::InOutQuad);
+    EXPECT_EQ(out.duration(), 600);
+    out.setCurrentTime(60);
+    EXPECT_GT(threshold->highlightOpacity(), 0.28 * 0.9) << "easing in: slow to start";
     out.setCurrentTime(300);
-    EXPECT_GT(threshold->highlightOpacity(), 0.0);
-    EXPECT_LT(threshold->highlightOpacity(), 0.28);
-    out.setCurrentTime(SettingFlash::outMs);
+    EXPECT_NEAR(threshold->highlightOpacity(), 0.14, 0.005);
+    out.setCurrentTime(540);
+    EXPECT_LT(threshold->highlightOpacity(), 0.28 * 0.1) << "easing out: slow to end";
+    out.setCurrentTime(600);
     EXPECT_DOUBLE_EQ(threshold->highlightOpacity(), 0.0);
 }
 
@@ -209,6 +278,64 @@ TEST(TimingWindow, aClickOnAKeyedMarkLightsItsRowAndARelockMarkScrollsUp)
     w.scrollAnimation().setCurrentTime(SwitchTimingWindow::scrollMs);
     EXPECT_EQ(bar->value(), w.relockSection()->y());
     EXPECT_EQ(w.relockSection()->mapTo(w.scrollArea()->viewport(), QPoint(0, 0)).y(), 0);
+}
+
+// The tab row reads "First choice", "When there's no fade", "If you'd rather", "Always on" from
+// the leading edge, and the legend begins there too, each swatch before its name; right to left
+// both mirror while the rail's time still runs left to right.
+TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftToRight)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
+        w.setLayoutDirection(direction);
+        settle();
+        const bool ltr = direction == Qt::LeftToRight;
+        // How far `r` stands from the leading edge of `within`.
+        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
+            return ltr ? r.left() - within.left() : within.right() - r.right();
+        };
+
+        const QRect strip = w.tabStrip()->contentsRect();
+        QLayout &flow = *w.tabStrip()->layout();
+        QStringList captions;
+        for (int i = 0; i < flow.count(); ++i) {
+            captions.append(flow.itemAt(i)->widget()->findChild<ToneLabel *>()->text());
+            const QRect section = flow.itemAt(i)->geometry();
+            const QRect before = i > 0 ? flow.itemAt(i - 1)->geometry() : QRect();
+            const bool sameRow =
+                i > 0 && section.top() <= before.bottom() && section.bottom() >= before.top();
+            // Each section begins the row, or follows the one before it on its row.
+            EXPECT_TRUE(sameRow ? fromLeading(section, strip) > fromLeading(before, strip) + before.width()
+                                : fromLeading(section, strip) == 0)
+                << "section " << i;
+        }
+        EXPECT_EQ(captions,
+                  QStringList({"FIRST CHOICE", "WHEN THERE'S NO FADE", "IF YOU'D RATHER", "ALWAYS ON"}));
+
+        const QRectF legendArea(w.legend()->rect());
+        const QList<RailLegend::Item> legend = w.legend()->currentLayout().items;
+        ASSERT_GE(legend.size(), 2);
+        EXPECT_NEAR(fromLeading(legend[0].swatch, legendArea), 0, 1);
+        for (qsizetype i = 0; i < legend.size(); ++i) {
+            EXPECT_GT(fromLeading(legend[i].textRect, legendArea),
+                      fromLeading(legend[i].swatch, legendArea) + legend[i].swatch.width())
+                << i;
+            if (i > 0 && legend[i].swatch.top() == legend[i - 1].swatch.top()) {
+                EXPECT_GT(fromLeading(legend[i].swatch, legendArea),
+                          fromLeading(legend[i - 1].textRect, legendArea) + legend[i - 1].textRect.width())
+                    << i;
+            }
+        }
+
+        const RailLayout rail = w.cardPanel()->rail()->currentLayout();
+        EXPECT_LT(rail.musicLabelRect.right(), rail.musicLane.left());
+        ASSERT_GE(rail.marks.size(), 2);
+        for (qsizetype i = 1; i < rail.marks.size(); ++i)
+            EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
+    }
 }
 
 TEST(TimingWindow, groupColoursFollowTheTapTheSystemAndTheMode)

@@ -155,29 +155,6 @@ QList<PlayEntry> recentPlays(const QList<PlayEntry> &history)
     return plays;
 }
 
-PlaybackHistoryTableModel::Tone recentPlayCellTone(RecentPlayColumn column, const PlayEntry &entry)
-{
-    // The same tones as the Playback History window's columns of the same names.
-    using Model = PlaybackHistoryTableModel;
-    switch (column) {
-    case RecentPlayColumn::time:
-        return Model::cellTone(Model::time, entry);
-    case RecentPlayColumn::track:
-        return Model::cellTone(Model::track, entry);
-    case RecentPlayColumn::predicted:
-        return Model::cellTone(Model::predicted, entry);
-    case RecentPlayColumn::from:
-        return Model::cellTone(Model::from, entry);
-    case RecentPlayColumn::played:
-        return Model::cellTone(Model::played, entry);
-    case RecentPlayColumn::load:
-        return Model::cellTone(Model::load, entry);
-    case RecentPlayColumn::outcome:
-        return Model::cellTone(Model::outcome, entry);
-    }
-    return Model::Tone::secondary;
-}
-
 QList<int> recentPlayColumnWidths(int available)
 {
     QList<int> widths;
@@ -201,11 +178,6 @@ RowTint recentPlayRowTint(const PlayEntry &entry, const std::optional<QUuid> &la
     if (hovered && PlaybackHistory::stepNumber(entry.source) == hovered)
         return RowTint::sameStep;
     return RowTint::none;
-}
-
-std::optional<QUuid> hoverAfterEntering(const QUuid &row)
-{
-    return row;
 }
 
 std::optional<QUuid> hoverAfterLeaving(const std::optional<QUuid> &current, const QUuid &row)

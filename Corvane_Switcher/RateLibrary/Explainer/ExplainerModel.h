@@ -5,7 +5,6 @@
 // the recent plays with their tints and the pointer's hover rules. Plain functions, no widgets.
 
 #include "ExplainerTexts.h"
-#include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "RateLibrary/LearnedRatesView.h"
 #include "RateLibrary/RateLibraryMenus.h"
 
@@ -80,7 +79,6 @@ const PlayEntry *latestEntry(const QList<PlayEntry> &history);
 constexpr int recentPlayCount = 8;
 QList<PlayEntry> recentPlays(const QList<PlayEntry> &history);
 
-PlaybackHistoryTableModel::Tone recentPlayCellTone(RecentPlayColumn column, const PlayEntry &entry);
 // The widths of the columns in a row `available` points wide (without its padding); the last
 // column takes what is left, never less than nothing.
 QList<int> recentPlayColumnWidths(int available);
@@ -91,13 +89,9 @@ enum class RowTint { none, latest, sameStep };
 RowTint recentPlayRowTint(const PlayEntry &entry, const std::optional<QUuid> &latestID,
                           std::optional<int> hovered);
 
-// `hoveredRowID` after the pointer enters a row, leaves one, or enters the latest play line.
-std::optional<QUuid> hoverAfterEntering(const QUuid &row);
+// `hoveredRowID` after the pointer leaves a row: cleared only while it still holds that row,
+// since the pointer may have gone straight into the next one.
 std::optional<QUuid> hoverAfterLeaving(const std::optional<QUuid> &current, const QUuid &row);
-inline std::optional<QUuid> hoverAfterEnteringLatestLine()
-{
-    return std::nullopt;
-}
 
 // The latest play strip's corner radii: its lower corners square while the recent plays hang
 // beneath it.

@@ -1,17 +1,9 @@
 #include "ExplainerTexts.h"
 
 #include "Bundle.h"
-#include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "RateLibrary/RateLibraryRowText.h"
 #include "RateLibrary/RateLibraryTr.h"
 #include "Units.h"
-
-#include <unicode/datefmt.h>
-#include <unicode/locid.h>
-
-#include <QHash>
-
-#include <memory>
 
 namespace RateLibrary {
 
@@ -21,8 +13,6 @@ using Entry = PlaybackHistory::Entry;
 
 namespace {
 
-const QString dash = QStringLiteral("—");
-
 // Music.app's Dolby Atmos setting, when it is one that decides for every output.
 std::optional<QString> decidingAtmosWord(const std::optional<SwitcherProtocol::MusicQuality> &quality)
 {
@@ -31,22 +21,34 @@ std::optional<QString> decidingAtmosWord(const std::optional<SwitcherProtocol::M
     return std::nullopt;
 }
 
-// The time of day in the locale's short form; one ICU formatter per locale, made on first use.
-QString shortTime(const QDateTime &at, const QLocale &locale)
+// What the latest play line says of a prediction: the rate, the step it came from and, for a
+// setting-dependent tier, Music.app's setting. A source that names no step (one this version
+// does not know) still predicted its rate.
+QString predictionPart(const Entry &latest, const Bundle &bundle)
 {
-    if (!at.isValid())
-        return dash;
-    thread_local QHash<QString, std::shared_ptr<icu::DateFormat>> formats;
-    const QString name = locale.language() == QLocale::C ? QStringLiteral("en_US_POSIX") : locale.name();
-    auto it = formats.find(name);
-    if (it == formats.end())
-        it = formats.insert(name, std::shared_ptr<icu::DateFormat>(icu::DateFormat::createTimeInstance(
-                                      icu::DateFormat::kShort, icu::Locale(name.toUtf8().constData()))));
-    if (!it.value())
-        return locale.toString(at.toLocalTime().time(), QLocale::ShortFormat);
-    icu::UnicodeString text;
-    it.value()->format(UDate(at.toMSecsSinceEpoch()), text);
-    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+    const QString rate = Units::kHz(bundle, *latest.predictedRate);
+    const std::optional<QString> &tier = latest.tier;
+    const std::optional<QString> setting = tier && *tier != Tier::any && *tier != Tier::file
+                                               ? std::optional(Tier::sentencePhrase(*tier, bundle))
+                                               : std::nullopt;
+    const std::optional<int> step = PlaybackHistory::stepNumber(latest.source);
+    if (!step) {
+        if (setting) {
+            //: The latest play: the predicted rate, from a source that names no prediction step, and
+            //: Music.app's setting ("Hi-Res Lossless").
+            return Tr::tr("%1 predicted, under %2").arg(rate, *setting);
+        }
+        //: The latest play: the predicted rate, from a source that names no prediction step.
+        return Tr::tr("%1 predicted").arg(rate);
+    }
+    const QString name = PlaybackHistory::stepName(*step, bundle);
+    if (setting) {
+        //: The latest play: the predicted rate, the prediction step's number and name, and Music.app's
+        //: setting ("Hi-Res Lossless").
+        return Tr::tr("%1 from step %2, %3, under %4").arg(rate, QString::number(*step), name, *setting);
+    }
+    //: The latest play: the predicted rate, the prediction step's number and name.
+    return Tr::tr("%1 from step %2, %3").arg(rate, QString::number(*step), name);
 }
 
 } // namespace
@@ -289,22 +291,9 @@ QString latestPlaySummary(const Entry *latest, const QDateTime &now, const QLoca
             "No plays yet — play a track through Music.app and it appears here with its prediction.");
     const Bundle bundle = Bundle::main();
     const auto rate = [&](double hz) { return Units::kHz(bundle, hz); };
-    const std::optional<int> step = PlaybackHistory::stepNumber(latest->source);
     QStringList parts;
-    if (latest->predictedRate && step) {
-        const QString name = PlaybackHistory::stepName(*step, bundle);
-        const std::optional<QString> &tier = latest->tier;
-        if (tier && *tier != Tier::any && *tier != Tier::file) {
-            //: The latest play: the predicted rate, the prediction step's number and name, and Music.app's
-            //: setting ("Hi-Res Lossless").
-            parts.append(Tr::tr("%1 from step %2, %3, under %4")
-                             .arg(rate(*latest->predictedRate), QString::number(*step), name,
-                                  Tier::sentencePhrase(*tier, bundle)));
-        } else {
-            //: The latest play: the predicted rate, the prediction step's number and name.
-            parts.append(Tr::tr("%1 from step %2, %3")
-                             .arg(rate(*latest->predictedRate), QString::number(*step), name));
-        }
+    if (latest->predictedRate) {
+        parts.append(predictionPart(*latest, bundle));
         if (latest->playedRate && latest->differed()) {
             //: The latest play streamed at another rate than predicted.
             parts.append(Tr::tr("played at %1").arg(rate(*latest->playedRate)));
@@ -376,33 +365,10 @@ std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column)
         "track after a Stop to Switch change.");
 }
 
-QString recentPlayCellText(RecentPlayColumn column, const Entry &entry, const QLocale &locale)
-{
-    const Bundle bundle = Bundle::main();
-    switch (column) {
-    case RecentPlayColumn::time:
-        return shortTime(entry.at, locale);
-    case RecentPlayColumn::track:
-        return entry.title;
-    case RecentPlayColumn::predicted:
-        return entry.predictedRate ? Units::kHz(bundle, *entry.predictedRate) : dash;
-    case RecentPlayColumn::from:
-        if (entry.predictedRate)
-            return PlaybackHistory::stepLabel(entry.source, bundle);
-        return entry.note.value_or(QStringLiteral("no prediction"));
-    case RecentPlayColumn::played:
-        return entry.playedRate ? Units::kHz(bundle, *entry.playedRate) : dash;
-    case RecentPlayColumn::load:
-        return PlaybackHistoryTableModel::cellText(PlaybackHistoryTableModel::load, entry);
-    case RecentPlayColumn::outcome:
-        return PlaybackHistory::outcomeLabel(entry, bundle);
-    }
-    return {};
-}
-
 QString recentPlaysFooter(qsizetype count)
 {
-    return Tr::tr("Last %1 plays. Hover a row to light its step above.").arg(count);
+    //: Under the recent plays: how many are listed.
+    return Tr::tr("Last %n plays. Hover a row to light its step above.", nullptr, int(count));
 }
 
 QString showAllTitle()

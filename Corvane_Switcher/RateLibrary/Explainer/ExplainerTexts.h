@@ -3,6 +3,7 @@
 // Every sentence and label of the prediction explainer above the Rate Library's table, as plain
 // functions of what they describe. The widgets show these texts and nothing else.
 
+#include "Common/PlayCells.h"
 #include "PlaybackHistory.h"
 #include "SwitcherProtocol.h"
 
@@ -65,8 +66,8 @@ QString latestPlaySummary(const PlaybackHistory::Entry *latest, const QDateTime 
 QString historyToggleTitle();
 QString historyToggleHelp();
 
-// The recent plays table.
-enum class RecentPlayColumn { time, track, predicted, from, played, load, outcome };
+// The recent plays table: the cells of the History window's columns of the same names.
+using RecentPlayColumn = PlayCells::Column;
 struct RecentPlayColumnInfo {
     RecentPlayColumn column;
     const char *title; // untranslated; see recentPlayHeader
@@ -76,9 +77,6 @@ const QList<RecentPlayColumnInfo> &recentPlayColumns();
 // The column's title, localized and upper-cased by the locale's rules.
 QString recentPlayHeader(const RecentPlayColumnInfo &info, const QLocale &locale = QLocale());
 std::optional<QString> recentPlayHeaderHelp(RecentPlayColumn column);
-// The cell's text; for the track cell, the title (the artist is `entry.artist`).
-QString recentPlayCellText(RecentPlayColumn column, const PlaybackHistory::Entry &entry,
-                           const QLocale &locale = QLocale());
 QString recentPlaysFooter(qsizetype count);
 QString showAllTitle();
 

@@ -53,10 +53,10 @@ PredictionExplainer::PredictionExplainer(SwitcherModel &model, LearnedRatesWindo
     connect(m_output, &OutputCondition::infoPressed, this,
             [this] { setShowAtmosInfo(!m_view.showAtmosInfo); });
     connect(m_strip, &LatestPlayStrip::historyToggled, this, &PredictionExplainer::toggleHistory);
-    connect(m_strip, &LatestPlayStrip::entered, this,
-            [this] { setHoveredRowID(hoverAfterEnteringLatestLine()); });
+    // The latest play line gives the lit step back to the latest play.
+    connect(m_strip, &LatestPlayStrip::entered, this, [this] { setHoveredRowID(std::nullopt); });
     connect(m_recent->rows(), &RecentPlaysRows::rowEntered, this,
-            [this](const QUuid &id) { setHoveredRowID(hoverAfterEntering(id)); });
+            [this](const QUuid &id) { setHoveredRowID(id); });
     connect(m_recent->rows(), &RecentPlaysRows::rowLeft, this,
             [this](const QUuid &id) { setHoveredRowID(hoverAfterLeaving(m_view.hoveredRowID, id)); });
     connect(m_recent, &RecentPlaysTable::showAllPressed, this, &PredictionExplainer::showAllHistory);

@@ -3,7 +3,6 @@
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
-#include "PlaybackHistory/PlaybackHistoryStyle.h"
 
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -15,6 +14,8 @@
 #include <QStyle>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace RateLibrary;
 
@@ -53,6 +54,7 @@ void RecentPlaysRows::showPlays(QList<PlayEntry> plays, std::optional<QUuid> lat
     if (resized)
         updateGeometry();
     update();
+    followPointer();
 }
 
 void RecentPlaysRows::showHoveredStep(std::optional<int> hoveredStep)
@@ -114,28 +116,31 @@ QList<QRect> RecentPlaysRows::cellRects(const QRect &line) const
     return cells;
 }
 
-void RecentPlaysRows::pointerAt(int row)
+void RecentPlaysRows::followPointer()
 {
-    if (row == m_pointerRow)
+    const int row = m_pointer ? rowAt(*m_pointer) : -1;
+    const std::optional<QUuid> play = row >= 0 ? std::optional(m_plays.at(row).id) : std::nullopt;
+    if (play == m_pointerPlay)
         return;
-    const int left = m_pointerRow;
-    m_pointerRow = row;
+    const std::optional<QUuid> left = std::exchange(m_pointerPlay, play);
     // Entering the next row comes first; leaving the previous one then leaves it hovered.
-    if (row >= 0)
-        emit rowEntered(m_plays.at(row).id);
-    if (left >= 0 && left < m_plays.size())
-        emit rowLeft(m_plays.at(left).id);
+    if (play)
+        emit rowEntered(*play);
+    if (left)
+        emit rowLeft(*left);
 }
 
 void RecentPlaysRows::mouseMoveEvent(QMouseEvent *event)
 {
-    pointerAt(rowAt(event->position().toPoint()));
+    m_pointer = event->position().toPoint();
+    followPointer();
     QWidget::mouseMoveEvent(event);
 }
 
 void RecentPlaysRows::leaveEvent(QEvent *event)
 {
-    pointerAt(-1);
+    m_pointer.reset();
+    followPointer();
     QWidget::leaveEvent(event);
 }
 
@@ -169,10 +174,10 @@ void RecentPlaysRows::paintCells(QPainter &painter, const QRect &line, const Pla
     for (int i = 0; i < cells.size(); ++i) {
         const RecentPlayColumn column = recentPlayColumns().at(i).column;
         const QRect cell = cells.at(i);
-        const QColor color = PlaybackHistoryStyle::toneColor(recentPlayCellTone(column, entry));
+        const QColor color = PlayCells::toneColor(PlayCells::tone(column, entry), look);
         painter.setFont(column == RecentPlayColumn::load ? digits : caption);
         const QFontMetrics metrics = painter.fontMetrics();
-        const QString text = recentPlayCellText(column, entry);
+        const QString text = PlayCells::text(column, entry, PlayCells::Writing::rateLibrary);
         if (column != RecentPlayColumn::track) {
             painter.setPen(color);
             painter.drawText(cell, metrics.elidedText(text, Qt::ElideRight, cell.width() - artistGap),

@@ -54,14 +54,18 @@ private:
     void paintCells(QPainter &painter, const QRect &line, const RateLibrary::PlayEntry &entry) const;
     // The row's cells on a transparent picture, drawn when first needed.
     const QPixmap &cellsPicture(int row) const;
-    void pointerAt(int row);
+    // The play under the pointer now, reported as entered and the one before as left.
+    void followPointer();
 
     mutable QList<RowPicture> m_pictures;
 
     QList<RateLibrary::PlayEntry> m_plays;
     std::optional<QUuid> m_latestID;
     std::optional<int> m_hoveredStep;
-    int m_pointerRow = -1;
+    // The pointer follows plays, not row positions: a play arriving under a resting pointer
+    // moves the rows without a mouse move, and leaving must clear the play that was entered.
+    std::optional<QPoint> m_pointer;
+    std::optional<QUuid> m_pointerPlay;
 };
 
 class RecentPlaysTable final : public QWidget {
