@@ -373,8 +373,32 @@ private:
             const QLatin1String latin1(utf8.data(), qsizetype(utf8.size()));
             return shareable && *earlier == latin1 ? *earlier : QString(latin1);
         }
-        QString made = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-        return shareable && made == *earlier ? *earlier : made;
+        return shareable && readsAs(utf8, *earlier) ? *earlier
+                                                    : QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    }
+
+    // Whether checked UTF-8 reads as `text`, without converting it.
+    static bool readsAs(std::string_view utf8, QStringView text)
+    {
+        const char16_t *unit = text.utf16();
+        const char16_t *const end = unit + text.size();
+        for (std::size_t at = 0; at < utf8.size();) {
+            const auto lead = static_cast<unsigned char>(utf8[at]);
+            const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+            for (int k = 1; k < length; ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(utf8[at + std::size_t(k)]) & 0x3F);
+            at += std::size_t(length);
+            if (cp >= 0x10000) {
+                if (end - unit < 2 || unit[0] != char16_t(0xD7C0 + (cp >> 10)) ||
+                    unit[1] != char16_t(0xDC00 | (cp & 0x3FF)))
+                    return false;
+                unit += 2;
+            } else if (unit == end || *unit++ != cp) {
+                return false;
+            }
+        }
+        return unit == end;
     }
 
     bool word(QString &out, WordCache &cache)

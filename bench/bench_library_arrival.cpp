@@ -122,8 +122,9 @@ bool waitUntilShown(const SwitcherModel &model, const LearnedRatesWindow &window
     };
     QElapsedTimer waited;
     waited.start();
+    // The stall meter's ticks wake the loop at least every millisecond.
     while (!shown() && waited.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return shown();
 }
 

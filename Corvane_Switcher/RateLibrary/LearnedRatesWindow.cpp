@@ -214,10 +214,10 @@ void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &ra
     const SortComparator initial = LearnedRatesWindowView().sortOrder.first();
     // The one on show is only read: its prepared texts never change.
     QThreadPool::globalInstance()->start([window, rates, initial, earlier = m_inputs.library]() mutable {
-        auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get());
+        // With the table's first sort, also off the main thread.
+        auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get(), initial.key);
         // Freed here when the window has let it go meanwhile.
         earlier.reset();
-        index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
         QMetaObject::invokeMethod(
             qApp,
             [window, index]() mutable {

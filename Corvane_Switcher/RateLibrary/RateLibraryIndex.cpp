@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <future>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -129,9 +130,16 @@ struct RateLibraryIndex::Prepared {
     mutable QHash<QString, int> rowOfKeyedId;
 };
 
-RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier)
+RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier,
+                                   std::optional<RateLibrary::SortKey> firstOrder)
     : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>())
 {
+    // An order by the rows' own values needs nothing prepared here: it is made alongside.
+    std::future<std::unique_ptr<Orders>> madeAlongside;
+    if (firstOrder && (*firstOrder == SortKey::confirmed || *firstOrder == SortKey::rate ||
+                       *firstOrder == SortKey::track || *firstOrder == SortKey::album))
+        madeAlongside = std::async(std::launch::async, [this, key = *firstOrder] { return makeOrders(key); });
+
     Prepared &p = *m_prepared;
     const int n = size();
     p.tier.resize(n);
@@ -199,6 +207,10 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
             ids.insert(row.id);
         p.tracks = int(ids.size());
     }
+    if (madeAlongside.valid())
+        p.orders[std::size_t(*firstOrder)] = madeAlongside.get();
+    else if (firstOrder)
+        buildOrder(*firstOrder);
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
@@ -417,6 +429,11 @@ template <class Less> void sortStable(std::vector<int> &order, Less less)
 
 void RateLibraryIndex::buildOrder(SortKey key) const
 {
+    m_prepared->orders[std::size_t(key)] = makeOrders(key);
+}
+
+std::unique_ptr<RateLibraryIndex::Orders> RateLibraryIndex::makeOrders(SortKey key) const
+{
     const int n = size();
     auto orders = std::make_unique<Orders>();
     std::vector<int> &asc = orders->ascending;
@@ -487,7 +504,7 @@ void RateLibraryIndex::buildOrder(SortKey key) const
         desc.insert(desc.end(), asc.begin() + begin, asc.begin() + end);
         end = begin;
     }
-    m_prepared->orders[std::size_t(key)] = std::move(orders);
+    return orders;
 }
 
 const std::vector<int> &RateLibraryIndex::order(SortKey key, bool reverse) const

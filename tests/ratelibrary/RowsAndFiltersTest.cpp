@@ -286,7 +286,10 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
 
         LearnedRates rates;
         rates.rows = rows;
-        const auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get());
+        // The first comparator's order made along with the index, as for the window.
+        const auto index = std::make_shared<const RateLibraryIndex>(
+            rates, earlier.get(),
+            view.sortOrder.isEmpty() ? std::nullopt : std::optional(view.sortOrder.first().key));
         const std::vector<int> got = visibleRowIndices({index, q, std::nullopt}, view);
         EXPECT_EQ(QList<int>(got.begin(), got.end()), expected) << "round " << round;
         QSet<QString> tracks;
