@@ -27,7 +27,8 @@ public:
             return nullptr;
         for (const qsizetype step : {0, 1, -1, 2, -2, 3, -3}) {
             const qsizetype at = m_next + step;
-            if (at >= 0 && at < m_rows->size() && m_rows->at(at).id == id) {
+            if (at >= 0 && at < m_rows->size() &&
+                (m_rows->at(at).id.isSharedWith(id) || m_rows->at(at).id == id)) {
                 m_next = at + 1;
                 return &m_rows->at(at);
             }

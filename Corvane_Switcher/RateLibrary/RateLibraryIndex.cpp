@@ -147,10 +147,16 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
     p.wholeRate.resize(n);
     p.fieldStart.resize(std::size_t(n) * 3 + 1);
     p.rowClasses.resize(std::size_t(n));
-    qsizetype length = 0;
-    for (const Row &row : std::as_const(m_rates.rows)) // never detach: the rows stay shared with the model
-        length += row.title.value_or(QString()).size() + row.artist.value_or(QString()).size() +
-                  row.album.value_or(QString()).size() + 3;
+    // Room for the search text: as much as the earlier library's when there is one (walking
+    // 100,000 rows once more to count costs milliseconds), else what the rows' texts take. Never
+    // detach, and never copy a text (each copy writes to its shared count): the rows stay shared
+    // with the model.
+    qsizetype length = earlier ? earlier->m_prepared->text.size() : 0;
+    const auto sizeOf = [](const std::optional<QString> &text) { return text ? text->size() : 0; };
+    for (int i = 0; !earlier && i < n; ++i) {
+        const Row &row = m_rates.rows.at(i);
+        length += sizeOf(row.title) + sizeOf(row.artist) + sizeOf(row.album) + 3;
+    }
     p.text.reserve(length + length / 8 + searchPadding);
 
     // A text that is the earlier library's own (the link takes unchanged texts from the library
