@@ -160,8 +160,8 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
     p.text.reserve(length + length / 8 + searchPadding);
 
     // A text that is the earlier library's own (the link takes unchanged texts from the library
-    // before) is copied lowered from the earlier index, and a row whose three texts all are
-    // takes its byte classes too.
+    // before) is copied lowered from the earlier index; a row whose three texts all are takes
+    // its whole text and its byte classes at once.
     SwitcherProtocol::EarlierRows matches(earlier ? &earlier->m_rates.rows : nullptr);
     const Prepared *before = earlier ? earlier->m_prepared.get() : nullptr;
     bool sameIds = earlier && earlier->size() == n; // every id the earlier one, in its place
@@ -174,29 +174,37 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
         const Row *match = matches.passed(row.id);
         const std::size_t k = match ? std::size_t(match - earlier->m_rates.rows.constData()) : 0;
         sameIds = sameIds && match && k == std::size_t(i) && row.id.isSharedWith(match->id);
-        bool allCopied = match != nullptr;
         const std::optional<QString> Row::*fields[3] = {&Row::title, &Row::artist, &Row::album};
-        for (int f = 0; f < 3; ++f) {
-            p.fieldStart[std::size_t(i) * 3 + f] = p.text.size();
+        const auto taken = [&](int f) {
             const std::optional<QString> &mine = row.*fields[f];
-            const std::optional<QString> *theirs = match ? &(match->*fields[f]) : nullptr;
-            if (mine && theirs && *theirs && mine->isSharedWith(**theirs)) {
-                const qsizetype from = before->fieldStart[k * 3 + f];
-                p.text.append(before->text.constData() + from, before->fieldStart[k * 3 + f + 1] - 1 - from);
-            } else {
-                allCopied = allCopied && !mine && theirs && !*theirs;
-                if (mine)
-                    appendLowered(p.text, *mine);
-            }
-            p.text += separator;
-        }
-        if (allCopied) {
+            const std::optional<QString> &theirs = match->*fields[f];
+            return mine ? theirs && mine->isSharedWith(*theirs) : !theirs;
+        };
+        const std::size_t at = std::size_t(i) * 3;
+        if (match && taken(0) && taken(1) && taken(2)) {
+            // The whole row's text, three fields and their ends, in one piece.
+            const qsizetype from = before->fieldStart[k * 3];
+            for (int f = 0; f < 3; ++f)
+                p.fieldStart[at + f] = p.text.size() + before->fieldStart[k * 3 + f] - from;
+            p.text.append(before->text.constData() + from, before->fieldStart[k * 3 + 3] - from);
             p.rowClasses[std::size_t(i)] = before->rowClasses[k];
         } else {
+            for (int f = 0; f < 3; ++f) {
+                p.fieldStart[at + f] = p.text.size();
+                const std::optional<QString> &mine = row.*fields[f];
+                if (match && mine && taken(f)) {
+                    const qsizetype from = before->fieldStart[k * 3 + f];
+                    p.text.append(before->text.constData() + from,
+                                  before->fieldStart[k * 3 + f + 1] - 1 - from);
+                } else if (mine) {
+                    appendLowered(p.text, *mine);
+                }
+                p.text += separator;
+            }
             quint64 classes = 0;
             const char *text = p.text.constData();
-            for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.text.size(); ++at)
-                classes |= quint64(1) << byteClass(std::uint8_t(text[at]));
+            for (qsizetype c = p.fieldStart[at]; c < p.text.size(); ++c)
+                classes |= quint64(1) << byteClass(std::uint8_t(text[c]));
             p.rowClasses[std::size_t(i)] = classes;
         }
         p.pinned += (p.flags[std::size_t(i)] & pinnedFlag) != 0;
