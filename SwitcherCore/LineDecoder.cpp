@@ -1,5 +1,7 @@
 #include "LineDecoder.h"
 
+#include "HeapMemory.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -46,6 +48,7 @@ void LineDecoder::hold(QByteArrayView part)
         // decoder's padding fits too; half as much again as now when this one is longer.
         const qsizetype room = std::max(m_lastLongLine + m_lastLongLine / 16, needed + needed / 2);
         m_pending.reserve(std::min(room, m_maximumLineBytes + m_maximumLineBytes / 16));
+        HeapMemory::preferLargePages(m_pending.constData(), std::size_t(std::max(m_lastLongLine, needed)));
     }
     m_pending.append(part);
 }

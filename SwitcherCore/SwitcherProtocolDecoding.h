@@ -3,6 +3,8 @@
 // What the two decoders of the protocol (QJsonObject and simdjson) share, so that both report
 // the same error for the same text. Not part of the protocol's public face.
 
+#include "HeapMemory.h"
+
 #include <QString>
 
 #include <cmath>
@@ -154,9 +156,12 @@ void reserveForTheRest(List &out, const char *first, const char *current, const 
     if (out.size() != sample || current <= first)
         return;
     const double bytesPerItem = double(current - first) / double(sample);
-    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem * 1.25) + sample;
-    if (estimate > out.capacity())
-        out.reserve(estimate);
+    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem);
+    if (estimate + estimate / 4 + sample > out.capacity()) {
+        out.reserve(estimate + estimate / 4 + sample);
+        HeapMemory::preferLargePages(out.constData(),
+                                     std::size_t(estimate) * sizeof(typename List::value_type));
+    }
 }
 
 // What one decode of a Rate Library shares between its rows.

@@ -1,6 +1,7 @@
 #include "RateLibraryIndex.h"
 
 #include "EarlierRows.h"
+#include "HeapMemory.h"
 #include "RateLibraryRowText.h"
 
 #include <QSet>
@@ -158,6 +159,7 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
         length += sizeOf(row.title) + sizeOf(row.artist) + sizeOf(row.album) + 3;
     }
     p.text.reserve(length + length / 8 + searchPadding);
+    HeapMemory::preferLargePages(p.text.constData(), std::size_t(length));
 
     // A text that is the earlier library's own (the link takes unchanged texts from the library
     // before) is copied lowered from the earlier index; a row whose three texts all are takes
