@@ -21,9 +21,9 @@ void giveBackFreedPages();
 // A large fresh block about to be filled (a Rate Library line, its rows, its search text), with
 // about `expected` bytes: asks the system for 2 MiB pages there, so that filling 28 MB takes a
 // few dozen page faults instead of 7,000 (a fault costs microseconds, and memory given back is
-// fresh each time). Only whole 2 MiB pieces within the first fifteen sixteenths of `expected`
-// are asked for, so that an estimate a little too long never leaves a large page filled in
-// part, resident all the same. Nothing changes where the system offers no such pages.
+// fresh each time). Only whole 2 MiB pages within the first fifteen sixteenths of `expected`
+// are asked for, so that an estimate a little too long never leaves a large page half filled and
+// resident all the same. Nothing changes where the system offers no such pages.
 void preferLargePages(const void *data, std::size_t expected);
 
 } // namespace HeapMemory

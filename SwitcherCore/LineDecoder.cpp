@@ -40,9 +40,9 @@ QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
     return out;
 }
 
-void LineDecoder::hold(QByteArrayView part)
+void LineDecoder::hold(QByteArrayView bytes)
 {
-    const qsizetype needed = m_pending.size() + part.size();
+    const qsizetype needed = m_pending.size() + bytes.size();
     if (needed > m_pending.capacity() && needed >= roomFrom) {
         // Room never written costs no memory. A little more than the last long line, so that the
         // decoder's padding fits too; half as much again as now when this one is longer.
@@ -50,7 +50,7 @@ void LineDecoder::hold(QByteArrayView part)
         m_pending.reserve(std::min(room, m_maximumLineBytes + m_maximumLineBytes / 16));
         HeapMemory::preferLargePages(m_pending.constData(), std::size_t(std::max(m_lastLongLine, needed)));
     }
-    m_pending.append(part);
+    m_pending.append(bytes);
 }
 
 void LineDecoder::finishLine(QByteArrayView tail, QList<Line> &out)

@@ -30,7 +30,7 @@ public:
     static constexpr qsizetype roomFrom = 1024 * 1024;
 
 private:
-    void hold(QByteArrayView part);
+    void hold(QByteArrayView bytes);
     void finishLine(QByteArrayView tail, QList<Line> &out);
 
     qsizetype m_maximumLineBytes;

@@ -21,7 +21,7 @@ struct Tr {
 };
 
 constexpr auto peerThreadName = "dulvarin.CorvaneSwitcher.link.peer";
-// One buffer of this size per connection takes what the socket holds, piece by piece.
+// One buffer of this size per connection takes what the socket holds, a little at a time.
 constexpr qsizetype readChunkBytes = 256 * 1024;
 // How much a connection lets wait in its socket before it makes the next queued message.
 constexpr qint64 writeAheadBytes = 4 * 1024 * 1024;

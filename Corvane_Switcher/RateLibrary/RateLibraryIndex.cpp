@@ -184,7 +184,7 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
         };
         const std::size_t at = std::size_t(i) * 3;
         if (match && taken(0) && taken(1) && taken(2)) {
-            // The whole row's text, three fields and their ends, in one piece.
+            // The whole row's text, three fields and their ends, in one copy.
             const qsizetype from = before->fieldStart[k * 3];
             for (int f = 0; f < 3; ++f)
                 p.fieldStart[at + f] = p.text.size() + before->fieldStart[k * 3 + f] - from;
