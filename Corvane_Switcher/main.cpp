@@ -14,6 +14,8 @@
 
 int main(int argc, char **argv)
 {
+    // Before anything else: a quit signal during start-up ends the app cleanly too.
+    QuitSignals::catchFromStart();
     HeapMemory::mapLargeBlocks();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
@@ -30,7 +32,7 @@ int main(int argc, char **argv)
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder);
     }
 
-    // Watched from the start: a signal during start-up quits as soon as the event loop runs.
+    // The event loop reads the signals: one caught before it runs quits it at once.
     const QuitSignals quitSignals;
 
     const QStringList arguments = QApplication::arguments();
@@ -46,6 +48,9 @@ int main(int argc, char **argv)
         break;
     }
 
+    // Nothing is loaded yet, so nothing is pending to save.
+    if (QuitSignals::arrivedAlready())
+        return 0;
     AppShell shell;
     instance.onRequest = [&shell](const LaunchRequest &request) { shell.handle(request); };
     shell.start(arguments);

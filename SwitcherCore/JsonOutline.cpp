@@ -176,4 +176,53 @@ std::optional<QJsonObject> keyAlone(QByteArrayView text, const Member &member)
     return document.object();
 }
 
+bool breaksTheGrammar(QByteArrayView text)
+{
+    const auto digitAt = [&text](qsizetype i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    const auto digitsFrom = [&](qsizetype i) {
+        while (digitAt(i))
+            ++i;
+        return i;
+    };
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto byte = quint8(text[i]);
+        if (inString) {
+            if (byte == '\\') {
+                // QJsonDocument has checked the four digits of a \u.
+                if (++i == text.size() || !QByteArrayView("\"\\/bfnrtu").contains(text[i]))
+                    return true;
+            } else if (byte == '"') {
+                inString = false;
+            } else if (byte < 0x20) {
+                return true;
+            }
+        } else if (byte == '"') {
+            inString = true;
+        } else if (byte == '.' || byte == '+') {
+            return true; // a number that starts without a digit
+        } else if (byte == '-' || digitAt(i)) {
+            // -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+            qsizetype at = byte == '-' ? i + 1 : i;
+            if (!digitAt(at))
+                return true;
+            at = text[at] == '0' ? at + 1 : digitsFrom(at);
+            if (at < text.size() && text[at] == '.') {
+                if (!digitAt(++at))
+                    return true;
+                at = digitsFrom(at);
+            }
+            if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+                if (++at < text.size() && (text[at] == '+' || text[at] == '-'))
+                    ++at;
+                if (!digitAt(at))
+                    return true;
+                at = digitsFrom(at);
+            }
+            i = at - 1;
+        }
+    }
+    return false;
+}
+
 } // namespace JsonOutline

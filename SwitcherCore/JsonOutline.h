@@ -49,4 +49,10 @@ std::optional<QJsonValue> parse(QByteArrayView text, Span span, int level);
 // leading byte order mark goes when a key becomes a QString, but not when keys are compared).
 std::optional<QJsonObject> keyAlone(QByteArrayView text, const Member &member);
 
+// Whether `text`, valid JSON as QJsonDocument reads it, breaks the JSON grammar where
+// QJsonDocument is lenient: a raw control character (below U+0020) or an escape other than
+// \" \\ \/ \b \f \n \r \t \uXXXX in a string, or a number such as 1., -.5 or .5. Stricter readers
+// refuse all of these.
+bool breaksTheGrammar(QByteArrayView text);
+
 } // namespace JsonOutline

@@ -100,8 +100,6 @@ public:
         bool operator==(const FileContents &) const = default;
     };
     static FileContents readFileContents(QByteArrayView bytes);
-    // One play as the file keeps it; none when a key is missing or holds the wrong kind of value.
-    static std::optional<Entry> entryFromJson(const QJsonObject &json);
 
     // The file, and what went wrong with it last (empty when all is well).
     QString filePath() const { return m_filePath; }

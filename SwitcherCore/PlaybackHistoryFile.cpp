@@ -218,11 +218,6 @@ QString megabytes(qint64 bytes)
 
 } // namespace
 
-std::optional<PlaybackHistory::Entry> PlaybackHistory::entryFromJson(const QJsonObject &json)
-{
-    return readEntry(json, nullptr);
-}
-
 PlaybackHistory::FileContents PlaybackHistory::readFileContents(QByteArrayView bytes)
 {
     using namespace JsonOutline;

@@ -9,18 +9,22 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int quitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-// The pipe's two ends; only one QuitSignals exists at a time.
+// The pipe's two ends, open for the life of the process.
 int pipeEnds[2] = {-1, -1};
+// The last signal caught, for a start that has no event loop yet.
+volatile std::sig_atomic_t caught = 0;
 
 extern "C" void writeToPipe(int signal)
 {
     const int savedErrno = errno;
+    caught = signal;
     const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
     errno = savedErrno;
@@ -42,35 +46,50 @@ const char *signalName(int signal)
 
 } // namespace
 
-QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
+bool QuitSignals::catchFromStart()
 {
-    if (pipeEnds[0] >= 0 || ::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        qCWarning(lcUi, "cannot watch for quit signals: %s",
-                  pipeEnds[0] >= 0 ? "already watched" : strerror(errno));
-        return;
+    if (pipeEnds[0] >= 0)
+        return true;
+    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        pipeEnds[0] = pipeEnds[1] = -1;
+        return false;
     }
-    m_notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &QuitSignals::arrived);
-
     struct sigaction action = {};
     action.sa_handler = writeToPipe;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : quitSignals)
+    sigset_t caughtSet;
+    sigemptyset(&caughtSet);
+    for (const int signal : quitSignals) {
         sigaction(signal, &action, nullptr);
+        sigaddset(&caughtSet, signal);
+    }
+    // A launcher may hand down a mask that blocks them; they must reach the app all the same (one
+    // sent before this line, held back meanwhile, arrives now).
+    pthread_sigmask(SIG_UNBLOCK, &caughtSet, nullptr);
+    return true;
 }
 
-QuitSignals::~QuitSignals()
+bool QuitSignals::arrivedAlready()
 {
-    if (!m_notifier)
-        return;
-    for (const int signal : quitSignals)
-        std::signal(signal, SIG_DFL);
-    m_notifier.reset();
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
-    pipeEnds[0] = pipeEnds[1] = -1;
+    const int signal = caught;
+    if (signal == 0)
+        return false;
+    qCInfo(lcUi, "%s during start-up: quitting", signalName(signal));
+    return true;
 }
+
+QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
+{
+    if (!catchFromStart()) {
+        qCWarning(lcUi, "cannot watch for quit signals: %s", strerror(errno));
+        return;
+    }
+    m_notifier = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &QuitSignals::arrived);
+}
+
+QuitSignals::~QuitSignals() = default;
 
 void QuitSignals::arrived()
 {

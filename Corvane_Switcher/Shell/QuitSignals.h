@@ -15,8 +15,16 @@ class QSocketNotifier;
 class QuitSignals final : public QObject {
     Q_OBJECT
 public:
+    // Called on the first line of main: from then on, to the end of the process, the signals only
+    // write to the pipe, so that none can end the app before it quits in order. False when the
+    // pipe cannot be made (the signals then keep their default behaviour).
+    static bool catchFromStart();
+    // Whether a signal came before the event loop could read it; says so in the log.
+    static bool arrivedAlready();
+
+    // Watches the pipe from the event loop.
     explicit QuitSignals(QObject *parent = nullptr);
-    // Gives the signals back their default behaviour.
+    // Stops watching; a signal that comes while the app is torn down is still caught, and ignored.
     ~QuitSignals() override;
 
     bool isInstalled() const { return m_notifier != nullptr; }

@@ -6,9 +6,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -22,39 +19,6 @@ struct Tr {
 const QByteArray accepted = "ok\n";
 const QByteArray refused = "refused\n";
 } // namespace
-
-QByteArray LaunchRequest::encoded() const
-{
-    QJsonObject json;
-    json.insert(u"open", QJsonArray::fromStringList(windowIds));
-    if (document)
-        json.insert(u"document", *document);
-    return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
-}
-
-std::optional<LaunchRequest> LaunchRequest::decoded(const QByteArray &line)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::nullopt;
-    const QJsonObject json = document.object();
-    LaunchRequest request;
-    const QJsonValue open = json.value(u"open");
-    if (!open.isUndefined() && !open.isArray())
-        return std::nullopt;
-    for (const QJsonValue &id : open.toArray()) {
-        if (!id.isString())
-            return std::nullopt;
-        request.windowIds.append(id.toString());
-    }
-    const QJsonValue path = json.value(u"document");
-    if (!path.isUndefined() && (!path.isString() || !QDir::isAbsolutePath(path.toString())))
-        return std::nullopt;
-    if (path.isString())
-        request.document = path.toString();
-    return request;
-}
 
 QString SingleInstance::serverName(const QString &dataDirectory)
 {

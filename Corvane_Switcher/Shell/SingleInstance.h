@@ -5,30 +5,17 @@
 // a local socket in the user's runtime folder, and leaves; two apps never listen for the
 // companion or write the same history at once.
 
+#include "LaunchRequest.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
-
-// What a launch asks for: windows to open (CORVANE_SWITCHER_OPEN) and a Rate Library file to
-// preview (the first argument that names one).
-struct LaunchRequest {
-    QStringList windowIds;
-    std::optional<QString> document; // an absolute path
-
-    // One line of JSON: {"open": [ids], "document": path}.
-    QByteArray encoded() const;
-    // None for anything but a line encoded() could have written.
-    static std::optional<LaunchRequest> decoded(const QByteArray &line);
-
-    bool operator==(const LaunchRequest &) const = default;
-};
 
 class SingleInstance final : public QObject {
     Q_OBJECT

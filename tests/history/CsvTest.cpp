@@ -1,36 +1,8 @@
 // The CSV export, read back by Python's csv module as a spreadsheet would read it.
+#include "CsvRows.h"
 #include "HistoryTestSupport.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
-
 #include <gtest/gtest.h>
-
-namespace {
-
-// Every row of `csv` as Python's csv reader parses it.
-QList<QStringList> parsedByPython(const QString &csv)
-{
-    QProcess python;
-    python.start(QStringLiteral("python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import csv, io, json, sys\n"
-                                 "f = io.TextIOWrapper(sys.stdin.buffer, encoding='utf-8', newline='')\n"
-                                 "print(json.dumps(list(csv.reader(f, strict=True))))\n")});
-    python.write(csv.toUtf8());
-    python.closeWriteChannel();
-    if (!python.waitForFinished(30000) || python.exitCode() != 0) {
-        ADD_FAILURE() << python.readAllStandardError().toStdString();
-        return {};
-    }
-    QList<QStringList> rows;
-    for (const QJsonValue &row : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
-        rows.append(row.toVariant().toStringList());
-    return rows;
-}
-
-} // namespace
 
 TEST(PlaybackHistoryCsv, RoundTripsThroughARealCsvParser)
 {
@@ -38,7 +10,7 @@ TEST(PlaybackHistoryCsv, RoundTripsThroughARealCsvParser)
     const QString csv = PlaybackHistory::csvText({fullSample(), sample(QStringLiteral("bare"))});
     EXPECT_TRUE(csv.endsWith(QStringLiteral("\r\n")));
 
-    const QList<QStringList> rows = parsedByPython(csv);
+    const QList<QStringList> rows = csvRows(csv.toUtf8());
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows.at(0), PlaybackHistory::csvHeader.split(QLatin1Char(',')));
     EXPECT_EQ(rows.at(1), (QStringList{"2026-03-01T12:00:00.125Z", R"(Ünïcode, "World")",
@@ -61,7 +33,7 @@ TEST(PlaybackHistoryCsv, TextThatASpreadsheetWouldRunStaysText)
     PlaybackHistory::Entry plain = sample(QStringLiteral("A title with = + - @ inside"));
     plain.artist = QStringLiteral("'Quoted' already");
 
-    const QList<QStringList> rows = parsedByPython(PlaybackHistory::csvText({crafted, plain}));
+    const QList<QStringList> rows = csvRows(PlaybackHistory::csvText({crafted, plain}).toUtf8());
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(
         rows.at(1),

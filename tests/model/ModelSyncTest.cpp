@@ -1,6 +1,7 @@
 // The model's mirrors: the subscription it makes once per pairing, the device poll and the
 // settings it hands to the engine.
 
+#include "HistoryFixtures.h"
 #include "ModelTestSupport.h"
 
 #include <QSignalSpy>
@@ -63,7 +64,9 @@ TEST(ModelSync, DevicePollAnnouncesOnlyChangesAndDrivesThePermissionTip)
 TEST(ModelSync, HandOverDelayBindingRoundsToFiftyHalvesAwayFromZero)
 {
     ModelHarness h;
-    EXPECT_EQ(h.model->handOverDelayBindingValue(), h.switcher().relockLeadMs()); // automatic
+    HistoryFixtures::appendStarts(h.switcher().history(), {900, 700, 1100, 800, 1000});
+    EXPECT_EQ(h.model->handOverDelayBindingValue(), 500)
+        << "automatic: a 1200 ms relock less the fastest load";
     const std::pair<int, int> cases[] = {{1234, 1250}, {1225, 1250}, {1224, 1200}, {0, 0}, {24, 0}, {25, 50}};
     for (const auto &[written, stored] : cases) {
         SCOPED_TRACE(written);

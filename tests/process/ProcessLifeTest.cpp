@@ -17,15 +17,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int startMs = 60000; // generous: the sanitizer build starts slowly on a busy machine
+constexpr int quitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 const QByteArray onePlay =
     R"({"v":1,"entries":[{"id":"6f1c1f4e-1d2a-4c59-9d53-0c1d2e3f4a5b","at":"2026-03-01T12:00:00.000Z",)"
@@ -36,6 +39,10 @@ const QByteArray onePlay =
 struct AppFolder {
     QTemporaryDir dir;
     quint16 port = freePort();
+    // The new process starts with the quit signals blocked, as a launcher may hand them down: one
+    // sent before the app's first line waits for it instead of meeting the default action while
+    // the loader is still at work.
+    bool signalsBlockedAtStart = false;
 
     AppFolder()
     {
@@ -67,6 +74,15 @@ struct AppFolder {
         for (const auto &[name, value] : extra)
             environment.insert(name, value);
         auto process = std::make_unique<QProcess>();
+        if (signalsBlockedAtStart) {
+            process->setChildProcessModifier([] {
+                sigset_t blocked;
+                sigemptyset(&blocked);
+                for (const int signal : quitSignals)
+                    sigaddset(&blocked, signal);
+                sigprocmask(SIG_BLOCK, &blocked, nullptr);
+            });
+        }
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->start(QStringLiteral(CORVANE_SWITCHER_BIN), arguments);
@@ -94,6 +110,14 @@ bool waitForFile(const QString &path, int ms = startMs)
     return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, ms);
 }
 
+// Sends `signal` to the process alone: kill() with 0, the id of a process that has already
+// ended, would send it to the whole process group, the test runner with it.
+bool sendSignal(QProcess &process, int signal)
+{
+    const auto pid = pid_t(process.processId());
+    return pid > 0 && ::kill(pid, signal) == 0;
+}
+
 // How the process ended: "exit 0", "exit 1", or "killed by a signal".
 std::string ending(QProcess &process)
 {
@@ -116,7 +140,7 @@ QJsonArray playsIn(const QString &path)
 // an ordinary one.
 TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
 {
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : quitSignals) {
         SCOPED_TRACE(strsignal(signal));
         AppFolder app;
         QFile history(app.historyFile());
@@ -130,7 +154,7 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
         QByteArray output;
         ASSERT_TRUE(waitForOutput(*process, output, "history cleared")) << output.toStdString();
         ASSERT_EQ(PortFile::read(app.portFile()), app.port);
-        ASSERT_EQ(::kill(pid_t(process->processId()), signal), 0);
+        ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
 
         ASSERT_TRUE(process->waitForFinished(startMs));
         output += process->readAll();
@@ -138,6 +162,40 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
         EXPECT_FALSE(QFileInfo::exists(app.portFile()));
         EXPECT_TRUE(playsIn(app.historyFile()).isEmpty()) << "the cleared history was not saved";
         EXPECT_TRUE(QFileInfo::exists(app.historyFile()));
+    }
+}
+
+// From the app's first line on, a quit signal ends it with status 0 whenever it comes during the
+// start, and leaves neither the port file nor the socket behind.
+TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
+{
+    // The moments are spread over one whole start (to listening for the companion) as it goes here.
+    qint64 startNs = 0;
+    {
+        AppFolder app;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const auto process = app.launch();
+        ASSERT_TRUE(waitForFile(app.portFile()));
+        startNs = elapsed.nsecsElapsed();
+        ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+        ASSERT_TRUE(process->waitForFinished(startMs));
+    }
+    constexpr int runs = 30;
+    for (int run = 0; run < runs; ++run) {
+        const int signal = quitSignals[run % 3];
+        const std::chrono::nanoseconds moment(startNs * run / runs);
+        SCOPED_TRACE(std::string(strsignal(signal)) + " after " + std::to_string(moment.count() / 1000) +
+                     " us");
+        AppFolder app;
+        app.signalsBlockedAtStart = true;
+        const auto process = app.launch();
+        std::this_thread::sleep_for(moment);
+        ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+        ASSERT_TRUE(process->waitForFinished(startMs));
+        EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+        EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
     }
 }
 
@@ -174,7 +232,7 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     EXPECT_EQ(ending(*fourth), "exit 0") << fourth->readAll().toStdString();
     EXPECT_TRUE(waitForOutput(*third, thirdOutput, "a later launch asks for")) << thirdOutput.toStdString();
 
-    ASSERT_EQ(::kill(pid_t(third->processId()), SIGTERM), 0);
+    ASSERT_TRUE(sendSignal(*third, SIGTERM)) << ending(*third);
     ASSERT_TRUE(third->waitForFinished(startMs));
     EXPECT_EQ(ending(*third), "exit 0");
     EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).isEmpty());
@@ -193,7 +251,7 @@ TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
     EXPECT_TRUE(waitForOutput(*process, output, "telling the user: The playback history could not be loaded"))
         << output.toStdString();
     EXPECT_TRUE(output.contains(QDir::toNativeSeparators(app.data(u"PlaybackHistory.damaged-"_s)).toUtf8()));
-    ASSERT_EQ(::kill(pid_t(process->processId()), SIGTERM), 0);
+    ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
     ASSERT_TRUE(process->waitForFinished(startMs));
     EXPECT_EQ(ending(*process), "exit 0");
 }

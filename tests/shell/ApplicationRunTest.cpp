@@ -2,13 +2,16 @@
 // asks), otherwise running on without a display until it is told to quit.
 
 #include "PictureProbe.h"
+#include "Platform/BrandColors.h"
 #include "Platform/SystemColors.h"
 #include "Shell/ScreenshotMode.h"
+#include "SwitchTiming/RailFills.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -50,16 +53,18 @@ QProcessEnvironment privateRun(const QTemporaryDir &dir, const QString &open)
     return environment;
 }
 
-} // namespace
-
-TEST(ScreenshotMode, OnlyTheVariableAsksForPictures)
+// The colour of a band of `fill` as the rails paint it in a light window.
+QColor paintedColour(RailFill fill)
 {
-    qunsetenv("CORVANE_SWITCHER_SCREENSHOTS");
-    EXPECT_EQ(ScreenshotMode::directoryFromEnvironment(), QString()) << "not even offscreen";
-    qputenv("CORVANE_SWITCHER_SCREENSHOTS", "shots");
-    EXPECT_EQ(ScreenshotMode::directoryFromEnvironment(), QDir::current().absoluteFilePath(u"shots"_s));
-    qunsetenv("CORVANE_SWITCHER_SCREENSHOTS");
+    QImage swatch(40, 20, QImage::Format_RGB32);
+    swatch.fill(Qt::white);
+    QPainter painter(&swatch);
+    RailFills::paint(painter, QRectF(swatch.rect()), fill, SystemColors::Appearance::light);
+    painter.end();
+    return swatch.pixelColor(20, 10);
 }
+
+} // namespace
 
 TEST(ApplicationRun, OffscreenRunWithoutTheVariableKeepsRunningUntilToldToQuit)
 {
@@ -93,7 +98,8 @@ TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
 
     QTemporaryDir dir;
     QProcessEnvironment environment = privateRun(dir, u"history,timing"_s);
-    environment.insert(u"CORVANE_SWITCHER_SCREENSHOTS"_s, dir.filePath(u"screens"_s));
+    // A relative folder is the working folder's.
+    environment.insert(u"CORVANE_SWITCHER_SCREENSHOTS"_s, u"screens"_s);
 
     QProcess peer;
     peer.setProcessEnvironment(environment);
@@ -103,6 +109,7 @@ TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
 
     QProcess switcher;
     switcher.setProcessEnvironment(environment);
+    switcher.setWorkingDirectory(dir.path());
     switcher.start(app, {});
     ASSERT_TRUE(switcher.waitForFinished(30000)) << "the application did not quit";
     EXPECT_EQ(switcher.exitStatus(), QProcess::NormalExit);
@@ -114,7 +121,10 @@ TEST(ApplicationRun, TheVariableWritesThePicturesOfEveryWindowAndExitsCleanly)
     EXPECT_GT(PictureProbe::pixelsNear(history, SystemColors::orange()), 20) << "the differed play's cells";
     const QImage timing(dir.filePath(u"screens/timing.png"_s));
     EXPECT_EQ(timing.size(), QSize(860, 760));
-    EXPECT_GT(PictureProbe::pixelsUnlikeTheFirst(timing, timing.rect()), 0) << "something drawn";
+    EXPECT_GT(PictureProbe::pixelsNear(timing, BrandColors::brandRedStart(), {}, 12), 300)
+        << "the shown tab's capsule in the brand red";
+    EXPECT_GT(PictureProbe::pixelsNear(timing, paintedColour(RailFill::next), {}, 6), 2000)
+        << "the new-rate bands of a rail";
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"screens/learned.png"_s)));
     EXPECT_TRUE(peer.waitForFinished(10000)); // the companion leaves when the switcher does
     if (peer.state() != QProcess::NotRunning)

@@ -56,11 +56,17 @@ TEST(LaunchRequest, ReadsOnlyWhatALaunchCouldHaveWritten)
     const LaunchRequest full{{u"learned"_s, u"timing"_s}, u"/home/me/Rates.corvanerates"_s};
     EXPECT_EQ(LaunchRequest::decoded(full.encoded()), full);
     EXPECT_EQ(LaunchRequest::decoded(LaunchRequest{}.encoded()), LaunchRequest{});
+    EXPECT_EQ(LaunchRequest::decoded(R"({"v":-0.5E+3,"open":["a\"b\\c\/\u00e9\t"]})"),
+              (LaunchRequest{{u"a\"b\\c/\u00e9\t"_s}, std::nullopt}));
     EXPECT_TRUE(full.encoded().endsWith('\n'));
     for (const QByteArray &bad :
          {QByteArray("not json"), QByteArray("[]"), QByteArray(R"({"open":"learned"})"),
           QByteArray(R"({"open":[1]})"), QByteArray(R"({"document":5})"),
-          QByteArray(R"({"document":"relative/path.json"})")})
+          QByteArray(R"({"document":"relative/path.json"})"),
+          QByteArray(R"({"document":":/i18n/corvane_en.qm"})"),
+          // JSON that QJsonDocument lets through but no encoder writes.
+          QByteArray("{\"open\":[\"tim\x01ing\"]}"), QByteArray(R"({"open":["tim\ing"]})"),
+          QByteArray(R"({"open":[],"v":1.})")})
         EXPECT_FALSE(LaunchRequest::decoded(bad)) << bad.toStdString();
 }
 

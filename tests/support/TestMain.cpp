@@ -26,6 +26,11 @@ int main(int argc, char **argv)
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", sandbox.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", sandbox.filePath(QStringLiteral("data")).toLocal8Bit());
+    // Test mode keeps settings under ~/.qttest whatever XDG says: a home of its own keeps the test
+    // binaries that run at once (ctest runs them in parallel) from sharing one settings file.
+    const QString home = sandbox.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    qputenv("HOME", home.toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("CORVANE_SWITCHER_DATA_DIR"))
         qputenv("CORVANE_SWITCHER_DATA_DIR", sandbox.filePath(QStringLiteral("app-data")).toLocal8Bit());
 

@@ -32,7 +32,8 @@ TEST(SwitchTimingModel, inputsComeFromTheModelTheEngineAndThePlatform)
     EXPECT_TRUE(in.audioTap);
     EXPECT_FALSE(in.tapSupported) << "the platform's answer";
     EXPECT_EQ(in.boundaryMode, "pause");
-    EXPECT_EQ(in.delayMs, h.switcher().relockLeadMs()) << "no Delay Added set: the automatic one";
+    EXPECT_EQ(in.delayMs, 1300)
+        << "no Delay Added set: the automatic one, the Relock Time less the fastest load";
     ASSERT_TRUE(in.loadStats.has_value());
     EXPECT_EQ(in.loadStats->typical, 1000);
 
