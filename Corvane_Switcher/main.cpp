@@ -1,4 +1,5 @@
 #include "AppPaths.h"
+#include "HeapMemory.h"
 #include "Logging.h"
 #include "Shell/AppShell.h"
 #include "Shell/QuitSignals.h"
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
 {
     // Before anything else: a quit signal during start-up ends the app cleanly too.
     QuitSignals::catchFromStart();
+    HeapMemory::mapLargeBlocks();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane Zuvaradi"));

@@ -430,6 +430,8 @@ struct JsonScratch::Parser {
     const char *parsedPayload = nullptr; // the same payload in the parsed text
     // The payload's rows, when the one-pass reader read them with the head.
     std::optional<LearnedRates> rates;
+    // Kept across calls: see shareTextsWith.
+    QList<LearnedRates::Row> earlierRows;
 
     void forget()
     {
@@ -441,6 +443,11 @@ struct JsonScratch::Parser {
 
 JsonScratch::JsonScratch() : m_parser(std::make_unique<Parser>()) {}
 JsonScratch::~JsonScratch() = default;
+
+void JsonScratch::shareTextsWith(QList<LearnedRates::Row> rows)
+{
+    m_parser->earlierRows = std::move(rows);
+}
 
 namespace {
 
@@ -665,7 +672,8 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
     const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
     if (scratch && line.size() >= onePassFrom) {
         // The companion's Rate Library, read in one pass without an index when it is plain.
-        if (std::optional<Detail::LearnedRatesLine> read = Detail::readLearnedRatesLine(text)) {
+        if (std::optional<Detail::LearnedRatesLine> read =
+                Detail::readLearnedRatesLine(text, p.earlierRows.isEmpty() ? nullptr : &p.earlierRows)) {
             EnvelopeHead head{read->v, std::move(read->type), {}, 0};
             head = handOver(p, std::move(head), read->payload, text, line, capacity);
             p.rates = std::move(read->rates);

@@ -7,6 +7,7 @@
 
 #include "LearnedRatesLineReader.h"
 
+#include "EarlierRows.h"
 #include "SwitcherProtocolDecoding.h"
 
 #include <simdjson.h>
@@ -146,9 +147,23 @@ bool unescape(std::string_view raw, std::string &out)
     return true;
 }
 
+const QString *earlierText(const LearnedRates::Row *row, const QString LearnedRates::Row::*field)
+{
+    return row ? &(row->*field) : nullptr;
+}
+
+const QString *earlierText(const LearnedRates::Row *row,
+                           const std::optional<QString> LearnedRates::Row::*field)
+{
+    return row && (row->*field) ? &*(row->*field) : nullptr;
+}
+
 class Reader final {
 public:
-    explicit Reader(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    Reader(std::string_view text, const QList<LearnedRates::Row> *earlier)
+        : m_p(text.data()), m_end(text.data() + text.size()), m_earlier(earlier)
+    {
+    }
 
     std::optional<LearnedRatesLine> line()
     {
@@ -192,6 +207,7 @@ private:
     const char *const m_end;
     std::string m_unescaped;
     Caches m_caches;
+    EarlierRows m_earlier;
 
     void blanks()
     {
@@ -338,16 +354,51 @@ private:
         return string(text) && characters(text, utf8);
     }
 
-    bool qstring(QString &out)
+    // The string as a QString: `earlier` itself when it reads the same.
+    bool qstring(QString &out, const QString *earlier = nullptr)
     {
         Text text;
         std::string_view utf8;
         if (!stringValue(text, utf8))
             return false;
-        // \u escapes can stand for any character, so only plain ASCII takes the Latin-1 shortcut.
-        out = text.ascii && !text.escaped ? QString::fromLatin1(utf8.data(), qsizetype(utf8.size()))
-                                          : QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        out = sameOrNew(text, utf8, earlier);
         return true;
+    }
+
+    static QString sameOrNew(const Text &text, std::string_view utf8, const QString *earlier)
+    {
+        const bool shareable = earlier && !earlier->isEmpty();
+        // \u escapes can stand for any character, so only plain ASCII takes the Latin-1 shortcut.
+        if (text.ascii && !text.escaped) {
+            const QLatin1String latin1(utf8.data(), qsizetype(utf8.size()));
+            return shareable && *earlier == latin1 ? *earlier : QString(latin1);
+        }
+        return shareable && readsAs(utf8, *earlier) ? *earlier
+                                                    : QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    }
+
+    // Whether checked UTF-8 reads as `text`, without converting it.
+    static bool readsAs(std::string_view utf8, QStringView text)
+    {
+        const char16_t *unit = text.utf16();
+        const char16_t *const end = unit + text.size();
+        for (std::size_t at = 0; at < utf8.size();) {
+            const auto lead = static_cast<unsigned char>(utf8[at]);
+            const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+            for (int k = 1; k < length; ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(utf8[at + std::size_t(k)]) & 0x3F);
+            at += std::size_t(length);
+            if (cp >= 0x10000) {
+                if (end - unit < 2 || unit[0] != char16_t(0xD7C0 + (cp >> 10)) ||
+                    unit[1] != char16_t(0xDC00 | (cp & 0x3FF)))
+                    return false;
+                unit += 2;
+            } else if (unit == end || *unit++ != cp) {
+                return false;
+            }
+        }
+        return unit == end;
     }
 
     bool word(QString &out, WordCache &cache)
@@ -360,14 +411,14 @@ private:
         return true;
     }
 
-    bool optionalString(std::optional<QString> &out)
+    bool optionalString(std::optional<QString> &out, const QString *earlier = nullptr)
     {
         if (literal("null")) {
             out.reset();
             return true;
         }
         QString value;
-        if (!qstring(value))
+        if (!qstring(value, earlier))
             return false;
         out = std::move(value);
         return true;
@@ -375,7 +426,7 @@ private:
 
     // The repeat cache keeps a view of the text it last saw; only the line itself lives long
     // enough for that.
-    bool repeatedString(std::optional<QString> &out, RepeatCache &cache)
+    bool repeatedString(std::optional<QString> &out, RepeatCache &cache, const QString *earlier)
     {
         if (literal("null")) {
             out.reset();
@@ -385,7 +436,12 @@ private:
         std::string_view utf8;
         if (!stringValue(text, utf8))
             return false;
-        out = text.escaped ? cache.take(utf8) : cache.get(utf8);
+        if (text.escaped)
+            out = cache.take(sameOrNew(text, utf8, earlier));
+        else if (!cache.repeats(utf8))
+            out = cache.keep(utf8, sameOrNew(text, utf8, earlier));
+        else
+            out = cache.last();
         return true;
     }
 
@@ -610,6 +666,8 @@ private:
 
     bool row(LearnedRates::Row &row)
     {
+        using Row = LearnedRates::Row;
+        const Row *earlier = m_earlier.expected();
         quint32 seen = 0;
         const bool ok = members([&](std::string_view key) {
             const int field = rowField(key);
@@ -621,17 +679,17 @@ private:
             seen |= bit;
             switch (field) {
             case fId:
-                return qstring(row.id);
+                return qstring(row.id, earlierText(earlier, &Row::id));
             case fKind:
                 return word(row.kind, m_caches.kinds);
             case fTier:
                 return word(row.tier, m_caches.tiers);
             case fTitle:
-                return optionalString(row.title);
+                return optionalString(row.title, earlierText(earlier, &Row::title));
             case fArtist:
-                return repeatedString(row.artist, m_caches.artist);
+                return repeatedString(row.artist, m_caches.artist, earlierText(earlier, &Row::artist));
             case fAlbum:
-                return repeatedString(row.album, m_caches.album);
+                return repeatedString(row.album, m_caches.album, earlierText(earlier, &Row::album));
             case fRate:
                 return number(row.rate);
             case fLearnedRate:
@@ -648,7 +706,10 @@ private:
                 return false;
             }
         });
-        return ok && (seen & rowRequired) == rowRequired;
+        if (!ok || (seen & rowRequired) != rowRequired)
+            return false;
+        m_earlier.passed(row.id);
+        return true;
     }
 
     bool output(LearnedRates::Output &output)
@@ -680,9 +741,10 @@ private:
 
 } // namespace
 
-std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text)
+std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text,
+                                                     const QList<LearnedRates::Row> *earlier)
 {
-    return Reader(text).line();
+    return Reader(text, earlier).line();
 }
 
 } // namespace SwitcherProtocol::Detail

@@ -22,6 +22,12 @@ struct LearnedRatesLine {
 // a wrong type, a duplicate key, another message) gives none, and the general decoders then
 // read the line and say what is wrong with it, so this reader never has to phrase an error.
 // Whatever it accepts, it reads as LearnedRates::fromJson does.
-std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text);
+//
+// `earlier`, when given, are the rows of a Rate Library read before: a text that reads the same
+// as the earlier row's at that place is taken from it, shared, instead of being made again. The
+// companion sends its whole library after every change, so nearly every text is the same, and
+// the earlier library and the new one then hold one copy of them between them.
+std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text,
+                                                     const QList<LearnedRates::Row> *earlier = nullptr);
 
 } // namespace SwitcherProtocol::Detail

@@ -1,5 +1,8 @@
 #include "LineDecoder.h"
 
+#include "HeapMemory.h"
+
+#include <algorithm>
 #include <cstring>
 
 LineDecoder::LineDecoder(qsizetype maximumLineBytes) : m_maximumLineBytes(maximumLineBytes) {}
@@ -27,7 +30,7 @@ QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
             if (!nl)
                 return out;
         } else if (!nl) {
-            m_pending.append(data + pos, length);
+            hold(QByteArrayView(data + pos, length));
             return out;
         } else {
             finishLine(QByteArrayView(data + pos, length), out);
@@ -37,16 +40,31 @@ QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
     return out;
 }
 
+void LineDecoder::hold(QByteArrayView bytes)
+{
+    const qsizetype needed = m_pending.size() + bytes.size();
+    if (needed > m_pending.capacity() && needed >= roomFrom) {
+        // Room never written costs no memory. A little more than the last long line, so that the
+        // decoder's padding fits too; half as much again as now when this one is longer.
+        const qsizetype room = std::max(m_lastLongLine + m_lastLongLine / 16, needed + needed / 2);
+        m_pending.reserve(std::min(room, m_maximumLineBytes + m_maximumLineBytes / 16));
+        HeapMemory::preferLargePages(m_pending.constData(), std::size_t(std::max(m_lastLongLine, needed)));
+    }
+    m_pending.append(bytes);
+}
+
 void LineDecoder::finishLine(QByteArrayView tail, QList<Line> &out)
 {
     QByteArray line;
     if (m_pending.isEmpty()) {
         line = tail.toByteArray();
     } else {
+        hold(tail);
         line = std::move(m_pending);
         m_pending = QByteArray();
-        line.append(tail);
     }
+    if (line.size() >= roomFrom)
+        m_lastLongLine = line.size();
     if (line.endsWith('\r'))
         line.chop(1);
     if (!line.isEmpty())

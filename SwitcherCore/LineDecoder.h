@@ -24,10 +24,17 @@ public:
     qsizetype pendingBytes() const { return m_pending.size(); }
     bool isDiscarding() const { return m_discarding; }
 
+    // From this length on, an unfinished line is given room at once for the last line that grew
+    // this long: the companion sends its whole Rate Library again after every change, and
+    // growing a 28 MB buffer step by step copies it again and again into fresh memory.
+    static constexpr qsizetype roomFrom = 1024 * 1024;
+
 private:
+    void hold(QByteArrayView bytes);
     void finishLine(QByteArrayView tail, QList<Line> &out);
 
     qsizetype m_maximumLineBytes;
     QByteArray m_pending;
+    qsizetype m_lastLongLine = 0;
     bool m_discarding = false;
 };

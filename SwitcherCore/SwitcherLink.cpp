@@ -21,7 +21,8 @@ struct Tr {
 };
 
 constexpr auto peerThreadName = "dulvarin.CorvaneSwitcher.link.peer";
-constexpr qint64 readChunkBytes = 1024 * 1024;
+// One buffer of this size per connection takes what the socket holds, a little at a time.
+constexpr qsizetype readChunkBytes = 256 * 1024;
 // How much a connection lets wait in its socket before it makes the next queued message.
 constexpr qint64 writeAheadBytes = 4 * 1024 * 1024;
 
@@ -66,14 +67,19 @@ public:
     };
 
     PeerWorker(qsizetype maximumLineBytes, Sinks sinks)
-        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks))
+        : m_decoder(maximumLineBytes), m_sinks(std::move(sinks)),
+          m_readBuffer(readChunkBytes, Qt::Uninitialized)
     {
     }
 
     void open(qintptr descriptor)
     {
         m_socket = new QTcpSocket(this);
-        if (!m_socket->setSocketDescriptor(descriptor)) {
+        // Unbuffered: reads go from the system straight into our buffer, not through the
+        // socket's own, which would hold several MB of a Rate Library line at a time in memory
+        // of its own (writes the system does not take at once are still kept by the socket).
+        if (!m_socket->setSocketDescriptor(descriptor, QAbstractSocket::ConnectedState,
+                                           QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             qCWarning(lcLink) << "Could not take the companion connection:" << m_socket->errorString();
             closeConnection();
             return;
@@ -145,8 +151,10 @@ private:
     void readAvailable()
     {
         while (!m_closed && m_socket->bytesAvailable() > 0) {
-            const QByteArray chunk = m_socket->read(readChunkBytes);
-            QList<LineDecoder::Line> lines = m_decoder.feed(chunk);
+            const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
+            if (got <= 0)
+                return;
+            QList<LineDecoder::Line> lines = m_decoder.feed(QByteArrayView(m_readBuffer.data(), got));
             for (LineDecoder::Line &line : lines) {
                 if (line.tooLong) {
                     qCWarning(lcLink) << "A companion line grew beyond" << m_decoder.maximumLineBytes()
@@ -167,6 +175,7 @@ private:
         const std::string_view text(line.constData(), size_t(line.size()));
         // One scratch for the head and the payload: the line is indexed once, not twice.
         SwitcherProtocol::JsonScratch scratch;
+        scratch.shareTextsWith(m_lastRows);
         const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity, &scratch);
         if (!head) {
             qCWarning(lcLink).noquote()
@@ -188,6 +197,7 @@ private:
             if (rates) {
                 if (const int dropped = rates.value->dropImplausibleRows())
                     qCWarning(lcLink) << "Dropped" << dropped << "Rate Library rows with an implausible rate";
+                m_lastRows = rates.value->rows;
                 record = Incoming(std::move(*rates.value));
             } else {
                 error = rates.error.text();
@@ -231,7 +241,12 @@ private:
     QTcpSocket *m_socket = nullptr;
     LineDecoder m_decoder;
     Sinks m_sinks;
+    QByteArray m_readBuffer;
     std::deque<Outgoing> m_outgoing;
+    // The rows of the last Rate Library delivered, shared with the model's copy: the companion
+    // sends the whole library after every change, and the next one takes its unchanged texts
+    // from these instead of holding a second copy of them.
+    QList<SwitcherProtocol::LearnedRates::Row> m_lastRows;
     bool m_closed = false;
 };
 

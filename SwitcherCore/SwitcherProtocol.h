@@ -298,6 +298,10 @@ public:
     JsonScratch(const JsonScratch &) = delete;
     JsonScratch &operator=(const JsonScratch &) = delete;
 
+    // The rows of a Rate Library decoded before: a large "learnedRates" line read in one pass
+    // takes from them, shared, every text that reads the same, instead of a copy of its own.
+    void shareTextsWith(QList<LearnedRates::Row> rows);
+
     struct Parser;
     Parser &parser() { return *m_parser; }
 

@@ -3,6 +3,8 @@
 // What the two decoders of the protocol (QJsonObject and simdjson) share, so that both report
 // the same error for the same text. Not part of the protocol's public face.
 
+#include "HeapMemory.h"
+
 #include <QString>
 
 #include <cmath>
@@ -111,19 +113,31 @@ class RepeatCache final {
 public:
     QString get(std::string_view utf8)
     {
-        if (!m_last.isNull() && utf8 == m_lastUtf8)
-            return m_last;
+        return repeats(utf8) ? m_last : keep(utf8, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    }
+
+    // Whether `utf8` is the text seen last; last() is then its QString.
+    bool repeats(std::string_view utf8) const { return !m_last.isNull() && utf8 == m_lastUtf8; }
+    const QString &last() const { return m_last; }
+
+    // Remembers `text`, read from `utf8`, for the rows that follow.
+    const QString &keep(std::string_view utf8, QString text)
+    {
         m_lastUtf8 = utf8; // must outlive the decode: the line itself, or the parser's buffer
-        m_last = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        m_last = std::move(text);
         return m_last;
     }
 
     // For a text that lives only until the next one is read: never compare with it later.
     QString take(std::string_view utf8)
     {
+        return take(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    }
+    QString take(QString text)
+    {
         m_lastUtf8 = {};
         m_last = QString();
-        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return text;
     }
 
 private:
@@ -142,9 +156,12 @@ void reserveForTheRest(List &out, const char *first, const char *current, const 
     if (out.size() != sample || current <= first)
         return;
     const double bytesPerItem = double(current - first) / double(sample);
-    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem * 1.25) + sample;
-    if (estimate > out.capacity())
-        out.reserve(estimate);
+    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem);
+    if (estimate + estimate / 4 + sample > out.capacity()) {
+        out.reserve(estimate + estimate / 4 + sample);
+        HeapMemory::preferLargePages(out.constData(),
+                                     std::size_t(estimate) * sizeof(typename List::value_type));
+    }
 }
 
 // What one decode of a Rate Library shares between its rows.

@@ -171,7 +171,40 @@ inline QList<PlaybackHistory::Entry> makeBenchPlays(int count)
     return plays;
 }
 
+// The whole "learnedRates" line as the companion sends it, without the '\n' the link cuts off,
+// padded the way the link pads it.
+struct Line {
+    QByteArray bytes;
+    std::size_t capacity = 0;
+    std::string_view view() const { return {bytes.constData(), size_t(bytes.size())}; }
+};
+
+inline Line libraryLine(const LearnedRates &library)
+{
+    Line l;
+    l.bytes = encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
+    l.bytes.chop(1);
+    l.capacity = padForDecoding(l.bytes);
+    return l;
+}
+
+// The head, then the rows with the same scratch, then the plausibility sweep.
+inline Decoded<LearnedRates> decodeAsTheLinkDoes(const Line &l, JsonScratch &scratch)
+{
+    const Decoded<EnvelopeHead> head = decodeEnvelopeHead(l.view(), l.capacity, &scratch);
+    if (!head)
+        return Decoded<LearnedRates>::failure(head.error.key, head.error.reason);
+    Decoded<LearnedRates> rates =
+        LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
+    if (rates)
+        rates.value->dropImplausibleRows();
+    return rates;
+}
+
 } // namespace BenchLibrary
 
+using BenchLibrary::decodeAsTheLinkDoes;
+using BenchLibrary::libraryLine;
+using BenchLibrary::Line;
 using BenchLibrary::makeBenchLibrary;
 using BenchLibrary::makeBenchPlays;

@@ -1,6 +1,6 @@
 // Any bytes as one line from the companion. Neither reader may crash or read outside the line
 // and its padding, and whatever the one-pass reader accepts must be exactly what the general
-// decoders and QJsonDocument read.
+// decoders and QJsonDocument read, whether or not it takes texts from an earlier library.
 
 #include "LearnedRatesLineReader.h"
 #include "SwitcherProtocol.h"
@@ -48,5 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Decoded<LearnedRates> rates = LearnedRates::fromJson(*object.value);
     if (!rates || *rates.value != read->rates)
         fail("the one-pass reader read rows that fromJson reads otherwise", line);
+
+    // Read again taking texts from a library read before: its own rows, one place off, so that
+    // rows are matched both wrongly and, after following the ids, rightly.
+    QList<LearnedRates::Row> earlier = read->rates.rows;
+    if (!earlier.isEmpty())
+        earlier.move(0, earlier.size() - 1);
+    const std::optional<Detail::LearnedRatesLine> again = Detail::readLearnedRatesLine(text, &earlier);
+    if (!again || again->rates != read->rates)
+        fail("taking texts from an earlier library changed what was read", line);
     return 0;
 }

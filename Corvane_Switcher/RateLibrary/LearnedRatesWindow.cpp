@@ -4,6 +4,7 @@
 #include "Explainer/PredictionExplainer.h"
 #include "FilterBar.h"
 #include "FooterBar.h"
+#include "HeapMemory.h"
 #include "ImportPreviewSheet.h"
 #include "LearnedRatesTableModel.h"
 #include "LibraryTableView.h"
@@ -211,9 +212,12 @@ void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &ra
     m_preparing = rates;
     QPointer<LearnedRatesWindow> window(this);
     const SortComparator initial = LearnedRatesWindowView().sortOrder.first();
-    QThreadPool::globalInstance()->start([window, rates, initial] {
-        auto index = std::make_shared<const RateLibraryIndex>(rates);
-        index->order(initial.key, initial.reverse); // the table's first sort, also off the main thread
+    // The one on show is only read: its prepared texts never change.
+    QThreadPool::globalInstance()->start([window, rates, initial, earlier = m_inputs.library]() mutable {
+        // With the table's first sort, also off the main thread.
+        auto index = std::make_shared<const RateLibraryIndex>(rates, earlier.get(), initial.key);
+        // Freed here when the window has let it go meanwhile.
+        earlier.reset();
         QMetaObject::invokeMethod(
             qApp,
             [window, index]() mutable {
@@ -243,9 +247,14 @@ void LearnedRatesWindow::adoptPrepared(std::shared_ptr<const RateLibraryIndex> i
 void LearnedRatesWindow::releaseOffMainThread(std::shared_ptr<const RateLibraryIndex> index)
 {
     // Freeing 100,000 rows and their search text takes tens of milliseconds; when this is the
-    // last reference, let a worker thread pay for it.
-    if (index && index->size() >= backgroundPreparationRows)
-        QThreadPool::globalInstance()->start([index = std::move(index)]() mutable { index.reset(); });
+    // last reference, let a worker thread pay for it, and give the freed pages back: the next
+    // library is the same size, and the switcher stays open all day.
+    if (index && index->size() >= backgroundPreparationRows) {
+        QThreadPool::globalInstance()->start([index = std::move(index)]() mutable {
+            index.reset();
+            HeapMemory::giveBackFreedPages();
+        });
+    }
 }
 
 void LearnedRatesWindow::setTierFilter(const TierFilter &filter)

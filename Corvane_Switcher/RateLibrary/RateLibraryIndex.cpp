@@ -1,5 +1,7 @@
 #include "RateLibraryIndex.h"
 
+#include "EarlierRows.h"
+#include "HeapMemory.h"
 #include "RateLibraryRowText.h"
 
 #include <QSet>
@@ -8,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <future>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -128,52 +131,102 @@ struct RateLibraryIndex::Prepared {
     mutable QHash<QString, int> rowOfKeyedId;
 };
 
-RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates)
+RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier,
+                                   std::optional<RateLibrary::SortKey> firstOrder)
     : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>())
 {
+    // An order by the rows' own values needs nothing prepared here: it is made alongside.
+    std::future<std::unique_ptr<Orders>> madeAlongside;
+    if (firstOrder && (*firstOrder == SortKey::confirmed || *firstOrder == SortKey::rate ||
+                       *firstOrder == SortKey::track || *firstOrder == SortKey::album))
+        madeAlongside = std::async(std::launch::async, [this, key = *firstOrder] { return makeOrders(key); });
+
     Prepared &p = *m_prepared;
     const int n = size();
     p.tier.resize(n);
     p.flags.resize(n);
     p.wholeRate.resize(n);
     p.fieldStart.resize(std::size_t(n) * 3 + 1);
-    qsizetype length = 0;
-    for (const Row &row : std::as_const(m_rates.rows)) // never detach: the rows stay shared with the model
-        length += row.title.value_or(QString()).size() + row.artist.value_or(QString()).size() +
-                  row.album.value_or(QString()).size() + 3;
-    p.text.reserve(length + length / 8);
+    p.rowClasses.resize(std::size_t(n));
+    // Room for the search text: as much as the earlier library's when there is one (walking
+    // 100,000 rows once more to count costs milliseconds), else what the rows' texts take. Never
+    // detach, and never copy a text (each copy writes to its shared count): the rows stay shared
+    // with the model.
+    qsizetype length = earlier ? earlier->m_prepared->text.size() : 0;
+    const auto sizeOf = [](const std::optional<QString> &text) { return text ? text->size() : 0; };
+    for (int i = 0; !earlier && i < n; ++i) {
+        const Row &row = m_rates.rows.at(i);
+        length += sizeOf(row.title) + sizeOf(row.artist) + sizeOf(row.album) + 3;
+    }
+    p.text.reserve(length + length / 8 + searchPadding);
+    HeapMemory::preferLargePages(p.text.constData(), std::size_t(length));
+
+    // A text that is the earlier library's own (the link takes unchanged texts from the library
+    // before) is copied lowered from the earlier index; a row whose three texts all are takes
+    // its whole text and its byte classes at once.
+    SwitcherProtocol::EarlierRows matches(earlier ? &earlier->m_rates.rows : nullptr);
+    const Prepared *before = earlier ? earlier->m_prepared.get() : nullptr;
+    bool sameIds = earlier && earlier->size() == n; // every id the earlier one, in its place
     const char separator = '\0';
     for (int i = 0; i < n; ++i) {
         const Row &row = m_rates.rows.at(i);
         p.tier[i] = tierCode(row.tier);
         p.flags[i] = (row.pinned ? pinnedFlag : 0) | (row.source == u"file" ? fileSourceFlag : 0);
         p.wholeRate[i] = wholeHertz(row.rate);
-        const std::optional<QString> *fields[3] = {&row.title, &row.artist, &row.album};
-        for (int k = 0; k < 3; ++k) {
-            p.fieldStart[std::size_t(i) * 3 + k] = p.text.size();
-            if (*fields[k])
-                appendLowered(p.text, **fields[k]);
-            p.text += separator;
+        const Row *match = matches.passed(row.id);
+        const std::size_t k = match ? std::size_t(match - earlier->m_rates.rows.constData()) : 0;
+        sameIds = sameIds && match && k == std::size_t(i) && row.id.isSharedWith(match->id);
+        const std::optional<QString> Row::*fields[3] = {&Row::title, &Row::artist, &Row::album};
+        const auto taken = [&](int f) {
+            const std::optional<QString> &mine = row.*fields[f];
+            const std::optional<QString> &theirs = match->*fields[f];
+            return mine ? theirs && mine->isSharedWith(*theirs) : !theirs;
+        };
+        const std::size_t at = std::size_t(i) * 3;
+        if (match && taken(0) && taken(1) && taken(2)) {
+            // The whole row's text, three fields and their ends, in one copy.
+            const qsizetype from = before->fieldStart[k * 3];
+            for (int f = 0; f < 3; ++f)
+                p.fieldStart[at + f] = p.text.size() + before->fieldStart[k * 3 + f] - from;
+            p.text.append(before->text.constData() + from, before->fieldStart[k * 3 + 3] - from);
+            p.rowClasses[std::size_t(i)] = before->rowClasses[k];
+        } else {
+            for (int f = 0; f < 3; ++f) {
+                p.fieldStart[at + f] = p.text.size();
+                const std::optional<QString> &mine = row.*fields[f];
+                if (match && mine && taken(f)) {
+                    const qsizetype from = before->fieldStart[k * 3 + f];
+                    p.text.append(before->text.constData() + from,
+                                  before->fieldStart[k * 3 + f + 1] - 1 - from);
+                } else if (mine) {
+                    appendLowered(p.text, *mine);
+                }
+                p.text += separator;
+            }
+            quint64 classes = 0;
+            const char *text = p.text.constData();
+            for (qsizetype c = p.fieldStart[at]; c < p.text.size(); ++c)
+                classes |= quint64(1) << byteClass(std::uint8_t(text[c]));
+            p.rowClasses[std::size_t(i)] = classes;
         }
-    }
-    p.fieldStart[std::size_t(n) * 3] = p.text.size();
-    p.rowClasses.resize(std::size_t(n));
-    const char *text = p.text.constData();
-    for (int i = 0; i < n; ++i) {
-        quint64 classes = 0;
-        for (qsizetype at = p.fieldStart[std::size_t(i) * 3]; at < p.fieldStart[std::size_t(i) * 3 + 3]; ++at)
-            classes |= quint64(1) << byteClass(std::uint8_t(text[at]));
-        p.rowClasses[std::size_t(i)] = classes;
-    }
-    p.text.append(QByteArray(searchPadding, '\0')); // room for wide loads past the last row
-
-    QSet<QStringView> ids;
-    ids.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        ids.insert(m_rates.rows.at(i).id);
         p.pinned += (p.flags[std::size_t(i)] & pinnedFlag) != 0;
     }
-    p.tracks = int(ids.size());
+    p.fieldStart[std::size_t(n) * 3] = p.text.size();
+    p.text.append(searchPadding, '\0'); // room for wide loads past the last row
+
+    if (sameIds) {
+        p.tracks = before->tracks;
+    } else {
+        QSet<QStringView> ids;
+        ids.reserve(n);
+        for (const Row &row : std::as_const(m_rates.rows))
+            ids.insert(row.id);
+        p.tracks = int(ids.size());
+    }
+    if (madeAlongside.valid())
+        p.orders[std::size_t(*firstOrder)] = madeAlongside.get();
+    else if (firstOrder)
+        buildOrder(*firstOrder);
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
@@ -205,7 +258,7 @@ RateLibraryIndex::forLibrary(const SwitcherProtocol::LearnedRates &rates,
         return previous;
     if (previous && previous->m_rates.rows.isSharedWith(rates.rows) && !rates.rows.isEmpty())
         return std::shared_ptr<const RateLibraryIndex>(new RateLibraryIndex(rates, previous->m_prepared));
-    return std::make_shared<const RateLibraryIndex>(rates);
+    return std::make_shared<const RateLibraryIndex>(rates, previous.get());
 }
 
 namespace {
@@ -392,6 +445,11 @@ template <class Less> void sortStable(std::vector<int> &order, Less less)
 
 void RateLibraryIndex::buildOrder(SortKey key) const
 {
+    m_prepared->orders[std::size_t(key)] = makeOrders(key);
+}
+
+std::unique_ptr<RateLibraryIndex::Orders> RateLibraryIndex::makeOrders(SortKey key) const
+{
     const int n = size();
     auto orders = std::make_unique<Orders>();
     std::vector<int> &asc = orders->ascending;
@@ -462,7 +520,7 @@ void RateLibraryIndex::buildOrder(SortKey key) const
         desc.insert(desc.end(), asc.begin() + begin, asc.begin() + end);
         end = begin;
     }
-    m_prepared->orders[std::size_t(key)] = std::move(orders);
+    return orders;
 }
 
 const std::vector<int> &RateLibraryIndex::order(SortKey key, bool reverse) const

@@ -16,7 +16,11 @@
 
 class RateLibraryIndex final {
 public:
-    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates);
+    // With `earlier`, the index of a library read before, what depends only on texts this
+    // library shares with it is copied instead of worked out again. `firstOrder`, the sort the
+    // window shows first, is made at once (alongside the rest when it can be).
+    explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier = nullptr,
+                              std::optional<RateLibrary::SortKey> firstOrder = std::nullopt);
 
     const SwitcherProtocol::LearnedRates &rates() const { return m_rates; }
     int size() const { return int(m_rates.rows.size()); }
@@ -55,6 +59,7 @@ private:
     struct Orders;
     RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared);
     void buildOrder(RateLibrary::SortKey key) const;
+    std::unique_ptr<Orders> makeOrders(RateLibrary::SortKey key) const;
 
     SwitcherProtocol::LearnedRates m_rates;
     std::shared_ptr<Prepared> m_prepared;

@@ -73,17 +73,6 @@ TEST(HistoryView, DifferedKeepsWrongPredictionsAndCorrectedPlays)
     });
     EXPECT_EQ(shown(history, Filter::differed),
               (QStringList{"settled differs", "corrected without prediction", "corrected", "played wrong"}));
-    // The Outcome cell is orange for the same plays; the Played cell looks only at the rate.
-    QList<Entry> outcomeOrange, playedOrange;
-    for (const Entry &entry : history) {
-        using PlayCells::Column, PlayCells::Tone;
-        if (PlayCells::tone(Column::outcome, entry) == Tone::orange)
-            outcomeOrange.prepend(entry);
-        if (PlayCells::tone(Column::played, entry) == Tone::orange)
-            playedOrange.prepend(entry);
-    }
-    EXPECT_EQ(titles(outcomeOrange), shown(history, Filter::differed));
-    EXPECT_EQ(titles(playedOrange), (QStringList{"settled differs", "played wrong"}));
 }
 
 TEST(HistoryView, SearchLooksAtTitleAndArtistOnly)

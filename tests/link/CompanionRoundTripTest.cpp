@@ -34,10 +34,7 @@ protected:
         ASSERT_GT(fixture.rows.size(), 100) << "the fixture could not be read";
         link->onLearnedRates = [this](const LearnedRates &r) { libraries.append(r); };
         link->start();
-        CompanionProcess::Options options;
-        options.port = port;
-        options.log = true;
-        companion = std::make_unique<CompanionProcess>(options);
+        companion = std::make_unique<CompanionProcess>(port, true);
         ASSERT_TRUE(companion->start()) << companion->errorText().toStdString();
         ASSERT_EVENTUALLY(link->isPeer());
         link->sendLearnedRatesRequest({true});

@@ -141,6 +141,24 @@ TEST_F(LinkWithPeer, implausibleRowsNeverReachTheHandler)
     EXPECT_EVENTUALLY(ids == (QStringList{"e", "f", "g"}));
 }
 
+// The companion sends its whole library after every change; the link keeps one copy of the
+// texts that did not change, not one per library.
+TEST_F(LinkWithPeer, aLibrarySentAgainTakesItsUnchangedTextsFromTheOneBefore)
+{
+    QList<SwitcherProtocol::LearnedRates> delivered;
+    link->onLearnedRates = [&](const SwitcherProtocol::LearnedRates &r) { delivered.append(r); };
+    pair(peer);
+    QJsonArray rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.append(row(QStringLiteral("t%1").arg(i), 44100));
+    peer.send("learnedRates", learnedRates(rows));
+    rows[3] = row("new", 48000);
+    peer.send("learnedRates", learnedRates(rows));
+    ASSERT_EVENTUALLY(delivered.size() == 2);
+    EXPECT_EQ(delivered[1].rows[3].id, "new");
+    EXPECT_TRUE(delivered[1].rows[4].id.isSharedWith(delivered[0].rows[4].id));
+}
+
 TEST_F(LinkWithPeer, handlersRunOnTheMainThreadInArrivalOrder)
 {
     QStringList calls;

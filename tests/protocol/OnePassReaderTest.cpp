@@ -5,6 +5,9 @@
 #include "ProtocolFixtures.h"
 
 #include <QFile>
+#include <QSet>
+
+#include <functional>
 
 using namespace ProtocolFixtures;
 using SwitcherProtocol::Detail::readLearnedRatesLine;
@@ -34,6 +37,14 @@ void expectReadAsTheGeneralDecodersDo(const QByteArray &line, const Detail::Lear
     EXPECT_EQ(read.rates, *rates.value) << line.left(300).toStdString();
 }
 
+LearnedRates companionLibrary()
+{
+    QFile fixture(QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"));
+    if (!fixture.open(QIODevice::ReadOnly))
+        return {};
+    return LearnedRates::fromJson(parse(fixture.readAll())).value.value_or(LearnedRates{});
+}
+
 QByteArray lineOf(const QByteArray &payload, const QByteArray &around = R"("type":"learnedRates","v":1)")
 {
     return R"({"payload":)" + payload + "," + around + "}";
@@ -43,11 +54,9 @@ QByteArray lineOf(const QByteArray &payload, const QByteArray &around = R"("type
 
 TEST(OnePassReader, readsWhatTheCompanionSends)
 {
-    QFile fixture(QStringLiteral(CORVANE_FIXTURES_DIR "/companion-library.json"));
-    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
-    const auto library = LearnedRates::fromJson(parse(fixture.readAll()));
-    ASSERT_TRUE(library.ok());
-    for (const LearnedRates &rates : {*library.value, fullRates(), LearnedRates{}}) {
+    const LearnedRates library = companionLibrary();
+    ASSERT_FALSE(library.rows.isEmpty());
+    for (const LearnedRates &rates : {library, fullRates(), LearnedRates{}}) {
         QByteArray line = encodeEnvelope(QStringLiteral("learnedRates"), rates.toJson()).chopped(1);
         const auto read = readPadded(line);
         ASSERT_TRUE(read.has_value()) << line.left(300).toStdString();
@@ -95,4 +104,66 @@ TEST(OnePassReader, leavesToTheGeneralDecodersWhatItDoesNotReadItself)
     };
     for (QByteArray &line : cases)
         EXPECT_FALSE(readPadded(line).has_value()) << line.left(300).toStdString();
+}
+
+// The companion sends its whole library again after every change: the texts that read the same
+// are taken from the library read before (one copy in memory, not two), and what is read is
+// exactly what a reading without it gives.
+TEST(OnePassReader, takesTheTextsThatReadTheSameFromTheEarlierLibrary)
+{
+    LearnedRates source = companionLibrary();
+    source.rows.prepend(fullRow()); // escaped and non-ASCII texts
+    QByteArray earlierLine = encodeEnvelope(QStringLiteral("learnedRates"), source.toJson()).chopped(1);
+    const auto earlier = readPadded(earlierLine);
+    ASSERT_TRUE(earlier.has_value());
+    QSet<const QChar *> earlierTexts;
+    const auto textsOf = [](const LearnedRates::Row &row) {
+        QList<QString> texts{row.id};
+        for (const auto *text : {&row.title, &row.artist, &row.album}) {
+            if (*text && !(*text)->isEmpty())
+                texts.append(**text);
+        }
+        return texts;
+    };
+    for (const auto &row : earlier->rates.rows) {
+        for (const QString &text : textsOf(row))
+            earlierTexts.insert(text.constData());
+    }
+
+    struct Case {
+        const char *change;
+        std::function<void(QList<LearnedRates::Row> &)> apply;
+        qsizetype mostNotShared; // texts of the new library not taken from the earlier one
+    };
+    const Case cases[] = {
+        {"sent again unchanged", [](auto &) {}, 0},
+        {"one title changed", [](auto &rows) { rows[7].title = QStringLiteral("Another take"); }, 1},
+        // The moved row and the rows at the two places it left and took.
+        {"a played row moved to the top", [](auto &rows) { rows.move(200, 0); }, 12},
+        {"a row learned at the top, the last forgotten",
+         [](auto &rows) {
+             rows.removeLast();
+             rows.prepend(minimalRow());
+         },
+         5},
+        {"another library", [](auto &rows) { rows = fullRates().rows + fullRates().rows; }, 10},
+    };
+    for (const Case &c : cases) {
+        LearnedRates next = source;
+        c.apply(next.rows);
+        QByteArray line = encodeEnvelope(QStringLiteral("learnedRates"), next.toJson()).chopped(1);
+        padForDecoding(line);
+        const auto plain = readLearnedRatesLine(view(line));
+        const auto sharing = readLearnedRatesLine(view(line), &earlier->rates.rows);
+        ASSERT_TRUE(plain && sharing) << c.change;
+        EXPECT_EQ(sharing->rates, plain->rates) << c.change;
+        qsizetype texts = 0, shared = 0;
+        for (const auto &row : sharing->rates.rows) {
+            for (const QString &text : textsOf(row)) {
+                ++texts;
+                shared += earlierTexts.contains(text.constData());
+            }
+        }
+        EXPECT_LE(texts - shared, c.mostNotShared) << c.change;
+    }
 }

@@ -23,11 +23,6 @@ MusicQuality withAtmos(std::optional<QString> word)
     return {true, 2, true, std::move(word)};
 }
 
-Output output(const QString &uid, std::optional<bool> atmos, std::optional<bool> atmosOutput)
-{
-    return {uid, atmos, atmosOutput};
-}
-
 QList<PlayEntry> historyOf(const QList<std::optional<QString>> &sources)
 {
     QList<PlayEntry> plays;
@@ -82,11 +77,11 @@ TEST(ExplainerConditions, atmosAnswerLabelSentenceAndCheckMarkFollowTheRecord)
     };
     const Case cases[] = {
         {std::nullopt, "Learn from plays", 0, start + unknown},
-        {output("o", {}, {}), "Learn from plays", 0, start + unknown},
-        {output("o", false, true), "Dolby Atmos–compatible", 1, start + mix + "Your choice."},
-        {output("o", true, {}), "Dolby Atmos–compatible", 0, start + mix + "Learned from plays."},
-        {output("o", true, false), "Not Dolby Atmos–compatible", 2, start + stereo + "Your choice."},
-        {output("o", false, {}), "Not Dolby Atmos–compatible", 0, start + stereo + "Learned from plays."},
+        {Output{"o", {}, {}}, "Learn from plays", 0, start + unknown},
+        {Output{"o", false, true}, "Dolby Atmos–compatible", 1, start + mix + "Your choice."},
+        {Output{"o", true, {}}, "Dolby Atmos–compatible", 0, start + mix + "Learned from plays."},
+        {Output{"o", true, false}, "Not Dolby Atmos–compatible", 2, start + stereo + "Your choice."},
+        {Output{"o", false, {}}, "Not Dolby Atmos–compatible", 0, start + stereo + "Learned from plays."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.sentence.toStdString());
@@ -128,7 +123,7 @@ TEST(ExplainerConditions, answerMenuSendsForTheOutputChosenWhenAnItemIsChosen)
     std::optional<QString> uidNow = QStringLiteral("first");
     const auto now = [&] { return uidNow; };
 
-    const MenuItems learned = atmosAnswerMenu(output("first", false, true), now, commands);
+    const MenuItems learned = atmosAnswerMenu(Output{"first", false, true}, now, commands);
     EXPECT_EQ(RateLibraryFixtures::titles(learned),
               QStringList({"Learn from plays", "Dolby Atmos–compatible — the Atmos mix plays, always 48 kHz",
                            "Not Dolby Atmos–compatible — the lossless stereo version plays instead", "---",
@@ -143,7 +138,7 @@ TEST(ExplainerConditions, answerMenuSendsForTheOutputChosenWhenAnItemIsChosen)
 
     // Nothing learned: the picker alone, checked on "Learn from plays" even with no record.
     for (const std::optional<Output> &record :
-         {std::optional(output("first", {}, {})), std::optional<Output>()}) {
+         {std::optional(Output{"first", {}, {}}), std::optional<Output>()}) {
         const MenuItems items = atmosAnswerMenu(record, now, commands);
         ASSERT_EQ(items.size(), 3);
         EXPECT_TRUE(items[0].checked);
@@ -287,17 +282,17 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
     EXPECT_EQ(HistoryFixtures::titles(recent), QStringList({"19", "18", "17", "16", "15", "14", "13", "12"}));
     EXPECT_EQ(HistoryFixtures::titles(recentPlays(twenty.mid(0, 3))), QStringList({"2", "1", "0"}));
     EXPECT_EQ(recentPlaysFooter(recent.size()), "Last 8 plays. Hover a row to light its step above.");
-    EXPECT_EQ(recentPlaysFooter(0), "Last 0 plays. Hover a row to light its step above.");
 
-    // The newest row keeps its accent tint; every other play of the hovered row's step is tinted.
+    // The newest row keeps its accent tint, though its step is the hovered one; every other play of
+    // that step is tinted.
     const auto latest = std::optional(twenty.last().id);
-    const std::optional<int> hovered = hoveredStep(twenty, recent[3].id); // "16": step 2
+    const std::optional<int> hovered = hoveredStep(twenty, recent[2].id); // "17": step 3, as "19"
     QList<RowTint> tints;
     for (const PlayEntry &entry : recent)
         tints.append(recentPlayRowTint(entry, latest, hovered));
     using T = RowTint;
-    EXPECT_EQ(tints, QList<RowTint>({T::latest, T::sameStep, T::none, T::sameStep, T::none, T::sameStep,
-                                     T::none, T::sameStep}));
+    EXPECT_EQ(tints, QList<RowTint>({T::latest, T::none, T::sameStep, T::none, T::sameStep, T::none,
+                                     T::sameStep, T::none}));
     EXPECT_EQ(recentPlayRowTint(recent[1], latest, std::nullopt), RowTint::none);
 
     // Headers in the locale's capitals; the last column takes the rest of the row.

@@ -223,10 +223,7 @@ TEST(ExplainerWindow, theAnswerMenuAndForgetSendTheirMessagesAndTheMenuClosesWhe
     h.model->pollPlatform();
     LearnedRatesWindow w(*h.model);
     w.show();
-    CompanionProcess::Options options;
-    options.port = h.port;
-    options.log = true;
-    CompanionProcess companion(options);
+    CompanionProcess companion(h.port, true);
     ASSERT_TRUE(companion.start()) << companion.errorText().toStdString();
     ASSERT_TRUE(eventually([&] { return h.model->learnedRates().has_value(); }));
 

@@ -201,16 +201,33 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
         return random.bounded(5) == 0 ? std::nullopt : std::optional(pick(words) + pick(words));
     };
 
+    auto randomRow = [&] {
+        Row r = row(QString::number(random.bounded(20)), pick(tiers), pick(rates), maybe());
+        r.artist = maybe();
+        r.album = maybe();
+        r.pinned = random.bounded(3) == 0;
+        r.source = pick(QStringList({"file", "imported", "learned"}));
+        r.confirmedAt = day(random.bounded(4));
+        return r;
+    };
+    // Every other round is the library before it sent again after a few changes, and its index
+    // takes what it can from the earlier one.
+    QList<Row> rows;
+    std::shared_ptr<const RateLibraryIndex> earlier;
     for (int round = 0; round < 60; ++round) {
-        QList<Row> rows;
-        for (int i = 0; i < 60; ++i) {
-            Row r = row(QString::number(random.bounded(20)), pick(tiers), pick(rates), maybe());
-            r.artist = maybe();
-            r.album = maybe();
-            r.pinned = random.bounded(3) == 0;
-            r.source = pick(QStringList({"file", "imported", "learned"}));
-            r.confirmedAt = day(random.bounded(4));
-            rows.append(r);
+        if (round % 2 == 0) {
+            rows.clear();
+            for (int i = 0; i < 60; ++i)
+                rows.append(randomRow());
+            earlier.reset();
+        } else {
+            rows[random.bounded(60)].title = maybe();
+            rows[random.bounded(60)].album = maybe();
+            if (round % 4 == 3) {
+                rows.move(random.bounded(60), 0);
+                rows.insert(random.bounded(60), randomRow());
+                rows.removeAt(random.bounded(61));
+            }
         }
         const std::optional<SwitcherProtocol::MusicQuality> q =
             random.bounded(3) == 0 ? std::nullopt : std::optional(quality(random.bounded(2), true));
@@ -267,8 +284,19 @@ TEST(RateLibraryRows, preparedIndexAgreesWithThePlainRules)
             return false;
         });
 
-        const std::vector<int> got = visibleRowIndices(inputs(rows, q), view);
+        LearnedRates rates;
+        rates.rows = rows;
+        // The first comparator's order made along with the index, as for the window.
+        const auto index = std::make_shared<const RateLibraryIndex>(
+            rates, earlier.get(),
+            view.sortOrder.isEmpty() ? std::nullopt : std::optional(view.sortOrder.first().key));
+        const std::vector<int> got = visibleRowIndices({index, q, std::nullopt}, view);
         EXPECT_EQ(QList<int>(got.begin(), got.end()), expected) << "round " << round;
+        QSet<QString> tracks;
+        for (const Row &r : rows)
+            tracks.insert(r.id);
+        EXPECT_EQ(index->trackCount(), tracks.size()) << "round " << round;
+        earlier = index;
     }
 }
 

@@ -28,8 +28,7 @@ TEST(AppShell, AFileGivenAtLaunchEndsInTheImportPreviewSheet)
     shell.start({u"corvane-switcher"_s, document});
     ASSERT_TRUE(shell.scenes().window(u"learned"_s));
     // The companion comes after the launch, as it does when the file is opened from the desktop.
-    CompanionProcess::Options options; // port 0: the port file of the data folder
-    CompanionProcess companion(options);
+    CompanionProcess companion; // it finds the port in the data folder's port file
     ASSERT_TRUE(companion.start()) << companion.errorText().toStdString();
 
     const auto sheet = [&]() -> ImportPreviewSheet * {

@@ -1,7 +1,5 @@
 #include "CompanionProcess.h"
 
-CompanionProcess::CompanionProcess(Options options) : m_options(std::move(options)) {}
-
 CompanionProcess::~CompanionProcess()
 {
     if (m_process.state() != QProcess::NotRunning) {
@@ -13,17 +11,16 @@ CompanionProcess::~CompanionProcess()
 bool CompanionProcess::start(int timeoutMs)
 {
     QStringList args;
-    if (m_options.port != 0)
-        args << QStringLiteral("--port") << QString::number(m_options.port);
-    if (!m_options.library.isEmpty())
-        args << QStringLiteral("--library") << m_options.library;
+    if (m_port != 0)
+        args << QStringLiteral("--port") << QString::number(m_port);
+    args << QStringLiteral("--library") << m_library;
     // A safety net so a stuck test never leaves the companion behind.
     args << QStringLiteral("--exit-after-ms") << QStringLiteral("60000");
-    if (m_options.log)
+    if (m_log)
         args << QStringLiteral("--log");
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.start(m_options.binary, args);
+    m_process.start(m_binary, args);
     return m_process.waitForStarted(timeoutMs);
 }
 

@@ -7,15 +7,12 @@
 // killed, if still running, when this object goes.
 class CompanionProcess final {
 public:
-    struct Options {
-        quint16 port = 0; // 0: the companion reads the port file
-        bool log = false; // the companion prints what it receives to stderr
-        // Filled in where the options are made: only the test binaries know these paths.
-        QString library = defaultLibrary();
-        QString binary = defaultBinary();
-    };
-
-    explicit CompanionProcess(Options options);
+    // Port 0: the companion reads the port file. With `log`, it prints what it receives to stderr.
+    // Defined here: only the test binaries know the paths.
+    explicit CompanionProcess(quint16 port = 0, bool log = false)
+        : m_port(port), m_log(log), m_library(defaultLibrary()), m_binary(defaultBinary())
+    {
+    }
     ~CompanionProcess();
     CompanionProcess(const CompanionProcess &) = delete;
     CompanionProcess &operator=(const CompanionProcess &) = delete;
@@ -49,7 +46,9 @@ public:
     }
 
 private:
-    Options m_options;
+    quint16 m_port;
+    bool m_log;
+    QString m_library, m_binary;
     QProcess m_process;
     QByteArray m_stderr;
 };

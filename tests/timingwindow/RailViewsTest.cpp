@@ -114,13 +114,17 @@ TEST(TimelineRailLayout, aClickFindsTheSettingOfAMarkOrASpanLabel)
 
 TEST(RailStepsLayout, twoColumnsInStepOrderWrappedBesideTheirDiscs)
 {
-    const QList<RailMark> marks = {mark(1), mark(-1, SettingKey::pausePoint), mark(0), mark(2), mark(3)};
+    QList<RailMark> marks = {mark(1), mark(-1, SettingKey::pausePoint), mark(0), mark(2), mark(3)};
+    marks[0].label =
+        QStringLiteral("A step whose words take several lines of the narrow column they stand in");
     const RailStepsLayout l = RailSteps::layout(marks, 2, QRectF(0, 0, 400, 0), RailSteps::Fonts::make(1.0));
     ASSERT_EQ(l.items.size(), 5);
     EXPECT_EQ(l.items[0].index, 1);
     EXPECT_EQ(l.items[0].setting, SettingKey::pausePoint);
-    // Three down the first column, two down the second.
+    // Three down the first column, each below the one before, the last one wrapped; two down the second.
     EXPECT_EQ(l.items[1].disc.left(), l.items[0].disc.left());
+    EXPECT_GT(l.items[2].textRect.top(), l.items[1].textRect.bottom());
+    EXPECT_GT(l.items[2].textRect.height(), 2 * l.items[1].textRect.height());
     EXPECT_GT(l.items[3].disc.left(), l.items[2].textRect.right());
     EXPECT_EQ(l.items[3].textRect.top(), l.items[0].textRect.top());
     EXPECT_EQ(l.itemAt(l.items[0].textRect.center()), &l.items[0]);

@@ -1,5 +1,4 @@
 #include "Units.h"
-#include "OutputDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -31,15 +30,4 @@ TEST(Units, englishBundleIgnoresTheUserLocaleAndOthersFollowIt)
     EXPECT_EQ(Units::kHz(Bundle(QStringLiteral("de")), 44100), "44,1 kHz");
     EXPECT_EQ(Units::seconds(Bundle(QStringLiteral("de")), 1234.5), "1234,5 s");
     QLocale::setDefault(saved);
-}
-
-TEST(OutputDevice, supportsIncludesBothEndsOfEveryRange)
-{
-    OutputDevice device;
-    device.availableSampleRates = {{44100, 48000}, {96000, 96000}};
-    for (double rate : {44100.0, 46000.0, 48000.0, 96000.0})
-        EXPECT_TRUE(device.supports(rate)) << rate;
-    for (double rate : {88200.0, 96000.5})
-        EXPECT_FALSE(device.supports(rate)) << rate;
-    EXPECT_FALSE(OutputDevice{}.supports(44100));
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "SwitcherProtocol.h"
+
+// The companion sends its whole Rate Library after every change, so a new library is mostly the
+// one before it. This matches the rows of a new library, in order, with the rows of the one
+// before: the row at the same place, following the ids where a few rows moved, came or went (a
+// played track moved to the top, a track learned, one forgotten). A wrong match must only ever
+// cost a missed chance: callers take over only what they find to be the same.
+namespace SwitcherProtocol {
+
+class EarlierRows final {
+public:
+    explicit EarlierRows(const QList<LearnedRates::Row> *rows) : m_rows(rows) {}
+
+    // The earlier row expected at the place of the next row; none past the end.
+    const LearnedRates::Row *expected() const
+    {
+        return m_rows && m_next < m_rows->size() ? &m_rows->at(m_next) : nullptr;
+    }
+
+    // After each row, with its id: the earlier row with that id at or near the expected place,
+    // none when there is no such row. The next row is expected after it.
+    const LearnedRates::Row *passed(const QString &id)
+    {
+        if (!m_rows)
+            return nullptr;
+        for (const qsizetype step : {0, 1, -1, 2, -2, 3, -3}) {
+            const qsizetype at = m_next + step;
+            if (at >= 0 && at < m_rows->size() &&
+                (m_rows->at(at).id.isSharedWith(id) || m_rows->at(at).id == id)) {
+                m_next = at + 1;
+                return &m_rows->at(at);
+            }
+        }
+        ++m_next;
+        return nullptr;
+    }
+
+private:
+    const QList<LearnedRates::Row> *m_rows;
+    qsizetype m_next = 0;
+};
+
+} // namespace SwitcherProtocol
