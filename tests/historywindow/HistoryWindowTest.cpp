@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -172,10 +173,17 @@ TEST_F(HistoryWindow, NoTimeOrRateIsShortened)
     }
 }
 
-// An export that cannot be written is said, once per try, by the window that asked.
-TEST_F(HistoryWindow, AFailedExportIsShownByTheWindow)
+// A cancelled save panel writes nothing and says nothing; an export that cannot be written writes
+// nothing and is said, once per try, by the window that asked, not as a notification.
+TEST_F(HistoryWindow, ACancelledOrFailedExportWritesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(open());
+    window->exportButton()->click();
+    EXPECT_EQ(harness.platform.filePanels.suggestedNames,
+              QStringList{"Corvane Zuvaradi Playback History.csv"});
+    EXPECT_FALSE(window->exportFailure());
+    EXPECT_TRUE(QDir(harness.dir.path()).entryList({"*.csv"}).isEmpty());
+
     const QString destination = harness.path("no such folder/export.csv");
     harness.platform.filePanels.csvChoice = destination;
     window->exportButton()->click();
@@ -185,7 +193,10 @@ TEST_F(HistoryWindow, AFailedExportIsShownByTheWindow)
     EXPECT_EQ(failure->parentWidget(), window);
     EXPECT_EQ(failure->windowModality(), Qt::WindowModal);
     EXPECT_EQ(failure->text(), "The playback history could not be exported");
-    EXPECT_TRUE(failure->informativeText().contains(QDir::toNativeSeparators(destination)));
+    EXPECT_TRUE(failure->informativeText().startsWith(QDir::toNativeSeparators(destination) +
+                                                      " could not be written: "));
+    EXPECT_FALSE(QFile::exists(destination));
+    EXPECT_TRUE(harness.platform.notifications.shown.isEmpty());
     failure->button(QMessageBox::Ok)->click();
     QTRY_VERIFY_WITH_TIMEOUT(!window->exportFailure(), 2000);
 }

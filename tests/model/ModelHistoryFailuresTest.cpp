@@ -83,24 +83,3 @@ TEST(ModelHistoryFailures, AFailingSaveIsToldOnceUntilASaveWorksAgain)
     EXPECT_EQ(shown.size(), 2); // a new failure after one that worked
     EXPECT_EQ(history.entries().size(), 3);
 }
-
-TEST(ModelHistoryFailures, ACancelledOrFailedCsvExportWritesNothing)
-{
-    ModelHarness h;
-    h.switcher().history().append(sample(u"play"_s));
-    EXPECT_FALSE(h.model->exportHistoryCSV()); // cancelled
-    EXPECT_EQ(h.platform.filePanels.suggestedNames, QStringList{u"Corvane Zuvaradi Playback History.csv"_s});
-    EXPECT_TRUE(QDir(h.dir.path()).entryList({u"*.csv"_s}).isEmpty());
-
-    const QString destination = h.path(u"missing folder/history.csv"_s);
-    h.platform.filePanels.csvChoice = destination;
-    const std::optional<QString> failure = h.model->exportHistoryCSV();
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(QDir::toNativeSeparators(destination) + u" could not be written: "_s));
-    EXPECT_FALSE(QFile::exists(destination));
-    EXPECT_TRUE(h.platform.notifications.shown.isEmpty()); // the window that asked shows it
-
-    h.platform.filePanels.csvChoice = h.path(u"history.csv"_s);
-    EXPECT_FALSE(h.model->exportHistoryCSV());
-    EXPECT_TRUE(QFile::exists(h.path(u"history.csv"_s)));
-}
