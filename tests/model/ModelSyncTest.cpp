@@ -74,8 +74,6 @@ TEST(ModelSync, HandOverDelayBindingRoundsToFiftyHalvesAwayFromZero)
         EXPECT_EQ(h.switcher().handOverDelayMs(), stored);
         EXPECT_EQ(h.model->handOverDelayBindingValue(), stored);
     }
-    h.model->setHandOverDelayMs(std::nullopt);
-    EXPECT_FALSE(h.switcher().handOverDelayMs());
 }
 
 // When the count reaches 0 is the window scenes' test; a close too many never takes it below 0.
