@@ -222,6 +222,7 @@ void SwitcherModel::sync()
         if (std::holds_alternative<LocalScanScanning>(d->localScan))
             //: Why a local file scan failed: the companion went away before it answered.
             endScan(LocalScanFailed{SwitcherModelTr::tr("Corvane Mac Remote disconnected")});
+        companionLeft();
     }
     copyHistory();
 }

@@ -203,6 +203,11 @@ private:
     void armAnswerTimeout();
     void cancelAnswerTimeout();
     void answerTimedOut();
+    // Stops waiting for the pending export or import. When the companion that got the request
+    // is still there, its answer is remembered as owed and dropped when it comes.
+    void giveUpWait(bool answerStillOwed);
+    // The companion left: nothing it was asked will be answered by the next one.
+    void companionLeft();
     // True, with a status that says so, while another import or export still runs.
     bool refuseWhileFileOperationRuns(bool alsoWhileReading);
     void rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &file);

@@ -5,6 +5,7 @@
 #include "SwitcherModel.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 struct SwitcherModelTr {
     Q_DECLARE_TR_FUNCTIONS(SwitcherModel)
@@ -51,6 +52,11 @@ struct SwitcherModel::Private {
     // The companion's file being checked, compressed and written on a worker thread.
     bool exportWriting = false;
     std::optional<PendingImport> pendingImport;
+    // Answers still owed for requests given up on (timed out or dismissed). The link keeps order
+    // and the companion answers each request once, so the next answer of such a mode or flavour
+    // is the late one, not the answer to a newer request. A new pairing owes nothing.
+    QStringList owedImportModes;
+    QStringList owedExportFlavours;
     // A chosen file being read on a worker thread; only the read of the latest ticket counts,
     // and an older one is told to stop.
     bool importReading = false;

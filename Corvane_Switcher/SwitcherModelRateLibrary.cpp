@@ -23,6 +23,21 @@ const QString localScanTimeoutSlot = QStringLiteral("localScanTimeout");
 
 using ImportRead = SwitcherModel::ImportRead;
 
+QString noAnswerText()
+{
+    return SwitcherModelTr::tr("Corvane did not answer — is Corvane Mac Remote up to date and still paired?");
+}
+
+// Takes one owed answer of this mode or flavour off the list; true when there was one.
+bool takeOwed(QStringList &owed, const QString &key)
+{
+    const qsizetype at = owed.indexOf(key);
+    if (at < 0)
+        return false;
+    owed.removeAt(at);
+    return true;
+}
+
 // Reads at most `cap` + 1 bytes, leaving the JSON reader's padding free behind them. Stops
 // early, with what it has, once `cancelled` turns true.
 std::optional<QByteArray> readAtMost(QFile &file, qint64 cap, const std::atomic<bool> &cancelled)
@@ -158,11 +173,33 @@ void SwitcherModel::answerTimedOut()
     if (!d->rateLibraryBusy)
         return;
     Batch batch(*this);
-    setBusy(false);
+    giveUpWait(true);
+    setRateLibraryStatus(noAnswerText());
+}
+
+void SwitcherModel::giveUpWait(bool answerStillOwed)
+{
+    cancelAnswerTimeout();
+    if (answerStillOwed && d->pendingExport)
+        d->owedExportFlavours.append(d->pendingExport->flavour);
+    if (answerStillOwed && d->pendingImport)
+        d->owedImportModes.append(d->pendingImport->mode);
     d->pendingExport.reset();
     d->pendingImport.reset();
-    setRateLibraryStatus(
-        SwitcherModelTr::tr("Corvane did not answer — is Corvane Mac Remote up to date and still paired?"));
+    setBusy(false);
+}
+
+void SwitcherModel::companionLeft()
+{
+    d->owedImportModes.clear();
+    d->owedExportFlavours.clear();
+    if (!d->rateLibraryBusy)
+        return;
+    // Whoever pairs next never got the request; waiting on would only let its answers be taken
+    // for this one.
+    Batch batch(*this);
+    giveUpWait(false);
+    setRateLibraryStatus(noAnswerText());
 }
 
 // Export.
@@ -192,6 +229,14 @@ void SwitcherModel::exportRateLibrary()
         m_platform.filePanels->chooseRateLibraryExport(QStringLiteral("Corvane Rate Library.corvanerates"));
     if (!choice || choice->path.isEmpty())
         return;
+    // The panel ran an event loop of its own: the companion may have left, or a file opened
+    // meanwhile may have started an import, whose wait this one must not share.
+    if (!m_switcher->link().isPeer()) {
+        setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to export the Rate Library."));
+        return;
+    }
+    if (refuseWhileFileOperationRuns(true))
+        return;
 
     Batch batch(*this);
     const QString flavour = choice->share ? QStringLiteral("share") : QStringLiteral("backup");
@@ -205,8 +250,15 @@ void SwitcherModel::exportRateLibrary()
 
 void SwitcherModel::rateLibraryFileArrived(const SwitcherProtocol::RateLibraryFile &answer)
 {
-    if (!d->pendingExport) {
-        qCInfo(lcUi, "rate library file arrived with no export waiting; ignored");
+    if (takeOwed(d->owedExportFlavours, answer.flavour)) {
+        qCInfo(lcUi, "rate library file (\"%s\") for an export given up on; dropped",
+               qUtf8Printable(answer.flavour));
+        return;
+    }
+    // A shared file is not a backup: only the flavour asked for is written.
+    if (!d->pendingExport || answer.flavour != d->pendingExport->flavour) {
+        qCInfo(lcUi, "rate library file (\"%s\") with no such export waiting; ignored",
+               qUtf8Printable(answer.flavour));
         return;
     }
     Batch batch(*this);
@@ -321,6 +373,8 @@ void SwitcherModel::importFileRead(quint64 ticket, const QString &path, ImportRe
         setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
         return;
     }
+    if (refuseWhileFileOperationRuns(false))
+        return;
     d->pendingImport = Private::PendingImport{path, read.json, QStringLiteral("dryRun")};
     setBusy(true);
     armAnswerTimeout();
@@ -329,6 +383,11 @@ void SwitcherModel::importFileRead(quint64 ticket, const QString &path, ImportRe
 
 void SwitcherModel::rateLibraryImportedArrived(const SwitcherProtocol::RateLibraryImported &answer)
 {
+    if (takeOwed(d->owedImportModes, answer.mode)) {
+        qCInfo(lcUi, "rate library import answer (\"%s\") for an import given up on; dropped",
+               qUtf8Printable(answer.mode));
+        return;
+    }
     // A stray answer must not end the wait of an export that is still running, nor an answer to
     // another request stand for the one awaited.
     if (!d->pendingImport || answer.mode != d->pendingImport->mode) {
@@ -364,7 +423,8 @@ void SwitcherModel::dismissImportPreview()
 {
     Batch batch(*this);
     setImportPreview(std::nullopt);
-    d->pendingImport.reset();
+    if (d->pendingImport)
+        giveUpWait(true);
     cancelImportRead();
     setRateLibraryStatus(std::nullopt);
 }
@@ -376,6 +436,11 @@ void SwitcherModel::confirmImport()
     Batch batch(*this);
     const ImportPreview preview = *d->importPreview;
     setImportPreview(std::nullopt);
+    // Sent to nobody, the request would wait for an answer that a later companion never owes.
+    if (!m_switcher->link().isPeer()) {
+        setRateLibraryStatus(SwitcherModelTr::tr("Connect Corvane Mac Remote to import a Rate Library."));
+        return;
+    }
     d->pendingImport = Private::PendingImport{preview.url, preview.json, QStringLiteral("apply")};
     setBusy(true);
     //: The placeholder is a file name.
@@ -442,7 +507,11 @@ void SwitcherModel::localFilesResultArrived(const SwitcherProtocol::LocalFilesRe
 
 void SwitcherModel::endScan(LocalScanState state)
 {
+    Batch batch(*this);
     d->clock->cancel(localScanTimeoutSlot);
+    // The scan's sentence is the latest word: an import's or export's status from before it
+    // would hide it, also one that still waits and whose outcome will only follow.
+    setRateLibraryStatus(std::nullopt);
     setLocalScan(std::move(state));
 }
 

@@ -3,6 +3,7 @@
 
 #include "ModelTestSupport.h"
 
+#include "RateLibrary/FooterTexts.h"
 #include "RateLibraryFile.h"
 
 #include <QDeadlineTimer>
@@ -197,6 +198,78 @@ TEST(ModelImport, ADismissalOrANewerChoiceStopsTheReadAndOnlyTheLatestChoiceIsSe
     EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Reading other.json…"_s);
 }
 
+// The link keeps order and the companion answers each request once: the answer to a dry run
+// given up on comes before the next file's, and must not become its preview.
+TEST(ModelImport, LateAnswersToImportsGivenUpOnAreDropped)
+{
+    Library c;
+    QStringList files;
+    for (const char *name : {"a.json", "b.json", "c.json"}) {
+        files << c.h.path(QString::fromLatin1(name));
+        ASSERT_TRUE(writeFile(files.last(), libraryJson));
+    }
+    c.preview(files[0]);
+    c.h.clock->advance(SwitcherModel::answerTimeoutMs);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
+    c.preview(files[1]);
+    c.h.clock->advance(SwitcherModel::answerTimeoutMs);
+    c.preview(files[2]);
+    c.answer(importAnswer(u"dryRun"_s, true, {1, 0, 0, 0, 0, 0})); // a.json's
+    c.answer(importAnswer(u"dryRun"_s, true, {2, 0, 0, 0, 0, 0})); // b.json's
+    c.incomingHandled();
+    EXPECT_FALSE(c.h.model->importPreview());
+    EXPECT_TRUE(c.h.model->rateLibraryBusy());
+    EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs) << "c.json's own wait";
+    c.answer(importAnswer(u"dryRun"_s, true, {3, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+    EXPECT_EQ(c.h.model->importPreview()->url, files[2]);
+    EXPECT_EQ(c.h.model->importPreview()->result.newCount, 3);
+
+    // An apply given up on: its late answer is not the next apply's result.
+    c.h.model->confirmImport();
+    c.h.clock->advance(SwitcherModel::answerTimeoutMs);
+    c.preview(files[0]);
+    c.answer(importAnswer(u"apply"_s, true, {3, 0, 0, 0, 0, 0})); // c.json's
+    c.answer(importAnswer(u"dryRun"_s, true, {4, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), std::nullopt);
+    c.h.model->confirmImport();
+    c.answer(importAnswer(u"apply"_s, true, {4, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(c.statusBecomes(u"Imported a.json: 4 new, 0 updated, 0 already known"_s));
+}
+
+// A companion that leaves answers nothing more, and the next one owes nothing: a request still
+// waiting ends at once, and the new pairing's first answer is its own.
+TEST(ModelImport, ACompanionThatLeavesOwesNothing)
+{
+    Library c;
+    c.preview(c.json);
+    c.h.clock->advance(SwitcherModel::answerTimeoutMs); // owed, by this companion only
+    c.preview(c.json);
+    c.peer.disconnectFromHost();
+    ASSERT_TRUE(eventually([&] { return !c.h.switcher().link().isPeer(); }));
+    EXPECT_FALSE(c.h.model->rateLibraryBusy());
+    EXPECT_FALSE(c.h.model->importPending());
+    EXPECT_FALSE(c.h.clock->dueIn(u"answerTimeout"_s));
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), timeoutText);
+
+    LoopbackPeer again;
+    ASSERT_TRUE(pair(c.h, again));
+    c.h.model->previewImport(c.json);
+    ASSERT_TRUE(again.waitForType(u"rateLibraryImport"_s));
+    again.send(u"rateLibraryImported"_s, importAnswer(u"dryRun"_s, true, {5, 0, 0, 0, 0, 0}).toJson());
+    ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+    EXPECT_EQ(c.h.model->importPreview()->result.newCount, 5);
+
+    // Import pressed under a sheet whose companion has left: nothing is sent, nothing waits.
+    again.disconnectFromHost();
+    ASSERT_TRUE(eventually([&] { return !c.h.switcher().link().isPeer(); }));
+    c.h.model->confirmImport();
+    EXPECT_FALSE(c.h.model->importPreview());
+    EXPECT_FALSE(c.h.model->rateLibraryBusy());
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Connect Corvane Mac Remote to import a Rate Library."_s);
+}
+
 // The import's timeout is a journey.
 TEST(ModelExport, TheAnswerTimesOutAfterThirtySecondsAndALateAnswerWritesNothing)
 {
@@ -233,6 +306,77 @@ TEST(ModelExport, TheSharedFileIsWrittenWhereTheUserChose)
     EXPECT_FALSE(c.h.model->rateLibraryBusy());
     EXPECT_EQ(RateLibraryFile::decode(readFile(path)).json, libraryJson);
     EXPECT_EQ(c.h.platform.filePanels.suggestedNames.first(), u"Corvane Rate Library.corvanerates"_s);
+}
+
+// The answer names its flavour: a shared file, whether late or never asked for, is not the backup
+// that waits (it holds no pins, local files or outputs).
+TEST(ModelExport, OnlyAnAnswerOfTheFlavourThatWaitsIsWritten)
+{
+    Library c;
+    const QByteArray shared = R"({"rows":[],"flavour":"share"})";
+    const QString sharePath = c.h.path(u"share.corvanerates"_s);
+    c.exportTo(sharePath, true);
+    c.h.clock->advance(SwitcherModel::answerTimeoutMs);
+    const QString backupPath = c.h.path(u"backup.corvanerates"_s);
+    c.exportTo(backupPath);
+    c.answer(exportAnswer(shared, u"share"_s)); // late
+    c.answer(exportAnswer(shared, u"share"_s)); // asked by nobody
+    c.incomingHandled();
+    EXPECT_TRUE(c.h.model->rateLibraryBusy());
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Preparing the backup…"_s);
+    EXPECT_FALSE(QFile::exists(backupPath));
+    EXPECT_FALSE(QFile::exists(sharePath));
+
+    c.answer(exportAnswer(libraryJson));
+    EXPECT_TRUE(c.statusBecomes(u"Exported the backup to backup.corvanerates."_s));
+    EXPECT_EQ(RateLibraryFile::decode(readFile(backupPath)).json, libraryJson);
+}
+
+// The save panel runs an event loop of its own. A file opened meanwhile (a second launch, the
+// command line) starts its import; when the panel returns, the export does not start over it.
+// Nor does it start when the companion left meanwhile.
+TEST(ModelExport, TheExportChecksAgainWhenItsSavePanelReturns)
+{
+    Library c;
+    const QString busy = u"Another import or export is still under way; try again when it has finished."_s;
+    const QString out = c.h.path(u"out.corvanerates"_s);
+    std::atomic<bool> holdRead = false;
+    c.h.model->setImportReader([&](const QString &, const std::atomic<bool> &cancelled) {
+        QDeadlineTimer patience(5000);
+        while (holdRead && !cancelled && !patience.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return SwitcherModel::ImportRead{libraryJson, {}};
+    });
+    for (const bool dryRunSent : {false, true}) {
+        SCOPED_TRACE(dryRunSent ? "the dry run waits" : "the file is being read");
+        holdRead = !dryRunSent;
+        c.h.platform.filePanels.whileOpen = [&] {
+            c.h.model->previewImport(c.json);
+            if (dryRunSent)
+                EXPECT_TRUE(eventually([&] { return c.h.model->importPending(); }));
+        };
+        c.exportTo(out);
+        c.h.platform.filePanels.whileOpen = nullptr;
+        EXPECT_EQ(c.h.model->rateLibraryStatus(), busy);
+        EXPECT_FALSE(c.h.model->exportPending());
+        holdRead = false;
+        ASSERT_TRUE(eventually([&] { return c.h.model->importPending(); }));
+        EXPECT_EQ(c.h.clock->dueIn(u"answerTimeout"_s), SwitcherModel::answerTimeoutMs);
+        c.answer(importAnswer(u"dryRun"_s));
+        ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+        c.h.model->dismissImportPreview();
+    }
+    c.flush();
+    EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryExport"_s).isEmpty());
+
+    c.h.platform.filePanels.whileOpen = [&] {
+        c.peer.disconnectFromHost();
+        EXPECT_TRUE(eventually([&] { return !c.h.switcher().link().isPeer(); }));
+    };
+    c.exportTo(out);
+    EXPECT_EQ(c.h.model->rateLibraryStatus(), u"Connect Corvane Mac Remote to export the Rate Library."_s);
+    EXPECT_FALSE(c.h.model->rateLibraryBusy());
+    EXPECT_FALSE(c.h.clock->dueIn(u"answerTimeout"_s));
 }
 
 TEST(ModelExport, FailuresSayWhatHappenedAndWriteNothing)
@@ -275,4 +419,38 @@ TEST(ModelRateLibrary, FileCommandsNeedTheCompanion)
     h.model->exportRateLibrary();
     EXPECT_EQ(h.model->rateLibraryStatus(), u"Connect Corvane Mac Remote to export the Rate Library."_s);
     EXPECT_TRUE(h.platform.filePanels.suggestedNames.isEmpty()); // no panel for a refused export
+}
+
+// A scan started while an import or export waits: its sentence is the latest word, whether it
+// ends after that operation's outcome or before it.
+TEST(ModelRateLibrary, AScanStartedWhileAFileOperationWaitsIsSeen)
+{
+    Library c;
+    FakeMusicApp &music = c.h.platform.musicApp;
+    music.running = true;
+    music.holdScans = true;
+    music.scanResult = u"Music.app got an error."_s;
+    c.h.model->pollPlatform();
+    const auto statusLine = [&] { return RateLibrary::footerBar(*c.h.model, {}).statusLine; };
+    const QString failed = u"Local file scan failed — Music.app got an error."_s;
+
+    c.preview(c.json);
+    c.answer(importAnswer(u"dryRun"_s));
+    ASSERT_TRUE(eventually([&] { return c.h.model->importPreview().has_value(); }));
+    c.h.model->confirmImport();
+    c.h.model->scanLocalFiles();
+    EXPECT_EQ(statusLine(), u"Importing library.json…"_s);
+    c.answer(importAnswer(u"apply"_s, true, {1, 2, 3, 0, 0, 0}));
+    EXPECT_TRUE(c.statusBecomes(u"Imported library.json: 1 new, 2 updated, 3 already known"_s));
+    music.finishScans();
+    EXPECT_EQ(statusLine(), failed);
+
+    // The scan ends first: its failure shows while the export waits; the export's outcome follows.
+    c.exportTo(c.h.path(u"out.corvanerates"_s));
+    c.h.model->scanLocalFiles();
+    music.finishScans();
+    EXPECT_EQ(statusLine(), failed);
+    EXPECT_TRUE(c.h.model->rateLibraryBusy());
+    c.answer(exportAnswer(libraryJson));
+    EXPECT_TRUE(eventually([&] { return statusLine() == u"Exported the backup to out.corvanerates."_s; }));
 }

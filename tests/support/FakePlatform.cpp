@@ -24,7 +24,16 @@ void FakeMusicApp::finishScans()
 std::optional<FilePanels::ExportChoice> FakeFilePanels::chooseRateLibraryExport(const QString &suggestedName)
 {
     suggestedNames.append(suggestedName);
+    if (whileOpen)
+        whileOpen();
     return exportChoice;
+}
+
+std::optional<QString> FakeFilePanels::chooseRateLibraryImport()
+{
+    if (whileOpen)
+        whileOpen();
+    return importChoice;
 }
 
 std::optional<QString> FakeFilePanels::chooseCsvDestination(const QString &suggestedName)

@@ -60,9 +60,12 @@ public:
     std::optional<QString> importChoice;
     std::optional<QString> csvChoice;
     QStringList suggestedNames;
+    // Runs while a Rate Library panel is open, as the real panel's own event loop would run
+    // whatever else happens meanwhile.
+    std::function<void()> whileOpen;
 
     std::optional<ExportChoice> chooseRateLibraryExport(const QString &suggestedName) override;
-    std::optional<QString> chooseRateLibraryImport() override { return importChoice; }
+    std::optional<QString> chooseRateLibraryImport() override;
     std::optional<QString> chooseCsvDestination(const QString &suggestedName) override;
 };
 
