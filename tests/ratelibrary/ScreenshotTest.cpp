@@ -137,8 +137,9 @@ TEST(RateLibraryScreenshot, TheExplainer)
 
 // The footer: the fixture's notice in orange, and a long one on two lines; until OK it stands in
 // for the whole status line. Then an export's sentence, which a scan's own sentences replace: its
-// progress, its result whole on one line, and its failure when the companion keeps silent. The
-// import sheet's picture is the sheet's test's.
+// progress, its result whole on one line, and its failure when the companion keeps silent; last,
+// the failure of a scan started while an export waited, after the export's sentence. The import
+// sheet's picture is the sheet's test's.
 TEST(RateLibraryScreenshot, Footer)
 {
     OpenWindow o;
@@ -204,5 +205,19 @@ TEST(RateLibraryScreenshot, Footer)
     EXPECT_EQ(footer.statusLines(),
               QStringList{"Local file scan failed — Corvane Mac Remote did not answer"});
     EXPECT_EQ(footer.scanButton()->text(), "Scan Local Files");
+    EXPECT_TRUE(footer.scanButton()->isEnabled());
+
+    // A scan started while an export waits fails after the export's sentence: the failure shows.
+    o.h.platform.musicApp.holdScans = true;
+    o.h.platform.musicApp.scanResult = QStringLiteral("Music.app got an error.");
+    o.h.model->exportRateLibrary();
+    ASSERT_TRUE(o.peer.waitForType(QStringLiteral("rateLibraryExport"), 2));
+    QTest::mouseClick(footer.scanButton(), Qt::LeftButton);
+    EXPECT_EQ(footer.statusText(), "Preparing the backup…");
+    o.peer.send(QStringLiteral("rateLibraryFile"), file.toJson());
+    ASSERT_TRUE(eventually([&] { return footer.statusText() == "Exported the backup to a.corvanerates."; }));
+    o.h.platform.musicApp.finishScans();
+    saveScreenshot(w, "learned-scan-failed-after-export.png");
+    EXPECT_EQ(footer.statusLines(), QStringList{"Local file scan failed — Music.app got an error."});
     EXPECT_TRUE(footer.scanButton()->isEnabled());
 }
