@@ -7,11 +7,15 @@
 
 #include "PictureProbe.h"
 #include "SwitchTiming/CardHeader.h"
+#include "SwitchTiming/PanelSlot.h"
+#include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QScrollArea>
+#include <QTest>
 
 #include <cmath>
 
@@ -23,9 +27,22 @@ namespace {
 void save(QWidget &widget, const QString &name)
 {
     auto *window = qobject_cast<SwitchTimingWindow *>(widget.window());
-    if (window && window->panelFade().state() != QAbstractAnimation::Stopped)
+    if (window && window->panelFade().state() != QAbstractAnimation::Stopped) {
+        window->panelFade().resume();
         window->panelFade().setCurrentTime(window->panelFade().duration());
+    }
     settle();
+    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
+    if (folder.isEmpty())
+        return;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
+        << name.toStdString();
+}
+
+// Saves the picture as it stands, mid-way through a change.
+void saveAsShown(QWidget &widget, const QString &name)
+{
     const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
     if (folder.isEmpty())
         return;
@@ -194,4 +211,31 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     EXPECT_EQ(narrow.window.cardPanel()->rail()->width(), 560 - 2 * 14) << "inside the card's padding";
     expectNothingClipped(*narrow.window.cardPanel(), "W = 560");
     save(narrow.window, QStringLiteral("timing-narrow-3"));
+}
+
+// A picked tab half-way: both tabs between their looks, the panels crossing and the closing hint
+// moving with the height; then at rest. Mid-way nothing of the panels reaches over the hint.
+TEST(TimingScreenshot, ATabChangeMidWayAndAtRest)
+{
+    ModelHarness h;
+    addMeasuredPlays(h);
+    setTextSize(1);
+    Shown shown(h, QSize(860, 1100));
+    SwitchTimingWindow &w = shown.window;
+    for (const char *card : {"pick", "fade"}) {
+        QTest::mouseClick(w.tabStrip()->tab(card), Qt::LeftButton);
+        w.panelFade().pause();
+        w.panelFade().setCurrentTime(75);
+        settle();
+        PanelSlot &slot = *w.panelSlot();
+        ASSERT_TRUE(w.fadingPanel());
+        EXPECT_LE(slot.geometry().bottom(), w.closingHint()->geometry().top());
+        saveAsShown(w, QStringLiteral("timing-change-%1-mid").arg(card));
+        save(w, QStringLiteral("timing-change-%1-rest").arg(card));
+        EXPECT_EQ(w.fadingPanel(), nullptr);
+        // Nothing of the change is left on the screen: it shows what the window draws afresh.
+        const QImage onScreen =
+            w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(onScreen, PictureProbe::picture(w)) << card;
+    }
 }

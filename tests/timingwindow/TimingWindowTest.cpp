@@ -2,10 +2,12 @@
 // for, the flash of a setting row and what a click on a rail label does, the group colours.
 #include "TimingWindowSupport.h"
 
+#include "PictureProbe.h"
 #include "Platform/FontStyles.h"
 #include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/CasePicker.h"
 #include "SwitchTiming/LoadFiguresCard.h"
+#include "SwitchTiming/PanelSlot.h"
 #include "SwitchTiming/RailLegend.h"
 #include "SwitchTiming/RailSteps.h"
 #include "SwitchTiming/SettingFlash.h"
@@ -15,7 +17,6 @@
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QLayout>
 #include <QPointer>
 #include <QScrollArea>
@@ -44,6 +45,44 @@ bool lit(SwitchTimingWindow &w, SettingKey key)
     return !rows.isEmpty() &&
            std::all_of(rows.begin(), rows.end(), [](SettingRow *row) { return row->isLit(); });
 }
+
+// How far `mid` has come from `from` towards `to`, measured on the channel where the two differ
+// most: 0 at `from`, 1 at `to`; out of 0...1 when another channel leaves the span of the two.
+double along(const QColor &mid, const QColor &from, const QColor &to)
+{
+    const int channels[3][3] = {{from.red(), to.red(), mid.red()},
+                                {from.green(), to.green(), mid.green()},
+                                {from.blue(), to.blue(), mid.blue()}};
+    double result = 0;
+    int widest = -1;
+    for (const auto &[a, b, m] : channels) {
+        if (m < std::min(a, b) - 2 || m > std::max(a, b) + 2)
+            return -1;
+        if (std::abs(b - a) > widest) {
+            widest = std::abs(b - a);
+            result = widest == 0 ? 0 : double(m - a) / (b - a);
+        }
+    }
+    return result;
+}
+
+// The colour a tab shows at the start of its capsule, where only its fill is.
+QColor tabFill(SwitchTimingWindow &w, const char *id)
+{
+    TabButton *tab = w.tabStrip()->tab(id);
+    const QPoint inside(tab->layoutDirection() == Qt::LeftToRight ? 5 : tab->width() - 6, tab->height() / 2);
+    return PictureProbe::picture(w).pixelColor(tab->mapTo(&w, inside));
+}
+
+// Counts the layout passes asked of a widget.
+struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::LayoutRequest ? 1 : 0;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -112,10 +151,8 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
     ASSERT_TRUE(w.fadingPanel());
     EXPECT_EQ(w.fadingPanel()->pos(), panel->pos()) << "the old panel's picture, where it stood";
-    const auto shownPart = [&] {
-        auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
-        return effect ? effect->opacity() : 1.0;
-    };
+    // The new panel shows through the old one's picture as that fades out.
+    const auto shownPart = [&] { return 1 - w.panelSlot()->fadingOpacity(); };
 
     // 0.15 s, easing in and out: slow at both ends, half-way at the middle.
     EXPECT_EQ(fade.duration(), 150);
@@ -129,7 +166,7 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     // Mid-way, a click where the panels meet reaches the new panel, and its radio works.
     fade.setCurrentTime(75);
     QWidget *content = w.scrollArea()->widget();
-    QWidget *hit = content->childAt(panel->geometry().center());
+    QWidget *hit = content->childAt(panel->mapTo(content, panel->rect().center()));
     EXPECT_TRUE(hit == panel || panel->isAncestorOf(hit));
     QTest::mouseClick(panel->header()->radio(), Qt::LeftButton);
     EXPECT_EQ(h.model->boundaryMode(), "pause");
@@ -155,6 +192,137 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     h.model->setAudioTap(false);
     EXPECT_EQ(w.shownCardId(), "pause");
     EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
+}
+
+// The picked tab's look, the case chip's and the panel's height change with the panel, over the
+// same 0.15 s ease-in-out, from what is shown; nothing waits for it.
+TEST(TimingWindow, aPickChangesTheTabsLookAndThePanelsHeightFromWhatIsShown)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QVariantAnimation &change = w.panelFade();
+    ASSERT_EQ(w.shownCardId(), "fade");
+    const QColor fadeSelected = tabFill(w, "fade"), pickUnselected = tabFill(w, "pick");
+    const int tall = w.panelSlot()->height();
+    const int hintBefore = w.closingHint()->y();
+
+    QTest::mouseClick(w.tabStrip()->tab("pick"), Qt::LeftButton);
+    ASSERT_EQ(change.state(), QAbstractAnimation::Running);
+    change.pause(); // laying out below lets no time pass
+    settle();
+    EXPECT_EQ(tabFill(w, "pick"), pickUnselected) << "it starts from what was shown";
+    EXPECT_EQ(w.panelSlot()->height(), tall);
+    EXPECT_TRUE(w.tabStrip()->tab("pick")->isSelected()) << "what it is, at once";
+    EXPECT_EQ(w.shownCardId(), "pick");
+
+    change.setCurrentTime(75);
+    settle();
+    const int shortHeight = w.cardPanel()->height();
+    ASSERT_LT(shortHeight, tall - 40) << "the pick card is the shorter";
+    EXPECT_GT(w.panelSlot()->height(), shortHeight + 20);
+    EXPECT_LT(w.panelSlot()->height(), tall - 20);
+    EXPECT_EQ(w.closingHint()->y(), hintBefore - (tall - w.panelSlot()->height()))
+        << "what is below moves with the height";
+    const QColor pickMid = tabFill(w, "pick"), fadeMid = tabFill(w, "fade");
+    // An unpicked tab of the same section keeps its look throughout.
+    EXPECT_EQ(w.tabStrip()->tab("stop")->shownSelection(), 0);
+
+    // The height neither waits nor loops: one pass settles it.
+    LayoutRequests requests;
+    w.scrollArea()->widget()->installEventFilter(&requests);
+    change.setCurrentTime(110);
+    settle();
+    const int passes = requests.count;
+    EXPECT_GE(passes, 1);
+    settle();
+    EXPECT_EQ(requests.count, passes) << "nothing asks again once laid out";
+    w.scrollArea()->widget()->removeEventFilter(&requests);
+
+    change.resume();
+    change.setCurrentTime(150);
+    settle();
+    EXPECT_EQ(change.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->height());
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->heightForWidth(w.panelSlot()->width()));
+    EXPECT_EQ(w.tabStrip()->tab("pick")->shownSelection(), 1);
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 0);
+    const QColor pickSelected = tabFill(w, "pick"), fadeUnselected = tabFill(w, "fade");
+    EXPECT_TRUE(PictureProbe::near(pickSelected.rgb(), fadeSelected, 3)) << "the brand gradient";
+    EXPECT_TRUE(PictureProbe::near(fadeUnselected.rgb(), pickUnselected, 3));
+    // Mid-way each tab's fill stood half-way between its two looks.
+    EXPECT_NEAR(along(pickMid, pickUnselected, pickSelected), 0.5, 0.1);
+    EXPECT_NEAR(along(fadeMid, fadeSelected, fadeUnselected), 0.5, 0.1);
+    const int hintAfter = w.closingHint()->y();
+    EXPECT_EQ(hintAfter, hintBefore - (tall - shortHeight));
+
+    // Back to the taller card, and mid-way a second pick: it starts from the height, the looks
+    // and the picture shown then.
+    w.showCard("fade");
+    change.pause();
+    change.setCurrentTime(75);
+    settle();
+    const int midHeight = w.panelSlot()->height();
+    EXPECT_GT(midHeight, shortHeight + 20);
+    EXPECT_LT(midHeight, tall - 20);
+    const double fadeShown = w.tabStrip()->tab("fade")->shownSelection();
+    EXPECT_NEAR(fadeShown, 0.5, 0.01);
+    // A wider tab widens as it is picked: the lead tab's text turns semibold.
+    TabButton *lead = w.tabStrip()->tab("lead");
+    const int leadUnselected = lead->width();
+    w.showCard("lead");
+    change.pause();
+    settle();
+    EXPECT_EQ(w.panelSlot()->height(), midHeight);
+    EXPECT_EQ(w.fadingPanel()->height(), midHeight) << "a picture of what was shown";
+    EXPECT_NEAR(w.tabStrip()->tab("fade")->shownSelection(), fadeShown, 1e-9);
+    EXPECT_NEAR(w.tabStrip()->tab("pick")->shownSelection(), 1 - fadeShown, 1e-9);
+    change.setCurrentTime(75);
+    settle();
+    EXPECT_NEAR(w.tabStrip()->tab("fade")->shownSelection(), fadeShown / 2, 0.01);
+    EXPECT_NEAR(w.tabStrip()->tab("pick")->shownSelection(), (1 - fadeShown) / 2, 0.01);
+    EXPECT_NEAR(lead->shownSelection(), 0.5, 0.01);
+    const int leadMid = lead->width();
+    EXPECT_GT(leadMid, leadUnselected);
+    change.resume();
+    change.setCurrentTime(150);
+    settle();
+    EXPECT_GT(lead->width(), leadMid);
+    EXPECT_EQ(lead->width(), lead->sizeHint().width());
+    EXPECT_EQ(w.tabStrip()->tab("pick")->shownSelection(), 0);
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->height());
+
+    // A case chip: the chosen chip's look goes over with the panel's picture.
+    w.showCard("fade");
+    change.setCurrentTime(150);
+    settle();
+    CasePicker *picker = w.cardPanel()->casePicker();
+    ASSERT_TRUE(picker);
+    const auto chipFill = [&](int index) {
+        CasePicker *shownPicker = w.cardPanel()->casePicker();
+        const QRectF chip = shownPicker->chipRects()[index];
+        const QPoint inside(int(chip.left()) + 3, int(chip.center().y()));
+        return PictureProbe::picture(w).pixelColor(shownPicker->mapTo(&w, inside));
+    };
+    const QColor foundChosen = chipFill(0), lateUnchosen = chipFill(1);
+    ASSERT_NE(foundChosen, lateUnchosen);
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->chipRects()[1].center().toPoint());
+    ASSERT_EQ(w.shownCaseId(), "late");
+    change.pause();
+    change.setCurrentTime(75);
+    settle();
+    EXPECT_NEAR(along(chipFill(1), lateUnchosen, foundChosen), 0.5, 0.1);
+    EXPECT_NEAR(along(chipFill(0), foundChosen, lateUnchosen), 0.5, 0.1);
+    // Hiding the window ends the change at once.
+    w.hide();
+    EXPECT_EQ(change.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_FALSE(w.panelSlot()->isChanging());
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 1);
+    w.show();
+    settle();
+    EXPECT_EQ(chipFill(1), foundChosen);
+    EXPECT_EQ(chipFill(0), lateUnchosen);
 }
 
 TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
