@@ -64,7 +64,12 @@ void PanelSlot::setPanel(CardPanel *panel, bool change)
     if (change && m_panel && isVisible()) {
         // What is shown now, with the picture of a change under way as it stands, and the height
         // it stands at: the new change starts from there.
-        const QPixmap shown = grab();
+        // Only what the slot holds: the background under it is the window's, not the palette's
+        // that grab() would paint.
+        QPixmap shown(size() * devicePixelRatioF());
+        shown.setDevicePixelRatio(devicePixelRatioF());
+        shown.fill(Qt::transparent);
+        render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
         const int shownHeight = height();
         endChange();
         m_picture = new FadingPicture(shown, this);

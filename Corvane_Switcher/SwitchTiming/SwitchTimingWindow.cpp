@@ -112,7 +112,6 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     // The content draws nothing of its own: when its height changes (every frame of a panel's
     // change), only what moved is painted again, not the whole window.
     m_content->setAttribute(Qt::WA_StaticContents);
-    m_content->setAutoFillBackground(false);
     // W never falls below 560: a narrower window scrolls sideways rather than squeeze the rails.
     m_content->setMinimumWidth(int(SwitchTimingView::contentWidth(0)) + 2 * stackInset);
     auto *stack = new QVBoxLayout(m_content);
@@ -167,6 +166,9 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     stack->addWidget(m_hint);
     stack->addStretch(1);
     m_scroll->setWidget(m_content);
+    // setWidget() has the content fill itself with the palette's window colour, which would hide
+    // the window's own background (and differ from the panels' knockouts and pictures).
+    m_content->setAutoFillBackground(false);
 
     m_scrollAnimation.setDuration(scrollMs);
     m_scrollAnimation.setEasingCurve(QEasingCurve::InOutCubic);

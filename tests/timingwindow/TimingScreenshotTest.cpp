@@ -28,7 +28,8 @@ void save(QWidget &widget, const QString &name)
 {
     auto *window = qobject_cast<SwitchTimingWindow *>(widget.window());
     if (window && window->panelFade().state() != QAbstractAnimation::Stopped) {
-        window->panelFade().resume();
+        if (window->panelFade().state() == QAbstractAnimation::Paused)
+            window->panelFade().resume();
         window->panelFade().setCurrentTime(window->panelFade().duration());
     }
     settle();
@@ -230,6 +231,11 @@ TEST(TimingScreenshot, ATabChangeMidWayAndAtRest)
         PanelSlot &slot = *w.panelSlot();
         ASSERT_TRUE(w.fadingPanel());
         EXPECT_LE(slot.geometry().bottom(), w.closingHint()->geometry().top());
+        // The window's background to every edge, the corners of the panels' crossing included.
+        const QImage picture = PictureProbe::picture(w);
+        const QColor background = SystemColors::windowBackground(SystemColors::Appearance::light);
+        EXPECT_EQ(picture.pixelColor(w.introduction()->mapTo(&w, QPoint(-8, 0))), background);
+        EXPECT_EQ(picture.pixelColor(slot.mapTo(&w, QPoint(0, 0))), background);
         saveAsShown(w, QStringLiteral("timing-change-%1-mid").arg(card));
         save(w, QStringLiteral("timing-change-%1-rest").arg(card));
         EXPECT_EQ(w.fadingPanel(), nullptr);
