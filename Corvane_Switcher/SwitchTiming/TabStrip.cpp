@@ -5,6 +5,7 @@
 #include "Platform/FontStyles.h"
 #include "ToneLabel.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -110,19 +111,44 @@ void TabButton::paintLook(QPainter &painter, const GroupStyle::TabStyle &look, c
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule);
     }
-    const QRectF content = QRectF(rect()).marginsRemoved(look.inset);
-    double x = content.left();
     if (look.dot) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(*look.dot);
-        painter.drawEllipse(QRectF(x, content.center().y() - dotSize / 2, dotSize, dotSize));
-        x += dotSize + dotGap;
+        painter.drawEllipse(dotRect(look));
     }
     painter.setFont(font);
     painter.setPen(look.text);
     // Mid-way the tab is as wide as neither look: the bolder text may reach into the inset.
-    painter.drawText(QRectF(x, content.top(), content.right() - x, content.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text());
+    painter.drawText(textRect(look), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text());
+}
+
+QRectF TabButton::dotRect(const GroupStyle::TabStyle &look) const
+{
+    if (!look.dot)
+        return {};
+    const QRectF content = QRectF(rect()).marginsRemoved(look.inset);
+    const double left = layoutDirection() == Qt::RightToLeft ? content.right() - dotSize : content.left();
+    return QRectF(left, content.center().y() - dotSize / 2, dotSize, dotSize);
+}
+
+QRectF TabButton::textRect(const GroupStyle::TabStyle &look) const
+{
+    // After the dot, from the leading edge; aligned left, which the painter mirrors.
+    QRectF content = QRectF(rect()).marginsRemoved(look.inset);
+    if (look.dot) {
+        if (layoutDirection() == Qt::RightToLeft)
+            content.setRight(content.right() - dotSize - dotGap);
+        else
+            content.setLeft(content.left() + dotSize + dotGap);
+    }
+    return content;
+}
+
+void TabButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutDirectionChange)
+        update();
+    QAbstractButton::changeEvent(event);
 }
 
 void TabButton::paintEvent(QPaintEvent *)

@@ -37,11 +37,16 @@ public:
     void setChangeProgress(double progress);
     void showAtOnce();
 
+    // Where a look puts its dot (none: empty) and its text, the dot at the leading edge.
+    QRectF dotRect(const GroupStyle::TabStyle &look) const;
+    QRectF textRect(const GroupStyle::TabStyle &look) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     double widthOf(const GroupStyle::TabStyle &look, const QFont &font) const;

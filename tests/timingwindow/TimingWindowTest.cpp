@@ -6,6 +6,7 @@
 #include "Platform/FontStyles.h"
 #include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/CasePicker.h"
+#include "SwitchTiming/GroupStyle.h"
 #include "SwitchTiming/LoadFiguresCard.h"
 #include "SwitchTiming/PanelSlot.h"
 #include "SwitchTiming/RailLegend.h"
@@ -502,6 +503,52 @@ TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftT
         ASSERT_GE(rail.marks.size(), 2);
         for (qsizetype i = 1; i < rail.marks.size(); ++i)
             EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
+    }
+}
+
+// Inside a tab the dot leads its name, and the case chips run from the leading edge in the cases'
+// order, where the arrow keys find them: to the right is the chip on the right.
+TEST(TimingWindow, aTabsDotAndTheCaseChipsBeginAtTheLeadingEdge)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
+        w.setLayoutDirection(direction);
+        w.chooseCase("found");
+        w.panelFade().setCurrentTime(w.panelFade().duration());
+        settle();
+        const bool ltr = direction == Qt::LeftToRight;
+        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
+            return ltr ? r.left() - within.left() : within.right() - r.right();
+        };
+
+        for (const char *id : {"fade", "stop"}) {
+            TabButton &tab = *w.tabStrip()->tab(id);
+            const GroupStyle::TabStyle &look = tab.tabStyle();
+            const QRectF dot = tab.dotRect(look), text = tab.textRect(look);
+            ASSERT_FALSE(dot.isEmpty()) << id;
+            EXPECT_NEAR(fromLeading(dot, QRectF(tab.rect())), look.inset.left(), 0.01) << id;
+            EXPECT_GT(fromLeading(text, QRectF(tab.rect())),
+                      fromLeading(dot, QRectF(tab.rect())) + dot.width())
+                << id;
+        }
+
+        CasePicker &picker = *w.cardPanel()->casePicker();
+        const QList<QRectF> chips = picker.chipRects();
+        ASSERT_EQ(chips.size(), 2);
+        const QRectF row(picker.rect());
+        EXPECT_NEAR(fromLeading(chips[0], row), 3, 1) << "the first case leads";
+        EXPECT_GT(fromLeading(chips[1], row), fromLeading(chips[0], row) + chips[0].width());
+        // The chip a click lands on is the chip drawn there.
+        QTest::mouseClick(&picker, Qt::LeftButton, {}, chips[1].center().toPoint());
+        EXPECT_EQ(w.shownCaseId(), "late");
+        CasePicker &late = *w.cardPanel()->casePicker();
+        const QList<QRectF> lateChips = late.chipRects();
+        // To the right: "late" when it is on the right of "found", else back to "found".
+        QTest::keyClick(&late, Qt::Key_Right);
+        EXPECT_EQ(w.shownCaseId(), lateChips[1].center().x() > lateChips[0].center().x() ? "late" : "found");
     }
 }
 
