@@ -62,10 +62,9 @@ PanelSlot::PanelSlot(QWidget *parent) : QWidget(parent)
 void PanelSlot::setPanel(CardPanel *panel, bool change)
 {
     if (change && m_panel && isVisible()) {
-        // What is shown now, with the picture of a change under way as it stands, and the height
-        // it stands at: the new change starts from there.
-        // Only what the slot holds: the background under it is the window's, not the palette's
-        // that grab() would paint.
+        // What is shown now, a change under way included, and the height it stands at: the new
+        // change starts from there. Only what the slot holds: the background beneath is the
+        // window's, not the palette's that grab() would paint.
         QPixmap shown(size() * devicePixelRatioF());
         shown.setDevicePixelRatio(devicePixelRatioF());
         shown.fill(Qt::transparent);
