@@ -265,9 +265,11 @@ void TabStrip::setCards(const QList<SwitchTimingView::Card> &cards, const QStrin
         const SwitchTimingView::Group now = SwitchTimingView::group(card, in);
         tab->setLooks(GroupStyle::tabStyle(card.group, now, false, appearance),
                       GroupStyle::tabStyle(card.group, now, true, appearance), card.id == shownId, textScale);
+        // A change starts every tab from what it shows, also one that stays as it is while the
+        // change is the panel's alone (a case chip).
         if (rebuilt || (moves && !change))
             tab->showAtOnce();
-        else if (moves)
+        else if (change)
             tab->beginChange();
     }
 }

@@ -71,7 +71,7 @@ public:
 
     // Shows the table's cards, `shownId` selected, each tab's dot from the card's group now. A new
     // selection shows at once unless `change`: then the looks change with setChangeProgress(), from
-    // what each tab shows now.
+    // what each tab shows now (a change that moves no tab leaves them as they are).
     void setCards(const QList<SwitchTimingView::Card> &cards, const QString &shownId, const TimingInputs &in,
                   double textScale, bool change = false);
     QString selectedId() const { return m_selectedId; }

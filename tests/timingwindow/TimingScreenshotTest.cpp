@@ -7,6 +7,7 @@
 
 #include "PictureProbe.h"
 #include "SwitchTiming/CardHeader.h"
+#include "SwitchTiming/CasePicker.h"
 #include "SwitchTiming/PanelSlot.h"
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
@@ -215,7 +216,8 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
 }
 
 // A picked tab half-way: both tabs between their looks, the panels crossing and the closing hint
-// moving with the height; then at rest. Mid-way nothing of the panels reaches over the hint.
+// moving with the height; then at rest; the same for a case chip. Mid-way nothing of the panels
+// reaches over the hint.
 TEST(TimingScreenshot, ATabChangeMidWayAndAtRest)
 {
     ModelHarness h;
@@ -223,8 +225,12 @@ TEST(TimingScreenshot, ATabChangeMidWayAndAtRest)
     setTextSize(1);
     Shown shown(h, QSize(860, 1100));
     SwitchTimingWindow &w = shown.window;
-    for (const char *card : {"pick", "fade"}) {
-        QTest::mouseClick(w.tabStrip()->tab(card), Qt::LeftButton);
+    // Two tabs, then the fade card's late case by its chip.
+    for (const char *card : {"pick", "fade", "late"}) {
+        if (CasePicker *picker = w.cardPanel()->casePicker(); picker && QByteArray(card) == "late")
+            QTest::mouseClick(picker, Qt::LeftButton, {}, picker->chipRects()[1].center().toPoint());
+        else
+            QTest::mouseClick(w.tabStrip()->tab(card), Qt::LeftButton);
         w.panelFade().pause();
         w.panelFade().setCurrentTime(75);
         settle();

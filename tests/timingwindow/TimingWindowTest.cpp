@@ -314,6 +314,9 @@ TEST(TimingWindow, aPickChangesTheTabsLookAndThePanelsHeightFromWhatIsShown)
     settle();
     EXPECT_NEAR(along(chipFill(1), lateUnchosen, foundChosen), 0.5, 0.1);
     EXPECT_NEAR(along(chipFill(0), foundChosen, lateUnchosen), 0.5, 0.1);
+    // The tabs stay as they are: the picked card is still the one shown.
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 1);
+    EXPECT_EQ(w.tabStrip()->tab("lead")->shownSelection(), 0);
     // Hiding the window ends the change at once.
     w.hide();
     EXPECT_EQ(change.state(), QAbstractAnimation::Stopped);
