@@ -10,6 +10,7 @@
 #include "BenchGui.h"
 #include "BenchModel.h"
 #include "SwitchTiming/CardPanel.h"
+#include "SwitchTiming/RailLegend.h"
 #include "SwitchTiming/SettingRow.h"
 #include "SwitchTiming/Stepper.h"
 #include "SwitchTiming/SwitchTimingWindow.h"
@@ -195,7 +196,10 @@ void BM_TabClick(benchmark::State &state)
 BENCHMARK(BM_TabClick)->Unit(benchmark::kMillisecond);
 
 // One frame of the change from the fade card's panel to the stop card's, held between 10 and
-// 130 ms of its 150: the new panel drawn through its opacity, the old one's picture over it.
+// 130 ms of its 150: the old panel's picture fading over the new panel, the panel's height going
+// from the one to the other with everything below it, the two tabs' looks crossing. `paints`
+// counts the new panel's paint events, `heights` the frames that moved the panel's height, and
+// `still` the paints of the legend above, which no frame should repaint.
 void BM_PanelFadeFrame(benchmark::State &state)
 {
     ShownWindow shown;
@@ -207,17 +211,29 @@ void BM_PanelFadeFrame(benchmark::State &state)
     frame();
     PanelPaints counter;
     qApp->installEventFilter(&counter);
+    PaintCounter still;
+    window.legend()->installEventFilter(&still);
+    QWidget *slot = window.cardPanel()->parentWidget();
+    int heights = 0;
     int step = 0;
     for (auto _ : state) {
+        const int before = slot->height();
         fade.setCurrentTime(10 + 10 * (step++ % 13));
         frame();
+        heights += slot->height() != before ? 1 : 0;
     }
     qApp->removeEventFilter(&counter);
     if (!window.fadingPanel())
         state.SkipWithError("the change was over before the frames were measured");
     else if (counter.paints < state.iterations())
         state.SkipWithError("a frame did not paint the new panel");
+    else if (heights != state.iterations())
+        state.SkipWithError("a frame did not move the panel's height");
+    else if (still.paints != 0)
+        state.SkipWithError("a frame repainted the legend, which the change leaves as it was");
     state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+    state.counters["heights"] = benchmark::Counter(heights, benchmark::Counter::kAvgIterations);
+    state.counters["still"] = benchmark::Counter(still.paints, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_PanelFadeFrame)->Unit(benchmark::kMillisecond);
 

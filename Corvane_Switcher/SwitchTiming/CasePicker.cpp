@@ -55,9 +55,12 @@ QList<QRectF> CasePicker::chipRects() const
     const QFontMetricsF fm(m_font);
     QList<QRectF> rects;
     double x = rowInset;
+    // From the leading edge: the first case at the right in a right-to-left layout.
+    const bool mirrored = layoutDirection() == Qt::RightToLeft;
     for (const Choice &choice : m_choices) {
         const double width = fm.horizontalAdvance(choice.label) + 2 * chipPaddingX;
-        rects.append(QRectF(x, rowInset, width, fm.height() + 2 * chipPaddingY));
+        const double left = mirrored ? sizeHint().width() - x - width : x;
+        rects.append(QRectF(left, rowInset, width, fm.height() + 2 * chipPaddingY));
         x += width + chipGap;
     }
     return rects;
@@ -65,9 +68,12 @@ QList<QRectF> CasePicker::chipRects() const
 
 QSize CasePicker::sizeHint() const
 {
-    const QList<QRectF> rects = chipRects();
     const QFontMetricsF fm(m_font);
-    const double width = rects.isEmpty() ? 0 : rects.last().right();
+    double width = rowInset;
+    for (const Choice &choice : m_choices)
+        width += fm.horizontalAdvance(choice.label) + 2 * chipPaddingX + chipGap;
+    if (!m_choices.isEmpty())
+        width -= chipGap;
     return QSize(int(std::ceil(width + rowInset)),
                  int(std::ceil(fm.height() + 2 * chipPaddingY + 2 * rowInset)));
 }
@@ -101,6 +107,13 @@ void CasePicker::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule);
     }
+}
+
+void CasePicker::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutDirectionChange)
+        update();
+    QWidget::changeEvent(event);
 }
 
 void CasePicker::mouseReleaseEvent(QMouseEvent *event)

@@ -22,7 +22,7 @@ public:
     QString chosen() const { return m_chosen; }
     std::function<void(const QString &id)> onChoose;
 
-    // Each chip's rectangle, in the choices' order.
+    // Each chip's rectangle, in the choices' order, from the leading edge.
     QList<QRectF> chipRects() const;
 
     QSize sizeHint() const override;
@@ -30,6 +30,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -1,6 +1,7 @@
 #include "SwitchTimingWindow.h"
 
 #include "CardPanel.h"
+#include "PanelSlot.h"
 #include "Platform/FontStyles.h"
 #include "RailLegend.h"
 #include "SettingFlash.h"
@@ -11,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScrollArea>
@@ -27,34 +27,6 @@ using Group = SwitchTimingView::Group;
 
 constexpr int stackInset = 20;
 constexpr int stackSpacing = 18;
-
-// A picture of the panel that was shown, fading out where it stood. Clicks go through it to
-// the new panel beneath.
-class FadingPicture final : public QWidget {
-public:
-    FadingPicture(const QPixmap &picture, QWidget *parent) : QWidget(parent), m_picture(picture)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-    }
-    void setOpacity(double opacity)
-    {
-        m_opacity = opacity;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setOpacity(m_opacity);
-        painter.drawPixmap(0, 0, m_picture);
-    }
-
-private:
-    QPixmap m_picture;
-    double m_opacity = 1;
-};
 
 // The Relock Time's card, on the neutral panel.
 class RelockSection final : public QWidget {
@@ -137,7 +109,9 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     outer->addWidget(m_scroll);
 
     m_content = new ScrollContent;
-    m_content->setAutoFillBackground(false);
+    // The content draws nothing of its own: when its height changes (every frame of a panel's
+    // change), only what moved is painted again, not the whole window.
+    m_content->setAttribute(Qt::WA_StaticContents);
     // W never falls below 560: a narrower window scrolls sideways rather than squeeze the rails.
     m_content->setMinimumWidth(int(SwitchTimingView::contentWidth(0)) + 2 * stackInset);
     auto *stack = new QVBoxLayout(m_content);
@@ -179,7 +153,9 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     m_tabs->onSelect = [this](const QString &id) { showCard(id); };
     stack->addWidget(m_tabs);
 
-    // The panel goes here, before the hint, made by the first refresh.
+    // The panel stands here, made by the first refresh.
+    m_slot = new PanelSlot(m_content);
+    stack->addWidget(m_slot);
     //: The closing line of the visualizer.
     const QString hint =
         Tr::tr("Pick a method above to see how it's timed; the radio in the card's title is what "
@@ -190,6 +166,9 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     stack->addWidget(m_hint);
     stack->addStretch(1);
     m_scroll->setWidget(m_content);
+    // setWidget() has the content fill itself with the palette's window colour, which would hide
+    // the window's own background (and differ from the panels' knockouts and pictures).
+    m_content->setAutoFillBackground(false);
 
     m_scrollAnimation.setDuration(scrollMs);
     m_scrollAnimation.setEasingCurve(QEasingCurve::InOutCubic);
@@ -201,11 +180,9 @@ SwitchTimingWindow::SwitchTimingWindow(SwitcherModel &model, SwitcherModel::Cloc
     m_panelFade.setStartValue(0.0);
     m_panelFade.setEndValue(1.0);
     connect(&m_panelFade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        const double shown = value.toDouble();
-        if (m_fadingIn)
-            m_fadingIn->setOpacity(shown);
-        if (auto *picture = static_cast<FadingPicture *>(m_fadingOut))
-            picture->setOpacity(1 - shown);
+        const double progress = value.toDouble();
+        m_slot->setProgress(progress);
+        m_tabs->setChangeProgress(progress);
     });
     connect(&m_panelFade, &QVariantAnimation::finished, this, &SwitchTimingWindow::endPanelFade);
 
@@ -253,16 +230,30 @@ void SwitchTimingWindow::update(const QList<SwitchTimingView::Card> &cards, cons
     const SwitchTimingView::Case &shown = card.cases[SwitchTimingView::shownCaseIndex(card, m_view.fadeCase)];
     m_shownCard = card.id;
     m_shownCase = shown.id;
-    m_tabs->setCards(cards, card.id, in, scale);
-
-    if (!m_panel || m_panel->identity() != CardPanel::identity(card, shown)) {
-        auto *panel = new CardPanel(card, shown, m_model, m_content);
+    CardPanel *panel = m_slot->panel();
+    const bool panelChanges = !panel || panel->identity() != CardPanel::identity(card, shown);
+    const bool changes = panelChanges || m_tabs->selectedId() != card.id;
+    // Only a pick on screen changes smoothly, and it starts from what is shown, a change under way
+    // included; any other change ends the one under way and shows at once.
+    const bool smoothly = changes && m_picked && isVisible();
+    if (changes) {
+        m_panelFade.stop();
+        if (!smoothly || !panelChanges)
+            m_slot->endChange();
+        if (!smoothly)
+            m_tabs->endChange();
+    }
+    m_tabs->setCards(cards, card.id, in, scale, smoothly);
+    if (panelChanges) {
+        panel = new CardPanel(card, shown, m_model, m_slot);
         panel->onSetting = [this](SettingKey key) { flashSetting(key); };
         panel->onChooseCase = [this](const QString &id) { chooseCase(id); };
-        replacePanel(panel, m_picked);
+        m_slot->setPanel(panel, smoothly);
         for (SettingRow *row : panel->settingRows())
             row->setLit(m_flash->flashed() == row->key());
     }
+    if (smoothly)
+        m_panelFade.start();
     RailParams rail;
     rail.tMin = SwitchTimingView::railStart(in);
     rail.tMax = SwitchTimingView::tailSpan(in);
@@ -272,53 +263,23 @@ void SwitchTimingWindow::update(const QList<SwitchTimingView::Card> &cards, cons
     rail.markerStyle = RailMarkerStyle::discs;
     rail.markFont = 10.5;
     rail.bandFont = 10.5;
-    m_panel->refresh(card, shown, SwitchTimingView::group(card, in), in, rail, scale);
-}
-
-void SwitchTimingWindow::replacePanel(CardPanel *panel, bool fade)
-{
-    auto *stack = static_cast<QVBoxLayout *>(m_content->layout());
-    if (!m_panel) {
-        stack->insertWidget(stack->indexOf(m_hint), panel);
-        m_panel = panel;
-        panel->setVisible(true);
-        return;
-    }
-    // A change that comes while another fades starts from the panel as it stands.
-    m_panelFade.stop();
-    endPanelFade();
-    if (fade && isVisible()) {
-        m_fadingOut = new FadingPicture(m_panel->grab(), m_content);
-        m_fadingOut->setGeometry(m_panel->geometry());
-        m_fadingIn = new QGraphicsOpacityEffect(panel);
-        m_fadingIn->setOpacity(0);
-        panel->setGraphicsEffect(m_fadingIn);
-    }
-    delete stack->replaceWidget(m_panel, panel); // the old panel's layout item is ours
-    // Hidden at once: only the new panel takes clicks and focus from here on.
-    m_panel->hide();
-    m_panel->deleteLater(); // it may be the sender of the click that got us here
-    m_panel = panel;
-    // Shown now rather than on the layout's next pass, so that the content's height counts it.
-    panel->setVisible(true);
-    if (m_fadingOut) {
-        m_fadingOut->show();
-        m_fadingOut->raise();
-        m_panelFade.start();
-    }
+    panel->refresh(card, shown, SwitchTimingView::group(card, in), in, rail, scale);
 }
 
 void SwitchTimingWindow::endPanelFade()
 {
-    if (m_fadingOut) {
-        m_fadingOut->hide();
-        m_fadingOut->deleteLater();
-        m_fadingOut = nullptr;
-    }
-    if (m_fadingIn) {
-        m_panel->setGraphicsEffect(nullptr); // deletes the effect
-        m_fadingIn = nullptr;
-    }
+    m_slot->endChange();
+    m_tabs->endChange();
+}
+
+CardPanel *SwitchTimingWindow::cardPanel() const
+{
+    return m_slot->panel();
+}
+
+QWidget *SwitchTimingWindow::fadingPanel() const
+{
+    return m_slot->fadingPicture();
 }
 
 void SwitchTimingWindow::showCard(const QString &cardId)
@@ -361,8 +322,8 @@ void SwitchTimingWindow::flashChanged()
 {
     const std::optional<SettingKey> lit = m_flash->flashed();
     m_relockRow->setLit(lit == SettingKey::relock);
-    if (m_panel) {
-        for (SettingRow *row : m_panel->settingRows())
+    if (CardPanel *panel = m_slot->panel()) {
+        for (SettingRow *row : panel->settingRows())
             row->setLit(lit == row->key());
     }
 }
@@ -372,8 +333,8 @@ QList<SettingRow *> SwitchTimingWindow::settingRows(SettingKey key) const
     QList<SettingRow *> rows;
     if (key == SettingKey::relock)
         rows.append(m_relockRow);
-    if (m_panel) {
-        for (SettingRow *row : m_panel->settingRows()) {
+    if (CardPanel *panel = m_slot->panel()) {
+        for (SettingRow *row : panel->settingRows()) {
             if (row->key() == key)
                 rows.append(row);
         }

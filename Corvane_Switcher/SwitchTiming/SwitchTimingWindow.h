@@ -9,7 +9,7 @@
 #include <memory>
 
 class CardPanel;
-class QGraphicsOpacityEffect;
+class PanelSlot;
 class QScrollArea;
 class RailLegend;
 class SettingFlash;
@@ -24,7 +24,8 @@ class SwitchTimingWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr int scrollMs = 250;
-    // A picked tab or case changes the panel over this long, ease-in-out.
+    // A picked tab or case changes the tab's look, the panel and its height over this long,
+    // ease-in-out.
     static constexpr int panelFadeMs = 150;
 
     // `clock` times the flash of a setting row; none: real timers.
@@ -47,15 +48,18 @@ public:
     ToneLabel *introduction() const { return m_intro; }
     RailLegend *legend() const { return m_legend; }
     TabStrip *tabStrip() const { return m_tabs; }
-    CardPanel *cardPanel() const { return m_panel; }
+    CardPanel *cardPanel() const;
+    PanelSlot *panelSlot() const { return m_slot; }
+    ToneLabel *closingHint() const { return m_hint; }
     // Every row of `key` on show (the Relock Time's card and the panel).
     QList<SettingRow *> settingRows(SettingKey key) const;
     SettingFlash &flash() { return *m_flash; }
     QVariantAnimation &scrollAnimation() { return m_scrollAnimation; }
-    // The change from one panel to the next: the new panel fades in at once under a picture of
-    // the old one fading out, which neither takes clicks nor focus.
+    // The change a picked tab or case makes: the new panel takes clicks at once under a picture of
+    // what was shown fading out, which neither takes clicks nor focus; the panel's height and the
+    // tabs' looks go from what was shown to the new.
     QVariantAnimation &panelFade() { return m_panelFade; }
-    QWidget *fadingPanel() const { return m_fadingOut; }
+    QWidget *fadingPanel() const;
     // How many times the card table was built (once per model change, tab or chip).
     int cardTableBuilds() const { return m_builds; }
 
@@ -68,8 +72,6 @@ private:
     void refresh();
     void update(const QList<SwitchTimingView::Card> &cards, const TimingInputs &in);
     void flashChanged();
-    // Replaces the panel; `fade` cross-fades from the old one while the window is on screen.
-    void replacePanel(CardPanel *panel, bool fade);
     void endPanelFade();
 
     SwitcherModel &m_model;
@@ -92,10 +94,8 @@ private:
     SettingRow *m_relockRow = nullptr;
     RailLegend *m_legend = nullptr;
     TabStrip *m_tabs = nullptr;
-    CardPanel *m_panel = nullptr;
+    PanelSlot *m_slot = nullptr;
     ToneLabel *m_hint = nullptr;
     QVariantAnimation m_scrollAnimation;
     QVariantAnimation m_panelFade;
-    QWidget *m_fadingOut = nullptr;
-    QGraphicsOpacityEffect *m_fadingIn = nullptr;
 };

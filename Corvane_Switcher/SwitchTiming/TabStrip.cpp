@@ -5,6 +5,7 @@
 #include "Platform/FontStyles.h"
 #include "ToneLabel.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLocale>
@@ -27,40 +28,74 @@ TabButton::TabButton(const QString &cardId, QWidget *parent) : QAbstractButton(p
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void TabButton::setStyleAndScale(const GroupStyle::TabStyle &style, bool selected, double textScale)
+void TabButton::setLooks(const GroupStyle::TabStyle &unselected, const GroupStyle::TabStyle &selected,
+                         bool isSelected, double textScale)
 {
-    QFont font = FontStyles::systemFont(11 * textScale, style.weight);
-    if (style == m_style && selected == m_selected && font == m_font)
+    const QFont unselectedFont = FontStyles::systemFont(11 * textScale, unselected.weight);
+    const QFont selectedFont = FontStyles::systemFont(11 * textScale, selected.weight);
+    if (unselected == m_unselectedLook && selected == m_selectedLook && isSelected == m_selected &&
+        unselectedFont == m_unselectedFont && selectedFont == m_selectedFont)
         return;
-    const bool resized =
-        font != m_font || style.inset != m_style.inset || style.dot.has_value() != m_style.dot.has_value();
-    m_style = style;
-    m_selected = selected;
-    m_font = font;
-    if (resized)
+    const QSize before = sizeHint();
+    m_unselectedLook = unselected;
+    m_selectedLook = selected;
+    m_selected = isSelected;
+    m_unselectedFont = unselectedFont;
+    m_selectedFont = selectedFont;
+    if (sizeHint() != before)
         updateGeometry();
     update();
 }
 
-QSize TabButton::sizeHint() const
+void TabButton::setShownSelection(double shown)
 {
-    const QFontMetricsF fm(m_font);
-    double width = fm.horizontalAdvance(text()) + m_style.inset.left() + m_style.inset.right();
-    if (m_style.dot)
-        width += dotSize + dotGap;
-    return QSize(int(std::ceil(width)),
-                 int(std::ceil(fm.height() + m_style.inset.top() + m_style.inset.bottom())));
+    if (shown == m_shown)
+        return;
+    const QSize before = sizeHint();
+    m_shown = shown;
+    // Only a width that changes by a whole point asks the row to be laid out again.
+    if (sizeHint() != before)
+        updateGeometry();
+    update();
 }
 
-void TabButton::paintEvent(QPaintEvent *)
+void TabButton::showAtOnce()
+{
+    m_from = m_selected ? 1 : 0;
+    setShownSelection(m_from);
+}
+
+void TabButton::setChangeProgress(double progress)
+{
+    setShownSelection(m_from + ((m_selected ? 1 : 0) - m_from) * progress);
+}
+
+double TabButton::widthOf(const GroupStyle::TabStyle &look, const QFont &font) const
+{
+    double width = QFontMetricsF(font).horizontalAdvance(text()) + look.inset.left() + look.inset.right();
+    if (look.dot)
+        width += dotSize + dotGap;
+    return width;
+}
+
+QSize TabButton::sizeHint() const
+{
+    const double unselected = widthOf(m_unselectedLook, m_unselectedFont);
+    const double selected = widthOf(m_selectedLook, m_selectedFont);
+    const double height = std::max(QFontMetricsF(m_unselectedFont).height() + m_unselectedLook.inset.top() +
+                                       m_unselectedLook.inset.bottom(),
+                                   QFontMetricsF(m_selectedFont).height() + m_selectedLook.inset.top() +
+                                       m_selectedLook.inset.bottom());
+    return QSize(int(std::ceil(unselected + (selected - unselected) * m_shown)), int(std::ceil(height)));
+}
+
+void TabButton::paintLook(QPainter &painter, const GroupStyle::TabStyle &look, const QFont &font)
 {
     const SystemColors::Appearance appearance = SystemColors::appearanceOf(this);
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath capsule;
     capsule.addRoundedRect(frame, frame.height() / 2, frame.height() / 2);
-    switch (m_style.fill) {
+    switch (look.fill) {
     case GroupStyle::TabStyle::Fill::brandGradient:
         painter.fillPath(capsule, BrandColors::brandGradient(frame, layoutDirection()));
         break;
@@ -71,25 +106,70 @@ void TabButton::paintEvent(QPaintEvent *)
     case GroupStyle::TabStyle::Fill::none:
         break;
     }
-    if (m_style.outline) {
-        painter.setPen(QPen(*m_style.outline, 1));
+    if (look.outline) {
+        painter.setPen(QPen(*look.outline, 1));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule);
     }
-    const QRectF content = QRectF(rect()).marginsRemoved(m_style.inset);
-    double x = content.left();
-    if (m_style.dot) {
+    if (look.dot) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(*m_style.dot);
-        painter.drawEllipse(QRectF(x, content.center().y() - dotSize / 2, dotSize, dotSize));
-        x += dotSize + dotGap;
+        painter.setBrush(*look.dot);
+        painter.drawEllipse(dotRect(look));
     }
-    painter.setFont(m_font);
-    painter.setPen(m_style.text);
-    painter.drawText(QRectF(x, content.top(), content.right() - x, content.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, text());
+    painter.setFont(font);
+    painter.setPen(look.text);
+    // Mid-way the tab is as wide as neither look: the bolder text may reach into the inset.
+    painter.drawText(textRect(look), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text());
+}
+
+QRectF TabButton::dotRect(const GroupStyle::TabStyle &look) const
+{
+    if (!look.dot)
+        return {};
+    const QRectF content = QRectF(rect()).marginsRemoved(look.inset);
+    const double left = layoutDirection() == Qt::RightToLeft ? content.right() - dotSize : content.left();
+    return QRectF(left, content.center().y() - dotSize / 2, dotSize, dotSize);
+}
+
+QRectF TabButton::textRect(const GroupStyle::TabStyle &look) const
+{
+    // After the dot, from the leading edge; aligned left, which the painter mirrors.
+    QRectF content = QRectF(rect()).marginsRemoved(look.inset);
+    if (look.dot) {
+        if (layoutDirection() == Qt::RightToLeft)
+            content.setRight(content.right() - dotSize - dotGap);
+        else
+            content.setLeft(content.left() + dotSize + dotGap);
+    }
+    return content;
+}
+
+void TabButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LayoutDirectionChange)
+        update();
+    QAbstractButton::changeEvent(event);
+}
+
+void TabButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The selected look fills the whole capsule, so drawing it over the other at the opacity of
+    // how selected the tab is shown blends the two looks in that proportion.
+    if (m_shown < 1)
+        paintLook(painter, m_unselectedLook, m_unselectedFont);
+    if (m_shown > 0) {
+        painter.setOpacity(m_shown);
+        paintLook(painter, m_selectedLook, m_selectedFont);
+        painter.setOpacity(1);
+    }
     if (hasFocus()) {
-        painter.setPen(QPen(SystemColors::withOpacity(SystemColors::accent(appearance), 0.7), 2));
+        const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QPainterPath capsule;
+        capsule.addRoundedRect(frame, frame.height() / 2, frame.height() / 2);
+        painter.setPen(
+            QPen(SystemColors::withOpacity(SystemColors::accent(SystemColors::appearanceOf(this)), 0.7), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule);
     }
@@ -158,12 +238,13 @@ void TabStrip::build(const QList<SwitchTimingView::Card> &cards)
 }
 
 void TabStrip::setCards(const QList<SwitchTimingView::Card> &cards, const QString &shownId,
-                        const TimingInputs &in, double textScale)
+                        const TimingInputs &in, double textScale, bool change)
 {
     QStringList ids;
     for (const SwitchTimingView::Card &card : cards)
         ids.append(card.id);
-    if (ids != m_cardIds)
+    const bool rebuilt = ids != m_cardIds;
+    if (rebuilt)
         build(cards);
     if (textScale != m_scale) {
         m_scale = textScale;
@@ -173,17 +254,30 @@ void TabStrip::setCards(const QList<SwitchTimingView::Card> &cards, const QStrin
             caption->setFontIfChanged(font);
     }
     const SystemColors::Appearance appearance = SystemColors::appearanceOf(this);
+    const bool moves = shownId != m_selectedId;
+    m_selectedId = shownId;
     for (const SwitchTimingView::Card &card : cards) {
         TabButton *tab = m_tabs.value(card.id);
         if (!tab)
             continue;
         if (tab->text() != card.tab)
             tab->setText(card.tab);
-        const bool selected = card.id == shownId;
-        tab->setStyleAndScale(
-            GroupStyle::tabStyle(card.group, SwitchTimingView::group(card, in), selected, appearance),
-            selected, textScale);
+        const SwitchTimingView::Group now = SwitchTimingView::group(card, in);
+        tab->setLooks(GroupStyle::tabStyle(card.group, now, false, appearance),
+                      GroupStyle::tabStyle(card.group, now, true, appearance), card.id == shownId, textScale);
+        // A change starts every tab from what it shows, also one that stays as it is while the
+        // change is the panel's alone (a case chip).
+        if (rebuilt || (moves && !change))
+            tab->showAtOnce();
+        else if (change)
+            tab->beginChange();
     }
+}
+
+void TabStrip::setChangeProgress(double progress)
+{
+    for (TabButton *tab : std::as_const(m_tabs))
+        tab->setChangeProgress(progress);
 }
 
 QStringList TabStrip::captions() const

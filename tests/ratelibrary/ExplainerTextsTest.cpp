@@ -1,6 +1,6 @@
 // The explainer's derived values without a window: the sentences and labels, the answer and
 // output menus as data, the lit step and its track, the latest play line, the recent plays
-// with their tints.
+// with their tints and the hover rules.
 
 #include "ExplainerFixtures.h"
 #include "RateLibraryFixtures.h"
@@ -303,4 +303,21 @@ TEST(ExplainerRecentPlays, theEightNewestNewestFirstWithTheirCellsAndTints)
     EXPECT_EQ(recentPlayHeader(recentPlayColumns()[1], QLocale(QLocale::Turkish)), "TRACK");
     EXPECT_EQ(recentPlayColumnWidths(1000), QList<int>({52, 250, 90, 200, 70, 50, 288}));
     EXPECT_EQ(recentPlayColumnWidths(600).last(), 0);
+}
+
+TEST(ExplainerRecentPlays, hoverMovesStraightIntoTheNextRowAndLeavesOnTheLatestPlayLine)
+{
+    const QUuid a = QUuid::createUuid();
+    const QUuid b = QUuid::createUuid();
+    // Into the next row: entering it comes first, leaving the first one then changes nothing.
+    std::optional<QUuid> hovered = b;
+    hovered = hoverAfterLeaving(hovered, a);
+    EXPECT_EQ(hovered, b);
+    // The other order: leaving the first row clears it before the next is entered.
+    EXPECT_EQ(hoverAfterLeaving(a, a), std::nullopt);
+    // Leaving the row that is hovered clears it.
+    EXPECT_EQ(hoverAfterLeaving(hovered, b), std::nullopt);
+
+    EXPECT_EQ(latestStripCorners(false), (StripCorners{6, 6}));
+    EXPECT_EQ(latestStripCorners(true), (StripCorners{6, 0}));
 }

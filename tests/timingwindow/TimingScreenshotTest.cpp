@@ -7,11 +7,16 @@
 
 #include "PictureProbe.h"
 #include "SwitchTiming/CardHeader.h"
+#include "SwitchTiming/CasePicker.h"
+#include "SwitchTiming/PanelSlot.h"
+#include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QScrollArea>
+#include <QTest>
 
 #include <cmath>
 
@@ -23,9 +28,23 @@ namespace {
 void save(QWidget &widget, const QString &name)
 {
     auto *window = qobject_cast<SwitchTimingWindow *>(widget.window());
-    if (window && window->panelFade().state() != QAbstractAnimation::Stopped)
+    if (window && window->panelFade().state() != QAbstractAnimation::Stopped) {
+        if (window->panelFade().state() == QAbstractAnimation::Paused)
+            window->panelFade().resume();
         window->panelFade().setCurrentTime(window->panelFade().duration());
+    }
     settle();
+    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
+    if (folder.isEmpty())
+        return;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
+        << name.toStdString();
+}
+
+// Saves the picture as it stands, mid-way through a change.
+void saveAsShown(QWidget &widget, const QString &name)
+{
     const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
     if (folder.isEmpty())
         return;
@@ -194,4 +213,41 @@ TEST(TimingScreenshot, DarkPaletteAndNarrowWindow)
     EXPECT_EQ(narrow.window.cardPanel()->rail()->width(), 560 - 2 * 14) << "inside the card's padding";
     expectNothingClipped(*narrow.window.cardPanel(), "W = 560");
     save(narrow.window, QStringLiteral("timing-narrow-3"));
+}
+
+// A picked tab half-way: both tabs between their looks, the panels crossing and the closing hint
+// moving with the height; then at rest; the same for a case chip. Mid-way nothing of the panels
+// reaches over the hint.
+TEST(TimingScreenshot, ATabChangeMidWayAndAtRest)
+{
+    ModelHarness h;
+    addMeasuredPlays(h);
+    setTextSize(1);
+    Shown shown(h, QSize(860, 1100));
+    SwitchTimingWindow &w = shown.window;
+    // Two tabs, then the fade card's late case by its chip.
+    for (const char *card : {"pick", "fade", "late"}) {
+        if (CasePicker *picker = w.cardPanel()->casePicker(); picker && QByteArray(card) == "late")
+            QTest::mouseClick(picker, Qt::LeftButton, {}, picker->chipRects()[1].center().toPoint());
+        else
+            QTest::mouseClick(w.tabStrip()->tab(card), Qt::LeftButton);
+        w.panelFade().pause();
+        w.panelFade().setCurrentTime(75);
+        settle();
+        PanelSlot &slot = *w.panelSlot();
+        ASSERT_TRUE(w.fadingPanel());
+        EXPECT_LE(slot.geometry().bottom(), w.closingHint()->geometry().top());
+        // The window's background to every edge, the corners of the panels' crossing included.
+        const QImage picture = PictureProbe::picture(w);
+        const QColor background = SystemColors::windowBackground(SystemColors::Appearance::light);
+        EXPECT_EQ(picture.pixelColor(w.introduction()->mapTo(&w, QPoint(-8, 0))), background);
+        EXPECT_EQ(picture.pixelColor(slot.mapTo(&w, QPoint(0, 0))), background);
+        saveAsShown(w, QStringLiteral("timing-change-%1-mid").arg(card));
+        save(w, QStringLiteral("timing-change-%1-rest").arg(card));
+        EXPECT_EQ(w.fadingPanel(), nullptr);
+        // Nothing of the change is left on the screen: it shows what the window draws afresh.
+        const QImage onScreen =
+            w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(onScreen, PictureProbe::picture(w)) << card;
+    }
 }

@@ -2,10 +2,13 @@
 // for, the flash of a setting row and what a click on a rail label does, the group colours.
 #include "TimingWindowSupport.h"
 
+#include "PictureProbe.h"
 #include "Platform/FontStyles.h"
 #include "SwitchTiming/CardHeader.h"
 #include "SwitchTiming/CasePicker.h"
+#include "SwitchTiming/GroupStyle.h"
 #include "SwitchTiming/LoadFiguresCard.h"
+#include "SwitchTiming/PanelSlot.h"
 #include "SwitchTiming/RailLegend.h"
 #include "SwitchTiming/RailSteps.h"
 #include "SwitchTiming/SettingFlash.h"
@@ -15,7 +18,6 @@
 #include "SwitchTiming/TabStrip.h"
 #include "SwitchTiming/ToneLabel.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QLayout>
 #include <QPointer>
 #include <QScrollArea>
@@ -44,6 +46,44 @@ bool lit(SwitchTimingWindow &w, SettingKey key)
     return !rows.isEmpty() &&
            std::all_of(rows.begin(), rows.end(), [](SettingRow *row) { return row->isLit(); });
 }
+
+// How far `mid` has come from `from` towards `to`, measured on the channel where the two differ
+// most: 0 at `from`, 1 at `to`; out of 0...1 when another channel leaves the span of the two.
+double along(const QColor &mid, const QColor &from, const QColor &to)
+{
+    const int channels[3][3] = {{from.red(), to.red(), mid.red()},
+                                {from.green(), to.green(), mid.green()},
+                                {from.blue(), to.blue(), mid.blue()}};
+    double result = 0;
+    int widest = -1;
+    for (const auto &[a, b, m] : channels) {
+        if (m < std::min(a, b) - 2 || m > std::max(a, b) + 2)
+            return -1;
+        if (std::abs(b - a) > widest) {
+            widest = std::abs(b - a);
+            result = widest == 0 ? 0 : double(m - a) / (b - a);
+        }
+    }
+    return result;
+}
+
+// The colour a tab shows at the start of its capsule, where only its fill is.
+QColor tabFill(SwitchTimingWindow &w, const char *id)
+{
+    TabButton *tab = w.tabStrip()->tab(id);
+    const QPoint inside(tab->layoutDirection() == Qt::LeftToRight ? 5 : tab->width() - 6, tab->height() / 2);
+    return PictureProbe::picture(w).pixelColor(tab->mapTo(&w, inside));
+}
+
+// Counts the layout passes asked of a widget.
+struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::LayoutRequest ? 1 : 0;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -112,10 +152,8 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     ASSERT_EQ(fade.state(), QAbstractAnimation::Running);
     ASSERT_TRUE(w.fadingPanel());
     EXPECT_EQ(w.fadingPanel()->pos(), panel->pos()) << "the old panel's picture, where it stood";
-    const auto shownPart = [&] {
-        auto *effect = qobject_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect());
-        return effect ? effect->opacity() : 1.0;
-    };
+    // The new panel shows through the old one's picture as that fades out.
+    const auto shownPart = [&] { return 1 - w.panelSlot()->fadingOpacity(); };
 
     // 0.15 s, easing in and out: slow at both ends, half-way at the middle.
     EXPECT_EQ(fade.duration(), 150);
@@ -129,7 +167,7 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     // Mid-way, a click where the panels meet reaches the new panel, and its radio works.
     fade.setCurrentTime(75);
     QWidget *content = w.scrollArea()->widget();
-    QWidget *hit = content->childAt(panel->geometry().center());
+    QWidget *hit = content->childAt(panel->mapTo(content, panel->rect().center()));
     EXPECT_TRUE(hit == panel || panel->isAncestorOf(hit));
     QTest::mouseClick(panel->header()->radio(), Qt::LeftButton);
     EXPECT_EQ(h.model->boundaryMode(), "pause");
@@ -155,6 +193,140 @@ TEST(TimingWindow, aPickedTabOrCaseFadesThePanelsOverAndTheNewOneTakesClicksAtOn
     h.model->setAudioTap(false);
     EXPECT_EQ(w.shownCardId(), "pause");
     EXPECT_EQ(fade.state(), QAbstractAnimation::Stopped);
+}
+
+// The picked tab's look, the case chip's and the panel's height change with the panel, over the
+// same 0.15 s ease-in-out, from what is shown; nothing waits for it.
+TEST(TimingWindow, aPickChangesTheTabsLookAndThePanelsHeightFromWhatIsShown)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    QVariantAnimation &change = w.panelFade();
+    ASSERT_EQ(w.shownCardId(), "fade");
+    const QColor fadeSelected = tabFill(w, "fade"), pickUnselected = tabFill(w, "pick");
+    const int tall = w.panelSlot()->height();
+    const int hintBefore = w.closingHint()->y();
+
+    QTest::mouseClick(w.tabStrip()->tab("pick"), Qt::LeftButton);
+    ASSERT_EQ(change.state(), QAbstractAnimation::Running);
+    change.pause(); // laying out below lets no time pass
+    settle();
+    EXPECT_EQ(tabFill(w, "pick"), pickUnselected) << "it starts from what was shown";
+    EXPECT_EQ(w.panelSlot()->height(), tall);
+    EXPECT_TRUE(w.tabStrip()->tab("pick")->isSelected()) << "what it is, at once";
+    EXPECT_EQ(w.shownCardId(), "pick");
+
+    change.setCurrentTime(75);
+    settle();
+    const int shortHeight = w.cardPanel()->height();
+    ASSERT_LT(shortHeight, tall - 40) << "the pick card is the shorter";
+    EXPECT_GT(w.panelSlot()->height(), shortHeight + 20);
+    EXPECT_LT(w.panelSlot()->height(), tall - 20);
+    EXPECT_EQ(w.closingHint()->y(), hintBefore - (tall - w.panelSlot()->height()))
+        << "what is below moves with the height";
+    const QColor pickMid = tabFill(w, "pick"), fadeMid = tabFill(w, "fade");
+    // An unpicked tab of the same section keeps its look throughout.
+    EXPECT_EQ(w.tabStrip()->tab("stop")->shownSelection(), 0);
+
+    // The height neither waits nor loops: one pass settles it.
+    LayoutRequests requests;
+    w.scrollArea()->widget()->installEventFilter(&requests);
+    change.setCurrentTime(110);
+    settle();
+    const int passes = requests.count;
+    EXPECT_GE(passes, 1);
+    settle();
+    EXPECT_EQ(requests.count, passes) << "nothing asks again once laid out";
+    w.scrollArea()->widget()->removeEventFilter(&requests);
+
+    change.resume();
+    change.setCurrentTime(150);
+    settle();
+    EXPECT_EQ(change.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->height());
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->heightForWidth(w.panelSlot()->width()));
+    EXPECT_EQ(w.tabStrip()->tab("pick")->shownSelection(), 1);
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 0);
+    const QColor pickSelected = tabFill(w, "pick"), fadeUnselected = tabFill(w, "fade");
+    EXPECT_TRUE(PictureProbe::near(pickSelected.rgb(), fadeSelected, 3)) << "the brand gradient";
+    EXPECT_TRUE(PictureProbe::near(fadeUnselected.rgb(), pickUnselected, 3));
+    // Mid-way each tab's fill stood half-way between its two looks.
+    EXPECT_NEAR(along(pickMid, pickUnselected, pickSelected), 0.5, 0.1);
+    EXPECT_NEAR(along(fadeMid, fadeSelected, fadeUnselected), 0.5, 0.1);
+    const int hintAfter = w.closingHint()->y();
+    EXPECT_EQ(hintAfter, hintBefore - (tall - shortHeight));
+
+    // Back to the taller card, and mid-way a second pick: it starts from the height, the looks
+    // and the picture shown then.
+    w.showCard("fade");
+    change.pause();
+    change.setCurrentTime(75);
+    settle();
+    const int midHeight = w.panelSlot()->height();
+    EXPECT_GT(midHeight, shortHeight + 20);
+    EXPECT_LT(midHeight, tall - 20);
+    const double fadeShown = w.tabStrip()->tab("fade")->shownSelection();
+    EXPECT_NEAR(fadeShown, 0.5, 0.01);
+    // A wider tab widens as it is picked: the lead tab's text turns semibold.
+    TabButton *lead = w.tabStrip()->tab("lead");
+    const int leadUnselected = lead->width();
+    w.showCard("lead");
+    change.pause();
+    settle();
+    EXPECT_EQ(w.panelSlot()->height(), midHeight);
+    EXPECT_EQ(w.fadingPanel()->height(), midHeight) << "a picture of what was shown";
+    EXPECT_NEAR(w.tabStrip()->tab("fade")->shownSelection(), fadeShown, 1e-9);
+    EXPECT_NEAR(w.tabStrip()->tab("pick")->shownSelection(), 1 - fadeShown, 1e-9);
+    change.setCurrentTime(75);
+    settle();
+    EXPECT_NEAR(w.tabStrip()->tab("fade")->shownSelection(), fadeShown / 2, 0.01);
+    EXPECT_NEAR(w.tabStrip()->tab("pick")->shownSelection(), (1 - fadeShown) / 2, 0.01);
+    EXPECT_NEAR(lead->shownSelection(), 0.5, 0.01);
+    const int leadMid = lead->width();
+    EXPECT_GT(leadMid, leadUnselected);
+    change.resume();
+    change.setCurrentTime(150);
+    settle();
+    EXPECT_GT(lead->width(), leadMid);
+    EXPECT_EQ(lead->width(), lead->sizeHint().width());
+    EXPECT_EQ(w.tabStrip()->tab("pick")->shownSelection(), 0);
+    EXPECT_EQ(w.panelSlot()->height(), w.cardPanel()->height());
+
+    // A case chip: the chosen chip's look goes over with the panel's picture.
+    w.showCard("fade");
+    change.setCurrentTime(150);
+    settle();
+    CasePicker *picker = w.cardPanel()->casePicker();
+    ASSERT_TRUE(picker);
+    const auto chipFill = [&](int index) {
+        CasePicker *shownPicker = w.cardPanel()->casePicker();
+        const QRectF chip = shownPicker->chipRects()[index];
+        const QPoint inside(int(chip.left()) + 3, int(chip.center().y()));
+        return PictureProbe::picture(w).pixelColor(shownPicker->mapTo(&w, inside));
+    };
+    const QColor foundChosen = chipFill(0), lateUnchosen = chipFill(1);
+    ASSERT_NE(foundChosen, lateUnchosen);
+    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->chipRects()[1].center().toPoint());
+    ASSERT_EQ(w.shownCaseId(), "late");
+    change.pause();
+    change.setCurrentTime(75);
+    settle();
+    EXPECT_NEAR(along(chipFill(1), lateUnchosen, foundChosen), 0.5, 0.1);
+    EXPECT_NEAR(along(chipFill(0), foundChosen, lateUnchosen), 0.5, 0.1);
+    // The tabs stay as they are: the picked card is still the one shown.
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 1);
+    EXPECT_EQ(w.tabStrip()->tab("lead")->shownSelection(), 0);
+    // Hiding the window ends the change at once.
+    w.hide();
+    EXPECT_EQ(change.state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(w.fadingPanel(), nullptr);
+    EXPECT_FALSE(w.panelSlot()->isChanging());
+    EXPECT_EQ(w.tabStrip()->tab("fade")->shownSelection(), 1);
+    w.show();
+    settle();
+    EXPECT_EQ(chipFill(1), foundChosen);
+    EXPECT_EQ(chipFill(0), lateUnchosen);
 }
 
 TEST(TimingWindow, adoptsTheCardAnotherWindowAsksForAndClearsTheRequest)
@@ -334,6 +506,52 @@ TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftT
         ASSERT_GE(rail.marks.size(), 2);
         for (qsizetype i = 1; i < rail.marks.size(); ++i)
             EXPECT_LE(rail.marks[i - 1].x, rail.marks[i].x) << "step " << i;
+    }
+}
+
+// Inside a tab the dot leads its name, and the case chips run from the leading edge in the cases'
+// order, where the arrow keys find them: to the right is the chip on the right.
+TEST(TimingWindow, aTabsDotAndTheCaseChipsBeginAtTheLeadingEdge)
+{
+    ModelHarness h;
+    Shown shown(h);
+    SwitchTimingWindow &w = shown.window;
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
+        w.setLayoutDirection(direction);
+        w.chooseCase("found");
+        w.panelFade().setCurrentTime(w.panelFade().duration());
+        settle();
+        const bool ltr = direction == Qt::LeftToRight;
+        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
+            return ltr ? r.left() - within.left() : within.right() - r.right();
+        };
+
+        for (const char *id : {"fade", "stop"}) {
+            TabButton &tab = *w.tabStrip()->tab(id);
+            const GroupStyle::TabStyle &look = tab.tabStyle();
+            const QRectF dot = tab.dotRect(look), text = tab.textRect(look);
+            ASSERT_FALSE(dot.isEmpty()) << id;
+            EXPECT_NEAR(fromLeading(dot, QRectF(tab.rect())), look.inset.left(), 0.01) << id;
+            EXPECT_GT(fromLeading(text, QRectF(tab.rect())),
+                      fromLeading(dot, QRectF(tab.rect())) + dot.width())
+                << id;
+        }
+
+        CasePicker &picker = *w.cardPanel()->casePicker();
+        const QList<QRectF> chips = picker.chipRects();
+        ASSERT_EQ(chips.size(), 2);
+        const QRectF row(picker.rect());
+        EXPECT_NEAR(fromLeading(chips[0], row), 3, 1) << "the first case leads";
+        EXPECT_GT(fromLeading(chips[1], row), fromLeading(chips[0], row) + chips[0].width());
+        // The chip a click lands on is the chip drawn there.
+        QTest::mouseClick(&picker, Qt::LeftButton, {}, chips[1].center().toPoint());
+        EXPECT_EQ(w.shownCaseId(), "late");
+        CasePicker &late = *w.cardPanel()->casePicker();
+        const QList<QRectF> lateChips = late.chipRects();
+        // To the right: "late" when it is on the right of "found", else back to "found".
+        QTest::keyClick(&late, Qt::Key_Right);
+        EXPECT_EQ(w.shownCaseId(), lateChips[1].center().x() > lateChips[0].center().x() ? "late" : "found");
     }
 }
 
