@@ -1,6 +1,8 @@
 // The Rate Library backup file: what it writes, and every way a file can fail to be one.
 #include "RateLibraryFile.h"
+#include "JsonOutline.h"
 
+#include <QJsonDocument>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -38,6 +40,12 @@ std::optional<Error> errorOf(const QByteArray &bytes, qsizetype cap = RateLibrar
 {
     const RateLibraryFile::Decoded decoded = RateLibraryFile::decode(bytes, cap);
     return decoded.ok() ? std::nullopt : std::optional<Error>(decoded.error);
+}
+
+// An object whose one member nests arrays until the whole is `depth` deep, the root counted.
+QByteArray nestedLibrary(int depth)
+{
+    return "{\"rows\":" + QByteArray(depth - 1, '[') + QByteArray(depth - 1, ']') + "}";
 }
 
 } // namespace
@@ -149,4 +157,39 @@ TEST(RateLibraryFile, ABombStopsAtTheCap)
     ASSERT_LT(file.size(), 200 * 1024);
     EXPECT_EQ(errorOf(file, 1024 * 1024), Error::damaged);
     EXPECT_EQ(RateLibraryFile::decode(file, bomb.size()).json, bomb); // exactly at the cap still reads
+}
+
+TEST(RateLibraryFile, NothingNestsDeeperThanTheOtherReadersAllow)
+{
+    // Where QJsonDocument stops, the reader stops: a file is refused as damaged exactly when
+    // reading it whole would refuse it.
+    const int deepest = JsonOutline::maximumDepth;
+    for (const int depth : {deepest - 1, deepest, deepest + 1, 5000}) {
+        SCOPED_TRACE(depth);
+        const QByteArray json = nestedLibrary(depth);
+        QJsonParseError error;
+        QJsonDocument::fromJson(json, &error);
+        const bool whole = error.error == QJsonParseError::NoError;
+        EXPECT_EQ(whole, depth <= deepest) << "the readers' limit is QJsonDocument's";
+        EXPECT_EQ(RateLibraryFile::isJsonObject(json), whole);
+        EXPECT_EQ(errorOf(json), whole ? std::nullopt : std::optional(Error::damaged));
+        EXPECT_EQ(errorOf(RateLibraryFile::encode(json)),
+                  whole ? std::nullopt : std::optional(Error::damaged));
+        // Objects nest as arrays do.
+        QByteArray objects = "{}";
+        for (int level = 1; level < depth; ++level)
+            objects = "{\"a\":" + objects + "}";
+        EXPECT_EQ(errorOf(objects), whole ? std::nullopt : std::optional(Error::damaged));
+    }
+
+    // Files made to exhaust the stack: a megabyte of brackets in plain JSON, and two million of
+    // them packed into a few kilobytes; closed or left open.
+    for (const qsizetype brackets : {qsizetype(1024 * 1024), qsizetype(2'000'000)}) {
+        const QByteArray open = "{\"rows\":" + QByteArray(brackets, '[');
+        EXPECT_EQ(errorOf(open), Error::damaged);
+        EXPECT_EQ(errorOf(open + QByteArray(brackets, ']') + "}"), Error::damaged);
+        const QByteArray packed = RateLibraryFile::encode(open);
+        EXPECT_LE(packed.size(), 4096);
+        EXPECT_EQ(errorOf(packed), Error::damaged);
+    }
 }
