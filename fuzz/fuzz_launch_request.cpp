@@ -1,9 +1,10 @@
 // Any bytes as the line a later launch hands to the running app over the local socket. The
 // reader must never crash or meet undefined behaviour, and must take exactly the requests that a
 // reading with another JSON parser (simdjson's DOM) finds in the line: one object whose "open" is
-// absent or a list of texts and whose "document" is absent or an absolute path; other members do
-// not count, and of two equal keys the last one does. (QJsonDocument, which the reader uses, is
-// held to the grammar where it is lenient.)
+// absent or a list of texts and whose "document" is absent or an absolute path, no text holding a
+// NUL (no launch can write one); other members do not count, and of two equal keys the last one
+// does. (QJsonDocument, which the reader uses, is held to the grammar where it is lenient, and
+// refuses a byte order mark and half a surrogate pair as simdjson does.)
 
 #include "LaunchRequest.h"
 #include "NumbersReadersDisagreeOn.h"
@@ -36,14 +37,14 @@ std::optional<LaunchRequest> referenceReading(const QByteArray &line)
             return std::nullopt;
         for (const simdjson::dom::element id : ids) {
             std::string_view text;
-            if (id.get(text))
+            if (id.get(text) || text.find('\0') != std::string_view::npos)
                 return std::nullopt;
             request.windowIds.append(QString::fromUtf8(text.data(), qsizetype(text.size())));
         }
     }
     if (document) {
         std::string_view path;
-        if (document->get(path) || !path.starts_with('/'))
+        if (document->get(path) || !path.starts_with('/') || path.find('\0') != std::string_view::npos)
             return std::nullopt;
         request.document = QString::fromUtf8(path.data(), qsizetype(path.size()));
     }
