@@ -193,3 +193,28 @@ TEST(RateLibraryFile, NothingNestsDeeperThanTheOtherReadersAllow)
         EXPECT_EQ(errorOf(packed), Error::damaged);
     }
 }
+
+// Where readers of JSON part ways, decided: what a user's editor may leave in a plain file is
+// read as QJsonDocument reads it; the packed JSON is the app's own and holds no byte order mark.
+TEST(RateLibraryFile, ReadsTheEdgesOfJsonAsDecided)
+{
+    const QByteArray bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(errorOf(RateLibraryFile::encode(bom + library)), Error::damaged);
+    EXPECT_EQ(RateLibraryFile::decode(bom + library).json, library);
+    // Half a surrogate pair and an escaped NUL are the companion's to judge; a repeated key too.
+    for (const QByteArray &json : {QByteArray(R"({"rows":[{"id":"\ud800","title":"\udc00\u0000"}]})"),
+                                   QByteArray(R"({"rows":[],"rows":[{"id":"1"}]})")}) {
+        SCOPED_TRACE(json.toStdString());
+        EXPECT_EQ(RateLibraryFile::decode(json).json, json);
+        EXPECT_EQ(RateLibraryFile::decode(RateLibraryFile::encode(json)).json, json);
+    }
+    // An overlong or a surrogate's UTF-8, a raw NUL, a NUL after the object.
+    for (const QByteArray &json :
+         {QByteArray("{\"rows\":[{\"id\":\"\xC0\xAF\"}]}"),
+          QByteArray("{\"rows\":[{\"id\":\"\xED\xA0\x80\"}]}"),
+          QByteArray("{\"rows\":[{\"id\":\"a\0b\"}]}", 23), QByteArray("{\"rows\":[]}\0", 12)}) {
+        SCOPED_TRACE(json.toBase64().toStdString());
+        EXPECT_EQ(errorOf(json), Error::damaged);
+        EXPECT_EQ(errorOf(RateLibraryFile::encode(json)), Error::damaged);
+    }
+}
