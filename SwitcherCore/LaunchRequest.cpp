@@ -25,9 +25,10 @@ int escapedUnit(QByteArrayView text, qsizetype i)
     return QByteArrayView(text.sliced(i + 2, 4)).toInt(nullptr, 16);
 }
 
-// Whether a string of `text` escapes half of a surrogate pair. QJsonDocument reads one into a
-// QString that no UTF-8 holds; a path with one would be a corrupted path.
-bool escapesALoneSurrogate(QByteArrayView text)
+// Whether a string of `text` escapes half of a surrogate pair, which QJsonDocument reads into a
+// QString that no UTF-8 holds (a path with one would be a corrupted path), or starts with U+FEFF,
+// which QJsonDocument drops from a string without escapes and keeps in one with them.
+bool holdsTextNoLaunchWrites(QByteArrayView text)
 {
     const auto isHigh = [](int unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
     const auto isLow = [](int unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
@@ -35,6 +36,9 @@ bool escapesALoneSurrogate(QByteArrayView text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!inString) {
             inString = text[i] == '"';
+            if (inString &&
+                (text.sliced(i + 1).startsWith("\xEF\xBB\xBF") || escapedUnit(text, i + 1) == 0xFEFF))
+                return true;
         } else if (text[i] == '"') {
             inString = false;
         } else if (text[i] == '\\') {
@@ -60,9 +64,10 @@ QByteArray LaunchRequest::encoded() const
 
 std::optional<LaunchRequest> LaunchRequest::decoded(const QByteArray &line)
 {
-    // QJsonDocument passes over a byte order mark, half a surrogate pair and a NUL character,
-    // none of which a launch writes (its texts come from arguments and the environment).
-    if (line.startsWith("\xEF\xBB\xBF") || escapesALoneSurrogate(line))
+    // QJsonDocument passes over a byte order mark (before the line or a text), half a surrogate
+    // pair and a NUL character, none of which a launch writes (its texts come from arguments and
+    // the environment).
+    if (line.startsWith("\xEF\xBB\xBF") || holdsTextNoLaunchWrites(line))
         return std::nullopt;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);

@@ -65,10 +65,16 @@ TEST(LaunchRequest, RefusesTextsNoLaunchWrites)
           QByteArray(R"({"open":["learned\udfff"]})"), QByteArray(R"({"open":[],"\ud800":1})"),
           QByteArray(R"({"open":[],"other":"\\\ud800"})"),
           QByteArray(R"({"document":"/home/me/Rates.corvanerates\u0000.png"})"),
-          QByteArray(R"({"open":["learned\u0000"]})")})
+          QByteArray(R"({"open":["learned\u0000"]})"),
+          // A text that starts with U+FEFF: QJsonDocument drops it here and keeps it there.
+          QByteArray("{\"open\":[\"\xEF\xBB\xBFlearned\"]}"), QByteArray("{\"open\":[\"\xEF\xBB\xBF\\/\"]}"),
+          QByteArray(R"({"open":["\uFEFFlearned"]})"), QByteArray("{\"open\":[],\"\xEF\xBB\xBFother\":1}")})
         EXPECT_FALSE(LaunchRequest::decoded(bad)) << bad.toStdString();
 
-    // A whole pair is one character; an escaped backslash before a "u" escapes nothing.
+    // A whole pair is one character; an escaped backslash before a "u" escapes nothing; U+FEFF
+    // past a text's start is one of its characters.
+    EXPECT_EQ(LaunchRequest::decoded("{\"open\":[\"a\xEF\xBB\xBF\"]}"),
+              (LaunchRequest{{u"a\uFEFF"_s}, std::nullopt}));
     EXPECT_EQ(LaunchRequest::decoded(R"({"document":"/home/me/\uD83D\uDE00\\ud800"})"),
               (LaunchRequest{{}, u"/home/me/\U0001F600\\ud800"_s}));
     // Nesting in a member no launch reads: as deep as QJsonDocument reads, and no deeper.
