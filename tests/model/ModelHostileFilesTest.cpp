@@ -1,5 +1,6 @@
-// Shared files made to hurt the app, opened for import: each ends in the status for a file that
-// can't be read, and nothing of it goes to the companion.
+// Rate Library data nested to exhaust the stack: a shared file opened for import ends in the
+// status for a file that can't be read, and nothing of it goes to the companion; a companion's
+// export answer of it writes nothing.
 
 #include "ModelTestSupport.h"
 
@@ -34,5 +35,25 @@ TEST(ModelImport, AFileNestedDeeperThanAnyReaderAllowsIsRefusedAndNothingIsSent)
         EXPECT_FALSE(c.h.model->importPreview());
         c.flush();
         EXPECT_TRUE(c.peer.receivedOfType(u"rateLibraryImport"_s).isEmpty());
+    }
+}
+
+// The same from a companion: a backup that could never be imported is not written.
+TEST(ModelExport, ALibraryNestedDeeperThanAnyReaderAllowsIsNotWritten)
+{
+    const QString unreadable = u"Corvane sent a Rate Library that could not be read; nothing was written."_s;
+    for (const qsizetype depth : {qsizetype(5000), qsizetype(2'000'000)}) {
+        SCOPED_TRACE(depth);
+        Paired c;
+        const QString path = c.h.path(u"out.corvanerates"_s);
+        c.h.platform.filePanels.exportChoice = FilePanels::ExportChoice{path, false};
+        c.h.model->exportRateLibrary();
+        ASSERT_TRUE(c.peer.waitForType(u"rateLibraryExport"_s));
+        const QByteArray json = "{\"rows\":" + QByteArray(depth - 1, '[') + QByteArray(depth - 1, ']') + "}";
+        const SwitcherProtocol::RateLibraryFile answer{u"backup"_s, true, std::nullopt,
+                                                       QString::fromLatin1(json.toBase64())};
+        c.peer.send(u"rateLibraryFile"_s, answer.toJson());
+        EXPECT_TRUE(eventually([&] { return c.h.model->rateLibraryStatus() == unreadable; }, 30'000));
+        EXPECT_FALSE(QFile::exists(path));
     }
 }
