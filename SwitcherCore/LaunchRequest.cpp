@@ -22,7 +22,7 @@ int escapedUnit(QByteArrayView text, qsizetype i)
         if (!isHex(text[at]))
             return -1;
     }
-    return QByteArrayView(text.sliced(i + 2, 4)).toInt(nullptr, 16);
+    return text.sliced(i + 2, 4).toInt(nullptr, 16);
 }
 
 // Whether a string of `text` escapes half of a surrogate pair, which QJsonDocument reads into a
