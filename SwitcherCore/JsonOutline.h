@@ -17,7 +17,8 @@
 
 namespace JsonOutline {
 
-// The deepest nesting QJsonDocument accepts, the root counted.
+// The deepest nesting QJsonDocument accepts, the root counted; the readers that walk JSON from
+// outside themselves (the Rate Library file's) hold to it as well.
 inline constexpr int maximumDepth = 1024;
 
 struct Span {

@@ -128,7 +128,7 @@ Why readUtf8(Value v, std::string_view &out, Why wrongType = Why::string)
         return wrongType;
     const std::string_view inner = t.substr(1, t.size() - 2);
     if (std::memchr(inner.data(), '\\', inner.size()) == nullptr) {
-        out = inner;
+        out = charactersWithoutEscapes(inner);
         return Why::none;
     }
     return v.value.get_string().get(out) ? Why::malformed : Why::none;
@@ -136,7 +136,7 @@ Why readUtf8(Value v, std::string_view &out, Why wrongType = Why::string)
 
 QString toQString(std::string_view utf8)
 {
-    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    return Detail::text(utf8);
 }
 
 Why readString(Value v, QString &out)

@@ -339,7 +339,7 @@ private:
         if (!text.ascii && !validUtf8(text.raw))
             return false;
         if (!text.escaped) {
-            utf8 = text.raw;
+            utf8 = charactersWithoutEscapes(text.raw);
             return true;
         }
         if (!unescape(text.raw, m_unescaped))
@@ -373,8 +373,7 @@ private:
             const QLatin1String latin1(utf8.data(), qsizetype(utf8.size()));
             return shareable && *earlier == latin1 ? *earlier : QString(latin1);
         }
-        return shareable && readsAs(utf8, *earlier) ? *earlier
-                                                    : QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        return shareable && readsAs(utf8, *earlier) ? *earlier : Detail::text(utf8);
     }
 
     // Whether checked UTF-8 reads as `text`, without converting it.
@@ -407,7 +406,7 @@ private:
         std::string_view utf8;
         if (!stringValue(text, utf8))
             return false;
-        out = text.escaped ? QString::fromUtf8(utf8.data(), qsizetype(utf8.size())) : cache.get(utf8);
+        out = text.escaped ? Detail::text(utf8) : cache.get(utf8);
         return true;
     }
 

@@ -1,5 +1,6 @@
 #include "RateLibraryFile.h"
 
+#include "JsonOutline.h"
 #include "Logging.h"
 
 #include <QCoreApplication>
@@ -42,13 +43,17 @@ bool escapesAreValid(const char *text)
 }
 
 // Walks every value, so that any fault of the JSON grammar shows; the parser's index is the only
-// memory it takes (no tree, no copies of the strings), well under the size of the text.
-simdjson::error_code walk(simdjson::ondemand::value value)
+// memory it takes (no tree, no copies of the strings), well under the size of the text. `depth`
+// counts the objects and arrays the value lies in, its own included (the root is 1): a shared file
+// nested deeper than the other readers allow is refused before the walk runs out of stack.
+simdjson::error_code walk(simdjson::ondemand::value value, int depth)
 {
     using Type = simdjson::ondemand::json_type;
     Type type{};
     if (const auto error = value.type().get(type))
         return error;
+    if ((type == Type::object || type == Type::array) && depth > JsonOutline::maximumDepth)
+        return simdjson::DEPTH_ERROR;
     switch (type) {
     case Type::object: {
         simdjson::ondemand::object object;
@@ -63,7 +68,7 @@ simdjson::error_code walk(simdjson::ondemand::value value)
             simdjson::ondemand::value member;
             if (const auto error = field.value().get(member))
                 return error;
-            if (const auto error = walk(member))
+            if (const auto error = walk(member, depth + 1))
                 return error;
         }
         return simdjson::SUCCESS;
@@ -76,7 +81,7 @@ simdjson::error_code walk(simdjson::ondemand::value value)
             simdjson::ondemand::value item;
             if (const auto error = element.get(item))
                 return error;
-            if (const auto error = walk(item))
+            if (const auto error = walk(item, depth + 1))
                 return error;
         }
         return simdjson::SUCCESS;
@@ -128,7 +133,8 @@ bool RateLibraryFile::isJsonObject(const QByteArray &json)
         type != simdjson::ondemand::json_type::object)
         return false;
     // Past the root's end the iterator reports no location; anything there is trailing text.
-    return walk(root) == simdjson::SUCCESS && document.current_location().error() == simdjson::OUT_OF_BOUNDS;
+    return walk(root, 1) == simdjson::SUCCESS &&
+           document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
 namespace {

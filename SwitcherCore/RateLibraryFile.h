@@ -33,7 +33,8 @@ public:
     // Inflating stops early, as damaged, once `cancelled` turns true.
     static Decoded decode(const QByteArray &fileBytes, qsizetype maximumJson = maximumJsonBytes,
                           const std::atomic<bool> *cancelled = nullptr);
-    // Whether `json` is one valid JSON object and nothing else, as a file must hold. Reads in
-    // place when the array's spare capacity holds `readPadding`, else on a copy.
+    // Whether `json` is one valid JSON object and nothing else, nested no deeper than
+    // JsonOutline::maximumDepth, as a file must hold. Reads in place when the array's spare
+    // capacity holds `readPadding`, else on a copy.
     static bool isJsonObject(const QByteArray &json);
 };

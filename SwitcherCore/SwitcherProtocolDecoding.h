@@ -6,6 +6,7 @@
 #include "HeapMemory.h"
 
 #include <QString>
+#include <QStringDecoder>
 
 #include <cmath>
 #include <cstdint>
@@ -74,6 +75,26 @@ inline std::optional<qint64> wholeNumber(double d)
     return static_cast<qint64>(d);
 }
 
+// QJsonDocument drops a byte order mark that opens a string without escapes (QString::fromUtf8
+// takes it for one) and keeps U+FEFF where it opens a string with escapes. The fast decoders read
+// a string's characters as it does: `charactersWithoutEscapes` drops that mark from a string
+// that has no escapes, and `text` then converts whatever remains, a leading U+FEFF included.
+inline bool opensWithBom(std::string_view utf8)
+{
+    return utf8.starts_with("\xEF\xBB\xBF");
+}
+inline std::string_view charactersWithoutEscapes(std::string_view raw)
+{
+    return opensWithBom(raw) ? raw.substr(3) : raw;
+}
+inline QString text(std::string_view utf8)
+{
+    if (!opensWithBom(utf8))
+        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
+}
+
 inline QString indexedKey(const QString &listKey, qsizetype index, const QString &innerKey)
 {
     QString key = listKey + QLatin1Char('[') + QString::number(index) + QLatin1Char(']');
@@ -97,7 +118,7 @@ public:
                 return m_words[i].second;
             }
         }
-        QString word = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+        QString word = text(utf8);
         if (m_words.size() < 16)
             m_words.emplace_back(std::string(utf8), word);
         return word;
@@ -111,10 +132,7 @@ private:
 // Rows of one album come together: keep the previous text and share it when it repeats.
 class RepeatCache final {
 public:
-    QString get(std::string_view utf8)
-    {
-        return repeats(utf8) ? m_last : keep(utf8, QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
-    }
+    QString get(std::string_view utf8) { return repeats(utf8) ? m_last : keep(utf8, text(utf8)); }
 
     // Whether `utf8` is the text seen last; last() is then its QString.
     bool repeats(std::string_view utf8) const { return !m_last.isNull() && utf8 == m_lastUtf8; }
@@ -129,10 +147,7 @@ public:
     }
 
     // For a text that lives only until the next one is read: never compare with it later.
-    QString take(std::string_view utf8)
-    {
-        return take(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
-    }
+    QString take(std::string_view utf8) { return take(Detail::text(utf8)); }
     QString take(QString text)
     {
         m_lastUtf8 = {};

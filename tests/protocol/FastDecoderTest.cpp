@@ -73,6 +73,31 @@ TEST(LearnedRatesFastPath, agreesWithFromJsonOnGoodText)
     expectSameAsFromJson(compact(QJsonObject{{"rows", rows}, {"outputs", QJsonArray{}}}));
 }
 
+// QJsonDocument drops a byte order mark that opens a string without escapes and keeps U+FEFF
+// where it opens one with escapes; the fast path reads every kind of text as it does.
+TEST(LearnedRatesFastPath, agreesWithFromJsonOnATextThatOpensWithABom)
+{
+    const QByteArray bom = "\xEF\xBB\xBF";
+    expectSameAsFromJson(withRow(R"({"id":")" + bom + R"(1","kind":")" + bom + R"(library","tier":")" + bom +
+                                 R"(lossless","title":")" + bom + bom + R"(Two","artist":")" + bom +
+                                 R"(A","album":")" + bom +
+                                 R"(B","rate":48000,"pinned":false,"source":"s",)"
+                                 R"("confirmations":0,"confirmedAt":")" +
+                                 bom + R"(2026-01-01T00:00:00Z"})"));
+    expectSameAsFromJson(withRow(R"({"id":")" + bom + R"(\u0031","kind":")" + bom +
+                                 R"(librar\u0079",)"
+                                 R"("tier":"\uFEFFlossless","title":")" +
+                                 bom +
+                                 R"(\"Live\"","artist":"\ufeffA",)"
+                                 R"("album":")" +
+                                 bom +
+                                 R"(\u0042","rate":48000,"pinned":false,"source":"s",)"
+                                 R"("confirmations":0,"confirmedAt":"2026-01-01T00:00:00Z"})"));
+    // A date is then no date.
+    expectSameAsFromJson(withRow(R"({"id":"1","kind":"k","tier":"aac","rate":1,"pinned":false,"source":"s",)"
+                                 R"("confirmations":1,"confirmedAt":"\uFEFF2026-01-01T00:00:00Z"})"));
+}
+
 // Every kind of bad row field: both readers refuse it, naming the field and the reason.
 TEST(LearnedRatesFastPath, agreesWithFromJsonOnEveryKindOfBadField)
 {

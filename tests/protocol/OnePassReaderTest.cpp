@@ -106,6 +106,35 @@ TEST(OnePassReader, leavesToTheGeneralDecodersWhatItDoesNotReadItself)
         EXPECT_FALSE(readPadded(line).has_value()) << line.left(300).toStdString();
 }
 
+// A text that opens with a byte order mark: QJsonDocument drops it where the string has no
+// escapes and keeps U+FEFF where it has; the one-pass reader reads it as QJsonDocument does, with
+// or without an earlier library to take texts from.
+TEST(OnePassReader, readsATextThatOpensWithABomAsQJsonDocumentDoes)
+{
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QByteArray rows[] = {
+        R"({"id":")" + bom + R"(1","kind":")" + bom + R"(library","tier":")" + bom +
+            R"(lossless","title":")" + bom + bom + R"(Two","artist":")" + bom + R"(A","album":")" + bom +
+            R"(B","rate":48000,"pinned":false,"source":"s","confirmations":0,"confirmedAt":")" + bom +
+            R"(2026-01-01T00:00:00Z"})",
+        R"({"id":")" + bom + R"(\u0031","kind":")" + bom +
+            R"(librar\u0079","tier":"\uFEFFlossless","title":")" + bom +
+            R"(\"Live\"","artist":"\ufeffA","album":")" + bom +
+            R"(\u0042","rate":48000,"pinned":false,"source":"s","confirmations":0,"confirmedAt":"2026-01-01T00:00:00Z"})",
+    };
+    for (const QByteArray &row : rows) {
+        QByteArray line =
+            lineOf(R"({"rows":[)" + row + R"(],"outputs":[{"deviceUID":")" + bom + R"(\u0078"}]})");
+        const std::optional<Detail::LearnedRatesLine> read = readPadded(line);
+        ASSERT_TRUE(read.has_value()) << line.toStdString();
+        expectReadAsTheGeneralDecodersDo(line, *read);
+        const QList<LearnedRates::Row> earlier = read->rates.rows;
+        const std::optional<Detail::LearnedRatesLine> again = readLearnedRatesLine(view(line), &earlier);
+        ASSERT_TRUE(again.has_value());
+        EXPECT_EQ(again->rates, read->rates);
+    }
+}
+
 // The companion sends its whole library again after every change: the texts that read the same
 // are taken from the library read before (one copy in memory, not two), and what is read is
 // exactly what a reading without it gives.

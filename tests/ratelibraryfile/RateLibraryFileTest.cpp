@@ -1,6 +1,8 @@
 // The Rate Library backup file: what it writes, and every way a file can fail to be one.
 #include "RateLibraryFile.h"
+#include "JsonOutline.h"
 
+#include <QJsonDocument>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -38,6 +40,12 @@ std::optional<Error> errorOf(const QByteArray &bytes, qsizetype cap = RateLibrar
 {
     const RateLibraryFile::Decoded decoded = RateLibraryFile::decode(bytes, cap);
     return decoded.ok() ? std::nullopt : std::optional<Error>(decoded.error);
+}
+
+// An object whose one member nests arrays until the whole is `depth` deep, the root counted.
+QByteArray nestedLibrary(int depth)
+{
+    return "{\"rows\":" + QByteArray(depth - 1, '[') + QByteArray(depth - 1, ']') + "}";
 }
 
 } // namespace
@@ -149,4 +157,64 @@ TEST(RateLibraryFile, ABombStopsAtTheCap)
     ASSERT_LT(file.size(), 200 * 1024);
     EXPECT_EQ(errorOf(file, 1024 * 1024), Error::damaged);
     EXPECT_EQ(RateLibraryFile::decode(file, bomb.size()).json, bomb); // exactly at the cap still reads
+}
+
+TEST(RateLibraryFile, NothingNestsDeeperThanTheOtherReadersAllow)
+{
+    // Where QJsonDocument stops, the reader stops: a file is refused as damaged exactly when
+    // reading it whole would refuse it.
+    const int deepest = JsonOutline::maximumDepth;
+    for (const int depth : {deepest - 1, deepest, deepest + 1, 5000}) {
+        SCOPED_TRACE(depth);
+        const QByteArray json = nestedLibrary(depth);
+        QJsonParseError error;
+        QJsonDocument::fromJson(json, &error);
+        const bool whole = error.error == QJsonParseError::NoError;
+        EXPECT_EQ(whole, depth <= deepest) << "the readers' limit is QJsonDocument's";
+        EXPECT_EQ(RateLibraryFile::isJsonObject(json), whole);
+        EXPECT_EQ(errorOf(json), whole ? std::nullopt : std::optional(Error::damaged));
+        EXPECT_EQ(errorOf(RateLibraryFile::encode(json)),
+                  whole ? std::nullopt : std::optional(Error::damaged));
+        // Objects nest as arrays do.
+        QByteArray objects = "{}";
+        for (int level = 1; level < depth; ++level)
+            objects = "{\"a\":" + objects + "}";
+        EXPECT_EQ(errorOf(objects), whole ? std::nullopt : std::optional(Error::damaged));
+    }
+
+    // Files made to exhaust the stack: a megabyte of brackets in plain JSON, and two million of
+    // them packed into a few kilobytes; closed or left open.
+    for (const qsizetype brackets : {qsizetype(1024 * 1024), qsizetype(2'000'000)}) {
+        const QByteArray open = "{\"rows\":" + QByteArray(brackets, '[');
+        EXPECT_EQ(errorOf(open), Error::damaged);
+        EXPECT_EQ(errorOf(open + QByteArray(brackets, ']') + "}"), Error::damaged);
+        const QByteArray packed = RateLibraryFile::encode(open);
+        EXPECT_LE(packed.size(), 4096);
+        EXPECT_EQ(errorOf(packed), Error::damaged);
+    }
+}
+
+// Where readers of JSON part ways, decided: what a user's editor may leave in a plain file is
+// read as QJsonDocument reads it; the packed JSON is the app's own and holds no byte order mark.
+TEST(RateLibraryFile, ReadsTheEdgesOfJsonAsDecided)
+{
+    const QByteArray bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(errorOf(RateLibraryFile::encode(bom + library)), Error::damaged);
+    EXPECT_EQ(RateLibraryFile::decode(bom + library).json, library);
+    // Half a surrogate pair and an escaped NUL are the companion's to judge; a repeated key too.
+    for (const QByteArray &json : {QByteArray(R"({"rows":[{"id":"\ud800","title":"\udc00\u0000"}]})"),
+                                   QByteArray(R"({"rows":[],"rows":[{"id":"1"}]})")}) {
+        SCOPED_TRACE(json.toStdString());
+        EXPECT_EQ(RateLibraryFile::decode(json).json, json);
+        EXPECT_EQ(RateLibraryFile::decode(RateLibraryFile::encode(json)).json, json);
+    }
+    // An overlong or a surrogate's UTF-8, a raw NUL, a NUL after the object.
+    for (const QByteArray &json :
+         {QByteArray("{\"rows\":[{\"id\":\"\xC0\xAF\"}]}"),
+          QByteArray("{\"rows\":[{\"id\":\"\xED\xA0\x80\"}]}"),
+          QByteArray("{\"rows\":[{\"id\":\"a\0b\"}]}", 23), QByteArray("{\"rows\":[]}\0", 12)}) {
+        SCOPED_TRACE(json.toBase64().toStdString());
+        EXPECT_EQ(errorOf(json), Error::damaged);
+        EXPECT_EQ(errorOf(RateLibraryFile::encode(json)), Error::damaged);
+    }
 }

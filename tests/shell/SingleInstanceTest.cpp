@@ -52,6 +52,40 @@ TEST(LaunchRequest, ReadsOnlyWhatALaunchCouldHaveWritten)
         EXPECT_FALSE(LaunchRequest::decoded(bad)) << bad.toStdString();
 }
 
+// What QJsonDocument lets through but a launch never writes: a byte order mark, half a
+// surrogate pair (a corrupted path), a NUL (a path the system would read as a shorter one).
+TEST(LaunchRequest, RefusesTextsNoLaunchWrites)
+{
+    const LaunchRequest full{{u"learned"_s}, u"/home/me/Rates.corvanerates"_s};
+    EXPECT_FALSE(LaunchRequest::decoded("\xEF\xBB\xBF" + full.encoded()));
+    for (const QByteArray &bad :
+         {QByteArray(R"({"document":"/home/me/\ud800.corvanerates"})"),
+          QByteArray(R"({"document":"/home/me/\udc00\ud800.corvanerates"})"),
+          QByteArray(R"({"document":"/home/me/\uD83D\u0041.corvanerates"})"),
+          QByteArray(R"({"open":["learned\udfff"]})"), QByteArray(R"({"open":[],"\ud800":1})"),
+          QByteArray(R"({"open":[],"other":"\\\ud800"})"),
+          QByteArray(R"({"document":"/home/me/Rates.corvanerates\u0000.png"})"),
+          QByteArray(R"({"open":["learned\u0000"]})"),
+          // A text that starts with U+FEFF: QJsonDocument drops it here and keeps it there.
+          QByteArray("{\"open\":[\"\xEF\xBB\xBFlearned\"]}"), QByteArray("{\"open\":[\"\xEF\xBB\xBF\\/\"]}"),
+          QByteArray(R"({"open":["\uFEFFlearned"]})"), QByteArray("{\"open\":[],\"\xEF\xBB\xBFother\":1}")})
+        EXPECT_FALSE(LaunchRequest::decoded(bad)) << bad.toStdString();
+
+    // A whole pair is one character; an escaped backslash before a "u" escapes nothing; U+FEFF
+    // past a text's start is one of its characters.
+    EXPECT_EQ(LaunchRequest::decoded("{\"open\":[\"a\xEF\xBB\xBF\"]}"),
+              (LaunchRequest{{u"a\uFEFF"_s}, std::nullopt}));
+    EXPECT_EQ(LaunchRequest::decoded(R"({"document":"/home/me/\uD83D\uDE00\\ud800"})"),
+              (LaunchRequest{{}, u"/home/me/\U0001F600\\ud800"_s}));
+    // Nesting in a member no launch reads: as deep as QJsonDocument reads, and no deeper.
+    const auto nested = [](int depth) {
+        return R"({"open":[],"other":)" + QByteArray(depth - 1, '[') + QByteArray(depth - 1, ']') + "}";
+    };
+    EXPECT_TRUE(LaunchRequest::decoded(nested(1024)));
+    EXPECT_FALSE(LaunchRequest::decoded(nested(1025)));
+    EXPECT_FALSE(LaunchRequest::decoded(nested(2'000'000)));
+}
+
 // A socket left by a crashed app is the process tests'.
 TEST(SingleInstance, TheRunningAppAnswersRequestsAndRefusesTheRest)
 {
