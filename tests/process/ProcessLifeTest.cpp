@@ -19,9 +19,15 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -129,6 +135,53 @@ std::string ending(QProcess &process)
 QJsonArray playsIn(const QString &path)
 {
     return QJsonDocument::fromJson(readFile(path)).object().value(u"entries").toArray();
+}
+
+// A file of /proc for the process, read whole at once; empty once the process is gone.
+std::string procFile(qint64 pid, const char *name)
+{
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text;
+    char buffer[64 * 1024];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(got));
+    ::close(fd);
+    return text;
+}
+
+// A line of /proc/<pid>/status, without its name ("SigCgt" gives "0000000000004003").
+std::string statusField(const std::string &status, const std::string &name)
+{
+    const std::string::size_type at = status.find("\n" + name + ":");
+    if (at == std::string::npos)
+        return {};
+    const std::string::size_type start = status.find_first_not_of(" \t", at + name.size() + 2);
+    return status.substr(start, status.find('\n', start) - start);
+}
+
+// As waitForOutput, but a process whose resident memory passes `limitKiB` is taken for one that
+// reads without end: the wait ends there, before it takes the machine's memory.
+bool waitForOutputWithin(QProcess &process, QByteArray &seen, const QByteArray &text, qint64 limitKiB,
+                         bool *overLimit)
+{
+    *overLimit = false;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!seen.contains(text)) {
+        const std::string rss = statusField(procFile(process.processId(), "status"), "VmRSS");
+        if (std::strtoll(rss.c_str(), nullptr, 10) > limitKiB) {
+            *overLimit = true;
+            return false;
+        }
+        if (elapsed.hasExpired(startMs) || process.state() == QProcess::NotRunning)
+            return seen.contains(text);
+        process.waitForReadyRead(10);
+        seen += process.readAll();
+    }
+    return true;
 }
 
 } // namespace
@@ -247,4 +300,82 @@ TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
     ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
     ASSERT_TRUE(process->waitForFinished(startMs));
     EXPECT_EQ(ending(*process), "exit 0");
+}
+
+// MusicApp.json and OutputDevice.json are read only as regular files of a bounded size. A FIFO in
+// their place, a link to a device that never ends, a folder or an oversized file is named in the
+// log with what stands in for it; the app goes on without it and quits on a signal as ever.
+TEST(ProcessLife, AStandInFileThatCannotBeReadLeavesTheAppRunningWithoutIt)
+{
+    const std::pair<QString, QString> standIns[] = {
+        {u"MusicApp.json"_s, u"Music.app counts as not running"_s},
+        {u"OutputDevice.json"_s, u"the first sound card stands in for it"_s},
+    };
+    struct Kind {
+        const char *name;
+        std::function<bool(const QString &path)> make;
+        QString why;
+    };
+    const QString notRegular = u"is not a regular file"_s;
+    const Kind kinds[] = {
+        {"a FIFO",
+         [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         notRegular},
+        {"a link to /dev/zero", [](const QString &path) { return QFile::link(u"/dev/zero"_s, path); },
+         notRegular},
+        {"a folder", [](const QString &path) { return QDir().mkdir(path); }, notRegular},
+        {"a file of 33 MB",
+         [](const QString &path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.resize(33LL * 1024 * 1024);
+         },
+         u"is larger than 32 MB"_s},
+    };
+    // Far above what the app takes at start, also built with the sanitizers.
+    constexpr qint64 memoryLimitKiB = 1024 * 1024;
+    for (const auto &[name, fallback] : standIns) {
+        for (const Kind &kind : kinds) {
+            SCOPED_TRACE(name.toStdString() + " is " + kind.name);
+            AppFolder app;
+            const QString path = app.data(name);
+            ASSERT_TRUE(kind.make(path));
+            const auto process = app.launch();
+            const QByteArray line =
+                (QDir::toNativeSeparators(path) + u' ' + kind.why + u"; "_s + fallback).toUtf8();
+            QByteArray output;
+            bool overLimit = false;
+            if (!waitForOutputWithin(*process, output, line, memoryLimitKiB, &overLimit)) {
+                ADD_FAILURE() << (overLimit ? "its memory grows without end"
+                                  : process->state() == QProcess::Running
+                                      ? "still running, in " + procFile(process->processId(), "wchan")
+                                      : ending(*process))
+                              << ", without logging: " << line.toStdString() << "\n"
+                              << output.toStdString();
+                continue; // and is killed
+            }
+            EXPECT_TRUE(waitForFile(app.portFile()));
+            ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+            ASSERT_TRUE(process->waitForFinished(startMs)) << "SIGTERM did not end it";
+            output += process->readAll();
+            EXPECT_EQ(ending(*process), "exit 0") << output.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+        }
+    }
+}
+
+// At quit the app reads the port file to see it is still its own before removing it: a FIFO put
+// in its place is not, and does not hold up the quit.
+TEST(ProcessLife, AFifoInThePortFilesPlaceDoesNotHoldUpTheQuit)
+{
+    AppFolder app;
+    const auto process = app.launch();
+    ASSERT_TRUE(waitForFile(app.portFile()));
+    const QByteArray fifo = QFile::encodeName(app.data(u"port.fifo"_s));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_EQ(::rename(fifo.constData(), QFile::encodeName(app.portFile()).constData()), 0);
+    ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+    ASSERT_TRUE(process->waitForFinished(startMs)) << "the quit waits for a writer of the FIFO";
+    EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
+    const QFileInfo left(app.portFile());
+    EXPECT_TRUE(left.exists() && !left.isFile()) << "the FIFO was not the app's to remove";
 }
