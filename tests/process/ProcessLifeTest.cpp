@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <pthread.h>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -162,6 +163,17 @@ std::string statusField(const std::string &status, const std::string &name)
     return status.substr(start, status.find('\n', start) - start);
 }
 
+// Whether a signal mask of /proc/<pid>/status holds every quit signal.
+bool holdsEveryQuitSignal(const std::string &hexMask)
+{
+    const unsigned long long mask = std::strtoull(hexMask.c_str(), nullptr, 16);
+    for (const int signal : quitSignals) {
+        if (!(mask & (1ULL << (signal - 1))))
+            return false;
+    }
+    return true;
+}
+
 // As waitForOutput, but a process whose resident memory passes `limitKiB` is taken for one that
 // reads without end: the wait ends there, before it takes the machine's memory.
 bool waitForOutputWithin(QProcess &process, QByteArray &seen, const QByteArray &text, qint64 limitKiB,
@@ -240,6 +252,83 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
         const auto process = app.launch();
         std::this_thread::sleep_for(moment);
         ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+        ASSERT_TRUE(process->waitForFinished(startMs));
+        EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+        EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
+    }
+}
+
+// With nothing blocked, from outside: the quit signals are caught before the start-up work begins.
+// Qt's platform plugin, the first library QApplication loads, finds them caught when it appears
+// in the process's maps, and a signal sent then, or at any later moment of the start, ends the
+// app with status 0.
+TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
+{
+    sigset_t blockedHere;
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, nullptr, &blockedHere), 0);
+    for (const int signal : quitSignals)
+        ASSERT_FALSE(sigismember(&blockedHere, signal)) << strsignal(signal) << " is blocked in the test";
+
+    const QList<std::pair<QString, QString>> offscreen = {{u"QT_QPA_PLATFORM"_s, u"offscreen"_s}};
+    const std::string plugin = "/libqoffscreen.so";
+    const std::string binary = QFileInfo(QStringLiteral(CORVANE_SWITCHER_BIN)).fileName().toStdString();
+    qint64 startNs = 0;
+    {
+        AppFolder app;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const auto process = app.launch({}, offscreen);
+        ASSERT_TRUE(waitForFile(app.portFile()));
+        startNs = elapsed.nsecsElapsed();
+        ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+        ASSERT_TRUE(process->waitForFinished(startMs));
+    }
+    constexpr int runs = 30;
+    for (int run = 0; run < runs; ++run) {
+        const int signal = quitSignals[run % 3];
+        // Every third run sends the signal the moment the handler shows, which may come before
+        // the plugin; the others once the plugin has come, right then or later in the start.
+        const bool atHandler = run % 3 == 2;
+        const std::chrono::nanoseconds moment(atHandler ? 0 : startNs * run / runs);
+        SCOPED_TRACE(std::string(strsignal(signal)) +
+                     (atHandler ? " as the handler shows"
+                                : " " + std::to_string(moment.count() / 1000) + " us after the plugin"));
+        AppFolder app;
+        const auto process = app.launch({}, offscreen);
+        const qint64 pid = process->processId();
+        ASSERT_GT(pid, 0);
+
+        // The status is read after the maps: a handler installed before the plugin is loaded
+        // shows in it for certain.
+        bool handlerSeen = false;
+        bool pluginSeen = false;
+        bool sent = false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!pluginSeen) {
+            ASSERT_FALSE(waited.hasExpired(startMs)) << "the platform plugin never showed in the maps";
+            const std::string maps = procFile(pid, "maps");
+            if (maps.find(binary) == std::string::npos)
+                break; // gone
+            pluginSeen = maps.find(plugin) != std::string::npos;
+            const std::string status = procFile(pid, "status");
+            handlerSeen = handlerSeen || holdsEveryQuitSignal(statusField(status, "SigCgt"));
+            if (pluginSeen) {
+                EXPECT_TRUE(handlerSeen)
+                    << "the platform plugin is loaded while SigCgt is " << statusField(status, "SigCgt");
+            }
+            if (atHandler && handlerSeen && !sent) {
+                ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+                sent = true;
+            }
+        }
+        // Nothing but the signal ends it.
+        EXPECT_TRUE(pluginSeen || sent) << "the app ended by itself";
+        if (!sent) {
+            std::this_thread::sleep_for(moment);
+            ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+        }
         ASSERT_TRUE(process->waitForFinished(startMs));
         EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
         EXPECT_FALSE(QFileInfo::exists(app.portFile()));
