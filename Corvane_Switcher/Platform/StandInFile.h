@@ -13,7 +13,7 @@
 // be used, the log says why and what stands in for it, once until that changes.
 class StandInFile final {
 public:
-    // Far more than any description of Music.app or a sound card needs, the history's bound.
+    // Far more than any description of Music.app or a sound card needs; the history has the same.
     static constexpr qint64 maximumBytes = 32LL * 1024 * 1024;
 
     // `fallback` ends the log line: what the app uses instead ("Music.app counts as not running").
