@@ -6,9 +6,9 @@
 #include "AtomicFile.h"
 #include "Logging.h"
 #include "RateLibraryFile.h"
+#include "RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QThreadPool>
@@ -38,30 +38,6 @@ bool takeOwed(QStringList &owed, const QString &key)
     return true;
 }
 
-// Reads at most `cap` + 1 bytes, leaving the JSON reader's padding free behind them. Stops
-// early, with what it has, once `cancelled` turns true.
-std::optional<QByteArray> readAtMost(QFile &file, qint64 cap, const std::atomic<bool> &cancelled)
-{
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::min(file.size(), cap) + 1 + RateLibraryFile::readPadding));
-    constexpr qint64 step = 4 * 1024 * 1024;
-    for (;;) {
-        const qsizetype at = bytes.size();
-        const qint64 wanted = std::min(step, cap + 1 - at);
-        if (wanted <= 0 || cancelled.load(std::memory_order_relaxed))
-            return bytes;
-        if (bytes.capacity() < at + wanted + RateLibraryFile::readPadding) // the file grew
-            bytes.reserve(qsizetype(std::min(2 * (at + wanted), cap + 1) + RateLibraryFile::readPadding));
-        bytes.resize(at + qsizetype(wanted));
-        const qint64 got = file.read(bytes.data() + at, wanted);
-        if (got < 0)
-            return std::nullopt;
-        bytes.resize(at + qsizetype(got));
-        if (got == 0)
-            return bytes;
-    }
-}
-
 // Runs on a worker thread: reading and inflating a large file takes long enough to be felt.
 // A cancelled read gives nothing; nobody waits for it.
 ImportRead readImportFile(const QString &path, qint64 cap, const std::atomic<bool> &cancelled)
@@ -75,27 +51,29 @@ ImportRead readImportFile(const QString &path, qint64 cap, const std::atomic<boo
     //: A file name; the file is far larger than any Rate Library.
     const QString tooLarge = SwitcherModelTr::tr("%1 is too large to be a Rate Library.").arg(name);
     const QFileInfo info(path);
-    // A FIFO or a device would block the read, a folder has nothing to read.
+    // A FIFO or a device would block the read, a folder has nothing to read; refused here without
+    // being opened, and by the reader should one be put in the file's place meanwhile.
     if (info.exists() && !info.isFile())
         return refused(RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
-    if (info.size() > cap)
-        return {{}, tooLarge};
-    QFile file(path);
-    std::optional<QByteArray> bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = readAtMost(file, cap, cancelled);
+    RegularFile::Contents file = RegularFile::read(path, cap, {RateLibraryFile::readPadding, &cancelled});
     if (cancelled)
         return {};
-    if (!bytes) {
+    switch (file.status) {
+    case RegularFile::Status::read:
+        break;
+    case RegularFile::Status::notRegular:
+        return refused(RateLibraryFile::errorMessage(RateLibraryFile::Error::notRateLibrary));
+    case RegularFile::Status::tooLarge:
+        return {{}, tooLarge};
+    case RegularFile::Status::missing:
+    case RegularFile::Status::unreadable: {
         //: A file name, then the reason the system gave.
-        const QString text = SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.errorString());
+        const QString text = SwitcherModelTr::tr("Couldn't read %1: %2.").arg(name, file.error);
         return {{}, text};
     }
-    // Whatever the file claimed its size was.
-    if (bytes->size() > cap)
-        return {{}, tooLarge};
-    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(*bytes, cap, &cancelled);
-    bytes.reset();
+    }
+    RateLibraryFile::Decoded decoded = RateLibraryFile::decode(file.bytes, cap, &cancelled);
+    file.bytes = QByteArray();
     if (cancelled)
         return {};
     if (!decoded.ok())

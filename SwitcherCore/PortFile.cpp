@@ -1,6 +1,7 @@
 #include "PortFile.h"
 
 #include "AtomicFile.h"
+#include "RegularFile.h"
 
 #include <QFile>
 
@@ -13,10 +14,12 @@ bool write(const QString &path, quint16 port, QString *error)
 
 std::optional<quint16> read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Anything but a short regular file is not one we wrote; a FIFO put in its place must not
+    // hold up the quit that removes it.
+    const RegularFile::Contents file = RegularFile::read(path, 32);
+    if (file.status != RegularFile::Status::read)
         return std::nullopt;
-    const QByteArray text = file.read(32).trimmed();
+    const QByteArray text = file.bytes.trimmed();
     bool ok = false;
     const uint port = text.toUInt(&ok);
     if (!ok || port == 0 || port > 65535)

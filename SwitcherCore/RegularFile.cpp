@@ -36,7 +36,7 @@ private:
 
 } // namespace
 
-Contents read(const QString &path, qint64 maximumBytes)
+Contents read(const QString &path, qint64 maximumBytes, const Options &options)
 {
     Contents contents;
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
@@ -65,18 +65,29 @@ Contents read(const QString &path, qint64 maximumBytes)
     }
 
     // One byte more than the file claims, to see it end; it grows only if the file does.
-    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    QByteArray bytes;
+    const auto setSize = [&bytes, &options](qint64 size) {
+        bytes.reserve(qsizetype(size) + options.spareCapacity);
+        bytes.resize(qsizetype(size));
+    };
+    setSize(info.st_size + 1);
     qsizetype filled = 0;
     for (;;) {
+        if (options.cancelled && options.cancelled->load(std::memory_order_relaxed)) {
+            contents.status = Status::unreadable;
+            return contents;
+        }
         if (filled == bytes.size()) {
             if (filled > maximumBytes) {
                 contents.status = Status::tooLarge;
                 contents.size = filled;
                 return contents;
             }
-            bytes.resize(std::min<qint64>(maximumBytes + 1, qint64(filled) + 1024 * 1024));
+            setSize(std::min<qint64>(maximumBytes + 1, qint64(filled) + 1024 * 1024));
         }
-        const ssize_t got = ::read(fd.get(), bytes.data() + filled, size_t(bytes.size() - filled));
+        // In steps, so that a cancelled read of a large file ends soon.
+        const size_t wanted = std::min<size_t>(size_t(bytes.size() - filled), 4 * 1024 * 1024);
+        const ssize_t got = ::read(fd.get(), bytes.data() + filled, wanted);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {

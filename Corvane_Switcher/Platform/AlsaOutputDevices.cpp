@@ -2,11 +2,10 @@
 
 #include "AppPaths.h"
 #include "Logging.h"
+#include "RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <alsa/asoundlib.h>
@@ -56,12 +55,11 @@ struct AlsaOutputDevices::Library {
 
 namespace {
 
+// A line or two of the kernel's; the bound only guards against the unexpected.
 QString procText(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
+    const RegularFile::Contents file = RegularFile::read(path, 64 * 1024);
+    return QString::fromUtf8(file.bytes).trimmed();
 }
 
 // "rate: 44100 (44100/1)" while the device plays; 0 while it is closed.
@@ -77,29 +75,31 @@ double runningRate(int card)
 
 } // namespace
 
-AlsaOutputDevices::AlsaOutputDevices() : m_alsa(std::make_unique<Library>()) {}
+AlsaOutputDevices::AlsaOutputDevices()
+    : m_alsa(std::make_unique<Library>()),
+      m_fixture(QDir(AppPaths::dataDirectory()).filePath(QStringLiteral("OutputDevice.json")),
+                QStringLiteral("the first sound card stands in for it"))
+{
+}
 AlsaOutputDevices::~AlsaOutputDevices() = default;
 
 namespace {
 
 // The demo and black-box tests describe the attached output in "OutputDevice.json" of the data
 // folder ({"uid", "name", "rate", "rates": [[min, max], ...]}), since a test machine has no card.
-std::optional<OutputDevice> fixtureDevice()
+std::optional<OutputDevice> fixtureDevice(StandInFile &file)
 {
-    QFile file(QDir(AppPaths::dataDirectory()).filePath(QStringLiteral("OutputDevice.json")));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QJsonObject> json = file.read([](const QJsonObject &object) {
+        return object.value(u"uid").isString() ? QString() : QStringLiteral("has no \"uid\"");
+    });
+    if (!json)
         return std::nullopt;
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
-    if (!json.value(u"uid").isString()) {
-        qCWarning(lcUi, "OutputDevice.json has no \"uid\"; it is ignored");
-        return std::nullopt;
-    }
     OutputDevice device;
-    device.uid = json.value(u"uid").toString();
-    if (json.value(u"name").isString())
-        device.name = json.value(u"name").toString();
-    device.nominalSampleRate = json.value(u"rate").toDouble();
-    for (const QJsonValue &range : json.value(u"rates").toArray()) {
+    device.uid = json->value(u"uid").toString();
+    if (json->value(u"name").isString())
+        device.name = json->value(u"name").toString();
+    device.nominalSampleRate = json->value(u"rate").toDouble();
+    for (const QJsonValue &range : json->value(u"rates").toArray()) {
         const QJsonArray bounds = range.toArray();
         if (bounds.size() == 2 && bounds[0].isDouble() && bounds[1].isDouble())
             device.availableSampleRates.append({bounds[0].toDouble(), bounds[1].toDouble()});
@@ -111,7 +111,7 @@ std::optional<OutputDevice> fixtureDevice()
 
 std::optional<OutputDevice> AlsaOutputDevices::defaultOutputDevice()
 {
-    if (std::optional<OutputDevice> device = fixtureDevice())
+    if (std::optional<OutputDevice> device = fixtureDevice(m_fixture))
         return device;
     if (!m_alsa->loaded())
         return std::nullopt;

@@ -5,50 +5,37 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QTimer>
 
 namespace {
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(SwitcherModel)
 };
+
+QString fixturePathOr(QString path)
+{
+    return path.isEmpty() ? QDir(AppPaths::dataDirectory()).filePath(QStringLiteral("MusicApp.json")) : path;
+}
 } // namespace
 
-LinuxMusicApp::LinuxMusicApp(QString fixturePath) : m_path(std::move(fixturePath))
+LinuxMusicApp::LinuxMusicApp(QString fixturePath)
+    : m_file(fixturePathOr(std::move(fixturePath)), QStringLiteral("Music.app counts as not running"))
 {
-    if (m_path.isEmpty())
-        m_path = QDir(AppPaths::dataDirectory()).filePath(QStringLiteral("MusicApp.json"));
 }
 
 const QJsonObject &LinuxMusicApp::fixture()
 {
-    const QFileInfo info(m_path);
-    if (!info.exists()) {
-        m_fixture = {};
-        m_readSize = -1;
+    // Read again only when the file changed: the model asks several times at each poll.
+    const QFileInfo info(m_file.path());
+    const qint64 size = info.exists() ? info.size() : -1;
+    if (m_read && info.lastModified() == m_readModified && size == m_readSize)
         return m_fixture;
-    }
-    if (info.lastModified() == m_readModified && info.size() == m_readSize)
-        return m_fixture;
+    m_read = true;
     m_readModified = info.lastModified();
-    m_readSize = info.size();
-    m_fixture = {};
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcUi, "MusicApp.json could not be read: %s", qUtf8Printable(file.errorString()));
-        return m_fixture;
-    }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (!document.isObject()) {
-        qCWarning(lcUi, "MusicApp.json is not a JSON object (%s); Music.app counts as not running",
-                  qUtf8Printable(error.errorString()));
-        return m_fixture;
-    }
-    m_fixture = document.object();
+    m_readSize = size;
+    m_fixture = m_file.read().value_or(QJsonObject());
     return m_fixture;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlatformServices.h"
+#include "StandInFile.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -13,7 +14,8 @@
 //    "scan": [{"id": "…", "title": "…", "artist": "…", "album": "…", "rate": 96000}, …],
 //    "scanError": "text",      (instead of "scan": the scan fails with this text)
 //    "processTap": true}
-// The file is read again whenever it changes.
+// The file is read again whenever it changes. One that can't be used (not a regular file, over
+// StandInFile's bound, not a JSON object) leaves Music.app not running.
 class LinuxMusicApp final : public MusicApp {
 public:
     // `fixturePath` empty: "MusicApp.json" in the data folder.
@@ -27,8 +29,9 @@ public:
 private:
     const QJsonObject &fixture();
 
-    QString m_path;
+    StandInFile m_file;
     QJsonObject m_fixture;
+    bool m_read = false;
     QDateTime m_readModified;
     qint64 m_readSize = -1;
 };

@@ -19,9 +19,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <pthread.h>
+#include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +57,12 @@ struct AppFolder {
         QDir(dir.path()).mkpath(u"runtime"_s);
         QFile::setPermissions(runtime(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QSettings settings(data(u"settings/Corvane/Corvane Zuvaradi.conf"_s), QSettings::IniFormat);
+        settings.setValue(u"switcher.port"_s, port);
+    }
+    void takeAnotherPort()
+    {
+        port = freePort();
         QSettings settings(data(u"settings/Corvane/Corvane Zuvaradi.conf"_s), QSettings::IniFormat);
         settings.setValue(u"switcher.port"_s, port);
     }
@@ -110,6 +123,33 @@ bool waitForFile(const QString &path, int ms = startMs)
     return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, ms);
 }
 
+// Launches the app and waits until it listens for the companion. The folder's port was free when
+// it was chosen, but a test binary running beside this one may have taken it since: the app then
+// starts again on another.
+std::unique_ptr<QProcess> launchListening(AppFolder &app,
+                                          const QList<std::pair<QString, QString>> &extra = {})
+{
+    for (int attempt = 1;; ++attempt) {
+        auto process = app.launch({}, extra);
+        QByteArray output;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (!QFileInfo::exists(app.portFile()) && !output.contains("Listener failed") &&
+               process->state() == QProcess::Running && !elapsed.hasExpired(startMs)) {
+            process->waitForReadyRead(10);
+            output += process->readAll();
+        }
+        if (QFileInfo::exists(app.portFile()) || !output.contains("is in use by another app") ||
+            attempt == 5) {
+            EXPECT_TRUE(QFileInfo::exists(app.portFile())) << output.toStdString();
+            return process;
+        }
+        process->kill();
+        process->waitForFinished(startMs);
+        app.takeAnotherPort();
+    }
+}
+
 // Sends `signal` to the process alone: kill() with 0, the id of a process that has already
 // ended, would send it to the whole process group, the test runner with it.
 bool sendSignal(QProcess &process, int signal)
@@ -129,6 +169,64 @@ std::string ending(QProcess &process)
 QJsonArray playsIn(const QString &path)
 {
     return QJsonDocument::fromJson(readFile(path)).object().value(u"entries").toArray();
+}
+
+// A file of /proc for the process, read whole at once; empty once the process is gone.
+std::string procFile(qint64 pid, const char *name)
+{
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text;
+    char buffer[64 * 1024];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(got));
+    ::close(fd);
+    return text;
+}
+
+// A line of /proc/<pid>/status, without its name ("SigCgt" gives "0000000000004003").
+std::string statusField(const std::string &status, const std::string &name)
+{
+    const std::string::size_type at = status.find("\n" + name + ":");
+    if (at == std::string::npos)
+        return {};
+    const std::string::size_type start = status.find_first_not_of(" \t", at + name.size() + 2);
+    return status.substr(start, status.find('\n', start) - start);
+}
+
+// Whether a signal mask of /proc/<pid>/status holds every quit signal.
+bool holdsEveryQuitSignal(const std::string &hexMask)
+{
+    const unsigned long long mask = std::strtoull(hexMask.c_str(), nullptr, 16);
+    for (const int signal : quitSignals) {
+        if (!(mask & (1ULL << (signal - 1))))
+            return false;
+    }
+    return true;
+}
+
+// As waitForOutput, but a process whose resident memory passes `limitKiB` is taken for one that
+// reads without end: the wait ends there, before it takes the machine's memory.
+bool waitForOutputWithin(QProcess &process, QByteArray &seen, const QByteArray &text, qint64 limitKiB,
+                         bool *overLimit)
+{
+    *overLimit = false;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!seen.contains(text)) {
+        const std::string rss = statusField(procFile(process.processId(), "status"), "VmRSS");
+        if (std::strtoll(rss.c_str(), nullptr, 10) > limitKiB) {
+            *overLimit = true;
+            return false;
+        }
+        if (elapsed.hasExpired(startMs) || process.state() == QProcess::NotRunning)
+            return seen.contains(text);
+        process.waitForReadyRead(10);
+        seen += process.readAll();
+    }
+    return true;
 }
 
 } // namespace
@@ -194,6 +292,89 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
     }
 }
 
+// With nothing blocked, from outside: the quit signals are caught before the start-up work begins.
+// Qt's platform plugin, the first library QApplication loads, finds them caught when it appears
+// in the process's maps, and a signal sent then, or at any later moment of the start, ends the
+// app with status 0.
+TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
+{
+    sigset_t blockedHere;
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, nullptr, &blockedHere), 0);
+    for (const int signal : quitSignals)
+        ASSERT_FALSE(sigismember(&blockedHere, signal)) << strsignal(signal) << " is blocked in the test";
+
+    const QList<std::pair<QString, QString>> offscreen = {{u"QT_QPA_PLATFORM"_s, u"offscreen"_s}};
+    const std::string plugin = "/libqoffscreen.so";
+    const std::string binary = QFileInfo(QStringLiteral(CORVANE_SWITCHER_BIN)).fileName().toStdString();
+    qint64 startNs = 0;
+    {
+        AppFolder app;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const auto process = launchListening(app, offscreen);
+        ASSERT_TRUE(QFileInfo::exists(app.portFile()));
+        startNs = elapsed.nsecsElapsed();
+        ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+        ASSERT_TRUE(process->waitForFinished(startMs));
+    }
+    constexpr int runs = 30;
+    for (int run = 0; run < runs; ++run) {
+        const int signal = quitSignals[run % 3];
+        // Every third run sends the signal the moment the handler shows, which may come before
+        // the plugin; the others once the plugin has come, right then or later in the start.
+        const bool atHandler = run % 3 == 2;
+        const std::chrono::nanoseconds moment(atHandler ? 0 : startNs * run / runs);
+        SCOPED_TRACE(std::string(strsignal(signal)) +
+                     (atHandler ? " as the handler shows"
+                                : " " + std::to_string(moment.count() / 1000) + " us after the plugin"));
+        AppFolder app;
+        const auto process = app.launch({}, offscreen);
+        const qint64 pid = process->processId();
+        ASSERT_GT(pid, 0);
+
+        // The status is read after the maps: a handler installed before the plugin is loaded
+        // shows in it for certain.
+        bool handlerSeen = false;
+        bool pluginSeen = false;
+        bool sent = false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!pluginSeen) {
+            ASSERT_FALSE(waited.hasExpired(startMs)) << "the platform plugin never showed in the maps";
+            const std::string maps = procFile(pid, "maps");
+            if (maps.find(binary) == std::string::npos) {
+                // QProcess may call it started while the child is still a copy of the test, before
+                // it runs the app; what it shows then is the test's.
+                const std::string state = statusField(procFile(pid, "status"), "State");
+                if (state.empty() || state[0] == 'Z' || state[0] == 'X')
+                    break; // gone
+                continue;
+            }
+            pluginSeen = maps.find(plugin) != std::string::npos;
+            const std::string status = procFile(pid, "status");
+            handlerSeen = handlerSeen || holdsEveryQuitSignal(statusField(status, "SigCgt"));
+            if (pluginSeen) {
+                EXPECT_TRUE(handlerSeen)
+                    << "the platform plugin is loaded while SigCgt is " << statusField(status, "SigCgt");
+            }
+            if (atHandler && handlerSeen && !sent) {
+                ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+                sent = true;
+            }
+        }
+        // Nothing but the signal ends it.
+        EXPECT_TRUE(pluginSeen || sent) << "the app ended by itself";
+        if (!sent) {
+            std::this_thread::sleep_for(moment);
+            ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
+        }
+        ASSERT_TRUE(process->waitForFinished(startMs));
+        EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+        EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
+    }
+}
+
 // A second launch in the same data folder hands over what it was launched with and leaves; the
 // running app acts on it. A socket left by a crashed app does not stand in the way.
 TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
@@ -247,4 +428,81 @@ TEST(ProcessLife, AHistoryFileSetAsideAtStartIsTold)
     ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
     ASSERT_TRUE(process->waitForFinished(startMs));
     EXPECT_EQ(ending(*process), "exit 0");
+}
+
+// MusicApp.json and OutputDevice.json are read only as regular files of a bounded size. A FIFO in
+// their place, a link to a device that never ends, a folder or an oversized file is named in the
+// log with what stands in for it; the app goes on without it and quits on a signal as ever.
+TEST(ProcessLife, AStandInFileThatCannotBeReadLeavesTheAppRunningWithoutIt)
+{
+    const std::pair<QString, QString> standIns[] = {
+        {u"MusicApp.json"_s, u"Music.app counts as not running"_s},
+        {u"OutputDevice.json"_s, u"the first sound card stands in for it"_s},
+    };
+    struct Kind {
+        const char *name;
+        std::function<bool(const QString &path)> make;
+        QString why;
+    };
+    const QString notRegular = u"is not a regular file"_s;
+    const Kind kinds[] = {
+        {"a FIFO",
+         [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         notRegular},
+        {"a link to /dev/zero", [](const QString &path) { return QFile::link(u"/dev/zero"_s, path); },
+         notRegular},
+        {"a folder", [](const QString &path) { return QDir().mkdir(path); }, notRegular},
+        {"a file of 33 MB",
+         [](const QString &path) {
+             QFile file(path);
+             return file.open(QIODevice::WriteOnly) && file.resize(33LL * 1024 * 1024);
+         },
+         u"is larger than 32 MB"_s},
+    };
+    // Far above what the app takes at start, also built with the sanitizers.
+    constexpr qint64 memoryLimitKiB = 1024 * 1024;
+    for (const auto &[name, fallback] : standIns) {
+        for (const Kind &kind : kinds) {
+            SCOPED_TRACE(name.toStdString() + " is " + kind.name);
+            AppFolder app;
+            const QString path = app.data(name);
+            ASSERT_TRUE(kind.make(path));
+            const auto process = app.launch();
+            const QByteArray line =
+                (QDir::toNativeSeparators(path) + u' ' + kind.why + u"; "_s + fallback).toUtf8();
+            QByteArray output;
+            bool overLimit = false;
+            if (!waitForOutputWithin(*process, output, line, memoryLimitKiB, &overLimit)) {
+                ADD_FAILURE() << (overLimit ? "its memory grows without end"
+                                  : process->state() == QProcess::Running
+                                      ? "still running, in " + procFile(process->processId(), "wchan")
+                                      : ending(*process))
+                              << ", without logging: " << line.toStdString() << "\n"
+                              << output.toStdString();
+                continue; // and is killed
+            }
+            ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+            ASSERT_TRUE(process->waitForFinished(startMs)) << "SIGTERM did not end it";
+            output += process->readAll();
+            EXPECT_EQ(ending(*process), "exit 0") << output.toStdString();
+            EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+        }
+    }
+}
+
+// At quit the app reads the port file to see it is still its own before removing it: a FIFO put
+// in its place is not, and does not hold up the quit.
+TEST(ProcessLife, AFifoInThePortFilesPlaceDoesNotHoldUpTheQuit)
+{
+    AppFolder app;
+    const auto process = launchListening(app);
+    ASSERT_TRUE(QFileInfo::exists(app.portFile()));
+    const QByteArray fifo = QFile::encodeName(app.data(u"port.fifo"_s));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_EQ(::rename(fifo.constData(), QFile::encodeName(app.portFile()).constData()), 0);
+    ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
+    ASSERT_TRUE(process->waitForFinished(startMs)) << "the quit waits for a writer of the FIFO";
+    EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
+    const QFileInfo left(app.portFile());
+    EXPECT_TRUE(left.exists() && !left.isFile()) << "the FIFO was not the app's to remove";
 }

@@ -6,6 +6,7 @@
 #include "Platform/LinuxMusicApp.h"
 #include "Platform/Symbols.h"
 #include "Platform/SystemColors.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -113,4 +116,90 @@ TEST(Platform, OutputDeviceFixtureStandsInForTheSoundCard)
     EXPECT_EQ(device->name, u"DAC"_s);
     // Malformed ranges are left out rather than read as rates the device does not have.
     EXPECT_EQ(device->availableSampleRates, (QList<SampleRateRange>{{44100, 96000}}));
+}
+
+namespace {
+
+// The warnings logged while it lives.
+class WarningLog {
+public:
+    WarningLog() { m_previous = qInstallMessageHandler(&WarningLog::keep); }
+    ~WarningLog()
+    {
+        qInstallMessageHandler(m_previous);
+        lines().clear();
+    }
+    static QStringList &lines()
+    {
+        static QStringList kept;
+        return kept;
+    }
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg)
+            lines().append(message);
+    }
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace
+
+// A stand-in file that can't be used leaves what the platform has without it, and the log says
+// why once, not at every poll; once usable again it stands in again.
+TEST(Platform, AStandInFileThatCannotBeUsedIsLoggedOnceAndLeavesTheFallback)
+{
+    const QString devicePath = QDir(AppPaths::ensureDataDirectory()).filePath(u"OutputDevice.json"_s);
+    QTemporaryDir dir;
+    const QString musicPath = dir.filePath(u"MusicApp.json"_s);
+    const auto oversized = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.resize(33LL * 1024 * 1024);
+    };
+    struct Case {
+        const char *name;
+        std::function<bool(const QString &)> make;
+        QString why;
+    };
+    const Case cases[] = {
+        {"a folder", [](const QString &path) { return QDir().mkdir(path); }, u"is not a regular file"_s},
+        {"a file of 33 MB", oversized, u"is larger than 32 MB"_s},
+        {"not JSON", [](const QString &path) { return writeFile(path, "{ not json"); },
+         u"is not a JSON object"_s},
+    };
+    const auto remove = [](const QString &path) {
+        QFile::remove(path);
+        QDir().rmdir(path);
+    };
+
+    const std::optional<OutputDevice> card = AlsaOutputDevices().defaultOutputDevice();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const WarningLog log;
+        ASSERT_TRUE(c.make(devicePath));
+        ASSERT_TRUE(c.make(musicPath));
+        AlsaOutputDevices devices;
+        LinuxMusicApp music(musicPath);
+        for (int poll = 0; poll < 3; ++poll) {
+            EXPECT_EQ(devices.defaultOutputDevice(), card);
+            EXPECT_FALSE(music.isRunning() || music.qualitySetting() || music.processTapSupported());
+        }
+        EXPECT_EQ(log.lines().filter(QDir::toNativeSeparators(devicePath) + u' ' + c.why).size(), 1)
+            << log.lines().join(u'\n').toStdString();
+        EXPECT_EQ(log.lines().filter(QDir::toNativeSeparators(musicPath) + u' ' + c.why).size(), 1)
+            << log.lines().join(u'\n').toStdString();
+        EXPECT_EQ(log.lines().size(), 2) << log.lines().join(u'\n').toStdString();
+
+        remove(devicePath);
+        remove(musicPath);
+        ASSERT_TRUE(writeFile(devicePath, R"({"uid": "usb:dac"})"));
+        ASSERT_TRUE(writeFile(musicPath, R"({"running": true})"));
+        const std::optional<OutputDevice> device = devices.defaultOutputDevice();
+        ASSERT_TRUE(device);
+        EXPECT_EQ(device->uid, u"usb:dac"_s);
+        EXPECT_TRUE(music.isRunning());
+        remove(devicePath);
+        remove(musicPath);
+    }
 }
