@@ -110,7 +110,8 @@ public:
         pump();
     }
 
-    // Runs on the peer thread, last: the socket goes with it, then the thread's loop ends.
+    // Runs on the peer thread, last: the socket goes with it. The thread itself is ended by the
+    // main thread (see SwitcherLink::Private::retire), never from here.
     void shutdown()
     {
         // Whatever was sent before the end still goes, as far as the socket takes it without
@@ -126,7 +127,6 @@ public:
             delete m_socket;
             m_socket = nullptr;
         }
-        thread()->quit();
     }
 
 private:
@@ -250,6 +250,17 @@ private:
     bool m_closed = false;
 };
 
+// The thread of one connection. Its loop is told to end by the main thread once that has posted
+// the connection's last call; what was posted before still runs, in order, before the thread ends.
+class PeerThread final : public QThread {
+protected:
+    void run() override
+    {
+        exec();
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
 class LinkServer final : public QTcpServer {
 public:
     std::function<void(qintptr)> onIncoming;
@@ -299,7 +310,7 @@ struct SwitcherLink::Private {
         sinks.deliver = [this, id](Incoming &&record) { deliver(id, std::move(record)); };
         sinks.closed = [this, id] { peerClosed(id); };
 
-        auto *thread = new QThread;
+        auto *thread = new PeerThread;
         thread->setObjectName(QString::fromLatin1(peerThreadName));
         auto *worker = new PeerWorker(maximumLineBytes, std::move(sinks));
         worker->moveToThread(thread);
@@ -361,6 +372,10 @@ struct SwitcherLink::Private {
         }
         QMetaObject::invokeMethod(
             ending.worker, [worker = ending.worker] { worker->shutdown(); }, Qt::QueuedConnection);
+        // Only once the post above has returned: Qt's postEvent wakes the receiving thread's event
+        // dispatcher after it has queued the event, so a thread that ended itself on that event
+        // could free its dispatcher while the post still uses it.
+        ending.thread->quit();
         if (wait) {
             ending.thread->wait();
             delete ending.thread;

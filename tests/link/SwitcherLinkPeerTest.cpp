@@ -1,5 +1,6 @@
 #include "LinkTestSupport.h"
 #include "LoopbackPeer.h"
+#include "WakeUpHold.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -229,4 +230,48 @@ TEST_F(LinkWithPeer, stoppingOrDestroyingMidStreamIsClean)
     other.send("learnedRates", learnedRates(rows));
     link.reset();
     EXPECT_TRUE(other.waitForDisconnected());
+}
+
+// The main thread's last call to a connection's thread must never be what ends that thread: Qt's
+// post wakes the thread after queuing the call, and a thread that ended itself on it would be woken
+// after its loop was freed (a crash on stop or quit while the companion streams). The hold keeps the
+// main thread in that wake-up so that such an end always falls inside it, not once in thousands.
+TEST_F(LinkWithPeer, aConnectionsThreadNeverEndsUnderTheMainThreadsLastCallToIt)
+{
+    QByteArray burst;
+    for (int i = 0; i < 2000; ++i)
+        burst += localFilesLine(1, i);
+    int held = 0;
+    int endedInside = 0;
+    for (int i = 0; i < 40 && held < 8; ++i) {
+        LoopbackPeer companion;
+        pair(companion);
+        companion.send("localFilesResult", localFiles(1));
+        ASSERT_EVENTUALLY(!scans.isEmpty()); // the connection's thread runs its loop
+        companion.sendRaw(burst);
+        companion.socket().flush();
+        {
+            // Stopped or destroyed while the connection's thread reads the burst.
+            const WakeUpHold hold;
+            if (i % 2 == 0)
+                link->stop();
+            else
+                link.reset();
+            held += hold.held();
+            endedInside += hold.endedInside();
+        }
+        if (!link) {
+            link = std::make_unique<SwitcherLink>(port, dir.path());
+            link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) {
+                scans.append(r.scanned);
+            };
+        }
+        QCoreApplication::sendPostedEvents();
+        scans.clear();
+        link->start();
+        ASSERT_EQ(listeningPort(*link), port);
+    }
+    if (held == 0)
+        GTEST_SKIP() << "this event loop is not GLib's; nothing was held";
+    EXPECT_EQ(endedInside, 0) << "of " << held << " wake-ups of a connection's thread from the main thread";
 }
