@@ -13,11 +13,21 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(PlaybackHistory)
 };
 
-// The last non-empty "/" piece of a source, which names the step that gave the prediction.
-QString lastPiece(const QString &source)
+// The longest piece that names a step ("tags+ladder").
+constexpr qsizetype longestStepPiece = 11;
+
+// The last non-empty "/" piece of a source, which names the step that gave the prediction. Read
+// from the end, and no further than a piece of `longest` characters and one more: a source may
+// be of any length, and a longer piece is none of those asked about.
+QStringView lastPiece(QStringView source, qsizetype longest = longestStepPiece)
 {
-    const QStringList pieces = source.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QString() : pieces.last();
+    qsizetype end = source.size();
+    while (end > 0 && source[end - 1] == u'/')
+        --end;
+    qsizetype start = end;
+    while (start > 0 && end - start <= longest && source[start - 1] != u'/')
+        --start;
+    return source.mid(start, end - start);
 }
 } // namespace
 
@@ -109,11 +119,16 @@ std::optional<PlaybackHistory::MusicStartStats> PlaybackHistory::musicStartStats
     return stats;
 }
 
+bool PlaybackHistory::sourceEndsIn(const std::optional<QString> &source, QStringView piece)
+{
+    return source && lastPiece(*source, piece.size()) == piece;
+}
+
 std::optional<int> PlaybackHistory::stepNumber(const std::optional<QString> &source)
 {
     if (!source)
         return std::nullopt;
-    const QString piece = lastPiece(*source);
+    const QStringView piece = lastPiece(*source);
     if (piece == u"pinned" || piece == u"file")
         return 1;
     if (piece == u"learned" || piece == u"imported")
@@ -155,7 +170,7 @@ QString PlaybackHistory::stepLabel(const std::optional<QString> &source, const B
     const std::optional<int> step = stepNumber(source);
     if (!step)
         return {};
-    const QString piece = lastPiece(*source);
+    const QStringView piece = lastPiece(*source);
     const QString number = QString::number(*step);
     const QString name = stepName(*step, bundle);
     QString format;

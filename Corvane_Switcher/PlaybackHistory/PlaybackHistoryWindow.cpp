@@ -1,6 +1,7 @@
 #include "PlaybackHistoryWindow.h"
 
 #include "Common/ElidingLabel.h"
+#include "Common/ShownTextDelegate.h"
 #include "PlaybackHistoryDelegates.h"
 #include "PlaybackHistoryStyle.h"
 #include "PlaybackHistoryTableModel.h"
@@ -167,6 +168,7 @@ QWidget *PlaybackHistoryWindow::makeContent()
     m_tableView = new QTableView(m_pages);
     m_tableView->setModel(m_tableModel);
     m_tableView->setFont(PlaybackHistoryStyle::bodyFont());
+    m_tableView->setItemDelegate(new ShownTextDelegate(this));
     m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::track,
                                           new PlaybackHistoryTrackDelegate(this));
     m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::time,

@@ -92,10 +92,7 @@ bool PlaybackHistoryWindowView::differedOrCorrected(const Entry &entry)
 
 bool PlaybackHistoryWindowView::isPinned(const Entry &entry)
 {
-    if (!entry.source)
-        return false;
-    const QStringList pieces = entry.source->split(u'/', Qt::SkipEmptyParts);
-    return !pieces.isEmpty() && pieces.last() == u"pinned";
+    return PlaybackHistory::sourceEndsIn(entry.source, u"pinned");
 }
 
 bool PlaybackHistoryWindowView::keeps(Filter filter, const Entry &entry)
