@@ -159,9 +159,14 @@ RateMenuItem rateMenuItem(double rate)
     return {rateText(rate), rate};
 }
 
+RateMenuItem anyRateMenuItem()
+{
+    return {Tr::tr("Any rate"), 0};
+}
+
 QList<RateMenuItem> rateMenuItems(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
 {
-    QList<RateMenuItem> items{{Tr::tr("Any rate"), 0}};
+    QList<RateMenuItem> items{anyRateMenuItem()};
     for (double rate : rateChoices(inputs, view))
         items.append(rateMenuItem(rate));
     return items;

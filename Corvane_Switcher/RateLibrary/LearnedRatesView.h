@@ -117,6 +117,8 @@ struct RateMenuItem {
     bool operator==(const RateMenuItem &) const = default;
 };
 RateMenuItem rateMenuItem(double rate);
+// The first item, "Any rate", with the value 0.
+RateMenuItem anyRateMenuItem();
 QList<RateMenuItem> rateMenuItems(const LibraryInputs &inputs, const LearnedRatesWindowView &view);
 
 // The outputs the explainer offers as (uid, readable name), attached device first.

@@ -170,7 +170,7 @@ void LearnedRatesWindow::refresh()
     const bool peer = model.switcher().link().isPeer();
     m_region = middleRegion(peer, m_inputs, m_view, visible.size());
 
-    m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateMenuItems(m_inputs, m_view));
+    m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateChoices(m_inputs, m_view));
     m_footer->showItems(RateLibrary::footerBar(model, libraryCounts(m_inputs, visible.size())));
 
     m_restoringSelection = true;

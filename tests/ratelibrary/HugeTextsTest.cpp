@@ -173,6 +173,7 @@ TEST(RateLibraryHugeTexts, aCompanionsHugeTextsShowAsALineOfThemAndTheWindowKeep
     ASSERT_TRUE(label.isVisible());
     EXPECT_TRUE(isBoundedStartOf(label.accessibleName(), name));
     EXPECT_LE(w.minimumSizeHint().width(), LearnedRatesWindow::minimumWindowSize.width());
+    EXPECT_LE(condition.mapTo(&w, QPoint(condition.width(), 0)).x(), w.width()) << "the card fits the window";
     EXPECT_LE(label.geometry().right(), condition.width());
     saveScreenshot(w, "learned-huge-texts.png");
 

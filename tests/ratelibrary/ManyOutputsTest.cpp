@@ -7,11 +7,15 @@
 #include "RateLibrary/Explainer/OutputCondition.h"
 #include "RateLibrary/Explainer/PredictionExplainer.h"
 #include "RateLibrary/Explainer/TextSymbolButton.h"
+#include "RateLibrary/FilterBar.h"
 #include "RateLibrary/RateLibraryIndex.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <random>
@@ -136,4 +140,45 @@ TEST(RateLibraryOutputs, aHundredThousandOutputsReachTheWindowWhoseMenuHoldsAndP
     condition.state().control.pick(8);
     EXPECT_EQ(w.view().deviceUID, uidOf(7));
     EXPECT_EQ(chosenOutput(w.inputs(), w.view()), (LearnedRates::Output{uidOf(7), false, std::nullopt}));
+}
+
+// Rows each at a rate of its own: the rate menu offers every rate, filled in one reset rather
+// than item by item, left alone by a keystroke, and its choice filters the table.
+TEST(RateLibraryRates, aLibraryOfManyDistinctRatesFillsTheRateMenuInOneReset)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    w.setTierFilter(TierFilter::all());
+    QComboBox &menu = *w.filterBar()->rateMenu();
+    QSignalSpy inserted(menu.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy resets(menu.model(), &QAbstractItemModel::modelReset);
+    constexpr int count = 20000;
+    LearnedRates library = fixtureLibrary();
+    const LearnedRates::Row first = library.rows.first();
+    library.rows.clear();
+    for (int i = 0; i < count; ++i) {
+        LearnedRates::Row row = first;
+        row.id = QStringLiteral("r%1").arg(i);
+        row.rate = 44100 + 0.5 * i;
+        library.rows.append(row);
+    }
+    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    ASSERT_TRUE(eventually([&] { return w.tableModel()->rowCount() == count; }, 30000));
+    ASSERT_EQ(menu.count(), count + 1);
+    EXPECT_EQ(menu.itemText(0), "Any rate");
+    EXPECT_EQ(menu.itemText(1), "44.1 kHz");
+    EXPECT_EQ(menu.currentIndex(), 0);
+    EXPECT_EQ(inserted.count(), 0) << "not item by item";
+    EXPECT_GE(resets.count(), 1);
+
+    resets.clear();
+    w.filterBar()->searchField()->setText(QStringLiteral("s"));
+    EXPECT_EQ(resets.count(), 0) << "a keystroke leaves the menu alone";
+
+    w.filterBar()->searchField()->clear();
+    emit menu.activated(3);
+    EXPECT_EQ(w.view().rateFilter, 44101);
+    EXPECT_EQ(menu.currentIndex(), 3);
+    EXPECT_EQ(w.tableModel()->rowCount(), 2) << "44100.5 and 44101 round to 44101 Hz, 44101.5 does not";
 }
