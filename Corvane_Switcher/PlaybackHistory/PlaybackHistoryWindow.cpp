@@ -283,7 +283,8 @@ void PlaybackHistoryWindow::refresh()
 {
     const QList<PlaybackHistory::Entry> &history = m_model.history();
     const QUuid current = m_tableView->currentIndex().data(PlaybackHistoryTableModel::idRole).toUuid();
-    m_tableModel->setEntries(m_view.visibleEntries(history));
+    m_searchText.keepOnly(history);
+    m_tableModel->setEntries(m_view.visibleEntries(history, m_searchText));
     restoreSelection();
     restoreCurrent(current);
 

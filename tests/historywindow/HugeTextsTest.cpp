@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QToolTip>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 using namespace HistoryFixtures;
@@ -119,4 +121,39 @@ TEST(HistoryHugeTexts, theStepIsTheLastNonEmptyPieceOfTheSource)
     EXPECT_TRUE(PH::sourceEndsIn(QStringLiteral("library/pinned/"), u"pinned"));
     EXPECT_FALSE(PH::sourceEndsIn(QStringLiteral("library/unpinned"), u"pinned"));
     EXPECT_FALSE(PH::sourceEndsIn(std::nullopt, u"pinned"));
+}
+
+// The search lowers each title and artist once and keeps it: it answers as lower-casing them at
+// every keystroke did, whatever the letters, and follows a play whose title changes.
+TEST(HistoryHugeTexts, theSearchsLoweredTextsAnswerAsLowerCasingThemDidAndFollowAChangedTitle)
+{
+    std::mt19937 rng(24);
+    const QStringList pieces = {"a", "B", "ß", "İ", "\u212A", "Σ",          "ς", "É",
+                                "é", "k", "i", " ", "Z",      "\U0001F3B5", "ǅ", "Ⅻ"};
+    const auto pick = [&](int most) {
+        QString text;
+        for (int n = std::uniform_int_distribution<int>(0, most)(rng); n > 0; --n)
+            text += pieces.at(std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(rng));
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QString text = pick(12);
+        const QString query = pick(3).toLower();
+        EXPECT_EQ(PlaybackHistorySearchText::Lowered(text).contains(PlaybackHistorySearchText::Query(query)),
+                  text.toLower().contains(query))
+            << qPrintable(text) << " / " << qPrintable(query);
+    }
+
+    ModelHarness harness;
+    Entry entry = play(QStringLiteral("Alpha Song"), QStringLiteral("Someone"), 44100,
+                       QStringLiteral("learned"), 44100);
+    harness.switcher().history().append(entry);
+    PlaybackHistoryWindow window(*harness.model);
+    window.setSearch(QStringLiteral("ALPHA"));
+    EXPECT_EQ(window.tableModel()->rowCount(), 1);
+    entry.title = QStringLiteral("Beta Song");
+    harness.switcher().history().update(entry);
+    EXPECT_EQ(window.tableModel()->rowCount(), 0);
+    window.setSearch(QStringLiteral("beta"));
+    EXPECT_EQ(window.tableModel()->rowCount(), 1);
 }
