@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -114,7 +115,7 @@ TEST(RateLibraryOutputs, aHundredThousandOutputsReachTheWindowWhoseMenuHoldsAndP
 
     // The menu: one list of every output, the attached one checked and current.
     QTest::mouseClick(condition.outputMenuButton(), Qt::LeftButton);
-    QMenu *menu = nullptr;
+    QPointer<QMenu> menu;
     ASSERT_TRUE(
         eventually([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
     auto *list = menu->findChild<QAbstractItemView *>();
@@ -136,6 +137,19 @@ TEST(RateLibraryOutputs, aHundredThousandOutputsReachTheWindowWhoseMenuHoldsAndP
     EXPECT_EQ(condition.outputMenuButton()->text(), uidOf(count / 2));
     EXPECT_EQ(chosenOutput(w.inputs(), w.view()),
               (LearnedRates::Output{uidOf(count / 2), true, std::nullopt}));
+    // The keyboard moves in the list and chooses.
+    QTest::mouseClick(condition.outputMenuButton(), Qt::LeftButton);
+    ASSERT_TRUE(
+        eventually([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }));
+    // A popup's keys go to its focus widget: the list.
+    QWidget *focus = menu->focusWidget();
+    ASSERT_TRUE(focus && focus == menu->findChild<QAbstractItemView *>());
+    QTest::keyClick(focus, Qt::Key_Down);
+    QTest::keyClick(focus, Qt::Key_Down);
+    QTest::keyPress(focus, Qt::Key_Return); // the menu goes with it
+    EXPECT_EQ(w.view().deviceUID, uidOf(count / 2 + 2));
+    EXPECT_TRUE(eventually([&] { return !menu || !menu->isVisible(); }));
+
     // A uid sent twice answers with its first record.
     condition.state().control.pick(8);
     EXPECT_EQ(w.view().deviceUID, uidOf(7));

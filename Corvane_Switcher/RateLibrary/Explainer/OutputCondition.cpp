@@ -195,4 +195,9 @@ void OutputCondition::popUpOutputMenu()
     const QPoint corner = layoutDirection() == Qt::RightToLeft ? m_outputMenu->rect().bottomRight()
                                                                : m_outputMenu->rect().bottomLeft();
     menu->popup(m_outputMenu->mapToGlobal(corner));
+    // The list takes the keys: arrows, type-ahead and Return choose in it.
+    if (auto *list = menu->findChild<QListView *>()) {
+        menu->setActiveAction(menu->actions().constFirst());
+        list->setFocus(Qt::PopupFocusReason);
+    }
 }
