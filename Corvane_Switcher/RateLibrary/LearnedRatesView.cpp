@@ -181,20 +181,20 @@ QString outputName(const QString &uid, const std::optional<OutputDevice> &device
 {
     if (device && device->uid && *device->uid == uid && device->name)
         return trimmedSpacesAndTabs(*device->name);
-    // Only the first four non-empty ":" pieces matter, and only they are read: a uid may be of
+    // Only the first four non-empty ":" parts matter, and only they are read: a uid may be of
     // any length.
-    QStringView pieces[4];
+    QStringView parts[4];
     int found = 0;
     for (qsizetype at = 0; found < 4 && at < uid.size();) {
         qsizetype end = uid.indexOf(u':', at);
         if (end < 0)
             end = uid.size();
         if (end > at)
-            pieces[found++] = QStringView(uid).mid(at, end - at);
+            parts[found++] = QStringView(uid).mid(at, end - at);
         at = end + 1;
     }
-    if (found == 4 && pieces[0].contains(u"USB"))
-        return trimmedSpacesAndTabs(pieces[2].toString());
+    if (found == 4 && parts[0].contains(u"USB"))
+        return trimmedSpacesAndTabs(parts[2].toString());
     return uid;
 }
 

@@ -53,7 +53,7 @@ bool isBoundedStartOf(const QString &shown, const QString &text)
 TEST(HistoryHugeTexts, aLineOfEachShowsAndTheFiltersAndSearchReadTheWholeText)
 {
     ModelHarness harness;
-    // A pin's play whose source names its step after a million pieces, and a play that was not
+    // A pin's play whose source names its step after a million parts, and a play that was not
     // predicted, with its reason.
     Entry pinned = play(hugeText(QStringLiteral("Title"), QStringLiteral(" Zyzzyva")),
                         hugeText(QStringLiteral("Artist")), 44100,
@@ -89,7 +89,7 @@ TEST(HistoryHugeTexts, aLineOfEachShowsAndTheFiltersAndSearchReadTheWholeText)
     EXPECT_TRUE(isBoundedStartOf(QToolTip::text(), *unpredicted.note));
     QToolTip::hideText();
 
-    // The filters read the source's last piece; the search reads the whole title.
+    // The filters read the source's last part; the search reads the whole title.
     window.setFilter(Filter::pins);
     ASSERT_EQ(rows.rowCount(), 1);
     EXPECT_EQ(rows.entries().first().id, pinned.id);
@@ -102,15 +102,15 @@ TEST(HistoryHugeTexts, aLineOfEachShowsAndTheFiltersAndSearchReadTheWholeText)
     EXPECT_EQ(PlaybackHistory::stepNumber(pinned.source), 1);
 }
 
-// The step a source names, read from its end: the last non-empty piece, whatever comes before.
-TEST(HistoryHugeTexts, theStepIsTheLastNonEmptyPieceOfTheSource)
+// The step a source names, read from its end: the last non-empty part, whatever comes before.
+TEST(HistoryHugeTexts, theStepIsTheLastNonEmptyPartOfTheSource)
 {
     using PH = PlaybackHistory;
     EXPECT_EQ(PH::stepNumber(QStringLiteral("catalog/tags+ladder")), 4);
     EXPECT_EQ(PH::stepNumber(QStringLiteral("tags+ladder")), 4);
     EXPECT_EQ(PH::stepNumber(QStringLiteral("album//")), 3);
     EXPECT_EQ(PH::stepNumber(QStringLiteral("/learned/")), 2);
-    EXPECT_EQ(PH::stepNumber(QStringLiteral("xtags+ladder")), std::nullopt) << "a longer piece";
+    EXPECT_EQ(PH::stepNumber(QStringLiteral("xtags+ladder")), std::nullopt) << "a longer part";
     EXPECT_EQ(PH::stepNumber(QStringLiteral("library/pinnedx")), std::nullopt);
     EXPECT_EQ(PH::stepNumber(QStringLiteral("//")), std::nullopt);
     EXPECT_EQ(PH::stepNumber(QString()), std::nullopt);
@@ -128,12 +128,12 @@ TEST(HistoryHugeTexts, theStepIsTheLastNonEmptyPieceOfTheSource)
 TEST(HistoryHugeTexts, theSearchsLoweredTextsAnswerAsLowerCasingThemDidAndFollowAChangedTitle)
 {
     std::mt19937 rng(24);
-    const QStringList pieces = {"a", "B", "ß", "İ", "\u212A", "Σ",          "ς", "É",
-                                "é", "k", "i", " ", "Z",      "\U0001F3B5", "ǅ", "Ⅻ"};
+    const QStringList letters = {"a", "B", "ß", "İ", "\u212A", "Σ",          "ς", "É",
+                                 "é", "k", "i", " ", "Z",      "\U0001F3B5", "ǅ", "Ⅻ"};
     const auto pick = [&](int most) {
         QString text;
         for (int n = std::uniform_int_distribution<int>(0, most)(rng); n > 0; --n)
-            text += pieces.at(std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(rng));
+            text += letters.at(std::uniform_int_distribution<int>(0, int(letters.size()) - 1)(rng));
         return text;
     };
     for (int round = 0; round < 3000; ++round) {

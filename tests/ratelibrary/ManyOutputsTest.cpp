@@ -1,5 +1,5 @@
-// The explainer's outputs when a companion lists very many: the choices read as the rule lists
-// them, and a library of 100,000 distinct outputs reaches the window, whose output menu holds
+// The explainer's outputs when a companion lists very many: the choices read as the plain listing
+// reads them, and a library of 100,000 distinct outputs reaches the window, whose output menu holds
 // them all and picks any of them.
 
 #include "WindowTestSupport.h"
@@ -27,10 +27,10 @@ using LearnedRates = SwitcherProtocol::LearnedRates;
 
 namespace {
 
-// The outputs the explainer offers, as the rule words it: the attached device's uid, then each
+// The outputs the explainer offers, listed the plain way: the attached device's uid, then each
 // of the companion's uids in order unless already listed, each paired with its readable name.
-QList<std::pair<QString, QString>> ruleChoices(const QList<LearnedRates::Output> &outputs,
-                                               const std::optional<OutputDevice> &device)
+QList<std::pair<QString, QString>> plainChoices(const QList<LearnedRates::Output> &outputs,
+                                                const std::optional<OutputDevice> &device)
 {
     QStringList uids;
     if (device && device->uid)
@@ -52,7 +52,7 @@ QString uidOf(int i)
 
 } // namespace
 
-TEST(RateLibraryOutputs, theChoicesReadAsTheRuleListsThemWhereverTheDeviceAndRepeatsStand)
+TEST(RateLibraryOutputs, theChoicesReadAsThePlainListingWhereverTheDeviceAndRepeatsStand)
 {
     std::mt19937 rng(24);
     const QStringList pool = {"dac",
@@ -75,7 +75,7 @@ TEST(RateLibraryOutputs, theChoicesReadAsTheRuleListsThemWhereverTheDeviceAndRep
         rates.outputs = outputs;
         const LibraryInputs in{std::make_shared<const RateLibraryIndex>(rates), std::nullopt, device};
         const OutputChoices choices = outputChoices(in);
-        const auto expected = ruleChoices(outputs, device);
+        const auto expected = plainChoices(outputs, device);
         ASSERT_EQ(choices.toList(), expected) << "round " << round;
         // Every uid is found where the list has it; any other is not.
         for (qsizetype i = 0; i < expected.size(); ++i)
