@@ -13,11 +13,21 @@ struct Tr {
     Q_DECLARE_TR_FUNCTIONS(PlaybackHistory)
 };
 
-// The last non-empty "/" piece of a source, which names the step that gave the prediction.
-QString lastPiece(const QString &source)
+// The longest part of a source that names a step ("tags+ladder").
+constexpr qsizetype longestStepName = 11;
+
+// The last non-empty "/" part of a source, which names the step that gave the prediction. Read
+// from the end, and no further than a part of `longest` characters and one more: a source may
+// be of any length, and a longer part is none of those asked about.
+QStringView lastPart(QStringView source, qsizetype longest = longestStepName)
 {
-    const QStringList pieces = source.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return pieces.isEmpty() ? QString() : pieces.last();
+    qsizetype end = source.size();
+    while (end > 0 && source[end - 1] == u'/')
+        --end;
+    qsizetype start = end;
+    while (start > 0 && end - start <= longest && source[start - 1] != u'/')
+        --start;
+    return source.mid(start, end - start);
 }
 } // namespace
 
@@ -109,20 +119,25 @@ std::optional<PlaybackHistory::MusicStartStats> PlaybackHistory::musicStartStats
     return stats;
 }
 
+bool PlaybackHistory::sourceEndsIn(const std::optional<QString> &source, QStringView part)
+{
+    return source && lastPart(*source, part.size()) == part;
+}
+
 std::optional<int> PlaybackHistory::stepNumber(const std::optional<QString> &source)
 {
     if (!source)
         return std::nullopt;
-    const QString piece = lastPiece(*source);
-    if (piece == u"pinned" || piece == u"file")
+    const QStringView part = lastPart(*source);
+    if (part == u"pinned" || part == u"file")
         return 1;
-    if (piece == u"learned" || piece == u"imported")
+    if (part == u"learned" || part == u"imported")
         return 2;
-    if (piece == u"album")
+    if (part == u"album")
         return 3;
-    if (piece == u"tags+ladder")
+    if (part == u"tags+ladder")
         return 4;
-    if (piece == u"derived" || piece == u"tags-guess")
+    if (part == u"derived" || part == u"tags-guess")
         return 5;
     return std::nullopt;
 }
@@ -155,23 +170,23 @@ QString PlaybackHistory::stepLabel(const std::optional<QString> &source, const B
     const std::optional<int> step = stepNumber(source);
     if (!step)
         return {};
-    const QString piece = lastPiece(*source);
+    const QStringView part = lastPart(*source);
     const QString number = QString::number(*step);
     const QString name = stepName(*step, bundle);
     QString format;
-    if (piece == u"pinned") {
+    if (part == u"pinned") {
         //: A prediction step: its number, its name, and that a pin gave it.
         format = Tr::tr("%1 · %2 (pin)");
-    } else if (piece == u"file") {
+    } else if (part == u"file") {
         //: A prediction step: its number, its name, and that a local file's own rate gave it.
         format = Tr::tr("%1 · %2 (local file)");
-    } else if (piece == u"imported") {
+    } else if (part == u"imported") {
         //: A prediction step: its number, its name, and that an imported Rate Library row gave it.
         format = Tr::tr("%1 · %2 (imported)");
-    } else if (piece == u"derived") {
+    } else if (part == u"derived") {
         //: A prediction step: its number, its name, and that it was worked out from a Hi-Res rate.
         format = Tr::tr("%1 · %2 (from a Hi-Res rate)");
-    } else if (piece == u"tags-guess") {
+    } else if (part == u"tags-guess") {
         //: A prediction step: its number, its name, and that it was guessed from the track's quality tags.
         format = Tr::tr("%1 · %2 (from the tags)");
     } else {

@@ -73,6 +73,8 @@ public:
     // Load times of the last 25 plays that have one above 0; none when no play has one.
     std::optional<MusicStartStats> musicStartStats() const;
 
+    // Whether the last non-empty "/" part of a source is `part`.
+    static bool sourceEndsIn(const std::optional<QString> &source, QStringView part);
     // The prediction step (1 to 5) named by the last non-empty "/" piece of a source.
     static std::optional<int> stepNumber(const std::optional<QString> &source);
     static QString stepName(int step, const Bundle &bundle);

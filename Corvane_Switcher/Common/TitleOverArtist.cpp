@@ -1,5 +1,6 @@
 #include "TitleOverArtist.h"
 
+#include "Common/ShownText.h"
 #include "Platform/FontStyles.h"
 
 #include <QFontMetrics>
@@ -31,13 +32,13 @@ void paint(QPainter &painter, const QRect &area, const QString &title, const QCo
     painter.setPen(titleColor);
     const QRect titleRect(area.left(), top, area.width(), titleMetrics.height());
     painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     titleMetrics.elidedText(title, Qt::ElideRight, area.width()));
+                     ShownText::elided(titleMetrics, title, area.width()));
     painter.setFont(artistFont);
     painter.setPen(artistColor);
     const QRect artistRect(area.left(), titleRect.bottom() + 1 + lineSpacing, area.width(),
                            artistMetrics.height());
     painter.drawText(artistRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     artistMetrics.elidedText(artist, Qt::ElideRight, area.width()));
+                     ShownText::elided(artistMetrics, artist, area.width()));
     painter.restore();
 }
 

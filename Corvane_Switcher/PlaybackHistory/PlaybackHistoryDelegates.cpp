@@ -21,7 +21,7 @@ int PlaybackHistoryTrackDelegate::rowHeight()
 QSize PlaybackHistoryTrackDelegate::sizeHint(const QStyleOptionViewItem &option,
                                              const QModelIndex &index) const
 {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    QSize size = ShownTextDelegate::sizeHint(option, index);
     size.setHeight(rowHeight());
     return size;
 }
@@ -58,6 +58,6 @@ void PlaybackHistoryTrackDelegate::paint(QPainter *painter, const QStyleOptionVi
 void PlaybackHistoryTimeDelegate::initStyleOption(QStyleOptionViewItem *option,
                                                   const QModelIndex &index) const
 {
-    QStyledItemDelegate::initStyleOption(option, index);
+    ShownTextDelegate::initStyleOption(option, index);
     option->textElideMode = Qt::ElideMiddle;
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QStyledItemDelegate>
+#include "Common/ShownTextDelegate.h"
 
 // The track cell: the title on one line, the artist below it in the caption font and the
 // secondary colour. Every other cell is drawn by the standard delegate.
-class PlaybackHistoryTrackDelegate final : public QStyledItemDelegate {
+class PlaybackHistoryTrackDelegate final : public ShownTextDelegate {
     Q_OBJECT
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using ShownTextDelegate::ShownTextDelegate;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -19,10 +19,10 @@ public:
 
 // The time cell: when the column is too narrow for the whole date and time, the middle goes,
 // so that both the day and the time of day stay readable.
-class PlaybackHistoryTimeDelegate final : public QStyledItemDelegate {
+class PlaybackHistoryTimeDelegate final : public ShownTextDelegate {
     Q_OBJECT
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using ShownTextDelegate::ShownTextDelegate;
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;

@@ -1,6 +1,7 @@
 #include "PlaybackHistoryWindow.h"
 
 #include "Common/ElidingLabel.h"
+#include "Common/ShownTextDelegate.h"
 #include "PlaybackHistoryDelegates.h"
 #include "PlaybackHistoryStyle.h"
 #include "PlaybackHistoryTableModel.h"
@@ -167,6 +168,7 @@ QWidget *PlaybackHistoryWindow::makeContent()
     m_tableView = new QTableView(m_pages);
     m_tableView->setModel(m_tableModel);
     m_tableView->setFont(PlaybackHistoryStyle::bodyFont());
+    m_tableView->setItemDelegate(new ShownTextDelegate(this));
     m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::track,
                                           new PlaybackHistoryTrackDelegate(this));
     m_tableView->setItemDelegateForColumn(PlaybackHistoryTableModel::time,
@@ -281,7 +283,8 @@ void PlaybackHistoryWindow::refresh()
 {
     const QList<PlaybackHistory::Entry> &history = m_model.history();
     const QUuid current = m_tableView->currentIndex().data(PlaybackHistoryTableModel::idRole).toUuid();
-    m_tableModel->setEntries(m_view.visibleEntries(history));
+    m_searchText.keepOnly(history);
+    m_tableModel->setEntries(m_view.visibleEntries(history, m_searchText));
     restoreSelection();
     restoreCurrent(current);
 

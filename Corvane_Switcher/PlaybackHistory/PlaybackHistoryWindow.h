@@ -66,6 +66,7 @@ private:
     SwitcherModel &m_model;
     PlaybackHistoryWindowView m_view;
     QList<PlaybackHistory::Entry> m_shownHistory;
+    PlaybackHistorySearchText m_searchText;
     PlaybackHistoryTableModel::MeasuredColumns m_measured{};
     bool m_restoringSelection = false;
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 struct Tr {
     Q_DECLARE_TR_FUNCTIONS(PlaybackHistoryWindow)
@@ -92,10 +94,7 @@ bool PlaybackHistoryWindowView::differedOrCorrected(const Entry &entry)
 
 bool PlaybackHistoryWindowView::isPinned(const Entry &entry)
 {
-    if (!entry.source)
-        return false;
-    const QStringList pieces = entry.source->split(u'/', Qt::SkipEmptyParts);
-    return !pieces.isEmpty() && pieces.last() == u"pinned";
+    return PlaybackHistory::sourceEndsIn(entry.source, u"pinned");
 }
 
 bool PlaybackHistoryWindowView::keeps(Filter filter, const Entry &entry)
@@ -118,14 +117,113 @@ bool PlaybackHistoryWindowView::keeps(Filter filter, const Entry &entry)
 QList<PlaybackHistoryWindowView::Entry>
 PlaybackHistoryWindowView::visibleEntries(const QList<Entry> &history) const
 {
-    const QString q = query(search);
+    PlaybackHistorySearchText lowered;
+    return visibleEntries(history, lowered);
+}
+
+QList<PlaybackHistoryWindowView::Entry>
+PlaybackHistoryWindowView::visibleEntries(const QList<Entry> &history,
+                                          PlaybackHistorySearchText &lowered) const
+{
+    const PlaybackHistorySearchText::Query q(query(search));
     QList<Entry> rows;
     rows.reserve(history.size());
     for (auto it = history.crbegin(); it != history.crend(); ++it) {
-        if (keeps(filter, *it) && matchesSearch(*it, q))
+        if (keeps(filter, *it) && (q.text.isEmpty() || lowered.matches(*it, q)))
             rows.append(*it);
     }
     return rows;
+}
+
+namespace {
+
+// QString::toLower for a text with a letter outside ASCII: each run of such characters is lowered
+// by QString::toLower itself, which looks at no neighbours, so the result is the same.
+QString loweredWhole(const QString &text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    const char16_t *from = reinterpret_cast<const char16_t *>(text.constData());
+    char16_t *to = reinterpret_cast<char16_t *>(out.data());
+    const qsizetype length = text.size();
+    for (qsizetype i = 0; i < length;) {
+        if (from[i] < 0x80) {
+            to[i] = char16_t(from[i] - u'A') < 26 ? char16_t(from[i] + 32) : from[i];
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < length && from[end] >= 0x80)
+            ++end;
+        const QString run = QStringView(text).mid(i, end - i).toString().toLower();
+        if (run.size() != end - i)
+            return text.toLower(); // a letter whose lower case is longer shifts what follows
+        std::copy(run.utf16(), run.utf16() + run.size(), to + i);
+        i = end;
+    }
+    return out;
+}
+
+} // namespace
+
+PlaybackHistorySearchText::Query::Query(const QString &lowered) : text(lowered)
+{
+    if (std::all_of(lowered.begin(), lowered.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        ascii = lowered.toLatin1();
+}
+
+PlaybackHistorySearchText::Lowered::Lowered(const QString &text)
+{
+    // Most titles are ASCII: lowered straight into bytes, in one tight pass.
+    ascii.resize(text.size());
+    const char16_t *from = reinterpret_cast<const char16_t *>(text.constData());
+    char *to = ascii.data();
+    char16_t high = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = from[i];
+        to[i] = char(char16_t(c - u'A') < 26 ? c + 32 : c);
+        high |= c & 0xff80;
+    }
+    if (high) {
+        ascii.clear();
+        isAscii = false;
+        other = loweredWhole(text);
+    }
+}
+
+bool PlaybackHistorySearchText::Lowered::contains(const Query &query) const
+{
+    if (!isAscii)
+        return other.contains(query.text);
+    // An ASCII text holds no other character.
+    return query.ascii && ascii.contains(*query.ascii);
+}
+
+bool PlaybackHistorySearchText::matches(const Entry &entry, const Query &query)
+{
+    Play &kept = m_plays[entry.id];
+    // The same texts are nearly always the same strings: only a changed one is lowered again.
+    const auto same = [](const QString &a, const QString &b) { return a.isSharedWith(b) || a == b; };
+    if (!kept.lowered || !same(kept.title, entry.title)) {
+        kept.title = entry.title;
+        kept.loweredTitle = Lowered(entry.title);
+    }
+    if (!kept.lowered || !same(kept.artist, entry.artist)) {
+        kept.artist = entry.artist;
+        kept.loweredArtist = Lowered(entry.artist);
+    }
+    kept.lowered = true;
+    return kept.loweredTitle.contains(query) || kept.loweredArtist.contains(query);
+}
+
+void PlaybackHistorySearchText::keepOnly(const QList<Entry> &history)
+{
+    if (m_plays.size() <= history.size())
+        return;
+    QSet<QUuid> ids;
+    ids.reserve(history.size());
+    for (const Entry &entry : history)
+        ids.insert(entry.id);
+    m_plays.removeIf([&](const auto &play) { return !ids.contains(play.key()); });
 }
 
 PlaybackHistoryWindowView::Content PlaybackHistoryWindowView::content(const QList<Entry> &history,

@@ -3,18 +3,61 @@
 #include "Platform/FontStyles.h"
 #include "RateLibraryTr.h"
 
+#include <QAbstractListModel>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QResizeEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace RateLibrary;
 using RateLibraryText::Tr;
+
+// The rate menu's items, "Any rate" then one per rate, each written as it is shown: a library
+// may hold any number of distinct rates, and a new list is one reset of the menu.
+class RateMenuModel final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    const QList<double> &rates() const { return m_rates; }
+    void setRates(QList<double> rates)
+    {
+        beginResetModel();
+        m_rates = std::move(rates);
+        endResetModel();
+    }
+    RateMenuItem item(int row) const
+    {
+        return row == 0 ? anyRateMenuItem() : rateMenuItem(m_rates.at(row - 1));
+    }
+    // The row whose value is `rate`; -1 when no item has it.
+    int rowOf(double rate) const
+    {
+        if (rate == 0)
+            return 0;
+        const auto at = std::lower_bound(m_rates.begin(), m_rates.end(), rate);
+        return at != m_rates.end() && *at == rate ? int(at - m_rates.begin()) + 1 : -1;
+    }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : int(m_rates.size()) + 1;
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return {};
+        return item(index.row()).title;
+    }
+
+private:
+    QList<double> m_rates; // ascending, as `rateChoices` gives them
+};
 
 FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
 {
@@ -63,10 +106,15 @@ FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
     m_rateMenu = new QComboBox(m_choosers);
     m_rateMenu->setAccessibleName(Tr::tr("Rate"));
     m_rateMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_rateItems = new RateMenuModel(m_rateMenu);
+    m_rateMenu->setModel(m_rateItems);
+    // Its list lays out the rows in view only.
+    if (auto *list = qobject_cast<QListView *>(m_rateMenu->view()))
+        list->setUniformItemSizes(true);
     choosers->addWidget(m_rateMenu);
     connect(m_rateMenu, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < m_rateItems.size())
-            emit rateFilterChosen(m_rateItems.at(index).value);
+        if (index >= 0 && index < m_rateItems->rowCount({}))
+            emit rateFilterChosen(m_rateItems->item(index).value);
     });
     m_choosers->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
@@ -98,7 +146,7 @@ QAbstractButton *FilterBar::kindSegment(KindFilter kind) const
 }
 
 void FilterBar::showState(const LearnedRatesWindowView &view, const QList<TierMenuItem> &tierItems,
-                          const QList<RateMenuItem> &rateItems)
+                          const QList<double> &rateChoices)
 {
     m_showing = true;
 
@@ -127,18 +175,21 @@ void FilterBar::showState(const LearnedRatesWindowView &view, const QList<TierMe
     if (QAbstractButton *segment = kindSegment(view.kindFilter))
         segment->setChecked(true);
 
-    if (rateItems != m_rateItems) {
-        m_rateMenu->clear();
-        for (const RateMenuItem &item : rateItems)
-            m_rateMenu->addItem(item.title);
-        m_rateItems = rateItems;
+    if (rateChoices != m_rateItems->rates()) {
+        m_rateItems->setRates(rateChoices);
+        const int count = m_rateItems->rowCount({});
+        if (count <= measuredRateItems) {
+            m_rateMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        } else {
+            qsizetype longest = 0;
+            for (int row : {0, 1, 2, count - 2, count - 1})
+                longest = std::max(longest, m_rateItems->item(row).title.size());
+            m_rateMenu->setMinimumContentsLength(int(longest) + 1);
+            m_rateMenu->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        }
     }
-    int rateIndex = -1; // a chosen rate no row has any more shows as no choice
-    for (int i = 0; i < m_rateItems.size(); ++i) {
-        if (m_rateItems[i].value == view.rateFilter)
-            rateIndex = i;
-    }
-    m_rateMenu->setCurrentIndex(rateIndex);
+    // A chosen rate no row has any more shows as no choice.
+    m_rateMenu->setCurrentIndex(m_rateItems->rowOf(view.rateFilter));
 
     if (m_search->text() != view.search)
         m_search->setText(view.search);

@@ -15,6 +15,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
+class RateMenuModel;
 
 class FilterBar final : public QWidget {
     Q_OBJECT
@@ -24,10 +25,14 @@ public:
 
     explicit FilterBar(QWidget *parent = nullptr);
 
-    // Shows the view state and the menus' current content; reports nothing back.
+    // Up to this many items the rate menu is as wide as its widest; past it, as wide as the
+    // longest of its first and last items, rather than measuring every one.
+    static constexpr int measuredRateItems = 64;
+
+    // Shows the view state and the menus' current content (the rate menu's as `rateChoices`,
+    // which the menu writes as `rateMenuItems`); reports nothing back.
     void showState(const RateLibrary::LearnedRatesWindowView &view,
-                   const QList<RateLibrary::TierMenuItem> &tierItems,
-                   const QList<RateLibrary::RateMenuItem> &rateItems);
+                   const QList<RateLibrary::TierMenuItem> &tierItems, const QList<double> &rateChoices);
 
     bool isWide() const { return m_wide; }
     // The least widths that hold each arrangement, margins included.
@@ -62,7 +67,7 @@ private:
     QList<RateLibrary::TierFilter> m_tierChoices; // by combo box index; separators hold none
     QButtonGroup *m_kinds = nullptr;
     QComboBox *m_rateMenu = nullptr;
-    QList<RateLibrary::RateMenuItem> m_rateItems;
+    RateMenuModel *m_rateItems = nullptr;
     QLineEdit *m_search = nullptr;
     bool m_wide = false;
     bool m_showing = false;

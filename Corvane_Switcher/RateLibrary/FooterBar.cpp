@@ -1,5 +1,6 @@
 #include "FooterBar.h"
 
+#include "Common/ShownText.h"
 #include "Platform/FontStyles.h"
 #include "Platform/Symbols.h"
 #include "Platform/SystemColors.h"
@@ -32,6 +33,9 @@ public:
         if (text == m_text)
             return;
         m_text = text;
+        // What the lines can show of it; a notice may be any length.
+        m_shown = ShownText::bounded(text);
+        m_width = -1;
         updateGeometry();
         update();
     }
@@ -48,8 +52,9 @@ public:
     QSize sizeHint() const override
     {
         // Laid out in fractional widths: round up, so the text fits on one line when there is room.
-        return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(m_text))) + 1,
-                fontMetrics().lineSpacing()};
+        if (m_width < 0)
+            m_width = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(m_shown))) + 1;
+        return {m_width, fontMetrics().lineSpacing()};
     }
     QSize minimumSizeHint() const override { return {0, fontMetrics().lineSpacing()}; }
     bool hasHeightForWidth() const override { return m_maxLines > 1; }
@@ -59,6 +64,12 @@ public:
     }
 
 protected:
+    void changeEvent(QEvent *event) override
+    {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::FontChange)
+            m_width = -1;
+    }
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -79,7 +90,7 @@ private:
     QStringList linesFor(int width) const
     {
         QStringList lines;
-        QTextLayout layout(m_text, font());
+        QTextLayout layout(m_shown, font());
         layout.beginLayout();
         for (;;) {
             QTextLine line = layout.createLine();
@@ -87,10 +98,10 @@ private:
                 break;
             line.setLineWidth(width);
             if (int(lines.size()) == m_maxLines - 1) {
-                lines << fontMetrics().elidedText(m_text.mid(line.textStart()), Qt::ElideRight, width);
+                lines << fontMetrics().elidedText(m_shown.mid(line.textStart()), Qt::ElideRight, width);
                 break;
             }
-            lines << m_text.mid(line.textStart(), line.textLength()).trimmed();
+            lines << m_shown.mid(line.textStart(), line.textLength()).trimmed();
         }
         layout.endLayout();
         if (lines.isEmpty())
@@ -100,6 +111,8 @@ private:
 
     int m_maxLines;
     QString m_text;
+    QString m_shown;
+    mutable int m_width = -1;
     bool m_secondary = false;
 };
 
@@ -200,9 +213,9 @@ void FooterBar::showItems(const FooterItems &items)
     m_noticeOk->setVisible(notice);
     m_status->setVisible(!notice);
     m_notice->setText(items.notice.value_or(QString()));
-    m_notice->setToolTip(items.notice.value_or(QString()));
+    m_notice->setToolTip(ShownText::toolTip(items.notice.value_or(QString())));
     m_status->setText(items.statusLine);
-    m_status->setToolTip(items.statusLine);
+    m_status->setToolTip(ShownText::toolTip(items.statusLine));
     m_scan->setText(items.scan.title);
     fitSmallButton(m_scan);
     m_scan->setEnabled(items.scan.enabled);
@@ -232,4 +245,9 @@ QStringList FooterBar::noticeLines() const
 QStringList FooterBar::statusLines() const
 {
     return m_status->shownLines();
+}
+
+QString FooterBar::noticeHelp() const
+{
+    return m_notice->toolTip();
 }

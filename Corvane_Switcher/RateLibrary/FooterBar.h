@@ -34,6 +34,8 @@ public:
     // longer than the room.
     QStringList noticeLines() const;
     QStringList statusLines() const;
+    // The notice's hover help: its text, as far as a line shows it.
+    QString noticeHelp() const;
     QPushButton *noticeButton() const { return m_noticeOk; }
     QPushButton *scanButton() const { return m_scan; }
     QToolButton *gearButton() const { return m_gear; }

@@ -1,5 +1,6 @@
 #include "ImportPreviewSheet.h"
 
+#include "Common/ShownText.h"
 #include "ImportPreviewTexts.h"
 #include "Platform/FontStyles.h"
 #include "Platform/Symbols.h"
@@ -18,9 +19,11 @@ using RateLibraryText::Tr;
 
 namespace {
 
+// A text that wraps in the sheet's width; a companion's note or warning may be of any length,
+// and the sheet shows a paragraph of it.
 QLabel *label(const QString &text, const QFont &font, const QColor &color, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(ShownText::bounded(text, ShownText::paragraphLength), parent);
     label->setFont(font);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);

@@ -159,38 +159,42 @@ RateMenuItem rateMenuItem(double rate)
     return {rateText(rate), rate};
 }
 
+RateMenuItem anyRateMenuItem()
+{
+    return {Tr::tr("Any rate"), 0};
+}
+
 QList<RateMenuItem> rateMenuItems(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
 {
-    QList<RateMenuItem> items{{Tr::tr("Any rate"), 0}};
+    QList<RateMenuItem> items{anyRateMenuItem()};
     for (double rate : rateChoices(inputs, view))
         items.append(rateMenuItem(rate));
     return items;
 }
 
-QList<std::pair<QString, QString>> outputChoices(const LibraryInputs &inputs)
+OutputChoices outputChoices(const LibraryInputs &inputs)
 {
-    QStringList uids;
-    if (inputs.device && inputs.device->uid)
-        uids.append(*inputs.device->uid);
-    if (const auto *rates = inputs.rates()) {
-        for (const Output &output : rates->outputs) {
-            if (!uids.contains(output.deviceUID))
-                uids.append(output.deviceUID);
-        }
-    }
-    QList<std::pair<QString, QString>> choices;
-    for (const QString &uid : uids)
-        choices.append({uid, outputName(uid, inputs.device)});
-    return choices;
+    return {inputs.library ? inputs.library->outputs() : nullptr, inputs.device};
 }
 
 QString outputName(const QString &uid, const std::optional<OutputDevice> &device)
 {
     if (device && device->uid && *device->uid == uid && device->name)
         return trimmedSpacesAndTabs(*device->name);
-    const QStringList pieces = uid.split(u':', Qt::SkipEmptyParts);
-    if (pieces.size() >= 4 && pieces.first().contains(QStringLiteral("USB")))
-        return trimmedSpacesAndTabs(pieces.at(2));
+    // Only the first four non-empty ":" parts matter, and only they are read: a uid may be of
+    // any length.
+    QStringView parts[4];
+    int found = 0;
+    for (qsizetype at = 0; found < 4 && at < uid.size();) {
+        qsizetype end = uid.indexOf(u':', at);
+        if (end < 0)
+            end = uid.size();
+        if (end > at)
+            parts[found++] = QStringView(uid).mid(at, end - at);
+        at = end + 1;
+    }
+    if (found == 4 && parts[0].contains(u"USB"))
+        return trimmedSpacesAndTabs(parts[2].toString());
     return uid;
 }
 
@@ -200,22 +204,19 @@ std::optional<QString> chosenOutputUID(const LibraryInputs &inputs, const Learne
         return view.deviceUID;
     if (inputs.device && inputs.device->uid)
         return inputs.device->uid;
-    const auto choices = outputChoices(inputs);
+    const OutputChoices choices = outputChoices(inputs);
     if (!choices.isEmpty())
-        return choices.first().first;
+        return choices.uid(0);
     return std::nullopt;
 }
 
 std::optional<Output> chosenOutput(const LibraryInputs &inputs, const LearnedRatesWindowView &view)
 {
-    const auto *rates = inputs.rates();
     const std::optional<QString> uid = chosenOutputUID(inputs, view);
-    if (!rates || !uid)
+    if (!inputs.library || !uid)
         return std::nullopt;
-    for (const Output &output : rates->outputs) {
-        if (output.deviceUID == *uid)
-            return output;
-    }
+    if (const Output *record = inputs.library->outputs()->record(*uid))
+        return *record;
     return std::nullopt;
 }
 

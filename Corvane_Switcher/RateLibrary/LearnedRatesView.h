@@ -3,6 +3,7 @@
 // The Rate Library window's own state and the values derived from it. Everything here is a plain
 // function of the model's published values and the view state, so tests call it without a window.
 
+#include "OutputChoices.h"
 #include "OutputDevice.h"
 #include "SwitcherProtocol.h"
 
@@ -23,7 +24,6 @@ class SwitcherModel;
 namespace RateLibrary {
 
 using Row = SwitcherProtocol::LearnedRates::Row;
-using Output = SwitcherProtocol::LearnedRates::Output;
 
 // What the table shows per row: one row of the Rate Library. One track known under two settings
 // gives two rows whose ids differ after the "|".
@@ -117,10 +117,12 @@ struct RateMenuItem {
     bool operator==(const RateMenuItem &) const = default;
 };
 RateMenuItem rateMenuItem(double rate);
+// The first item, "Any rate", with the value 0.
+RateMenuItem anyRateMenuItem();
 QList<RateMenuItem> rateMenuItems(const LibraryInputs &inputs, const LearnedRatesWindowView &view);
 
 // The outputs the explainer offers as (uid, readable name), attached device first.
-QList<std::pair<QString, QString>> outputChoices(const LibraryInputs &inputs);
+OutputChoices outputChoices(const LibraryInputs &inputs);
 QString outputName(const QString &uid, const std::optional<OutputDevice> &device);
 std::optional<QString> chosenOutputUID(const LibraryInputs &inputs, const LearnedRatesWindowView &view);
 std::optional<Output> chosenOutput(const LibraryInputs &inputs, const LearnedRatesWindowView &view);

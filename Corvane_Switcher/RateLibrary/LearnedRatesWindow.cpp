@@ -170,7 +170,7 @@ void LearnedRatesWindow::refresh()
     const bool peer = model.switcher().link().isPeer();
     m_region = middleRegion(peer, m_inputs, m_view, visible.size());
 
-    m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateMenuItems(m_inputs, m_view));
+    m_filterBar->showState(m_view, tierMenuItems(m_inputs.musicQuality), rateChoices(m_inputs, m_view));
     m_footer->showItems(RateLibrary::footerBar(model, libraryCounts(m_inputs, visible.size())));
 
     m_restoringSelection = true;
@@ -199,12 +199,23 @@ LearnedRatesWindow::indexFor(const std::optional<SwitcherProtocol::LearnedRates>
         return nullptr;
     }
     // The same rows under a new header (outputs, now playing, notice) reuse what is prepared.
-    if ((shown && shown->rates().rows.isSharedWith(rates->rows)) ||
-        rates->rows.size() < backgroundPreparationRows)
+    if ((shown && shown->rates().rows.isSharedWith(rates->rows)) || !preparedInBackground(*rates))
         return RateLibraryIndex::forLibrary(*rates, shown);
     if (!m_preparing || !m_preparing->rows.isSharedWith(rates->rows))
         startPreparing(*rates);
     return shown; // until the new one is ready; none shows "Loading…"
+}
+
+bool LearnedRatesWindow::preparedInBackground(const SwitcherProtocol::LearnedRates &rates)
+{
+    if (rates.rows.size() + rates.outputs.size() >= backgroundPreparationRows)
+        return true;
+    // A few rows may still carry millions of characters, all of them lowered for the search.
+    const auto length = [](const std::optional<QString> &text) { return text ? text->size() : 0; };
+    qsizetype text = 0;
+    for (const Row &row : rates.rows)
+        text += length(row.title) + length(row.artist) + length(row.album);
+    return text >= backgroundPreparationText;
 }
 
 void LearnedRatesWindow::startPreparing(const SwitcherProtocol::LearnedRates &rates)

@@ -33,9 +33,12 @@ class LearnedRatesWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize minimumWindowSize{1000, 640};
-    // A Rate Library this large is prepared for searching and sorting off the main thread, so
-    // that its arrival never freezes the window; until it is ready the previous one stays on show.
+    // A Rate Library this large (in rows and outputs, or in the characters of its titles, artists
+    // and albums) is prepared for searching and sorting off the main thread, so that its arrival
+    // never freezes the window; until it is ready the previous one stays on show.
     static constexpr int backgroundPreparationRows = 20000;
+    static constexpr qsizetype backgroundPreparationText = 1'000'000;
+    static bool preparedInBackground(const SwitcherProtocol::LearnedRates &rates);
     // The least height of the table (or the empty state) below a tall explainer.
     static constexpr int minimumTableHeight = 160;
 

@@ -1,5 +1,6 @@
 #include "LibraryTableView.h"
 
+#include "Common/ShownTextDelegate.h"
 #include "LearnedRatesTableModel.h"
 #include "RateLibraryRowText.h"
 
@@ -45,6 +46,7 @@ LibraryTableView::LibraryTableView(LearnedRatesTableModel *model, RateCellDelega
     setContextMenuPolicy(Qt::CustomContextMenu);
     verticalHeader()->hide();
 
+    setItemDelegate(new ShownTextDelegate(this));
     auto *trackDelegate = new TrackCellDelegate(this);
     setItemDelegateForColumn(0, trackDelegate);
     setItemDelegateForColumn(3, new RateCellDelegate(std::move(openPinMenu), this));

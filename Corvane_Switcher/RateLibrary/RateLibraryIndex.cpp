@@ -133,7 +133,8 @@ struct RateLibraryIndex::Prepared {
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier,
                                    std::optional<RateLibrary::SortKey> firstOrder)
-    : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>())
+    : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>()),
+      m_outputs(outputsFor(m_rates.outputs, earlier))
 {
     // An order by the rows' own values needs nothing prepared here: it is made alongside.
     std::future<std::unique_ptr<Orders>> madeAlongside;
@@ -229,9 +230,18 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
         buildOrder(*firstOrder);
 }
 
-RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared)
-    : m_rates(std::move(rates)), m_prepared(std::move(prepared))
+RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared,
+                                   std::shared_ptr<const LibraryOutputs> outputs)
+    : m_rates(std::move(rates)), m_prepared(std::move(prepared)), m_outputs(std::move(outputs))
 {
+}
+
+std::shared_ptr<const LibraryOutputs> RateLibraryIndex::outputsFor(const QList<Output> &outputs,
+                                                                   const RateLibraryIndex *earlier)
+{
+    if (earlier && earlier->m_outputs->isFor(outputs))
+        return earlier->m_outputs;
+    return std::make_shared<const LibraryOutputs>(outputs);
 }
 
 int RateLibraryIndex::trackCount() const
@@ -257,7 +267,8 @@ RateLibraryIndex::forLibrary(const SwitcherProtocol::LearnedRates &rates,
     if (previous && previous->isFor(rates))
         return previous;
     if (previous && previous->m_rates.rows.isSharedWith(rates.rows) && !rates.rows.isEmpty())
-        return std::shared_ptr<const RateLibraryIndex>(new RateLibraryIndex(rates, previous->m_prepared));
+        return std::shared_ptr<const RateLibraryIndex>(
+            new RateLibraryIndex(rates, previous->m_prepared, outputsFor(rates.outputs, previous.get())));
     return std::make_shared<const RateLibraryIndex>(rates, previous.get());
 }
 

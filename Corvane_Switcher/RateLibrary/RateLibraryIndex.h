@@ -5,6 +5,7 @@
 // small codes for tier and kind, whole-hertz rates, and the sort orders of every column.
 
 #include "LearnedRatesView.h"
+#include "OutputChoices.h"
 
 #include <QHash>
 #include <QString>
@@ -47,6 +48,9 @@ public:
     // The first row whose Keyed id is `id`; -1 when there is none.
     int rowForKeyedId(const QString &id) const;
 
+    // The companion's outputs, each uid once, for the explainer's choices.
+    const std::shared_ptr<const RateLibrary::LibraryOutputs> &outputs() const { return m_outputs; }
+
     // Distinct track ids among all rows, and rows pinned (the footer's counts).
     int trackCount() const;
     int pinnedCount() const;
@@ -57,10 +61,15 @@ public:
 private:
     struct Prepared;
     struct Orders;
-    RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared);
+    RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared,
+                     std::shared_ptr<const RateLibrary::LibraryOutputs> outputs);
+    // `earlier`'s outputs when it was made for the same list, else the list's own.
+    static std::shared_ptr<const RateLibrary::LibraryOutputs>
+    outputsFor(const QList<RateLibrary::Output> &outputs, const RateLibraryIndex *earlier);
     void buildOrder(RateLibrary::SortKey key) const;
     std::unique_ptr<Orders> makeOrders(RateLibrary::SortKey key) const;
 
     SwitcherProtocol::LearnedRates m_rates;
     std::shared_ptr<Prepared> m_prepared;
+    std::shared_ptr<const RateLibrary::LibraryOutputs> m_outputs;
 };

@@ -163,20 +163,20 @@ TEST(ExplainerConditions, outputControlIsAMenuANameOrNoOutput)
     OutputControl control = outputControl(three, QStringLiteral("b"), pick);
     EXPECT_EQ(control.kind, OutputControl::Kind::menu);
     EXPECT_EQ(control.label, "DacMagic 200M");
-    EXPECT_EQ(RateLibraryFixtures::titles(control.items),
-              QStringList({"Speakers", "DacMagic 200M", "Denon"}));
-    EXPECT_EQ(QList<bool>({control.items[0].checked, control.items[1].checked, control.items[2].checked}),
+    MenuItems items = control.items();
+    EXPECT_EQ(RateLibraryFixtures::titles(items), QStringList({"Speakers", "DacMagic 200M", "Denon"}));
+    EXPECT_EQ(QList<bool>({items[0].checked, items[1].checked, items[2].checked}),
               QList<bool>({false, true, false}));
-    control.items[2].action();
+    items[2].action();
     EXPECT_EQ(picked, QStringList{"c"});
 
     // A picked output the companion no longer lists: the first name, nothing checked.
     control = outputControl(three, QStringLiteral("gone"), pick);
     EXPECT_EQ(control.label, "Speakers");
-    EXPECT_TRUE(
-        std::none_of(control.items.begin(), control.items.end(), [](const auto &i) { return i.checked; }));
+    items = control.items();
+    EXPECT_TRUE(std::none_of(items.begin(), items.end(), [](const auto &i) { return i.checked; }));
 
-    control = outputControl({{"a", "Speakers"}}, QStringLiteral("a"), pick);
+    control = outputControl(QList<std::pair<QString, QString>>{{"a", "Speakers"}}, QStringLiteral("a"), pick);
     EXPECT_EQ(control.kind, OutputControl::Kind::name);
     EXPECT_EQ(control.label, "Speakers");
     control = outputControl({}, std::nullopt, pick);

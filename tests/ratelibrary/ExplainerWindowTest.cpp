@@ -157,7 +157,7 @@ TEST(ExplainerWindow, aPickedOutputOutlivesAChangeOfTheAttachedDeviceAndThePopov
     OutputCondition &condition = *w.explainer()->outputCondition();
     // The attached "Test DAC" first, then the companion's four outputs.
     EXPECT_EQ(
-        RateLibraryFixtures::titles(condition.state().control.items),
+        RateLibraryFixtures::titles(condition.state().control.items()),
         QStringList({"Test DAC", "BuiltInSpeakerDevice", "DacMagic 200M", receiver, "AirPlay:Living Room"}));
     EXPECT_EQ(condition.outputMenuButton()->text(), "Test DAC");
 

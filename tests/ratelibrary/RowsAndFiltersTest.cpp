@@ -309,7 +309,7 @@ TEST(RateLibraryOutputs, attachedDeviceComesFirstOnceThenTheCompanionsOrder)
     const QString usb = QStringLiteral("AppleUSBAudioEngine:Maker: Model X :SN1:1");
     rates.outputs = {{"hdmi", {}, {}}, {"dac", true, {}}, {usb, {}, false}, {"hdmi", {}, {}}};
     LibraryInputs in{std::make_shared<const RateLibraryIndex>(rates), std::nullopt, device};
-    EXPECT_EQ(outputChoices(in),
+    EXPECT_EQ(outputChoices(in).toList(),
               (QList<std::pair<QString, QString>>{{"dac", "My DAC"}, {"hdmi", "hdmi"}, {usb, "Model X"}}));
     EXPECT_EQ(outputName("other", device), "other"); // the device's name only for its own uid
     EXPECT_EQ(outputName("AppleUSBAudioEngine:Maker:Model", device), "AppleUSBAudioEngine:Maker:Model");

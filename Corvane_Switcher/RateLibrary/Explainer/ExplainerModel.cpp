@@ -34,32 +34,40 @@ bool atmosQuestionApplies(const std::optional<SwitcherProtocol::MusicQuality> &q
     return !(quality && quality->atmos && (*quality->atmos == u"always" || *quality->atmos == u"off"));
 }
 
-OutputControl outputControl(const QList<std::pair<QString, QString>> &choices,
-                            const std::optional<QString> &chosenUID,
+OutputControl outputControl(const OutputChoices &choices, const std::optional<QString> &chosenUID,
                             const std::function<void(const QString &uid)> &choose)
 {
     if (choices.isEmpty())
-        return {OutputControl::Kind::none, noOutputText(), {}};
+        return {OutputControl::Kind::none, noOutputText(), {}, -1, {}};
     if (choices.size() == 1)
-        return {OutputControl::Kind::name, choices.first().second, {}};
+        return {OutputControl::Kind::name, choices.name(0), {}, -1, {}};
     // The label names the first output whose uid is the chosen one; a picked uid the companion no
     // longer lists falls back to the first output, and no item is checked.
-    const auto match = std::find_if(choices.begin(), choices.end(), [&](const auto &choice) {
-        return chosenUID && choice.first == *chosenUID;
-    });
-    OutputControl control{
-        OutputControl::Kind::menu, (match != choices.end() ? *match : choices.first()).second, {}};
-    for (const auto &[uid, name] : choices) {
+    const qsizetype checked = chosenUID ? choices.indexOf(*chosenUID) : -1;
+    return {OutputControl::Kind::menu, choices.name(std::max<qsizetype>(checked, 0)), choices, checked,
+            choose};
+}
+
+MenuItems OutputControl::items() const
+{
+    MenuItems items;
+    if (kind != Kind::menu)
+        return items;
+    items.reserve(choices.size());
+    for (qsizetype i = 0; i < choices.size(); ++i) {
         MenuItem item;
-        item.title = name;
-        item.checked = chosenUID && *chosenUID == uid;
-        item.action = [choose, uid = uid] {
-            if (choose)
-                choose(uid);
-        };
-        control.items.append(item);
+        item.title = choices.name(i);
+        item.checked = i == checked;
+        item.action = [control = *this, i] { control.pick(i); };
+        items.append(item);
     }
-    return control;
+    return items;
+}
+
+void OutputControl::pick(qsizetype i) const
+{
+    if (choose && i >= 0 && i < choices.size())
+        choose(choices.uid(i));
 }
 
 MenuItems atmosAnswerMenu(const std::optional<Output> &chosen,

@@ -28,15 +28,22 @@ std::optional<bool> atmosOutputForChoice(int tag);
 // False only while Music.app's Dolby Atmos setting decides for every output ("always", "off").
 bool atmosQuestionApplies(const std::optional<SwitcherProtocol::MusicQuality> &quality);
 
-// The output control: a menu over two or more outputs, one name, or "No output".
+// The output control: a menu over two or more outputs, one name, or "No output". A menu's items
+// are made only when it opens: a companion may list any number of outputs.
 struct OutputControl {
     enum class Kind { menu, name, none };
     Kind kind = Kind::none;
     QString label;
-    MenuItems items; // a menu's items, in `outputChoices` order
+    OutputChoices choices;
+    qsizetype checked = -1; // the item whose uid is the chosen one
+    std::function<void(const QString &uid)> choose;
+
+    // A menu's items, in `outputChoices` order; choosing one stores its uid.
+    MenuItems items() const;
+    // Chooses item `i`, as its menu item does.
+    void pick(qsizetype i) const;
 };
-OutputControl outputControl(const QList<std::pair<QString, QString>> &choices,
-                            const std::optional<QString> &chosenUID,
+OutputControl outputControl(const OutputChoices &choices, const std::optional<QString> &chosenUID,
                             const std::function<void(const QString &uid)> &choose);
 
 // The answer menu's items. `chosenUIDNow` is asked again when an item is chosen, so a command

@@ -1,6 +1,7 @@
 #include "ExplainerTexts.h"
 
 #include "Bundle.h"
+#include "Common/ShownText.h"
 #include "RateLibrary/RateLibraryRowText.h"
 #include "RateLibrary/RateLibraryTr.h"
 #include "Units.h"
@@ -303,13 +304,13 @@ QString latestPlaySummary(const Entry *latest, const QDateTime &now, const QLoca
         parts.append(Tr::tr("playing at %1").arg(rate(*latest->playedRate)));
         if (latest->note) {
             //: The placeholder is Corvane's reason.
-            parts.append(Tr::tr("no prediction: %1").arg(*latest->note));
+            parts.append(Tr::tr("no prediction: %1").arg(ShownText::bounded(*latest->note)));
         } else {
             parts.append(Tr::tr("nothing was predicted"));
         }
     } else if (latest->note) {
         //: The placeholder is Corvane's reason.
-        parts.append(Tr::tr("no prediction: %1").arg(*latest->note));
+        parts.append(Tr::tr("no prediction: %1").arg(ShownText::bounded(*latest->note)));
     } else {
         parts.append(Tr::tr("predicted, not yet played"));
     }
@@ -322,7 +323,8 @@ QString latestPlaySummary(const Entry *latest, const QDateTime &now, const QLoca
         parts.append(PlaybackHistory::outcomeLabel(*latest, bundle) + QLatin1Char(' ') +
                      relativeDateText(latest->playedAt.value_or(latest->at), now, locale));
     }
-    return latest->title + QStringLiteral(" — ") + parts.join(QStringLiteral(" · "));
+    // A line of the title shows, however long the title is; the parts follow it.
+    return ShownText::bounded(latest->title) + QStringLiteral(" — ") + parts.join(QStringLiteral(" · "));
 }
 
 QString historyToggleTitle()

@@ -1,5 +1,6 @@
 #include "LatestPlayStrip.h"
 
+#include "Common/ShownText.h"
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
 #include "Platform/Symbols.h"
@@ -28,7 +29,7 @@ public:
         if (text == m_text)
             return;
         m_text = text;
-        setAccessibleName(text);
+        setAccessibleName(ShownText::bounded(text));
         update();
     }
     const QString &text() const { return m_text; }
@@ -40,7 +41,7 @@ protected:
     {
         QPainter painter(this);
         painter.setPen(SystemColors::secondaryLabel(SystemColors::appearanceOf(this)));
-        painter.drawText(rect(), fontMetrics().elidedText(m_text, Qt::ElideRight, width()),
+        painter.drawText(rect(), ShownText::elided(fontMetrics(), m_text, width()),
                          ExplainerStyle::textOption(
                              QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft) | Qt::AlignVCenter));
     }

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+class ElidingLabel;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -25,6 +26,12 @@ public:
         QString sentence;
     };
 
+    // Up to this many outputs the output menu holds an item per output; past it, one scrolling list
+    // of them, this many rows tall, at least this wide.
+    static constexpr qsizetype menuItemLimit = 40;
+    static constexpr int listMenuRows = 16;
+    static constexpr int listMenuWidth = 320;
+
     explicit OutputCondition(QWidget *parent = nullptr);
 
     void showState(State state);
@@ -32,7 +39,7 @@ public:
 
     QToolButton *infoButton() const { return m_info; }
     TextSymbolButton *outputMenuButton() const { return m_outputMenu; }
-    QLabel *outputName() const { return m_outputName; }
+    ElidingLabel *outputName() const { return m_outputName; }
     QPushButton *answerButton() const { return m_answer; }
     // The answer menu, filled with the current items each time it opens.
     QMenu *answerMenu() const { return m_answerMenu; }
@@ -47,7 +54,7 @@ private:
     State m_state;
     QToolButton *m_info = nullptr;
     TextSymbolButton *m_outputMenu = nullptr;
-    QLabel *m_outputName = nullptr;
+    ElidingLabel *m_outputName = nullptr;
     QPushButton *m_answer = nullptr;
     QMenu *m_answerMenu = nullptr;
     QLabel *m_sentence = nullptr;

@@ -1,5 +1,6 @@
 #include "RecentPlaysTable.h"
 
+#include "Common/ShownText.h"
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
 #include "Platform/SystemColors.h"
@@ -180,13 +181,12 @@ void RecentPlaysRows::paintCells(QPainter &painter, const QRect &line, const Pla
         const QString text = PlayCells::text(column, entry, PlayCells::Writing::rateLibrary);
         if (column != RecentPlayColumn::track) {
             painter.setPen(color);
-            painter.drawText(cell, metrics.elidedText(text, Qt::ElideRight, cell.width() - artistGap),
-                             leading);
+            painter.drawText(cell, ShownText::elided(metrics, text, cell.width() - artistGap), leading);
             continue;
         }
         // The title, then the artist 4 points after it, each on one line.
         const int room = cell.width() - artistGap;
-        const QString title = metrics.elidedText(text, Qt::ElideRight, room);
+        const QString title = ShownText::elided(metrics, text, room);
         const int titleWidth = std::min(room, metrics.horizontalAdvance(title));
         QRect titleRect(cell.left(), cell.top(), titleWidth, cell.height());
         QRect artistRect(cell.left() + titleWidth + artistGap, cell.top(),
@@ -196,8 +196,7 @@ void RecentPlaysRows::paintCells(QPainter &painter, const QRect &line, const Pla
         painter.setPen(color);
         painter.drawText(titleRect, title, leading);
         painter.setPen(SystemColors::secondaryLabel(look));
-        painter.drawText(artistRect, metrics.elidedText(entry.artist, Qt::ElideRight, artistRect.width()),
-                         leading);
+        painter.drawText(artistRect, ShownText::elided(metrics, entry.artist, artistRect.width()), leading);
     }
 }
 

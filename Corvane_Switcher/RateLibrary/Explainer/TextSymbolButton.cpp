@@ -1,9 +1,11 @@
 #include "TextSymbolButton.h"
 
+#include "Common/ShownText.h"
 #include "ExplainerStyle.h"
 #include "Platform/Symbols.h"
 #include "Platform/SystemColors.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
@@ -20,6 +22,10 @@ int symbolSide(qreal points)
 TextSymbolButton::TextSymbolButton(const Look &look, QWidget *parent) : QAbstractButton(parent), m_look(look)
 {
     setFont(look.textFont);
+    // May be given less than its whole text (a button's policy would make that its least).
+    QSizePolicy policy = sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Preferred);
+    setSizePolicy(policy);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
 }
@@ -30,7 +36,8 @@ void TextSymbolButton::setLabel(const QString &text, const QString &symbol)
         return;
     m_symbol = symbol;
     setText(text);
-    setAccessibleName(text);
+    setAccessibleName(ShownText::bounded(text));
+    m_textWidth = -1;
     updateGeometry();
     update();
 }
@@ -38,8 +45,26 @@ void TextSymbolButton::setLabel(const QString &text, const QString &symbol)
 QSize TextSymbolButton::sizeHint() const
 {
     const QFontMetrics metrics(font());
+    if (m_textWidth < 0)
+        m_textWidth = ShownText::advance(metrics, text());
     const int side = symbolSide(m_look.symbolPoints);
-    return {metrics.horizontalAdvance(text()) + gap + side + 2, std::max(metrics.height(), side) + 2};
+    return {m_textWidth + gap + side + 2, std::max(metrics.height(), side) + 2};
+}
+
+QSize TextSymbolButton::minimumSizeHint() const
+{
+    // The whole text while it is short; a longer one may shrink to a few characters and "…".
+    const QFontMetrics metrics(font());
+    const int least = metrics.horizontalAdvance(QStringLiteral("MMMMMM…"));
+    const QSize whole = sizeHint();
+    return {std::min(whole.width(), least + gap + symbolSide(m_look.symbolPoints) + 2), whole.height()};
+}
+
+void TextSymbolButton::changeEvent(QEvent *event)
+{
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        m_textWidth = -1;
 }
 
 void TextSymbolButton::paintEvent(QPaintEvent *)
@@ -47,7 +72,8 @@ void TextSymbolButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QFontMetrics metrics(font());
     const int side = symbolSide(m_look.symbolPoints);
-    const int textWidth = metrics.horizontalAdvance(text());
+    const QString shown = ShownText::elided(metrics, text(), std::max(0, width() - 2 - gap - side));
+    const int textWidth = metrics.horizontalAdvance(shown);
     QRect textRect(1, 0, textWidth, height());
     QRect symbolRect(textRect.right() + 1 + gap, (height() - side) / 2, side, side);
     // The symbol trails the text in either reading direction.
@@ -64,7 +90,7 @@ void TextSymbolButton::paintEvent(QPaintEvent *)
         symbolColor.setAlphaF(symbolColor.alphaF() * 0.6f);
     }
     painter.setPen(textColor);
-    painter.drawText(textRect, text(), ExplainerStyle::textOption(Qt::AlignVCenter | Qt::AlignLeft));
+    painter.drawText(textRect, shown, ExplainerStyle::textOption(Qt::AlignVCenter | Qt::AlignLeft));
     Symbols::paint(painter, symbolRect, m_symbol, symbolColor);
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1));

@@ -1,7 +1,8 @@
 #pragma once
 
 // A borderless button that reads as a text followed by a small symbol, 4 points apart: the
-// output menu's label ("DacMagic 200M ⌃⌄") and the latest play line's "History ⌄".
+// output menu's label ("DacMagic 200M ⌃⌄") and the latest play line's "History ⌄". It asks for
+// its whole text; given less room, the text is cut with "…" and the symbol still trails it.
 
 #include <QAbstractButton>
 #include <QFont>
@@ -23,12 +24,15 @@ public:
     const QString &symbol() const { return m_symbol; }
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
+    void changeEvent(QEvent *event) override;
+
 private:
     Look m_look;
     QString m_symbol;
+    mutable int m_textWidth = -1; // the whole text's, measured once per text and font
 };

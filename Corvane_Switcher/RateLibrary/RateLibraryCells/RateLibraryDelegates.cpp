@@ -1,5 +1,6 @@
 #include "RateLibraryDelegates.h"
 
+#include "Common/ShownText.h"
 #include "Common/TitleOverArtist.h"
 
 #include "Platform/FontStyles.h"
@@ -156,7 +157,7 @@ void SourceBadgeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QFontMetrics metrics(font);
     const QString text = index.data().toString();
     const int available = option.rect.width() - 2 * cellPadding - 14;
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, std::max(0, available));
+    const QString shown = ShownText::elided(metrics, text, std::max(0, available));
     const QSize size(metrics.horizontalAdvance(shown) + 14, metrics.height() + 4);
     const QRectF capsule(option.rect.left() + cellPadding,
                          option.rect.center().y() - size.height() / 2.0 + 0.5, size.width(), size.height());
