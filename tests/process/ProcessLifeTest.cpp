@@ -118,34 +118,42 @@ bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, 
     return true;
 }
 
-bool waitForFile(const QString &path, int ms = startMs)
-{
-    return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, ms);
-}
+// An app started by launchListening: what it printed until it listened, and how long that took.
+struct Listening {
+    std::unique_ptr<QProcess> process;
+    QByteArray output;
+    qint64 startNs = 0;
+};
 
 // Launches the app and waits until it listens for the companion. The folder's port was free when
 // it was chosen, but a test binary running beside this one may have taken it since: the app then
-// starts again on another.
-std::unique_ptr<QProcess> launchListening(AppFolder &app,
-                                          const QList<std::pair<QString, QString>> &extra = {})
+// starts again on another, after `beforeEachLaunch` has set the folder up anew (the launch that
+// was killed may have changed it already).
+Listening launchListening(AppFolder &app, const QList<std::pair<QString, QString>> &extra = {},
+                          const std::function<void()> &beforeEachLaunch = {})
 {
     for (int attempt = 1;; ++attempt) {
-        auto process = app.launch({}, extra);
-        QByteArray output;
+        if (beforeEachLaunch)
+            beforeEachLaunch();
         QElapsedTimer elapsed;
         elapsed.start();
+        Listening launched;
+        launched.process = app.launch({}, extra);
+        QProcess &process = *launched.process;
+        QByteArray &output = launched.output;
         while (!QFileInfo::exists(app.portFile()) && !output.contains("Listener failed") &&
-               process->state() == QProcess::Running && !elapsed.hasExpired(startMs)) {
-            process->waitForReadyRead(10);
-            output += process->readAll();
+               process.state() == QProcess::Running && !elapsed.hasExpired(startMs)) {
+            process.waitForReadyRead(10);
+            output += process.readAll();
         }
+        launched.startNs = elapsed.nsecsElapsed();
         if (QFileInfo::exists(app.portFile()) || !output.contains("is in use by another app") ||
             attempt == 5) {
             EXPECT_TRUE(QFileInfo::exists(app.portFile())) << output.toStdString();
-            return process;
+            return launched;
         }
-        process->kill();
-        process->waitForFinished(startMs);
+        process.kill();
+        process.waitForFinished(startMs);
         app.takeAnotherPort();
     }
 }
@@ -238,13 +246,15 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
     for (const int signal : quitSignals) {
         SCOPED_TRACE(strsignal(signal));
         AppFolder app;
-        ASSERT_TRUE(writeFile(app.historyFile(), onePlay));
-        ASSERT_EQ(playsIn(app.historyFile()).size(), 1);
-
-        const auto process =
-            app.launch({}, {{u"CORVANE_SWITCHER_OPEN"_s, u"history"_s},
-                            {u"LD_PRELOAD"_s, QStringLiteral(CORVANE_CLEAR_HISTORY_DRIVER)}});
-        QByteArray output;
+        auto [process, output, startNs] =
+            launchListening(app,
+                            {{u"CORVANE_SWITCHER_OPEN"_s, u"history"_s},
+                             {u"LD_PRELOAD"_s, QStringLiteral(CORVANE_CLEAR_HISTORY_DRIVER)}},
+                            [&] {
+                                ASSERT_TRUE(writeFile(app.historyFile(), onePlay));
+                                ASSERT_EQ(playsIn(app.historyFile()).size(), 1);
+                            });
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(waitForOutput(*process, output, "history cleared")) << output.toStdString();
         ASSERT_EQ(PortFile::read(app.portFile()), app.port);
         ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
@@ -266,11 +276,10 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
     qint64 startNs = 0;
     {
         AppFolder app;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        const auto process = app.launch();
-        ASSERT_TRUE(waitForFile(app.portFile()));
-        startNs = elapsed.nsecsElapsed();
+        const Listening launched = launchListening(app);
+        QProcess *const process = launched.process.get();
+        ASSERT_TRUE(QFileInfo::exists(app.portFile()));
+        startNs = launched.startNs;
         ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
     }
@@ -309,11 +318,10 @@ TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
     qint64 startNs = 0;
     {
         AppFolder app;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        const auto process = launchListening(app, offscreen);
+        const Listening launched = launchListening(app, offscreen);
+        QProcess *const process = launched.process.get();
         ASSERT_TRUE(QFileInfo::exists(app.portFile()));
-        startNs = elapsed.nsecsElapsed();
+        startNs = launched.startNs;
         ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
     }
@@ -380,9 +388,8 @@ TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
 TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
 {
     AppFolder app;
-    const auto first = app.launch();
-    QByteArray firstOutput;
-    ASSERT_TRUE(waitForFile(app.portFile())) << first->readAll().toStdString();
+    auto [first, firstOutput, firstStartNs] = launchListening(app);
+    ASSERT_TRUE(QFileInfo::exists(app.portFile()));
 
     const QString document = app.dir.filePath(u"Shared Rates.corvanerates"_s);
     const auto second = app.launch({document}, {{u"CORVANE_SWITCHER_OPEN"_s, u"timing"_s}});
@@ -400,9 +407,8 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     ASSERT_TRUE(first->waitForFinished(startMs));
     EXPECT_EQ(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).size(), 1);
     ASSERT_TRUE(QFile::remove(app.portFile()));
-    const auto third = app.launch();
-    QByteArray thirdOutput;
-    ASSERT_TRUE(waitForFile(app.portFile())) << "a socket left by a crash blocked the start";
+    auto [third, thirdOutput, thirdStartNs] = launchListening(app);
+    ASSERT_TRUE(QFileInfo::exists(app.portFile())) << "a socket left by a crash blocked the start";
     const auto fourth = app.launch();
     ASSERT_TRUE(fourth->waitForFinished(startMs));
     EXPECT_EQ(ending(*fourth), "exit 0") << fourth->readAll().toStdString();
@@ -495,7 +501,7 @@ TEST(ProcessLife, AStandInFileThatCannotBeReadLeavesTheAppRunningWithoutIt)
 TEST(ProcessLife, AFifoInThePortFilesPlaceDoesNotHoldUpTheQuit)
 {
     AppFolder app;
-    const auto process = launchListening(app);
+    const auto process = std::move(launchListening(app).process);
     ASSERT_TRUE(QFileInfo::exists(app.portFile()));
     const QByteArray fifo = QFile::encodeName(app.data(u"port.fifo"_s));
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
