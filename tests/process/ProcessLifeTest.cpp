@@ -1,7 +1,9 @@
 // The application as separate processes, each with a data folder, runtime folder and companion
 // port of its own: quitting on signals, and one running app per data folder.
 
+#include "FakeRunningApp.h"
 #include "PortFile.h"
+#include "Shell/SingleInstance.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -418,6 +420,27 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     ASSERT_TRUE(third->waitForFinished(startMs));
     EXPECT_EQ(ending(*third), "exit 0");
     EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).isEmpty());
+}
+
+// A later launch that finds at the socket something other than our app, answering with a line
+// that does not end, reads little of it: it says so and exits with status 1, and never starts as
+// the app.
+TEST(ProcessLife, ALaterLaunchGivesUpOnAnAnswerThatDoesNotEnd)
+{
+    AppFolder app;
+    const QString socket =
+        QDir(app.runtime()).filePath(QFileInfo(SingleInstance::serverName(app.data())).fileName());
+    const FakeRunningApp running(socket, FakeRunningApp::Answer::endlessLine);
+    ASSERT_TRUE(running.isListening());
+    const auto launch = app.launch({}, {{u"CORVANE_SWITCHER_OPEN"_s, u"timing"_s}});
+    ASSERT_TRUE(launch->waitForFinished(startMs)) << "the launch went on reading";
+    const QByteArray output = launch->readAll();
+    EXPECT_EQ(ending(*launch), "exit 1") << output.left(4096).toStdString();
+    EXPECT_TRUE(output.contains("Corvane Zuvaradi is already running but did not take this launch's "
+                                "request (an overlong answer)."))
+        << output.left(4096).toStdString();
+    EXPECT_LT(running.bytesSent(), 1024 * 1024) << "it read on";
+    EXPECT_FALSE(QFileInfo::exists(app.portFile()));
 }
 
 // The application tells the user of a history file it set aside at start; without a tray icon
