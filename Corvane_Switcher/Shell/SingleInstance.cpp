@@ -4,12 +4,16 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 struct Tr {
@@ -35,11 +39,20 @@ SingleInstance::SingleInstance(QString serverName, QObject *parent)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    // The sockets still served count themselves out as they go.
+    m_server.reset();
+}
 
 bool SingleInstance::isListening() const
 {
     return m_server && m_server->isListening();
+}
+
+void SingleInstance::setWaitMs(int ms)
+{
+    m_waitMs = ms;
 }
 
 SingleInstance::Start SingleInstance::start(const LaunchRequest &request, QString *error)
@@ -72,15 +85,38 @@ SingleInstance::Start SingleInstance::handOver(QLocalSocket &socket, const Launc
                                                QString *error)
 {
     socket.write(request.encoded());
+    // Whatever answers on the socket is read only up to a short line and within one wait.
+    const QDeadlineTimer deadline(m_waitMs);
     QByteArray answer;
-    while (!answer.contains('\n') && socket.waitForReadyRead(answerWaitMs))
-        answer += socket.readAll();
-    answer += socket.readAll();
+    bool timedOut = false;
+    while (!answer.contains('\n') && answer.size() <= maximumAnswerBytes) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime()))) {
+            timedOut = deadline.hasExpired();
+            break;
+        }
+        answer += socket.read(maximumAnswerBytes + 1 - answer.size());
+    }
     if (answer == accepted) {
         qCInfo(lcUi, "handed the launch to the app already running");
         return Start::handedOver;
     }
-    const QString reason = answer.isEmpty() ? socket.errorString() : QString::fromUtf8(answer.trimmed());
+    QString reason;
+    if (answer.size() > maximumAnswerBytes) {
+        //: Why a second launch gave up on the app already running: what answered sent a line longer
+        //: than any answer.
+        reason = Tr::tr("an overlong answer");
+    } else if (timedOut) {
+        //: Why a second launch gave up on the app already running.
+        reason = Tr::tr("no answer in time");
+    } else if (answer.isEmpty()) {
+        reason = socket.errorString();
+    } else if (const QByteArray text = answer.trimmed();
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; })) {
+        reason = QString::fromLatin1(text); // "refused"
+    } else {
+        //: Why a second launch gave up on the app already running.
+        reason = Tr::tr("an answer that cannot be read");
+    }
     if (error) {
         //: Printed when a second launch cannot reach the app already running; the placeholder
         //: is the reason.
@@ -100,6 +136,21 @@ void SingleInstance::accept()
 void SingleInstance::serve(QLocalSocket *peer)
 {
     connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+    // What later launches cost stays bounded whatever connects: a few at once, each for one wait
+    // and one request's bytes.
+    if (m_laterLaunches >= maximumLaterLaunches) {
+        qCWarning(lcUi, "too many later launches at once; one was closed");
+        peer->abort();
+        peer->deleteLater();
+        return;
+    }
+    ++m_laterLaunches;
+    connect(peer, &QObject::destroyed, this, [this] { --m_laterLaunches; });
+    QTimer::singleShot(m_waitMs, peer, [peer] {
+        qCWarning(lcUi, "a later launch sent no request in time; dropped");
+        peer->abort();
+        peer->deleteLater();
+    });
     auto buffer = std::make_shared<QByteArray>();
     const auto read = [this, peer, buffer] {
         buffer->append(peer->readAll());
@@ -108,6 +159,7 @@ void SingleInstance::serve(QLocalSocket *peer)
             if (buffer->size() > maximumRequestBytes) {
                 qCWarning(lcUi, "a later launch sent more than a request; dropped");
                 peer->abort();
+                peer->deleteLater();
             }
             return;
         }

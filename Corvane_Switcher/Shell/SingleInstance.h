@@ -21,8 +21,15 @@ class SingleInstance final : public QObject {
     Q_OBJECT
 public:
     static constexpr int connectWaitMs = 2000;
+    // How long a later launch waits for the running app's answer, and the running app for the
+    // launch's request: the whole exchange, however the bytes trickle in.
     static constexpr int answerWaitMs = 10000;
     static constexpr qsizetype maximumRequestBytes = 64 * 1024;
+    // The answers are "ok" and "refused"; a longer one is not read on.
+    static constexpr qsizetype maximumAnswerBytes = 1024;
+    // Later launches the running app serves at once. Launches wait for each other's hand-over, so
+    // there is one at a time; one past these is closed at once.
+    static constexpr int maximumLaterLaunches = 16;
 
     enum class Start {
         handedOver, // a running app took the request: this launch is done
@@ -40,6 +47,8 @@ public:
     // by an app that crashed is removed. On failure `error` says why.
     Start start(const LaunchRequest &request, QString *error = nullptr);
     bool isListening() const;
+    // Replaces answerWaitMs, for tests.
+    void setWaitMs(int ms);
 
     // In the running app: each request a later launch hands over.
     std::function<void(const LaunchRequest &)> onRequest;
@@ -50,5 +59,7 @@ private:
     void serve(QLocalSocket *peer);
 
     QString m_serverName;
+    int m_waitMs = answerWaitMs;
+    int m_laterLaunches = 0; // sockets of later launches being served
     std::unique_ptr<QLocalServer> m_server;
 };

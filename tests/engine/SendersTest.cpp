@@ -28,9 +28,14 @@ class EngineSenders : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settings.setValue("switcher.port", port);
-        engine = std::make_unique<RateSwitcher>(&settings, dir.filePath("history.json"), dir.path());
-        engine->start();
+        port = startOnAFreePort([this](quint16 candidate) {
+            engine.reset();
+            settings.setValue("switcher.port", candidate);
+            engine = std::make_unique<RateSwitcher>(&settings, dir.filePath("history.json"), dir.path());
+            engine->start();
+            return std::holds_alternative<SwitcherLink::Listening>(engine->link().state());
+        });
+        ASSERT_NE(port, 0) << "no port to listen on";
         ASSERT_EQ(engine->link().state(), SwitcherLink::State(SwitcherLink::Listening{port}));
     }
 
@@ -53,7 +58,7 @@ protected:
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath("settings.ini"), QSettings::IniFormat};
-    quint16 port = freePort(); // of our own, so that test binaries running side by side never meet
+    quint16 port = 0; // of our own, so that test binaries running side by side never meet
     std::unique_ptr<RateSwitcher> engine;
     LoopbackPeer peer;
 };

@@ -32,8 +32,14 @@ protected:
     void SetUp() override
     {
         ASSERT_GT(fixture.rows.size(), 100) << "the fixture could not be read";
-        link->onLearnedRates = [this](const LearnedRates &r) { libraries.append(r); };
-        link->start();
+        port = startOnAFreePort([this](quint16 candidate) {
+            link = std::make_unique<SwitcherLink>(candidate, dir.path());
+            link->onLearnedRates = [this](const LearnedRates &r) { libraries.append(r); };
+            link->start();
+            return listeningPort(*link) == candidate;
+        });
+        ASSERT_NE(port, 0) << "no port to listen on";
+        ASSERT_EQ(listeningPort(*link), port);
         companion = std::make_unique<CompanionProcess>(port, true);
         ASSERT_TRUE(companion->start()) << companion->errorText().toStdString();
         ASSERT_EVENTUALLY(link->isPeer());
@@ -53,8 +59,8 @@ protected:
 
     QTemporaryDir dir;
     LearnedRates fixture = fixtureLibrary();
-    quint16 port = freePort();
-    std::unique_ptr<SwitcherLink> link = std::make_unique<SwitcherLink>(port, dir.path());
+    quint16 port = 0;
+    std::unique_ptr<SwitcherLink> link;
     std::unique_ptr<CompanionProcess> companion;
     QList<LearnedRates> libraries;
 };

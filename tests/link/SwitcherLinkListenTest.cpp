@@ -9,31 +9,40 @@
 TEST(SwitcherLinkListen, configuredPortIsHonouredAndPublishedUntilStop)
 {
     QTemporaryDir dir;
-    const quint16 port = freePort();
-    SwitcherLink link(port, dir.path());
+    std::unique_ptr<SwitcherLink> link;
     QList<SwitcherLink::State> states;
-    link.onState = [&](const SwitcherLink::State &s) { states.append(s); };
+    const quint16 port = startOnAFreePort([&](quint16 candidate) {
+        link = std::make_unique<SwitcherLink>(candidate, dir.path());
+        states.clear();
+        link->onState = [&](const SwitcherLink::State &s) { states.append(s); };
+        link->start();
+        return listeningPort(*link) == candidate;
+    });
+    ASSERT_NE(port, 0) << "no port to listen on";
 
-    link.start();
     EXPECT_EQ(readFile(dir.filePath("port")), QByteArray::number(port) + "\n");
-    link.start(); // already listening: nothing changes
+    link->start(); // already listening: nothing changes
     LoopbackPeer peer;
     ASSERT_TRUE(peer.connectTo(port));
-    EXPECT_EVENTUALLY(link.isPeer());
-    link.stop();
+    EXPECT_EVENTUALLY(link->isPeer());
+    link->stop();
     EXPECT_FALSE(QFile::exists(dir.filePath("port")));
     EXPECT_TRUE(peer.waitForDisconnected());
     EXPECT_EQ(states, (QList<SwitcherLink::State>{SwitcherLink::Listening{port}, SwitcherLink::Peer{},
                                                   SwitcherLink::Idle{}}));
 
-    link.start();
+    link->start();
     {
         // The newer listener owns the file now; the older one must not delete it on stop.
-        SwitcherLink second(freePort(), dir.path());
-        second.start();
-        ASSERT_TRUE(listeningPort(second));
-        link.stop();
-        EXPECT_EQ(readFile(dir.filePath("port")), QByteArray::number(*listeningPort(second)) + "\n");
+        std::unique_ptr<SwitcherLink> second;
+        ASSERT_NE(startOnAFreePort([&](quint16 candidate) {
+                      second = std::make_unique<SwitcherLink>(candidate, dir.path());
+                      second->start();
+                      return listeningPort(*second) == candidate;
+                  }),
+                  0);
+        link->stop();
+        EXPECT_EQ(readFile(dir.filePath("port")), QByteArray::number(*listeningPort(*second)) + "\n");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("port")));
 }
@@ -87,10 +96,14 @@ TEST(SwitcherLinkListen, anUnwritablePortFileDoesNotStopTheLink)
     QFile blocker(dir.filePath("not-a-folder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const quint16 port = freePort();
-    SwitcherLink link(port, blocker.fileName());
-    link.start();
-    EXPECT_EQ(listeningPort(link), port);
-    link.stop();
+    std::unique_ptr<SwitcherLink> link;
+    const quint16 port = startOnAFreePort([&](quint16 candidate) {
+        link = std::make_unique<SwitcherLink>(candidate, blocker.fileName());
+        link->start();
+        return listeningPort(*link) == candidate;
+    });
+    ASSERT_NE(port, 0) << "no port to listen on";
+    EXPECT_EQ(listeningPort(*link), port);
+    link->stop();
     EXPECT_TRUE(QFile::exists(blocker.fileName()));
 }

@@ -41,11 +41,15 @@ class LinkWithPeer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        link = std::make_unique<SwitcherLink>(port, dir.path());
-        link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) {
-            scans.append(r.scanned);
-        };
-        link->start();
+        port = startOnAFreePort([this](quint16 candidate) {
+            link = std::make_unique<SwitcherLink>(candidate, dir.path());
+            link->onLocalFilesResult = [this](const SwitcherProtocol::LocalFilesResult &r) {
+                scans.append(r.scanned);
+            };
+            link->start();
+            return listeningPort(*link) == candidate;
+        });
+        ASSERT_NE(port, 0) << "no port to listen on";
         ASSERT_EQ(listeningPort(*link), port);
     }
 
@@ -62,7 +66,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    quint16 port = freePort();
+    quint16 port = 0;
     std::unique_ptr<SwitcherLink> link;
     LoopbackPeer peer;
     QList<qint64> scans;

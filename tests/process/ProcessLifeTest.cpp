@@ -1,7 +1,9 @@
 // The application as separate processes, each with a data folder, runtime folder and companion
 // port of its own: quitting on signals, and one running app per data folder.
 
+#include "FakeRunningApp.h"
 #include "PortFile.h"
+#include "Shell/SingleInstance.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -118,34 +120,42 @@ bool waitForOutput(QProcess &process, QByteArray &seen, const QByteArray &text, 
     return true;
 }
 
-bool waitForFile(const QString &path, int ms = startMs)
-{
-    return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, ms);
-}
+// An app started by launchListening: what it printed until it listened, and how long that took.
+struct Listening {
+    std::unique_ptr<QProcess> process;
+    QByteArray output;
+    qint64 startNs = 0;
+};
 
 // Launches the app and waits until it listens for the companion. The folder's port was free when
 // it was chosen, but a test binary running beside this one may have taken it since: the app then
-// starts again on another.
-std::unique_ptr<QProcess> launchListening(AppFolder &app,
-                                          const QList<std::pair<QString, QString>> &extra = {})
+// starts again on another, after `beforeEachLaunch` has set the folder up anew (the launch that
+// was killed may have changed it already).
+Listening launchListening(AppFolder &app, const QList<std::pair<QString, QString>> &extra = {},
+                          const std::function<void()> &beforeEachLaunch = {})
 {
     for (int attempt = 1;; ++attempt) {
-        auto process = app.launch({}, extra);
-        QByteArray output;
+        if (beforeEachLaunch)
+            beforeEachLaunch();
         QElapsedTimer elapsed;
         elapsed.start();
+        Listening launched;
+        launched.process = app.launch({}, extra);
+        QProcess &process = *launched.process;
+        QByteArray &output = launched.output;
         while (!QFileInfo::exists(app.portFile()) && !output.contains("Listener failed") &&
-               process->state() == QProcess::Running && !elapsed.hasExpired(startMs)) {
-            process->waitForReadyRead(10);
-            output += process->readAll();
+               process.state() == QProcess::Running && !elapsed.hasExpired(startMs)) {
+            process.waitForReadyRead(10);
+            output += process.readAll();
         }
+        launched.startNs = elapsed.nsecsElapsed();
         if (QFileInfo::exists(app.portFile()) || !output.contains("is in use by another app") ||
             attempt == 5) {
             EXPECT_TRUE(QFileInfo::exists(app.portFile())) << output.toStdString();
-            return process;
+            return launched;
         }
-        process->kill();
-        process->waitForFinished(startMs);
+        process.kill();
+        process.waitForFinished(startMs);
         app.takeAnotherPort();
     }
 }
@@ -238,13 +248,15 @@ TEST(ProcessLife, EachQuitSignalEndsTheAppAsItsQuitItemDoes)
     for (const int signal : quitSignals) {
         SCOPED_TRACE(strsignal(signal));
         AppFolder app;
-        ASSERT_TRUE(writeFile(app.historyFile(), onePlay));
-        ASSERT_EQ(playsIn(app.historyFile()).size(), 1);
-
-        const auto process =
-            app.launch({}, {{u"CORVANE_SWITCHER_OPEN"_s, u"history"_s},
-                            {u"LD_PRELOAD"_s, QStringLiteral(CORVANE_CLEAR_HISTORY_DRIVER)}});
-        QByteArray output;
+        auto [process, output, startNs] =
+            launchListening(app,
+                            {{u"CORVANE_SWITCHER_OPEN"_s, u"history"_s},
+                             {u"LD_PRELOAD"_s, QStringLiteral(CORVANE_CLEAR_HISTORY_DRIVER)}},
+                            [&] {
+                                ASSERT_TRUE(writeFile(app.historyFile(), onePlay));
+                                ASSERT_EQ(playsIn(app.historyFile()).size(), 1);
+                            });
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(waitForOutput(*process, output, "history cleared")) << output.toStdString();
         ASSERT_EQ(PortFile::read(app.portFile()), app.port);
         ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
@@ -266,11 +278,10 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
     qint64 startNs = 0;
     {
         AppFolder app;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        const auto process = app.launch();
-        ASSERT_TRUE(waitForFile(app.portFile()));
-        startNs = elapsed.nsecsElapsed();
+        const Listening launched = launchListening(app);
+        QProcess *const process = launched.process.get();
+        ASSERT_TRUE(QFileInfo::exists(app.portFile()));
+        startNs = launched.startNs;
         ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
     }
@@ -309,11 +320,10 @@ TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
     qint64 startNs = 0;
     {
         AppFolder app;
-        QElapsedTimer elapsed;
-        elapsed.start();
-        const auto process = launchListening(app, offscreen);
+        const Listening launched = launchListening(app, offscreen);
+        QProcess *const process = launched.process.get();
         ASSERT_TRUE(QFileInfo::exists(app.portFile()));
-        startNs = elapsed.nsecsElapsed();
+        startNs = launched.startNs;
         ASSERT_TRUE(sendSignal(*process, SIGTERM)) << ending(*process);
         ASSERT_TRUE(process->waitForFinished(startMs));
     }
@@ -380,9 +390,8 @@ TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
 TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
 {
     AppFolder app;
-    const auto first = app.launch();
-    QByteArray firstOutput;
-    ASSERT_TRUE(waitForFile(app.portFile())) << first->readAll().toStdString();
+    auto [first, firstOutput, firstStartNs] = launchListening(app);
+    ASSERT_TRUE(QFileInfo::exists(app.portFile()));
 
     const QString document = app.dir.filePath(u"Shared Rates.corvanerates"_s);
     const auto second = app.launch({document}, {{u"CORVANE_SWITCHER_OPEN"_s, u"timing"_s}});
@@ -400,9 +409,8 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     ASSERT_TRUE(first->waitForFinished(startMs));
     EXPECT_EQ(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).size(), 1);
     ASSERT_TRUE(QFile::remove(app.portFile()));
-    const auto third = app.launch();
-    QByteArray thirdOutput;
-    ASSERT_TRUE(waitForFile(app.portFile())) << "a socket left by a crash blocked the start";
+    auto [third, thirdOutput, thirdStartNs] = launchListening(app);
+    ASSERT_TRUE(QFileInfo::exists(app.portFile())) << "a socket left by a crash blocked the start";
     const auto fourth = app.launch();
     ASSERT_TRUE(fourth->waitForFinished(startMs));
     EXPECT_EQ(ending(*fourth), "exit 0") << fourth->readAll().toStdString();
@@ -412,6 +420,27 @@ TEST(ProcessLife, ASecondLaunchHandsItsRequestToTheRunningApp)
     ASSERT_TRUE(third->waitForFinished(startMs));
     EXPECT_EQ(ending(*third), "exit 0");
     EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).filter(u"corvane-zuvaradi-"_s).isEmpty());
+}
+
+// A later launch that finds at the socket something other than our app, answering with a line
+// that does not end, reads little of it: it says so and exits with status 1, and never starts as
+// the app.
+TEST(ProcessLife, ALaterLaunchGivesUpOnAnAnswerThatDoesNotEnd)
+{
+    AppFolder app;
+    const QString socket =
+        QDir(app.runtime()).filePath(QFileInfo(SingleInstance::serverName(app.data())).fileName());
+    const FakeRunningApp running(socket, FakeRunningApp::Answer::endlessLine);
+    ASSERT_TRUE(running.isListening());
+    const auto launch = app.launch({}, {{u"CORVANE_SWITCHER_OPEN"_s, u"timing"_s}});
+    ASSERT_TRUE(launch->waitForFinished(startMs)) << "the launch went on reading";
+    const QByteArray output = launch->readAll();
+    EXPECT_EQ(ending(*launch), "exit 1") << output.left(4096).toStdString();
+    EXPECT_TRUE(output.contains("Corvane Zuvaradi is already running but did not take this launch's "
+                                "request (an overlong answer)."))
+        << output.left(4096).toStdString();
+    EXPECT_LT(running.bytesSent(), 1024 * 1024) << "it read on";
+    EXPECT_FALSE(QFileInfo::exists(app.portFile()));
 }
 
 // The application tells the user of a history file it set aside at start; without a tray icon
@@ -495,7 +524,7 @@ TEST(ProcessLife, AStandInFileThatCannotBeReadLeavesTheAppRunningWithoutIt)
 TEST(ProcessLife, AFifoInThePortFilesPlaceDoesNotHoldUpTheQuit)
 {
     AppFolder app;
-    const auto process = launchListening(app);
+    const auto process = std::move(launchListening(app).process);
     ASSERT_TRUE(QFileInfo::exists(app.portFile()));
     const QByteArray fifo = QFile::encodeName(app.data(u"port.fifo"_s));
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);

@@ -2,12 +2,18 @@
 // refuses.
 
 #include "Shell/SingleInstance.h"
+#include "FakeRunningApp.h"
+#include "TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -104,4 +110,98 @@ TEST(SingleInstance, TheRunningAppAnswersRequestsAndRefusesTheRest)
     const LaunchRequest request{{u"history"_s}, std::nullopt};
     EXPECT_EQ(exchange(name, request.encoded()), "ok\n");
     EXPECT_EQ(requests, QList<LaunchRequest>{request});
+}
+
+// What connects to the running app costs it a bounded share: past a few later launches at once,
+// one more is closed at once; a launch that sends no request, or part of one, is let go after the
+// wait; a launch that comes once they are gone is served.
+TEST(SingleInstance, TheRunningAppServesAFewLaterLaunchesAtOnceEachForOneWait)
+{
+    const LaunchRequest request{{u"history"_s}, std::nullopt};
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"instance"_s);
+        SingleInstance instance(name);
+        instance.setWaitMs(60'000);
+        QList<LaunchRequest> requests;
+        instance.onRequest = [&](const LaunchRequest &r) { requests.append(r); };
+        ASSERT_EQ(instance.start({}), SingleInstance::Start::running);
+
+        std::vector<std::unique_ptr<QLocalSocket>> quiet;
+        for (int i = 0; i < SingleInstance::maximumLaterLaunches + 3; ++i) {
+            quiet.push_back(std::make_unique<QLocalSocket>());
+            quiet.back()->connectToServer(name);
+            ASSERT_TRUE(quiet.back()->waitForConnected(2000));
+            QTest::qWait(1); // served in the order they came
+        }
+        const auto closed = [&] {
+            QList<int> indexes;
+            for (int i = 0; i < int(quiet.size()); ++i) {
+                if (quiet[i]->state() == QLocalSocket::UnconnectedState)
+                    indexes.append(i);
+            }
+            return indexes;
+        };
+        const QList<int> extra = {SingleInstance::maximumLaterLaunches,
+                                  SingleInstance::maximumLaterLaunches + 1,
+                                  SingleInstance::maximumLaterLaunches + 2};
+        EXPECT_TRUE(eventually([&] { return closed() == extra; })) << closed().size() << " closed";
+        EXPECT_EQ(exchange(name, request.encoded()), "") << "served past the bound";
+
+        quiet.clear();
+        EXPECT_TRUE(eventually([&] { return exchange(name, request.encoded()) == "ok\n"; }));
+        EXPECT_EQ(requests, QList<LaunchRequest>{request});
+    }
+
+    QTemporaryDir dir;
+    const QString name = dir.filePath(u"instance"_s);
+    SingleInstance instance(name);
+    instance.setWaitMs(200);
+    ASSERT_EQ(instance.start({}), SingleInstance::Start::running);
+    QLocalSocket silent;
+    QLocalSocket partial;
+    for (QLocalSocket *socket : {&silent, &partial}) {
+        socket->connectToServer(name);
+        ASSERT_TRUE(socket->waitForConnected(2000));
+    }
+    const QByteArray encoded = request.encoded();
+    partial.write(encoded.left(encoded.size() / 2));
+    EXPECT_TRUE(eventually([&] {
+        return silent.state() == QLocalSocket::UnconnectedState &&
+               partial.state() == QLocalSocket::UnconnectedState;
+    })) << "a later launch that sends no whole request is held";
+    EXPECT_EQ(exchange(name, encoded), "ok\n");
+}
+
+// Whatever stands where the running app listens, a later launch reads one short line at most
+// and waits once for it: it then gives up with the reason, having read little.
+TEST(SingleInstance, ALaterLaunchGivesUpOnAnAnswerTooLongOrTooLate)
+{
+    constexpr int waitMs = 1000;
+    const std::pair<FakeRunningApp::Answer, QString> answers[] = {
+        {FakeRunningApp::Answer::endlessLine, u"an overlong answer"_s},
+        {FakeRunningApp::Answer::silence, u"no answer in time"_s},
+        {FakeRunningApp::Answer::trickle, u"no answer in time"_s},
+    };
+    for (const auto &[answer, reason] : answers) {
+        SCOPED_TRACE(reason.toStdString() + ", answer " + std::to_string(int(answer)));
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"instance"_s);
+        // It trickles for far longer than the launch waits.
+        FakeRunningApp app(name, answer, 64LL * 1024 * 1024, std::chrono::seconds(20));
+        ASSERT_TRUE(app.isListening());
+        SingleInstance launch(name);
+        launch.setWaitMs(waitMs);
+        QString error;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(launch.start({{u"learned"_s}, std::nullopt}, &error), SingleInstance::Start::failed);
+        EXPECT_LT(elapsed.elapsed(), 15'000) << "it waited while the answer trickled in";
+        EXPECT_FALSE(launch.isListening());
+        EXPECT_EQ(error.toStdString(),
+                  "Corvane Zuvaradi is already running but did not take this launch's request (" +
+                      reason.toStdString() + ").");
+        EXPECT_TRUE(eventually([&] { return app.launchLeft(); }));
+        EXPECT_LT(app.bytesSent(), 1024 * 1024) << "it read on";
+    }
 }
