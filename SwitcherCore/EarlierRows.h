@@ -2,6 +2,9 @@
 
 #include "SwitcherProtocol.h"
 
+#include <algorithm>
+#include <utility>
+
 // The companion sends its whole Rate Library after every change, so a new library is mostly the
 // one before it. This matches the rows of a new library, in order, with the rows of the one
 // before: the row at the same place, following the ids where a few rows moved, came or went (a
@@ -11,7 +14,15 @@ namespace SwitcherProtocol {
 
 class EarlierRows final {
 public:
-    explicit EarlierRows(const QList<LearnedRates::Row> *rows) : m_rows(rows) {}
+    // `next`: where a matching taken up again left off (see next()), or, with `reach`, about
+    // where it goes on: the first row is then looked for that far on either side.
+    explicit EarlierRows(const QList<LearnedRates::Row> *rows, qsizetype next = 0, qsizetype reach = 0)
+        : m_rows(rows), m_next(std::max<qsizetype>(next, 0)), m_reach(reach)
+    {
+    }
+
+    // The place of the earlier row expected next.
+    qsizetype next() const { return m_next; }
 
     // The earlier row expected at the place of the next row; none past the end.
     const LearnedRates::Row *expected() const
@@ -25,12 +36,19 @@ public:
     {
         if (!m_rows)
             return nullptr;
-        for (const qsizetype step : {0, 1, -1, 2, -2, 3, -3}) {
-            const qsizetype at = m_next + step;
-            if (at >= 0 && at < m_rows->size() &&
-                (m_rows->at(at).id.isSharedWith(id) || m_rows->at(at).id == id)) {
-                m_next = at + 1;
-                return &m_rows->at(at);
+        const qsizetype reach = std::max<qsizetype>(std::exchange(m_reach, 0), 3);
+        const auto matches = [&](qsizetype at) {
+            return at >= 0 && at < m_rows->size() &&
+                   (m_rows->at(at).id.isSharedWith(id) || m_rows->at(at).id == id);
+        };
+        for (qsizetype step = 0; step <= reach; ++step) {
+            for (const qsizetype at : {m_next + step, m_next - step}) {
+                if (matches(at)) {
+                    m_next = at + 1;
+                    return &m_rows->at(at);
+                }
+                if (step == 0)
+                    break;
             }
         }
         ++m_next;
@@ -39,7 +57,8 @@ public:
 
 private:
     const QList<LearnedRates::Row> *m_rows;
-    qsizetype m_next = 0;
+    qsizetype m_next;
+    qsizetype m_reach;
 };
 
 } // namespace SwitcherProtocol

@@ -26,4 +26,10 @@ void giveBackFreedPages();
 // resident all the same. Nothing changes where the system offers no such pages.
 void preferLargePages(const void *data, std::size_t expected);
 
+// A large fresh block about to be filled, by another thread: makes about `expected` bytes of it
+// resident now, on the calling thread, so that the thread filling it does not stop for each of
+// its pages in turn. Only whole pages within the first fifteen sixteenths of `expected` are
+// asked for (see preferLargePages). Nothing changes where the system cannot do it.
+void makeResident(const void *data, std::size_t expected);
+
 } // namespace HeapMemory

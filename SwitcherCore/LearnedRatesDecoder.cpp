@@ -377,9 +377,11 @@ bool decodeOutput(od::object &object, LearnedRates::Output &output, FieldError &
 }
 
 // Decodes an array of objects into `out`; the error's key is "name[i].field" (or "name[i]").
+// With `readBefore`, the array's first item stands for those items, read while the line
+// arrived (see JsonScratch::standInForRows), and the items after it are numbered on from them.
 template <class T, class DecodeOne>
 Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, FieldError &error,
-               DecodeOne decodeOne)
+               DecodeOne decodeOne, QList<T> *readBefore = nullptr)
 {
     if (v.token.empty() || v.token.front() != '[')
         return Why::array;
@@ -394,10 +396,15 @@ Why decodeList(Value v, const char *textEnd, const char *name, QList<T> &out, Fi
         if (element.get(item))
             return Why::malformed;
         const std::string_view it = token(item);
-        if (index == 0)
+        if (readBefore) {
+            out = std::move(*std::exchange(readBefore, nullptr));
+            index = out.size();
+            continue;
+        }
+        if (!first)
             first = it.data();
         else
-            reserveForTheRest(out, first, it.data(), textEnd);
+            reserveForTheRest(out, it.data() - first, textEnd - it.data());
         if (it.empty() || it.front() != '{') {
             error = {Detail::indexedKey(QString::fromLatin1(name), index, {}), Why::object};
             return Why::object;
@@ -432,6 +439,11 @@ struct JsonScratch::Parser {
     std::optional<LearnedRates> rates;
     // Kept across calls: see shareTextsWith.
     QList<LearnedRates::Row> earlierRows;
+    // See standInForRows: the rows, and where their array's '[' stands in the line, then in the
+    // text the head decode parsed.
+    std::optional<QList<LearnedRates::Row>> standInRows;
+    std::size_t standInOffset = 0;
+    const char *standInAt = nullptr;
 
     void forget()
     {
@@ -447,6 +459,12 @@ JsonScratch::~JsonScratch() = default;
 void JsonScratch::shareTextsWith(QList<LearnedRates::Row> rows)
 {
     m_parser->earlierRows = std::move(rows);
+}
+
+void JsonScratch::standInForRows(std::size_t arrayOffset, QList<LearnedRates::Row> rows)
+{
+    m_parser->standInOffset = arrayOffset;
+    m_parser->standInRows = std::move(rows);
 }
 
 namespace {
@@ -469,10 +487,18 @@ private:
     std::optional<JsonScratch::Parser> m_own;
 };
 
+// Rows read while their line arrived, and where the array whose first item stands for them
+// begins in the text being decoded.
+struct RowsStandIn {
+    const char *arrayAt = nullptr;
+    QList<LearnedRates::Row> *rows = nullptr;
+};
+
 // The members of a "learnedRates" payload. `textEnd` bounds the payload's text; `finished`
 // tells whether nothing but blanks follows the object; none when the caller checks that. One
 // function, not a template: every copy of it would dilute the inlining of the row readers.
-Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd, od::document *finished)
+Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd, od::document *finished,
+                                         RowsStandIn standIn = {})
 {
     using Result = Decoded<LearnedRates>;
     using Row = LearnedRates::Row;
@@ -493,10 +519,13 @@ Decoded<LearnedRates> decodeLearnedRates(od::object &object, const char *textEnd
         if (key == "rows") {
             FieldError &error = listErrors[tRows];
             error = {};
-            state.record(tRows, decodeList(v, textEnd, "rows", rates.rows, error,
-                                           [&caches](od::object &o, Row &row, FieldError &e) {
-                                               return decodeRow(o, row, caches, e);
-                                           }));
+            QList<Row> *readBefore = v.token.data() == standIn.arrayAt ? standIn.rows : nullptr;
+            state.record(tRows, decodeList(
+                                    v, textEnd, "rows", rates.rows, error,
+                                    [&caches](od::object &o, Row &row, FieldError &e) {
+                                        return decodeRow(o, row, caches, e);
+                                    },
+                                    readBefore));
         } else if (key == "outputs") {
             FieldError &error = listErrors[tOutputs];
             error = {};
@@ -550,7 +579,10 @@ std::optional<Decoded<LearnedRates>> learnedRatesFromHead(JsonScratch::Parser &s
         if (key != "payload" || token(value).data() != parsedPayload || value.get_object().get(object))
             continue;
         // What follows the payload in the line was checked by the head decode.
-        return decodeLearnedRates(object, parsedPayload + payload.size(), nullptr);
+        RowsStandIn standIn;
+        if (scratch.standInRows)
+            standIn = {scratch.standInAt, &*scratch.standInRows};
+        return decodeLearnedRates(object, parsedPayload + payload.size(), nullptr, standIn);
     }
     return std::nullopt;
 }
@@ -670,7 +702,10 @@ Decoded<EnvelopeHead> decodeEnvelopeHead(std::string_view line, std::size_t capa
     JsonScratch::Parser &p = parser.get();
     p.forget();
     const simdjson::padded_string_view text = paddedView(line, capacity, p.copy);
-    if (scratch && line.size() >= onePassFrom) {
+    // A line whose rows were read while it arrived holds a stand-in for them that the one-pass
+    // reader would give up on.
+    p.standInAt = p.standInRows ? text.data() + p.standInOffset : nullptr;
+    if (scratch && line.size() >= onePassFrom && !p.standInRows) {
         // The companion's Rate Library, read in one pass without an index when it is plain.
         if (std::optional<Detail::LearnedRatesLine> read =
                 Detail::readLearnedRatesLine(text, p.earlierRows.isEmpty() ? nullptr : &p.earlierRows)) {

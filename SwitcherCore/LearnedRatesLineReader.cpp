@@ -160,10 +160,34 @@ const QString *earlierText(const LearnedRates::Row *row,
 
 class Reader final {
 public:
-    Reader(std::string_view text, const QList<LearnedRates::Row> *earlier)
-        : m_p(text.data()), m_end(text.data() + text.size()), m_earlier(earlier)
+    // With `arriving`, the line is read as it arrives (see ArrivingRows): its rows go to the
+    // state, which keeps them from one reading to the next.
+    Reader(std::string_view text, const QList<LearnedRates::Row> *earlier, ArrivingState *arriving = nullptr,
+           qsizetype earlierNext = 0, qsizetype reach = 0)
+        : m_begin(text.data()), m_p(text.data()), m_end(text.data() + text.size()),
+          m_earlier(earlier, arriving ? arriving->earlierNext : earlierNext, reach), m_arriving(arriving)
     {
     }
+
+    // A piece of a rows array, all of it: from just after the '[' (`first`) or from the ','
+    // after a row, to the end of a row.
+    bool rowPiece(bool first, QList<LearnedRates::Row> &out)
+    {
+        blanks();
+        if (first && !(at('{') && row(out.emplace_back())))
+            return false;
+        while (m_p < m_end) {
+            blanks();
+            if (!take(','))
+                return false;
+            blanks();
+            if (!at('{') || !row(out.emplace_back()))
+                return false;
+        }
+        return m_p == m_end && !out.isEmpty();
+    }
+
+    qsizetype earlierNext() const { return m_earlier.next(); }
 
     std::optional<LearnedRatesLine> line()
     {
@@ -203,11 +227,13 @@ public:
     }
 
 private:
+    const char *const m_begin;
     const char *m_p;
     const char *const m_end;
     std::string m_unescaped;
     Caches m_caches;
     EarlierRows m_earlier;
+    ArrivingState *const m_arriving;
 
     void blanks()
     {
@@ -258,23 +284,27 @@ private:
         }
     }
 
-    // The items of an array, at its '['.
-    template <class Item> bool items(Item item)
+    // The items of an array, at its '['. `afterAnItem`: the items up to here were read before
+    // and their text is gone; the text goes on from the end of the last of them.
+    template <class Item> bool items(Item item, bool afterAnItem = false)
     {
         if (!take('['))
             return false;
         blanks();
-        if (take(']'))
-            return true;
-        for (;;) {
+        if (!afterAnItem) {
+            if (take(']'))
+                return true;
             if (!item())
                 return false;
             blanks();
-            if (take(',')) {
-                blanks();
-                continue;
-            }
-            return take(']');
+        }
+        for (;;) {
+            if (!take(','))
+                return take(']');
+            blanks();
+            if (!item())
+                return false;
+            blanks();
         }
     }
 
@@ -622,6 +652,8 @@ private:
                 if (haveRows)
                     return false;
                 haveRows = true;
+                if (m_arriving)
+                    return arrivingRows();
                 return list(rates.rows, [this](LearnedRates::Row &row) { return this->row(row); });
             }
             if (key == "outputs") {
@@ -658,9 +690,32 @@ private:
             if (!first)
                 first = m_p;
             else
-                reserveForTheRest(out, first, m_p, m_end);
+                reserveForTheRest(out, m_p - first, m_end - m_p);
             return readOne(out.emplace_back());
         });
+    }
+
+    // The rows of a line read as it arrives: where they begin is noted, and reading stops there
+    // until the line has ended. Then the rows go on from those read before, whose text is gone
+    // from after the '[', into the state.
+    bool arrivingRows()
+    {
+        ArrivingState &a = *m_arriving;
+        const qsizetype offset = m_p - m_begin;
+        if (a.rowsAt >= 0 && a.rowsAt != offset)
+            return false; // never: what comes before the rows does not change
+        a.rowsAt = offset;
+        if (!a.lineEnded)
+            return false;
+        const char *const first = m_p + 1;
+        return items(
+            [&] {
+                if (!at('{'))
+                    return false;
+                reserveForTheRest(a.rows, a.bytesGone + (m_p - first), m_end - m_p);
+                return row(a.rows.emplace_back());
+            },
+            !a.rows.isEmpty());
     }
 
     bool row(LearnedRates::Row &row)
@@ -744,6 +799,20 @@ std::optional<LearnedRatesLine> readLearnedRatesLine(std::string_view text,
                                                      const QList<LearnedRates::Row> *earlier)
 {
     return Reader(text, earlier).line();
+}
+
+std::optional<LearnedRatesLine>
+readArrivingLine(std::string_view text, const QList<LearnedRates::Row> *earlier, ArrivingState &state)
+{
+    return Reader(text, earlier, &state).line();
+}
+
+bool readRowPiece(std::string_view text, bool first, const QList<LearnedRates::Row> *earlier, RowPiece &piece)
+{
+    Reader reader(text, earlier, nullptr, piece.earlierNext, piece.reach);
+    const bool read = reader.rowPiece(first, piece.rows);
+    piece.earlierNext = reader.earlierNext();
+    return read;
 }
 
 } // namespace SwitcherProtocol::Detail

@@ -22,9 +22,10 @@ QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
             if (!nl)
                 return out;
             m_discarding = false;
-        } else if (m_pending.size() + length > m_maximumLineBytes) {
+        } else if (m_pendingBytes + length > m_maximumLineBytes) {
             // Report at once so the reader can act before the rest of the line arrives.
             m_pending = QByteArray();
+            m_pendingBytes = 0;
             out.append(Line{{}, true});
             m_discarding = !nl;
             if (!nl)
@@ -40,31 +41,57 @@ QList<LineDecoder::Line> LineDecoder::feed(QByteArrayView bytes)
     return out;
 }
 
+QList<LineDecoder::Line> LineDecoder::feedHeld(qsizetype from)
+{
+    const qsizetype added = m_pending.size() - from;
+    if (!std::memchr(m_pending.constData() + from, '\n', std::size_t(added)) &&
+        m_pendingBytes + added <= m_maximumLineBytes) {
+        m_pendingBytes += added;
+        return {};
+    }
+    const QByteArray bytes = m_pending.sliced(from);
+    m_pending.truncate(from);
+    return feed(bytes);
+}
+
+void LineDecoder::makeRoom(qsizetype bytes)
+{
+    const qsizetype needed = m_pending.size() + bytes;
+    if (needed <= m_pending.capacity())
+        return;
+    if (needed < roomFrom) {
+        m_pending.reserve(std::max(needed, 2 * m_pending.capacity()));
+        return;
+    }
+    // Room never written costs no memory. A little more than the last long line, so that the
+    // decoder's padding fits too; half as much again as now when this one is longer.
+    const qsizetype room = std::max(m_lastLongLine + m_lastLongLine / 16, needed + needed / 2);
+    m_pending.reserve(std::min(room, m_maximumLineBytes + m_maximumLineBytes / 16));
+    HeapMemory::preferLargePages(m_pending.constData(), std::size_t(std::max(m_lastLongLine, needed)));
+}
+
 void LineDecoder::hold(QByteArrayView bytes)
 {
-    const qsizetype needed = m_pending.size() + bytes.size();
-    if (needed > m_pending.capacity() && needed >= roomFrom) {
-        // Room never written costs no memory. A little more than the last long line, so that the
-        // decoder's padding fits too; half as much again as now when this one is longer.
-        const qsizetype room = std::max(m_lastLongLine + m_lastLongLine / 16, needed + needed / 2);
-        m_pending.reserve(std::min(room, m_maximumLineBytes + m_maximumLineBytes / 16));
-        HeapMemory::preferLargePages(m_pending.constData(), std::size_t(std::max(m_lastLongLine, needed)));
-    }
+    m_pendingBytes += bytes.size();
+    makeRoom(bytes.size());
     m_pending.append(bytes);
 }
 
 void LineDecoder::finishLine(QByteArrayView tail, QList<Line> &out)
 {
     QByteArray line;
-    if (m_pending.isEmpty()) {
+    qsizetype length = tail.size();
+    if (m_pendingBytes == 0) {
         line = tail.toByteArray();
     } else {
         hold(tail);
+        length = m_pendingBytes;
         line = std::move(m_pending);
         m_pending = QByteArray();
+        m_pendingBytes = 0;
     }
-    if (line.size() >= roomFrom)
-        m_lastLongLine = line.size();
+    if (length >= roomFrom)
+        m_lastLongLine = length;
     if (line.endsWith('\r'))
         line.chop(1);
     if (!line.isEmpty())

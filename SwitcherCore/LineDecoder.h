@@ -18,11 +18,25 @@ public:
     explicit LineDecoder(qsizetype maximumLineBytes);
 
     QList<Line> feed(QByteArrayView bytes);
+    // The same for bytes the caller appended to heldLine() itself, from `from` on (a large line
+    // is then received where it is held, not copied there): while they hold no newline and the
+    // line stays within the cap they stay where they are; otherwise they go through feed().
+    QList<Line> feedHeld(qsizetype from);
+    // Room for `bytes` more after what heldLine() holds, as feed() makes it.
+    void makeRoom(qsizetype bytes);
 
     qsizetype maximumLineBytes() const { return m_maximumLineBytes; }
-    // Bytes of an unfinished line held so far (0 while an over-long line is being discarded).
-    qsizetype pendingBytes() const { return m_pending.size(); }
+    // Bytes of an unfinished line so far, those a reader took out of it included (0 while an
+    // over-long line is being discarded).
+    qsizetype pendingBytes() const { return m_pendingBytes; }
     bool isDiscarding() const { return m_discarding; }
+
+    // What is held of the unfinished line (while pendingBytes() > 0), for a reader that reads it
+    // as it arrives: it may take out what it has read, which still counts towards the cap, and
+    // the line comes out without it; it may also append to it, then call feedHeld().
+    QByteArray &heldLine() { return m_pending; }
+    // How long the last line of at least `roomFrom` bytes was; 0 before the first.
+    qsizetype lastLongLineBytes() const { return m_lastLongLine; }
 
     // From this length on, an unfinished line is given room at once for the last line that grew
     // this long: the companion sends its whole Rate Library again after every change, and
@@ -35,6 +49,7 @@ private:
 
     qsizetype m_maximumLineBytes;
     QByteArray m_pending;
+    qsizetype m_pendingBytes = 0;
     qsizetype m_lastLongLine = 0;
     bool m_discarding = false;
 };

@@ -1,6 +1,8 @@
 #include "SwitcherLink.h"
 
 #include "AppPaths.h"
+#include "ArrivingRows.h"
+#include "HeapMemory.h"
 #include "LineDecoder.h"
 #include "Logging.h"
 #include "PortFile.h"
@@ -11,7 +13,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QThreadPool>
 
+#include <algorithm>
 #include <deque>
 
 namespace {
@@ -21,6 +25,8 @@ struct Tr {
 };
 
 constexpr auto peerThreadName = "dulvarin.CorvaneSwitcher.link.peer";
+constexpr auto pieceThreadName = "dulvarin.CorvaneSwitcher.link.pieces";
+constexpr int piecePoolThreads = 3;
 // One buffer of this size per connection takes what the socket holds, a little at a time.
 constexpr qsizetype readChunkBytes = 256 * 1024;
 // How much a connection lets wait in its socket before it makes the next queued message.
@@ -70,20 +76,27 @@ public:
         : m_decoder(maximumLineBytes), m_sinks(std::move(sinks)),
           m_readBuffer(readChunkBytes, Qt::Uninitialized)
     {
+        // A few threads read the pieces of a Rate Library as it arrives, about as fast as it
+        // comes.
+        m_piecePool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, piecePoolThreads));
+        m_piecePool.setObjectName(QString::fromLatin1(pieceThreadName));
     }
 
     void open(qintptr descriptor)
     {
         m_socket = new QTcpSocket(this);
-        // Unbuffered: reads go from the system straight into our buffer, not through the
-        // socket's own, which would hold several MB of a Rate Library line at a time in memory
-        // of its own (writes the system does not take at once are still kept by the socket).
+        // Unbuffered: writes go straight to the system (those it does not take at once are still
+        // kept by the socket).
         if (!m_socket->setSocketDescriptor(descriptor, QAbstractSocket::ConnectedState,
                                            QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             qCWarning(lcLink) << "Could not take the companion connection:" << m_socket->errorString();
             closeConnection();
             return;
         }
+        // Reads still pass through the socket's own buffer (Qt 6.4 fills it whatever the open
+        // mode). Unbounded, it would take all the system holds of a Rate Library line at each
+        // wake-up, in fresh memory each time, several MB given back and asked for again.
+        m_socket->setReadBufferSize(readChunkBytes);
         connect(m_socket, &QTcpSocket::readyRead, this, [this] { readAvailable(); });
         connect(m_socket, &QTcpSocket::bytesWritten, this, [this] { pump(); });
         connect(m_socket, &QTcpSocket::disconnected, this, [this] { closeConnection(); });
@@ -151,32 +164,75 @@ private:
     void readAvailable()
     {
         while (!m_closed && m_socket->bytesAvailable() > 0) {
-            const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
-            if (got <= 0)
-                return;
-            QList<LineDecoder::Line> lines = m_decoder.feed(QByteArrayView(m_readBuffer.data(), got));
-            for (LineDecoder::Line &line : lines) {
+            // The first line out, if any, is the one held so far, which may have been read as it
+            // arrived.
+            const bool wasHolding = m_decoder.pendingBytes() > 0;
+            QList<LineDecoder::Line> lines;
+            if (wasHolding) {
+                // Straight into the line held so far, which can be 28 MB.
+                QByteArray &held = m_decoder.heldLine();
+                const qsizetype at = held.size();
+                const qsizetype padding = qsizetype(SwitcherProtocol::jsonPadding);
+                // Into the room there is while it is not too little, rather than into more room
+                // made by moving what is held.
+                if (held.capacity() - at - padding < readChunkBytes / 2)
+                    m_decoder.makeRoom(readChunkBytes + padding);
+                const qsizetype room = std::min(held.capacity() - at - padding, readChunkBytes);
+                held.resize(at + room);
+                const qint64 got = m_socket->read(held.data() + at, room);
+                held.resize(at + std::max<qint64>(got, 0));
+                if (got <= 0)
+                    return;
+                lines = m_decoder.feedHeld(at);
+            } else {
+                const qint64 got = m_socket->read(m_readBuffer.data(), m_readBuffer.size());
+                if (got <= 0)
+                    return;
+                lines = m_decoder.feed(QByteArrayView(m_readBuffer.data(), got));
+            }
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                LineDecoder::Line &line = lines[i];
+                SwitcherProtocol::ArrivingRows arriving;
+                if (i == 0 && wasHolding)
+                    arriving = std::exchange(m_arriving, {});
                 if (line.tooLong) {
                     qCWarning(lcLink) << "A companion line grew beyond" << m_decoder.maximumLineBytes()
                                       << "bytes; closing the connection";
                     closeConnection();
                     return;
                 }
-                handleLine(std::move(line.text));
+                handleLine(std::move(line.text), arriving);
                 if (m_closed)
                     return;
             }
+            if (m_decoder.pendingBytes() > 0)
+                m_arriving.read(m_decoder.heldLine(), m_decoder.lastLongLineBytes(), m_lastRows,
+                                &m_piecePool);
+            else
+                m_arriving = {}; // none held, or an over-long one being thrown away
         }
     }
 
-    void handleLine(QByteArray line)
+    void handleLine(QByteArray line, SwitcherProtocol::ArrivingRows &arriving)
     {
-        const std::size_t capacity = SwitcherProtocol::padForDecoding(line);
-        const std::string_view text(line.constData(), size_t(line.size()));
         // One scratch for the head and the payload: the line is indexed once, not twice.
         SwitcherProtocol::JsonScratch scratch;
         scratch.shareTextsWith(m_lastRows);
-        const auto head = SwitcherProtocol::decodeEnvelopeHead(text, capacity, &scratch);
+        // A Rate Library whose rows were read as it arrived; when the one-pass reader gives up
+        // on the rest of it, the line with a stand-in for the rows taken out of it.
+        std::optional<SwitcherProtocol::Detail::LearnedRatesLine> readAsItCame;
+        if (arriving.started()) {
+            readAsItCame = arriving.finish(line, m_lastRows);
+            if (!readAsItCame && arriving.tookRows())
+                arriving.standIn(line, scratch);
+        }
+        const std::size_t capacity = SwitcherProtocol::padForDecoding(line);
+        const std::string_view text(line.constData(), size_t(line.size()));
+        SwitcherProtocol::Decoded<SwitcherProtocol::EnvelopeHead> head;
+        if (readAsItCame)
+            head.value = SwitcherProtocol::EnvelopeHead{readAsItCame->v, readAsItCame->type, {}, 0};
+        else
+            head = SwitcherProtocol::decodeEnvelopeHead(text, capacity, &scratch);
         if (!head) {
             qCWarning(lcLink).noquote()
                 << "Skipped a companion line:" << head.error.text() << "—" << preview(line);
@@ -192,8 +248,12 @@ private:
         QString error;
         std::optional<Incoming> record;
         if (type == QLatin1String("learnedRates")) {
-            auto rates = SwitcherProtocol::LearnedRates::fromJsonText(head.value->payload,
-                                                                      head.value->payloadCapacity, &scratch);
+            SwitcherProtocol::Decoded<SwitcherProtocol::LearnedRates> rates;
+            if (readAsItCame)
+                rates.value = std::move(readAsItCame->rates);
+            else
+                rates = SwitcherProtocol::LearnedRates::fromJsonText(head.value->payload,
+                                                                     head.value->payloadCapacity, &scratch);
             if (rates) {
                 if (const int dropped = rates.value->dropImplausibleRows())
                     qCWarning(lcLink) << "Dropped" << dropped << "Rate Library rows with an implausible rate";
@@ -222,6 +282,9 @@ private:
                 deliver(std::move(record));
             },
             Qt::QueuedConnection);
+        // The pieces' rows were made and freed by the threads that read them.
+        if (readAsItCame)
+            HeapMemory::giveBackFreedPages();
     }
 
     // Reports the end once; the main thread then retires this worker and its thread.
@@ -247,6 +310,9 @@ private:
     // sends the whole library after every change, and the next one takes its unchanged texts
     // from these instead of holding a second copy of them.
     QList<SwitcherProtocol::LearnedRates::Row> m_lastRows;
+    // The line being received, read as it arrives.
+    SwitcherProtocol::ArrivingRows m_arriving;
+    QThreadPool m_piecePool;
     bool m_closed = false;
 };
 

@@ -302,6 +302,12 @@ public:
     // takes from them, shared, every text that reads the same, instead of a copy of its own.
     void shareTextsWith(QList<LearnedRates::Row> rows);
 
+    // For a large "learnedRates" line whose first rows were read while it arrived and are no
+    // longer in it (ArrivingRows): the first item of the rows array whose '[' stands at
+    // `arrayOffset` in the line stands for `rows`, and the rows after it are numbered on from
+    // them. The line's head and payload are then decoded as if the rows stood there themselves.
+    void standInForRows(std::size_t arrayOffset, QList<LearnedRates::Row> rows);
+
     struct Parser;
     Parser &parser() { return *m_parser; }
 

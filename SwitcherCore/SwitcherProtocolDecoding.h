@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -162,16 +163,15 @@ private:
 
 // Growing a 24 MB list step by step copies it over and over, and counting the items first
 // would walk the whole array twice. Instead, once `out` holds its first items, the text they
-// took (from `first` to `current`) tells how long an item's text is, and the list is reserved
-// for what the rest of the text can hold. Reserved pages that are never written cost no memory.
-template <class List>
-void reserveForTheRest(List &out, const char *first, const char *current, const char *textEnd)
+// took (`takenBytes`) tells how long an item's text is, and the list is reserved for what the
+// rest of the text (`restBytes`) can hold. Reserved pages that are never written cost no memory.
+template <class List> void reserveForTheRest(List &out, qsizetype takenBytes, qsizetype restBytes)
 {
     constexpr qsizetype sample = 64;
-    if (out.size() != sample || current <= first)
+    if (out.size() != sample || takenBytes <= 0)
         return;
-    const double bytesPerItem = double(current - first) / double(sample);
-    const auto estimate = qsizetype(double(textEnd - first) / bytesPerItem);
+    const double bytesPerItem = double(takenBytes) / double(sample);
+    const auto estimate = qsizetype(double(takenBytes + std::max<qsizetype>(restBytes, 0)) / bytesPerItem);
     if (estimate + estimate / 4 + sample > out.capacity()) {
         out.reserve(estimate + estimate / 4 + sample);
         HeapMemory::preferLargePages(out.constData(),

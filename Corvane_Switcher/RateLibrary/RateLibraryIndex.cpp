@@ -109,113 +109,117 @@ struct RateLibraryIndex::Orders {
     std::vector<int> descending;
 };
 
-struct RateLibraryIndex::Prepared {
-    std::vector<std::uint8_t> tier;
-    std::vector<std::uint8_t> flags;
-    std::vector<qint64> wholeRate;
-    // Each row's title, artist and album, lower-cased, as UTF-8 one after another with a zero
-    // byte after each; `fieldStart` holds three starts per row and one past the end. UTF-8 keeps
-    // it small and quick to scan; a byte match of valid UTF-8 is a character match.
+// Each row's title, artist and album, lower-cased, as UTF-8 one after another with a zero byte
+// after each; `fieldStart` holds three starts per row and one past the end. UTF-8 keeps it small
+// and quick to scan; a byte match of valid UTF-8 is a character match.
+struct RateLibraryIndex::SearchText {
     QByteArray text;
     std::vector<qsizetype> fieldStart;
     // Per row, which byte classes its text holds (see byteClass): rows lacking one of the
     // needle's classes are skipped without being read.
     std::vector<quint64> rowClasses;
+};
+
+struct RateLibraryIndex::Prepared {
+    std::vector<std::uint8_t> tier;
+    std::vector<std::uint8_t> flags;
+    std::vector<qint64> wholeRate;
+    // Shared with the index of the library before when every row's texts read as those of the
+    // earlier row at its place.
+    std::shared_ptr<const SearchText> search;
     int tracks = 0;
     int pinned = 0;
+    // The order made with the index, never changed afterwards: the next library's index, made
+    // on another thread while this one is on show, may take it over.
+    std::optional<SortKey> firstKey;
+    std::shared_ptr<const Orders> firstOrder;
 
-    mutable std::array<std::unique_ptr<Orders>, 6> orders;
+    mutable std::array<std::shared_ptr<const Orders>, 6> orders;
     mutable QHash<QString, QList<double>> rateChoices;
     mutable std::unique_ptr<QList<double>> allRateChoices;
     mutable std::unique_ptr<QStringList> keyedIds;
     mutable QHash<QString, int> rowOfKeyedId;
 };
 
+namespace {
+
+// The same text; mostly shared too, as the link takes unchanged texts from the library before.
+bool sameText(const std::optional<QString> &a, const std::optional<QString> &b)
+{
+    return a ? b && (a->isSharedWith(*b) || *a == *b) : !b;
+}
+
+} // namespace
+
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier,
                                    std::optional<RateLibrary::SortKey> firstOrder)
     : m_rates(std::move(rates)), m_prepared(std::make_shared<Prepared>()),
       m_outputs(outputsFor(m_rates.outputs, earlier))
 {
-    // An order by the rows' own values needs nothing prepared here: it is made alongside.
-    std::future<std::unique_ptr<Orders>> madeAlongside;
-    if (firstOrder && (*firstOrder == SortKey::confirmed || *firstOrder == SortKey::rate ||
-                       *firstOrder == SortKey::track || *firstOrder == SortKey::album))
-        madeAlongside = std::async(std::launch::async, [this, key = *firstOrder] { return makeOrders(key); });
-
     Prepared &p = *m_prepared;
     const int n = size();
+    const Prepared *before = earlier ? earlier->m_prepared.get() : nullptr;
+
+    // The companion sends its whole library after every change, mostly as it was. When every
+    // row stands where it stood, under the same id, what depends only on values that did not
+    // change is taken over from the earlier index, not copied: its search text when no text
+    // changed, its first order when no row's sort key did.
+    bool samePlaces = earlier && earlier->size() == n;
+    bool sameTexts = samePlaces;
+    bool sameFirstKeys = samePlaces && firstOrder && before->firstKey == firstOrder && before->firstOrder;
+    for (int i = 0; samePlaces && i < n; ++i) {
+        const Row &row = m_rates.rows.at(i);
+        const Row &was = earlier->m_rates.rows.at(i);
+        samePlaces = row.id.isSharedWith(was.id) || row.id == was.id;
+        sameTexts = sameTexts && sameText(row.title, was.title) && sameText(row.artist, was.artist) &&
+                    sameText(row.album, was.album);
+        if (sameFirstKeys) {
+            switch (*firstOrder) {
+            case SortKey::track:
+                sameFirstKeys = sameText(row.title, was.title);
+                break;
+            case SortKey::album:
+                sameFirstKeys = sameText(row.album, was.album);
+                break;
+            case SortKey::setting:
+                sameFirstKeys = tierCode(row.tier) == tierCode(was.tier);
+                break;
+            case SortKey::source:
+                sameFirstKeys =
+                    row.pinned == was.pinned && (row.source == u"file") == (was.source == u"file");
+                break;
+            case SortKey::rate:
+                sameFirstKeys = row.rate == was.rate;
+                break;
+            case SortKey::confirmed:
+                sameFirstKeys = dateKey(row.confirmedAt) == dateKey(was.confirmedAt);
+                break;
+            }
+        }
+    }
+    sameTexts = sameTexts && samePlaces;
+    sameFirstKeys = sameFirstKeys && samePlaces;
+
+    // An order by the rows' own values needs nothing prepared here: it is made alongside.
+    std::future<std::shared_ptr<const Orders>> madeAlongside;
+    if (firstOrder && !sameFirstKeys &&
+        (*firstOrder == SortKey::confirmed || *firstOrder == SortKey::rate || *firstOrder == SortKey::track ||
+         *firstOrder == SortKey::album))
+        madeAlongside = std::async(std::launch::async, [this, key = *firstOrder] { return makeOrders(key); });
+
     p.tier.resize(n);
     p.flags.resize(n);
     p.wholeRate.resize(n);
-    p.fieldStart.resize(std::size_t(n) * 3 + 1);
-    p.rowClasses.resize(std::size_t(n));
-    // Room for the search text: as much as the earlier library's when there is one (walking
-    // 100,000 rows once more to count costs milliseconds), else what the rows' texts take. Never
-    // detach, and never copy a text (each copy writes to its shared count): the rows stay shared
-    // with the model.
-    qsizetype length = earlier ? earlier->m_prepared->text.size() : 0;
-    const auto sizeOf = [](const std::optional<QString> &text) { return text ? text->size() : 0; };
-    for (int i = 0; !earlier && i < n; ++i) {
-        const Row &row = m_rates.rows.at(i);
-        length += sizeOf(row.title) + sizeOf(row.artist) + sizeOf(row.album) + 3;
-    }
-    p.text.reserve(length + length / 8 + searchPadding);
-    HeapMemory::preferLargePages(p.text.constData(), std::size_t(length));
-
-    // A text that is the earlier library's own (the link takes unchanged texts from the library
-    // before) is copied lowered from the earlier index; a row whose three texts all are takes
-    // its whole text and its byte classes at once.
-    SwitcherProtocol::EarlierRows matches(earlier ? &earlier->m_rates.rows : nullptr);
-    const Prepared *before = earlier ? earlier->m_prepared.get() : nullptr;
-    bool sameIds = earlier && earlier->size() == n; // every id the earlier one, in its place
-    const char separator = '\0';
     for (int i = 0; i < n; ++i) {
         const Row &row = m_rates.rows.at(i);
         p.tier[i] = tierCode(row.tier);
         p.flags[i] = (row.pinned ? pinnedFlag : 0) | (row.source == u"file" ? fileSourceFlag : 0);
         p.wholeRate[i] = wholeHertz(row.rate);
-        const Row *match = matches.passed(row.id);
-        const std::size_t k = match ? std::size_t(match - earlier->m_rates.rows.constData()) : 0;
-        sameIds = sameIds && match && k == std::size_t(i) && row.id.isSharedWith(match->id);
-        const std::optional<QString> Row::*fields[3] = {&Row::title, &Row::artist, &Row::album};
-        const auto taken = [&](int f) {
-            const std::optional<QString> &mine = row.*fields[f];
-            const std::optional<QString> &theirs = match->*fields[f];
-            return mine ? theirs && mine->isSharedWith(*theirs) : !theirs;
-        };
-        const std::size_t at = std::size_t(i) * 3;
-        if (match && taken(0) && taken(1) && taken(2)) {
-            // The whole row's text, three fields and their ends, in one copy.
-            const qsizetype from = before->fieldStart[k * 3];
-            for (int f = 0; f < 3; ++f)
-                p.fieldStart[at + f] = p.text.size() + before->fieldStart[k * 3 + f] - from;
-            p.text.append(before->text.constData() + from, before->fieldStart[k * 3 + 3] - from);
-            p.rowClasses[std::size_t(i)] = before->rowClasses[k];
-        } else {
-            for (int f = 0; f < 3; ++f) {
-                p.fieldStart[at + f] = p.text.size();
-                const std::optional<QString> &mine = row.*fields[f];
-                if (match && mine && taken(f)) {
-                    const qsizetype from = before->fieldStart[k * 3 + f];
-                    p.text.append(before->text.constData() + from,
-                                  before->fieldStart[k * 3 + f + 1] - 1 - from);
-                } else if (mine) {
-                    appendLowered(p.text, *mine);
-                }
-                p.text += separator;
-            }
-            quint64 classes = 0;
-            const char *text = p.text.constData();
-            for (qsizetype c = p.fieldStart[at]; c < p.text.size(); ++c)
-                classes |= quint64(1) << byteClass(std::uint8_t(text[c]));
-            p.rowClasses[std::size_t(i)] = classes;
-        }
         p.pinned += (p.flags[std::size_t(i)] & pinnedFlag) != 0;
     }
-    p.fieldStart[std::size_t(n) * 3] = p.text.size();
-    p.text.append(searchPadding, '\0'); // room for wide loads past the last row
+    p.search = sameTexts ? before->search : makeSearchText(earlier);
 
-    if (sameIds) {
+    if (samePlaces) {
         p.tracks = before->tracks;
     } else {
         QSet<QStringView> ids;
@@ -224,10 +228,81 @@ RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const R
             ids.insert(row.id);
         p.tracks = int(ids.size());
     }
-    if (madeAlongside.valid())
-        p.orders[std::size_t(*firstOrder)] = madeAlongside.get();
-    else if (firstOrder)
-        buildOrder(*firstOrder);
+    if (firstOrder) {
+        p.firstKey = firstOrder;
+        if (sameFirstKeys)
+            p.firstOrder = before->firstOrder;
+        else if (madeAlongside.valid())
+            p.firstOrder = madeAlongside.get();
+        else
+            p.firstOrder = makeOrders(*firstOrder);
+        p.orders[std::size_t(*firstOrder)] = p.firstOrder;
+    }
+}
+
+std::shared_ptr<const RateLibraryIndex::SearchText>
+RateLibraryIndex::makeSearchText(const RateLibraryIndex *earlier) const
+{
+    auto search = std::make_shared<SearchText>();
+    SearchText &s = *search;
+    const int n = size();
+    s.fieldStart.resize(std::size_t(n) * 3 + 1);
+    s.rowClasses.resize(std::size_t(n));
+    const SearchText *before = earlier ? earlier->m_prepared->search.get() : nullptr;
+    // Room for the search text: as much as the earlier library's when there is one (walking
+    // 100,000 rows once more to count costs milliseconds), else what the rows' texts take. Never
+    // detach, and never copy a text (each copy writes to its shared count): the rows stay shared
+    // with the model.
+    qsizetype length = before ? before->text.size() : 0;
+    const auto sizeOf = [](const std::optional<QString> &text) { return text ? text->size() : 0; };
+    for (int i = 0; !before && i < n; ++i) {
+        const Row &row = m_rates.rows.at(i);
+        length += sizeOf(row.title) + sizeOf(row.artist) + sizeOf(row.album) + 3;
+    }
+    s.text.reserve(length + length / 8 + searchPadding);
+    HeapMemory::preferLargePages(s.text.constData(), std::size_t(length));
+
+    // A text that reads as the earlier row's is copied lowered from the earlier index; a row
+    // whose three texts all do takes its whole text and its byte classes at once.
+    SwitcherProtocol::EarlierRows matches(earlier ? &earlier->m_rates.rows : nullptr);
+    const char separator = '\0';
+    for (int i = 0; i < n; ++i) {
+        const Row &row = m_rates.rows.at(i);
+        const Row *match = matches.passed(row.id);
+        const std::size_t k = match ? std::size_t(match - earlier->m_rates.rows.constData()) : 0;
+        const std::optional<QString> Row::*fields[3] = {&Row::title, &Row::artist, &Row::album};
+        const auto taken = [&](int f) { return sameText(row.*fields[f], match->*fields[f]); };
+        const std::size_t at = std::size_t(i) * 3;
+        if (match && taken(0) && taken(1) && taken(2)) {
+            // The whole row's text, three fields and their ends, in one copy.
+            const qsizetype from = before->fieldStart[k * 3];
+            for (int f = 0; f < 3; ++f)
+                s.fieldStart[at + f] = s.text.size() + before->fieldStart[k * 3 + f] - from;
+            s.text.append(before->text.constData() + from, before->fieldStart[k * 3 + 3] - from);
+            s.rowClasses[std::size_t(i)] = before->rowClasses[k];
+        } else {
+            for (int f = 0; f < 3; ++f) {
+                s.fieldStart[at + f] = s.text.size();
+                const std::optional<QString> &mine = row.*fields[f];
+                if (match && mine && taken(f)) {
+                    const qsizetype from = before->fieldStart[k * 3 + f];
+                    s.text.append(before->text.constData() + from,
+                                  before->fieldStart[k * 3 + f + 1] - 1 - from);
+                } else if (mine) {
+                    appendLowered(s.text, *mine);
+                }
+                s.text += separator;
+            }
+            quint64 classes = 0;
+            const char *text = s.text.constData();
+            for (qsizetype c = s.fieldStart[at]; c < s.text.size(); ++c)
+                classes |= quint64(1) << byteClass(std::uint8_t(text[c]));
+            s.rowClasses[std::size_t(i)] = classes;
+        }
+    }
+    s.fieldStart[std::size_t(n) * 3] = s.text.size();
+    s.text.append(searchPadding, '\0'); // room for wide loads past the last row
+    return search;
 }
 
 RateLibraryIndex::RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared,
@@ -320,7 +395,7 @@ qsizetype findNext(const char *text, qsizetype length, qsizetype from, const cha
 
 void RateLibraryIndex::markSearchHits(const QString &needle, std::vector<std::uint8_t> &hits) const
 {
-    const Prepared &p = *m_prepared;
+    const SearchText &p = *m_prepared->search;
     const int n = size();
     hits.assign(std::size_t(n), 0);
     const QByteArray bytes = needle.toUtf8();
@@ -459,10 +534,10 @@ void RateLibraryIndex::buildOrder(SortKey key) const
     m_prepared->orders[std::size_t(key)] = makeOrders(key);
 }
 
-std::unique_ptr<RateLibraryIndex::Orders> RateLibraryIndex::makeOrders(SortKey key) const
+std::shared_ptr<const RateLibraryIndex::Orders> RateLibraryIndex::makeOrders(SortKey key) const
 {
     const int n = size();
-    auto orders = std::make_unique<Orders>();
+    auto orders = std::make_shared<Orders>();
     std::vector<int> &asc = orders->ascending;
     asc.resize(std::size_t(n));
     for (int i = 0; i < n; ++i)

@@ -18,8 +18,10 @@
 class RateLibraryIndex final {
 public:
     // With `earlier`, the index of a library read before, what depends only on texts this
-    // library shares with it is copied instead of worked out again. `firstOrder`, the sort the
-    // window shows first, is made at once (alongside the rest when it can be).
+    // library shares with it is copied, or shared, instead of worked out again, and so is the
+    // first order when no row moved and no sort key changed. `firstOrder`, the sort the window
+    // shows first, is made at once (alongside the rest when it can be). `earlier` may be on show
+    // on another thread meanwhile: only what never changes once made is read from it.
     explicit RateLibraryIndex(SwitcherProtocol::LearnedRates rates, const RateLibraryIndex *earlier = nullptr,
                               std::optional<RateLibrary::SortKey> firstOrder = std::nullopt);
 
@@ -61,13 +63,15 @@ public:
 private:
     struct Prepared;
     struct Orders;
+    struct SearchText;
     RateLibraryIndex(SwitcherProtocol::LearnedRates rates, std::shared_ptr<Prepared> prepared,
                      std::shared_ptr<const RateLibrary::LibraryOutputs> outputs);
     // `earlier`'s outputs when it was made for the same list, else the list's own.
     static std::shared_ptr<const RateLibrary::LibraryOutputs>
     outputsFor(const QList<RateLibrary::Output> &outputs, const RateLibraryIndex *earlier);
     void buildOrder(RateLibrary::SortKey key) const;
-    std::unique_ptr<Orders> makeOrders(RateLibrary::SortKey key) const;
+    std::shared_ptr<const Orders> makeOrders(RateLibrary::SortKey key) const;
+    std::shared_ptr<const SearchText> makeSearchText(const RateLibraryIndex *earlier) const;
 
     SwitcherProtocol::LearnedRates m_rates;
     std::shared_ptr<Prepared> m_prepared;

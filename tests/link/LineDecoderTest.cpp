@@ -47,3 +47,47 @@ TEST(LineDecoder, reportsAnOverlongLineAtOnceAndHoldsNoneOfIt)
     EXPECT_EQ(lines(decoder.feed("tail\nnext\n")), QList<QByteArray>{"next"});
     EXPECT_FALSE(decoder.isDiscarding());
 }
+
+// The link receives a long line straight into what the decoder holds of it, and the Rate
+// Library reader takes out the rows it has read: the lines that come out and the cap must be
+// what feeding the same bytes gives.
+TEST(LineDecoder, bytesReceivedIntoTheHeldLineOrTakenOutOfItFrameAsFedOnes)
+{
+    const QByteArray stream = "held line of some length\r\n{\"b\":2}\n\nanother held one\nrest";
+    const QList<QByteArray> expected{"held line of some length", "{\"b\":2}", "another held one"};
+    for (qsizetype chunk = 1; chunk <= stream.size(); ++chunk) {
+        LineDecoder decoder(30);
+        QList<QByteArray> out;
+        for (qsizetype at = 0; at < stream.size(); at += chunk) {
+            const QByteArrayView bytes =
+                QByteArrayView(stream).sliced(at, std::min(chunk, stream.size() - at));
+            if (decoder.pendingBytes() > 0) {
+                QByteArray &held = decoder.heldLine();
+                const qsizetype from = held.size();
+                held.append(bytes);
+                out += lines(decoder.feedHeld(from));
+            } else {
+                out += lines(decoder.feed(bytes));
+            }
+        }
+        EXPECT_EQ(out, expected) << chunk;
+        EXPECT_EQ(decoder.pendingBytes(), 4) << "\"rest\" is held";
+    }
+
+    // What a reader took out still counts: 12 bytes held, 8 taken out, 10 more is 22 of 20.
+    LineDecoder decoder(20);
+    EXPECT_TRUE(decoder.feed("0123456789ab").isEmpty());
+    decoder.heldLine().remove(2, 8);
+    EXPECT_EQ(decoder.pendingBytes(), 12);
+    QByteArray &held = decoder.heldLine();
+    held.append("cdefghijkl");
+    EXPECT_EQ(lines(decoder.feedHeld(4)), QList<QByteArray>{"<too long>"});
+    EXPECT_EQ(lines(decoder.feed("mn\nok\n")), QList<QByteArray>{"ok"});
+
+    // Within the cap, the line comes out without what was taken out.
+    LineDecoder reading(20);
+    EXPECT_TRUE(reading.feed("0123456789").isEmpty());
+    reading.heldLine().remove(2, 6);
+    EXPECT_EQ(lines(reading.feed("ab\n")), QList<QByteArray>{"0189ab"});
+    EXPECT_EQ(reading.pendingBytes(), 0);
+}

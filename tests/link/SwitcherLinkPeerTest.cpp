@@ -164,6 +164,37 @@ TEST_F(LinkWithPeer, aLibrarySentAgainTakesItsUnchangedTextsFromTheOneBefore)
     EXPECT_TRUE(delivered[1].rows[4].id.isSharedWith(delivered[0].rows[4].id));
 }
 
+// A large Rate Library is read as it arrives, its rows taken out of the line as they come. One
+// that turns out at its end not to be what the fast reader reads is still read as the whole line
+// would be: by the general decoders, with the rows read on the way.
+TEST_F(LinkWithPeer, aLargeLibraryReadAsItArrivesIsReadAsTheWholeLineWhateverItsEnd)
+{
+    QList<SwitcherProtocol::LearnedRates> delivered;
+    link->onLearnedRates = [&](const SwitcherProtocol::LearnedRates &r) { delivered.append(r); };
+    pair(peer);
+    QJsonArray rows;
+    for (int i = 0; i < 20000; ++i)
+        rows.append(row(QStringLiteral("t%1").arg(i), i % 1000 ? 44100 : 0)); // some implausible
+    const auto line = [](const QJsonArray &rows, const QByteArray &around) {
+        return R"({"payload":)" + QJsonDocument(learnedRates(rows)).toJson(QJsonDocument::Compact) + "," +
+               around + "}\n";
+    };
+    // "v" twice, which the general decoders take (the last one counts) and the fast reader not.
+    peer.sendRaw(line(rows, R"("type":"learnedRates","v":1,"v":1)"));
+    // A wrong type in the last row: skipped, and the connection stays.
+    QJsonObject last = rows.last().toObject();
+    last["rate"] = "fast";
+    rows[rows.size() - 1] = last;
+    peer.sendRaw(line(rows, R"("type":"learnedRates","v":1)"));
+    peer.send("localFilesResult", localFiles(7));
+    ASSERT_EVENTUALLY(scans == QList<qint64>{7});
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_EQ(delivered[0].rows.size(), 19980);
+    EXPECT_EQ(delivered[0].rows.first().id, "t1");
+    EXPECT_EQ(delivered[0].rows.last().id, "t19999");
+    EXPECT_TRUE(peer.isConnected());
+}
+
 TEST_F(LinkWithPeer, handlersRunOnTheMainThreadInArrivalOrder)
 {
     QStringList calls;
