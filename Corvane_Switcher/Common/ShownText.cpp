@@ -1,6 +1,7 @@
 #include "ShownText.h"
 
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -85,9 +86,29 @@ qreal advance(const QFontMetricsF &metrics, const QString &text)
     return metrics.horizontalAdvance(bounded(text));
 }
 
+QString literal(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
+}
+
 QString toolTip(const QString &text)
 {
-    return bounded(text);
+    return literal(bounded(text));
+}
+
+QString actionText(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString windowTitle(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 } // namespace ShownText

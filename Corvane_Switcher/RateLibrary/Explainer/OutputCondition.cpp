@@ -138,7 +138,6 @@ OutputCondition::OutputCondition(QWidget *parent) : QWidget(parent)
     // A name wider than the card is cut with "…" rather than widening the window.
     m_outputName = new ElidingLabel(this);
     m_outputName->setFont(ExplainerStyle::valueFont());
-    m_outputName->setTextFormat(Qt::PlainText);
     row->addWidget(m_outputName, 0, Qt::AlignVCenter);
     m_answer = new QPushButton(this);
     m_answer->setFont(FontStyles::systemFont(11));
@@ -185,10 +184,12 @@ void OutputCondition::popUpOutputMenu()
     if (control.choices.size() > menuItemLimit) {
         menu = makeOutputListMenu(control, width, this);
     } else {
-        menu = makeMenu(control.items(), this);
         // Each name on one line of the menu, cut with "…" when a name is longer than any.
-        for (QAction *action : menu->actions())
-            action->setText(ShownText::elided(menu->fontMetrics(), action->text(), width));
+        menu = new QMenu(this);
+        MenuItems items = control.items();
+        for (MenuItem &item : items)
+            item.title = ShownText::elided(menu->fontMetrics(), item.title, width);
+        fillMenu(menu, items);
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setAccessibleName(outputPickerLabel());
