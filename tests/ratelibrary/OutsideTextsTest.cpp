@@ -1,6 +1,7 @@
 // Texts from outside (a companion's notices, refusals and outputs, a device's name, a file's name)
 // show as they are written: never read as markup where Qt takes a text that looks like it as rich
-// text, never marking a shortcut where Qt takes "&" as doing so.
+// text, never marking a shortcut where Qt takes "&" as doing so. And the rate menu over a library
+// of very many rates opens at the cost of what it shows.
 
 #include "CompanionAnswers.h"
 #include "ReadTexts.h"
@@ -13,7 +14,10 @@
 #include "RateLibrary/Explainer/TextSymbolButton.h"
 #include "RateLibrary/FooterBar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QIdentityProxyModel>
 #include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
@@ -59,6 +63,19 @@ void settle()
     for (int round = 0; round < 4; ++round)
         QCoreApplication::processEvents();
 }
+
+// Counts the item texts read through it.
+class ReadCounter final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    mutable int reads = 0;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            ++reads;
+        return QIdentityProxyModel::data(index, role);
+    }
+};
 
 } // namespace
 
@@ -193,4 +210,84 @@ TEST(OutsideTexts, outputNamesShowAsWrittenAndMakeNoShortcut)
         EXPECT_EQ(ReadTexts::inLabel(*condition.outputName()), condition.outputName()->text());
         EXPECT_TRUE(name.startsWith(condition.outputName()->text().chopped(1)));
     }
+}
+
+// A library whose 20,000 rows each have a rate of their own: opening the rate menu reads the
+// texts of the rows it shows, not of every rate, and every rate can still be chosen, with the
+// pointer or the keyboard.
+TEST(OutsideTexts, theRateMenuOpensOverManyRatesReadingOnlyWhatItShows)
+{
+    OpenWindow o;
+    ASSERT_TRUE(o.open());
+    LearnedRatesWindow &w = *o.window;
+    w.setTierFilter(TierFilter::all());
+    constexpr int count = 20000;
+    LearnedRates library = fixtureLibrary();
+    const LearnedRates::Row first = library.rows.first();
+    library.rows.clear();
+    for (int i = 0; i < count; ++i) {
+        LearnedRates::Row row = first;
+        row.id = QStringLiteral("r%1").arg(i);
+        row.rate = 44100 + 0.5 * i;
+        library.rows.append(row);
+    }
+    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    ASSERT_TRUE(eventually([&] { return w.tableModel()->rowCount() == count; }, 30000));
+    QComboBox &menu = *w.filterBar()->rateMenu();
+    ASSERT_EQ(menu.count(), count + 1);
+    settle();
+
+    ReadCounter counter;
+    counter.setSourceModel(menu.model());
+    menu.setModel(&counter);
+    menu.setCurrentIndex(0);
+    const auto open = [&]() -> QAbstractItemView * {
+        QTest::mouseClick(&menu, Qt::LeftButton);
+        QWidget *popup = nullptr;
+        if (!eventually([&] { return (popup = QApplication::activePopupWidget()); }))
+            return nullptr;
+        settle();
+        return popup->findChild<QAbstractItemView *>();
+    };
+    counter.reads = 0;
+    QAbstractItemView *list = open();
+    ASSERT_NE(list, nullptr);
+    EXPECT_LE(counter.reads, 400) << "texts read to open a menu of " << count + 1 << " items";
+    QAbstractItemModel &rows = *list->model();
+    ASSERT_EQ(rows.rowCount(), count + 1);
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_EQ(rows.index(0, 0).data().toString(), "Any rate");
+    EXPECT_EQ(rows.index(1, 0).data().toString(), "44.1 kHz");
+    EXPECT_EQ(rows.index(count, 0).data().toString(), menu.itemText(count));
+    saveScreenshot(*QApplication::activePopupWidget(), "learned-rate-menu-many-rates.png");
+
+    // A click on the fourth item chooses 44,101 Hz and closes the menu.
+    const QModelIndex fourth = rows.index(3, 0);
+    list->scrollTo(fourth);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(fourth).center());
+    EXPECT_EQ(w.view().rateFilter, 44101);
+    EXPECT_EQ(menu.currentIndex(), 3);
+    EXPECT_TRUE(eventually([&] { return !QApplication::activePopupWidget(); }));
+    EXPECT_EQ(w.tableModel()->rowCount(), 2) << "44100.5 and 44101 round to 44101 Hz";
+
+    // The keyboard: from the chosen rate, two down and Return.
+    list = open();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->currentIndex().row(), 3);
+    QWidget *keys = QApplication::activePopupWidget()->focusWidget();
+    ASSERT_TRUE(keys);
+    QTest::keyClick(keys, Qt::Key_Down);
+    QTest::keyClick(keys, Qt::Key_Down);
+    QTest::keyClick(keys, Qt::Key_Return);
+    EXPECT_EQ(w.view().rateFilter, 44102);
+    EXPECT_EQ(menu.currentIndex(), 5);
+    EXPECT_TRUE(eventually([&] { return !QApplication::activePopupWidget(); }));
+
+    // Rates that change while the menu is open close it rather than offer what went.
+    list = open();
+    ASSERT_NE(list, nullptr);
+    library.rows.removeLast();
+    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    EXPECT_TRUE(eventually([&] { return !QApplication::activePopupWidget(); }, 30000));
+    EXPECT_EQ(menu.count(), count);
 }
