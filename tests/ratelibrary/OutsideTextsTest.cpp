@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 
 #include <random>
@@ -84,10 +85,10 @@ public:
 TEST(OutsideTexts, theHelpersShowEveryTextAsWritten)
 {
     std::mt19937 rng(24);
-    // Pieces of markup, entities, shortcuts, white space and title marks, joined at random.
-    const QStringList pieces =
-        QStringLiteral("<|>|&|lt;|gt;|amp;|#65;|b|/b|img src=/etc/passwd|table|!doctype html|?xml ?|!--|--|"
-                       "a href=\"x\"|br|p| |  |\n|\t|x|é|\U0001F3B5|[*]|\"|'|qt")
+    // Bits of markup, entities, shortcuts, white space and title marks, joined at random.
+    const QStringList bits =
+        QStringLiteral("<b>|</b>|<p>|<table>|<img src=/etc/passwd>|<a href=\"x\">|<br>|<qt>|<!doctype html>|"
+                       "<?xml ?>|<!--|-->|&lt;|&gt;|&amp;|&#65;|<|>|&| |  |\n|\t|x|é|\U0001F3B5|[*]|\"|'")
             .split(u'|');
     QStringList texts = hostileTexts();
     texts << "Tom <3 <i>x</i>"
@@ -101,8 +102,8 @@ TEST(OutsideTexts, theHelpersShowEveryTextAsWritten)
           << "plain";
     for (int round = 0; round < 3000; ++round) {
         QString text;
-        for (int n = std::uniform_int_distribution<int>(1, 10)(rng); n > 0; --n)
-            text += pieces.at(std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(rng));
+        for (int n = std::uniform_int_distribution<int>(1, 24)(rng); n > 0; --n)
+            text += bits.at(std::uniform_int_distribution<int>(0, int(bits.size()) - 1)(rng));
         texts << text;
     }
     for (const QString &text : texts) {
@@ -117,6 +118,17 @@ TEST(OutsideTexts, theHelpersShowEveryTextAsWritten)
     // A tooltip shows a line's worth of it, as written.
     const QString deep = hostileTexts().constLast();
     EXPECT_EQ(ReadTexts::inLabel(ShownText::toolTip(deep)), ShownText::bounded(deep));
+    // A short line shows on one line, as a plain text as long would.
+    QWidget anchor;
+    anchor.show();
+    QToolTip::showText(
+        anchor.mapToGlobal(QPoint()),
+        ShownText::toolTip(QStringLiteral("<b>Bold?</b> <img src=/etc/passwd> &lt;no&gt; — Tom & Jerry")),
+        &anchor);
+    QLabel *tip = ReadTexts::toolTipLabel();
+    ASSERT_TRUE(tip);
+    EXPECT_LT(tip->height(), 2 * tip->fontMetrics().lineSpacing());
+    tip->hide();
 
     QWidget window;
     window.setWindowTitle(ShownText::windowTitle(QStringLiteral("Import “a[*]b [*][*].json”?")));
