@@ -6,10 +6,11 @@
 #include <QLabel>
 
 // One line of text that shortens itself with "…" instead of widening the window. It asks for
-// the width of its whole text and takes what it is given.
+// the width of its whole text and takes what it is given. Its text is plain: it may come from
+// outside, and a line cut short is no markup anyway.
 class ElidingLabel final : public QLabel {
 public:
-    using QLabel::QLabel;
+    explicit ElidingLabel(QWidget *parent = nullptr) : QLabel(parent) { setTextFormat(Qt::PlainText); }
     void setFullText(const QString &text)
     {
         if (text == m_full)

@@ -1,6 +1,7 @@
 #include "ShownText.h"
 
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -9,6 +10,9 @@ namespace ShownText {
 namespace {
 
 const QChar ellipsis(0x2026);
+
+// A line of up to this many characters shows whole, as a plain tooltip shows it.
+constexpr qsizetype wholeLineLength = 80;
 
 // How far around a cut the grapheme rules are asked: a cluster longer than this is cut between
 // code points instead.
@@ -85,9 +89,41 @@ qreal advance(const QFontMetricsF &metrics, const QString &text)
     return metrics.horizontalAdvance(bounded(text));
 }
 
+QString literal(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    // Qt wraps rich text to a box of about 5:3, which breaks a short line that plain text would
+    // show whole: lines of up to a plain tooltip's width are kept whole, longer ones wrap.
+    qsizetype longest = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    const QString style = longest <= wholeLineLength ? QStringLiteral("pre") : QStringLiteral("pre-wrap");
+    // Line breaks as breaks: the markup would drop one at either end.
+    return QStringLiteral("<p style=\"white-space:%1\">").arg(style) +
+           text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) + QStringLiteral("</p>");
+}
+
 QString toolTip(const QString &text)
 {
-    return bounded(text);
+    return literal(bounded(text));
+}
+
+QString actionText(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString windowTitle(const QString &text)
+{
+    QString escaped = text;
+    return escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
 }
 
 } // namespace ShownText

@@ -32,7 +32,21 @@ QString elided(const QFontMetricsF &metrics, const QString &text, qreal width,
 int advance(const QFontMetrics &metrics, const QString &text);
 qreal advance(const QFontMetricsF &metrics, const QString &text);
 
-// A tooltip showing a text from outside.
+// `text` as a label, tooltip or message box in Qt's automatic text format shows it, character
+// for character. Qt takes a text that looks like markup (Qt::mightBeRichText: "<b>x</b>", a
+// "&lt;", an "<img src=…>") as rich text; such a text comes back escaped, as rich text that keeps
+// its spaces and line breaks. Any other text comes back as it is.
+QString literal(const QString &text);
+
+// A tooltip showing a text from outside: a line of it, shown literally.
 QString toolTip(const QString &text);
+
+// A text from outside as the text of a menu item or a button, where Qt takes "&" as marking the
+// shortcut letter: each "&" doubled, so that it shows as itself and makes no shortcut.
+QString actionText(const QString &text);
+
+// A text from outside in a window's title, where Qt takes "[*]" as the place of the modified
+// mark and drops it: each "[*]" doubled, so that it shows as itself.
+QString windowTitle(const QString &text);
 
 } // namespace ShownText

@@ -1,6 +1,7 @@
 #include "PlaybackHistoryWindow.h"
 
 #include "Common/ElidingLabel.h"
+#include "Common/ShownText.h"
 #include "Common/ShownTextDelegate.h"
 #include "PlaybackHistoryDelegates.h"
 #include "PlaybackHistoryStyle.h"
@@ -459,7 +460,8 @@ void PlaybackHistoryWindow::exportCsv()
     //: Title and headline of the message shown when the CSV export could not be written.
     const QString headline = Tr::tr("The playback history could not be exported");
     auto *box = new QMessageBox(QMessageBox::Warning, headline, headline, QMessageBox::Ok, this);
-    box->setInformativeText(*failure);
+    // It names the chosen file: shown as written, never as markup or a link.
+    box->setInformativeText(ShownText::literal(*failure));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     m_exportFailure = box;

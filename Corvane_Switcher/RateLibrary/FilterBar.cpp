@@ -1,5 +1,6 @@
 #include "FilterBar.h"
 
+#include "Common/ListMenu.h"
 #include "Platform/FontStyles.h"
 #include "RateLibraryTr.h"
 
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -59,6 +62,59 @@ private:
     QList<double> m_rates; // ascending, as `rateChoices` gives them
 };
 
+// The rate menu. Qt's own list measures every item each time it opens; past the items it
+// measures whole, the menu opens a list of its own instead, which reads only the rows in view.
+class RateMenuBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        if (count() <= FilterBar::measuredRateItems) {
+            QComboBox::showPopup();
+            return;
+        }
+        ListMenu::Entries entries;
+        entries.count = count();
+        entries.text = [this](qsizetype row) { return itemText(int(row)); };
+        entries.checked = currentIndex();
+        entries.pick = [this](qsizetype row) {
+            setCurrentIndex(int(row));
+            emit activated(int(row));
+            emit textActivated(itemText(int(row)));
+        };
+        QMenu *menu = ListMenu::make(std::move(entries), popupWidth(), this);
+        menu->setAccessibleName(accessibleName());
+        // Rows read from a list that has since changed would pick the wrong rate.
+        connect(model(), &QAbstractItemModel::modelReset, menu, &QWidget::close);
+        connect(model(), &QAbstractItemModel::rowsRemoved, menu, &QWidget::close);
+        connect(model(), &QAbstractItemModel::rowsInserted, menu, &QWidget::close);
+        m_popup = menu;
+        ListMenu::popUp(menu, mapToGlobal(layoutDirection() == Qt::RightToLeft ? rect().bottomRight()
+                                                                               : rect().bottomLeft()));
+    }
+    void hidePopup() override
+    {
+        if (m_popup)
+            m_popup->close();
+        QComboBox::hidePopup();
+    }
+
+private:
+    // As wide as the menu, or as its first and last items with the check mark's room, whichever
+    // is wider: the items between are not measured.
+    int popupWidth() const
+    {
+        const int last = count() - 1;
+        int widest = 0;
+        for (int row : {0, 1, 2, last - 1, last})
+            widest = std::max(widest, fontMetrics().horizontalAdvance(itemText(row)));
+        return std::max(width(), widest + iconSize().width() + 4 * fontMetrics().averageCharWidth());
+    }
+
+    QPointer<QMenu> m_popup;
+};
+
 FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
 {
     m_choosers = new QWidget(this);
@@ -103,10 +159,10 @@ FilterBar::FilterBar(QWidget *parent) : QWidget(parent)
             [this](int id) { emit kindFilterChosen(KindFilter(id)); });
     choosers->addWidget(segments);
 
-    m_rateMenu = new QComboBox(m_choosers);
+    m_rateMenu = new RateMenuBox(m_choosers);
     m_rateMenu->setAccessibleName(Tr::tr("Rate"));
     m_rateMenu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_rateItems = new RateMenuModel(m_rateMenu);
+    m_rateItems = new RateMenuModel(this);
     m_rateMenu->setModel(m_rateItems);
     // Its list lays out the rows in view only.
     if (auto *list = qobject_cast<QListView *>(m_rateMenu->view()))

@@ -25,8 +25,9 @@ public:
 
     explicit FilterBar(QWidget *parent = nullptr);
 
-    // Up to this many items the rate menu is as wide as its widest; past it, as wide as the
-    // longest of its first and last items, rather than measuring every one.
+    // Up to this many items the rate menu is as wide as its widest and opens Qt's own list; past
+    // it, it is as wide as the longest of its first and last items and opens a list that reads
+    // only the rows in view (ListMenu), rather than measuring every item.
     static constexpr int measuredRateItems = 64;
 
     // Shows the view state and the menus' current content (the rate menu's as `rateChoices`,

@@ -55,7 +55,7 @@ ImportPreviewSheet::ImportPreviewSheet(SwitcherModel &model, SwitcherModel::Impo
 {
     const ImportResult &result = m_preview.result;
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(importTitle(m_preview.url));
+    setWindowTitle(ShownText::windowTitle(importTitle(m_preview.url)));
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);

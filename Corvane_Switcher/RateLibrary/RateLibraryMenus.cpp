@@ -1,6 +1,7 @@
 #include "RateLibraryMenus.h"
 
 #include "Bundle.h"
+#include "Common/ShownText.h"
 #include "RateLibraryIndex.h"
 #include "RateLibraryRowText.h"
 #include "RateLibraryTr.h"
@@ -154,12 +155,12 @@ void fillMenu(QMenu *menu, const MenuItems &items)
             break;
         case MenuItem::Kind::submenu: {
             QMenu *sub = makeMenu(item.children, menu);
-            sub->setTitle(item.title);
+            sub->setTitle(ShownText::actionText(item.title));
             menu->addMenu(sub);
             break;
         }
         case MenuItem::Kind::action: {
-            QAction *action = menu->addAction(item.title);
+            QAction *action = menu->addAction(ShownText::actionText(item.title));
             if (item.checked) {
                 action->setCheckable(true);
                 action->setChecked(true);

@@ -58,7 +58,8 @@ struct TierMenuItem {
 QList<TierMenuItem> tierMenuItems(const std::optional<SwitcherProtocol::MusicQuality> &quality);
 QString currentSettingTitle(const std::optional<SwitcherProtocol::MusicQuality> &quality);
 
-// A QMenu showing `items`; choosing an item runs its action.
+// A QMenu showing `items`; choosing an item runs its action. Titles show as they are written,
+// an output's name among them: none marks a shortcut letter.
 QMenu *makeMenu(const MenuItems &items, QWidget *parent);
 // Replaces what `menu` holds with `items`.
 void fillMenu(QMenu *menu, const MenuItems &items);

@@ -1,5 +1,6 @@
 #include "TrayMenu.h"
 
+#include "Common/ShownText.h"
 #include "Logging.h"
 #include "Platform/BrandColors.h"
 #include "Platform/Symbols.h"
@@ -92,7 +93,8 @@ void TrayNotifications::show(const QString &title, const QString &message)
 {
     if (m_tray && m_tray->showMessage(title, message))
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, title, message);
+    // The message may name a file: shown as written, never as markup or a link.
+    auto *box = new QMessageBox(QMessageBox::Warning, title, ShownText::literal(message));
     box->setObjectName(QStringLiteral("failureNotice"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();

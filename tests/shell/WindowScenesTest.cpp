@@ -7,6 +7,7 @@
 #include "RateLibrary/Explainer/RecentPlaysTable.h"
 #include "RateLibrary/LearnedRatesWindow.h"
 #include "RateLibraryFile.h"
+#include "ReadTexts.h"
 #include "Shell/AppShell.h"
 #include "Shell/TrayMenu.h"
 
@@ -100,6 +101,26 @@ TEST(TrayMenu, NotificationsWaitForTheShellAndComeAsMessageBoxesWithoutATray)
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (widget->objectName() == u"failureNotice")
             widget->close();
+}
+
+// A notification's message names files: its message box reads it as written, never as markup or
+// a link.
+TEST(TrayMenu, ANotificationsMessageBoxReadsItsMessageAsWritten)
+{
+    const QString message = u"/data/<a href=\"file:///etc/passwd\">h</a>/<b>history</b>.json was set aside"_s;
+    TrayNotifications notifications;
+    notifications.attach(nullptr);
+    notifications.notify(u"Loading failed"_s, message);
+    QStringList read;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->objectName() == u"failureNotice" && box->isVisible()) {
+            for (const QLabel *label : box->findChildren<QLabel *>())
+                read.append(ReadTexts::inLabel(*label));
+            box->close();
+        }
+    }
+    EXPECT_TRUE(read.contains(message)) << qPrintable(read.join(u'\n'));
 }
 
 TEST(AppShell, TheRateLibraryDocumentAmongTheArguments)

@@ -1,6 +1,7 @@
 #include "OutputCondition.h"
 
 #include "Common/ElidingLabel.h"
+#include "Common/ListMenu.h"
 #include "Common/ShownText.h"
 #include "ExplainerStyle.h"
 #include "Platform/FontStyles.h"
@@ -9,101 +10,14 @@
 #include "RateLibrary/RateLibraryCard.h"
 #include "TextSymbolButton.h"
 
-#include <QAbstractListModel>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWidgetAction>
 
 using namespace RateLibrary;
-
-namespace {
-
-// The outputs of a long output menu as rows of one list, read from the choices as they show.
-class OutputChoicesModel final : public QAbstractListModel {
-public:
-    OutputChoicesModel(OutputControl control, QObject *parent)
-        : QAbstractListModel(parent), m_control(std::move(control)),
-          m_check(Symbols::icon(QStringLiteral("checkmark"), SystemColors::label())), m_blank(blankIcon())
-    {
-    }
-
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : int(m_control.choices.size());
-    }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
-        switch (role) {
-        case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
-            return ShownText::bounded(m_control.choices.name(index.row()));
-        case Qt::DecorationRole:
-            // A check mark on the chosen output, and the same room before every other one.
-            return index.row() == m_control.checked ? m_check : m_blank;
-        default:
-            return {};
-        }
-    }
-    const OutputControl &control() const { return m_control; }
-
-private:
-    static QIcon blankIcon()
-    {
-        QPixmap blank(16, 16);
-        blank.fill(Qt::transparent);
-        return QIcon(blank);
-    }
-
-    OutputControl m_control;
-    QIcon m_check;
-    QIcon m_blank;
-};
-
-// The output menu over more outputs than a menu shows: one scrolling list as its content, so
-// that opening it lays out only the rows in view, however many outputs the companion lists.
-QMenu *makeOutputListMenu(const OutputControl &control, int width, QWidget *parent)
-{
-    auto *menu = new QMenu(parent);
-    auto *list = new QListView;
-    auto *model = new OutputChoicesModel(control, list);
-    list->setModel(model);
-    list->setUniformItemSizes(true);
-    list->setFrameShape(QFrame::NoFrame);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setTextElideMode(Qt::ElideRight);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setMouseTracking(true);
-    list->setAccessibleName(outputPickerLabel());
-    const int rows = OutputCondition::listMenuRows;
-    list->setFixedSize(width, rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
-    if (control.checked >= 0) {
-        const QModelIndex chosen = model->index(int(control.checked));
-        list->setCurrentIndex(chosen);
-        list->scrollTo(chosen, QAbstractItemView::PositionAtCenter);
-    }
-    QObject::connect(list, &QAbstractItemView::activated, menu, [menu, model](const QModelIndex &index) {
-        menu->close();
-        model->control().pick(index.row());
-    });
-    QObject::connect(list, &QAbstractItemView::clicked, menu, [menu, model](const QModelIndex &index) {
-        menu->close();
-        model->control().pick(index.row());
-    });
-    auto *action = new QWidgetAction(menu);
-    action->setDefaultWidget(list);
-    menu->addAction(action);
-    return menu;
-}
-
-} // namespace
 
 OutputCondition::OutputCondition(QWidget *parent) : QWidget(parent)
 {
@@ -138,7 +52,6 @@ OutputCondition::OutputCondition(QWidget *parent) : QWidget(parent)
     // A name wider than the card is cut with "…" rather than widening the window.
     m_outputName = new ElidingLabel(this);
     m_outputName->setFont(ExplainerStyle::valueFont());
-    m_outputName->setTextFormat(Qt::PlainText);
     row->addWidget(m_outputName, 0, Qt::AlignVCenter);
     m_answer = new QPushButton(this);
     m_answer->setFont(FontStyles::systemFont(11));
@@ -183,21 +96,23 @@ void OutputCondition::popUpOutputMenu()
     const int width = std::max(m_outputMenu->width(), listMenuWidth);
     QMenu *menu = nullptr;
     if (control.choices.size() > menuItemLimit) {
-        menu = makeOutputListMenu(control, width, this);
+        ListMenu::Entries entries;
+        entries.count = control.choices.size();
+        entries.text = [choices = control.choices](qsizetype i) { return choices.name(i); };
+        entries.checked = control.checked;
+        entries.pick = [control](qsizetype i) { control.pick(i); };
+        menu = ListMenu::make(std::move(entries), width, this);
     } else {
-        menu = makeMenu(control.items(), this);
         // Each name on one line of the menu, cut with "…" when a name is longer than any.
-        for (QAction *action : menu->actions())
-            action->setText(ShownText::elided(menu->fontMetrics(), action->text(), width));
+        menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        MenuItems items = control.items();
+        for (MenuItem &item : items)
+            item.title = ShownText::elided(menu->fontMetrics(), item.title, width);
+        fillMenu(menu, items);
     }
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setAccessibleName(outputPickerLabel());
     const QPoint corner = layoutDirection() == Qt::RightToLeft ? m_outputMenu->rect().bottomRight()
                                                                : m_outputMenu->rect().bottomLeft();
-    menu->popup(m_outputMenu->mapToGlobal(corner));
-    // The list takes the keys: arrows, type-ahead and Return choose in it.
-    if (auto *list = menu->findChild<QListView *>()) {
-        menu->setActiveAction(menu->actions().constFirst());
-        list->setFocus(Qt::PopupFocusReason);
-    }
+    ListMenu::popUp(menu, m_outputMenu->mapToGlobal(corner));
 }

@@ -27,9 +27,8 @@ public:
     };
 
     // Up to this many outputs the output menu holds an item per output; past it, one scrolling list
-    // of them, this many rows tall, at least this wide.
+    // of them (ListMenu), at least this wide.
     static constexpr qsizetype menuItemLimit = 40;
-    static constexpr int listMenuRows = 16;
     static constexpr int listMenuWidth = 320;
 
     explicit OutputCondition(QWidget *parent = nullptr);

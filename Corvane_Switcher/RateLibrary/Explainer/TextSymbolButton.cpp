@@ -32,10 +32,11 @@ TextSymbolButton::TextSymbolButton(const Look &look, QWidget *parent) : QAbstrac
 
 void TextSymbolButton::setLabel(const QString &text, const QString &symbol)
 {
-    if (text == this->text() && symbol == m_symbol)
+    if (text == m_label && symbol == m_symbol)
         return;
+    m_label = text;
     m_symbol = symbol;
-    setText(text);
+    setText(ShownText::actionText(text));
     setAccessibleName(ShownText::bounded(text));
     m_textWidth = -1;
     updateGeometry();
@@ -46,7 +47,7 @@ QSize TextSymbolButton::sizeHint() const
 {
     const QFontMetrics metrics(font());
     if (m_textWidth < 0)
-        m_textWidth = ShownText::advance(metrics, text());
+        m_textWidth = ShownText::advance(metrics, m_label);
     const int side = symbolSide(m_look.symbolPoints);
     return {m_textWidth + gap + side + 2, std::max(metrics.height(), side) + 2};
 }
@@ -72,7 +73,7 @@ void TextSymbolButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QFontMetrics metrics(font());
     const int side = symbolSide(m_look.symbolPoints);
-    const QString shown = ShownText::elided(metrics, text(), std::max(0, width() - 2 - gap - side));
+    const QString shown = ShownText::elided(metrics, m_label, std::max(0, width() - 2 - gap - side));
     const int textWidth = metrics.horizontalAdvance(shown);
     QRect textRect(1, 0, textWidth, height());
     QRect symbolRect(textRect.right() + 1 + gap, (height() - side) / 2, side, side);

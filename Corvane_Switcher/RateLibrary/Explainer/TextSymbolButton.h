@@ -20,7 +20,9 @@ public:
 
     TextSymbolButton(const Look &look, QWidget *parent = nullptr);
 
+    // The button's text() is `text` with each "&" doubled: a name from outside makes no shortcut.
     void setLabel(const QString &text, const QString &symbol);
+    const QString &label() const { return m_label; }
     const QString &symbol() const { return m_symbol; }
 
     QSize sizeHint() const override;
@@ -33,6 +35,7 @@ protected:
 
 private:
     Look m_look;
+    QString m_label;
     QString m_symbol;
     mutable int m_textWidth = -1; // the whole text's, measured once per text and font
 };
