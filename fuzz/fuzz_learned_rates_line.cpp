@@ -3,9 +3,8 @@
 // decoders and QJsonDocument read, whether or not it takes texts from an earlier library. Read
 // as the line arrives, in pieces (small ones here), it must read as the whole line does.
 
-#include "ArrivingRows.h"
+#include "ArrivingLine.h"
 #include "LearnedRatesLineReader.h"
-#include "LineDecoder.h"
 #include "SwitcherProtocol.h"
 
 #include <QJsonDocument>
@@ -24,69 +23,17 @@ namespace {
     std::abort();
 }
 
-// The head's verdict, then the payload's for a Rate Library, as the link makes them.
-struct Outcome {
-    QString error;
-    int v = 0;
-    QString type;
-    std::optional<LearnedRates> rates;
-    bool operator==(const Outcome &) const = default;
-};
-
-Outcome decode(QByteArray line, JsonScratch &scratch)
-{
-    Outcome o;
-    const std::size_t capacity = padForDecoding(line);
-    const auto head =
-        decodeEnvelopeHead(std::string_view(line.constData(), std::size_t(line.size())), capacity, &scratch);
-    if (!head) {
-        o.error = head.error.text();
-        return o;
-    }
-    o.v = head.value->v;
-    o.type = head.value->type;
-    if (o.type == u"learnedRates") {
-        auto rates = LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
-        if (rates)
-            o.rates = std::move(*rates.value);
-        else
-            o.error = rates.error.text();
-    }
-    return o;
-}
+using ArrivingLine::Outcome;
 
 // As the link reads the line while it arrives, in chunks of `chunk` bytes, with pieces of a few
-// dozen bytes.
+// dozen bytes and no earlier library.
 Outcome readInPieces(const QByteArray &line, qsizetype chunk)
 {
-    LineDecoder decoder(1024 * 1024);
-    SwitcherProtocol::ArrivingRows arriving({16, 32, 4096});
-    const QByteArray stream = line + '\n';
-    for (qsizetype at = 0; at < stream.size(); at += chunk) {
-        const QByteArrayView bytes = QByteArrayView(stream).sliced(at, std::min(chunk, stream.size() - at));
-        QList<LineDecoder::Line> lines;
-        if (decoder.pendingBytes() > 0) {
-            QByteArray &held = decoder.heldLine();
-            const qsizetype from = held.size();
-            held.append(bytes);
-            lines = decoder.feedHeld(from);
-        } else {
-            lines = decoder.feed(bytes);
-        }
-        if (!lines.isEmpty()) {
-            QByteArray rest = lines.first().text;
-            JsonScratch scratch;
-            if (arriving.started()) {
-                if (auto read = arriving.finish(rest, {}))
-                    return {{}, read->v, read->type, std::move(read->rates)};
-                if (arriving.tookRows())
-                    arriving.standIn(rest, scratch);
-            }
-            return decode(rest, scratch);
-        }
-        arriving.read(decoder.heldLine(), line.size(), {});
-    }
-    return {QStringLiteral("never ended"), 0, {}, {}};
+    ArrivingLine::ReadInPieces read =
+        ArrivingLine::readInPieces(line, chunk, {}, nullptr, {16, 32, 4096}, 1024 * 1024);
+    if (!read.ended)
+        return {QStringLiteral("never ended"), 0, {}, {}, {}};
+    return std::move(read.outcome);
 }
 
 } // namespace
@@ -97,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Lines as the link cuts them: no newline inside, none empty.
     if (!line.contains('\n') && !line.isEmpty() && line != "\r") {
         JsonScratch scratch;
-        const Outcome whole = decode(line.endsWith('\r') ? line.chopped(1) : line, scratch);
+        QByteArray cut = line.endsWith('\r') ? line.chopped(1) : line;
+        const Outcome whole = ArrivingLine::decode(cut, scratch);
         for (const qsizetype chunk : {qsizetype(7), qsizetype(1) + qsizetype(size) / 3})
             if (!(readInPieces(line, chunk) == whole))
                 fail("read as it arrived, the line reads otherwise than whole", line);

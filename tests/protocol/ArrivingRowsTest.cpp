@@ -3,7 +3,7 @@
 // end up with exactly what reading the whole line gives: the same library, or the same error;
 // and it must never hold much of the line.
 #include "ArrivingRows.h"
-#include "LineDecoder.h"
+#include "ArrivingLine.h"
 #include "ProtocolFixtures.h"
 
 #include <QThreadPool>
@@ -15,101 +15,20 @@ using Row = LearnedRates::Row;
 
 namespace {
 
-// What the link makes of one line: the head's verdict, then the payload's for a Rate Library.
-struct Outcome {
-    QString headError;
-    int v = 0;
-    QString type;
-    QString payloadError;
-    std::optional<LearnedRates> rates;
-    bool operator==(const Outcome &) const = default;
-};
+using ArrivingLine::Outcome;
+using ArrivingLine::readWhole;
 
-std::ostream &operator<<(std::ostream &out, const Outcome &o)
+// As the link does it, with room for a line of 64 MiB: the line decoder gives back the one line
+// at its newline.
+ArrivingLine::ReadInPieces readInPieces(const QByteArray &line, qsizetype chunk, const QList<Row> &earlier,
+                                        QThreadPool *pool, ArrivingRows::Sizes sizes)
 {
-    return out << "head error '" << o.headError.toStdString() << "' v " << o.v << " type '"
-               << o.type.toStdString() << "' payload error '" << o.payloadError.toStdString() << "' rows "
-               << (o.rates ? o.rates->rows.size() : -1);
-}
-
-Outcome decode(QByteArray &line, JsonScratch &scratch)
-{
-    Outcome o;
-    const std::size_t capacity = padForDecoding(line);
-    const auto head = decodeEnvelopeHead(view(line), capacity, &scratch);
-    if (!head) {
-        o.headError = head.error.text();
-        return o;
-    }
-    o.v = head.value->v;
-    o.type = head.value->type;
-    if (o.type == u"learnedRates") {
-        auto rates = LearnedRates::fromJsonText(head.value->payload, head.value->payloadCapacity, &scratch);
-        if (rates)
-            o.rates = std::move(*rates.value);
-        else
-            o.payloadError = rates.error.text();
-    }
-    return o;
-}
-
-Outcome readWhole(QByteArray line, const QList<Row> &earlier)
-{
-    JsonScratch scratch;
-    scratch.shareTextsWith(earlier);
-    return decode(line, scratch);
-}
-
-struct ReadInPieces {
-    Outcome outcome;
-    qsizetype mostHeld = 0; // the most the line decoder held of the line
-    bool started = false;   // whether the rows were read as the line arrived
-};
-
-// As the link does it: the line arrives in chunks of `chunk` bytes, received into the line held
-// so far, which the arriving rows read after each chunk.
-ReadInPieces readInPieces(const QByteArray &line, qsizetype chunk, const QList<Row> &earlier,
-                          QThreadPool *pool, ArrivingRows::Sizes sizes)
-{
-    ReadInPieces result;
-    LineDecoder decoder(64 * 1024 * 1024);
-    ArrivingRows arriving(sizes);
-    const QByteArray stream = line + '\n';
-    for (qsizetype at = 0; at < stream.size(); at += chunk) {
-        const QByteArrayView bytes = QByteArrayView(stream).sliced(at, std::min(chunk, stream.size() - at));
-        QList<LineDecoder::Line> lines;
-        if (decoder.pendingBytes() > 0) {
-            QByteArray &held = decoder.heldLine();
-            const qsizetype from = held.size();
-            held.append(bytes);
-            lines = decoder.feedHeld(from);
-        } else {
-            lines = decoder.feed(bytes);
-        }
-        if (!lines.isEmpty()) {
-            EXPECT_EQ(lines.size(), 1);
-            QByteArray rest = lines.first().text;
-            JsonScratch scratch;
-            scratch.shareTextsWith(earlier);
-            result.started = arriving.started();
-            if (arriving.started()) {
-                auto read = arriving.finish(rest, earlier);
-                if (read) {
-                    result.outcome.v = read->v;
-                    result.outcome.type = read->type;
-                    result.outcome.rates = std::move(read->rates);
-                    return result;
-                }
-                if (arriving.tookRows())
-                    arriving.standIn(rest, scratch);
-            }
-            result.outcome = decode(rest, scratch);
-            return result;
-        }
-        arriving.read(decoder.heldLine(), line.size(), earlier, pool);
-        result.mostHeld = std::max(result.mostHeld, decoder.heldLine().size());
-    }
-    ADD_FAILURE() << "the line never ended";
+    ArrivingLine::ReadInPieces result =
+        ArrivingLine::readInPieces(line, chunk, earlier, pool, sizes, 64 * 1024 * 1024);
+    if (!result.ended)
+        ADD_FAILURE() << "the line never ended";
+    else
+        EXPECT_EQ(result.lines, 1);
     return result;
 }
 
