@@ -68,13 +68,11 @@ public:
 // The switcher over a history file whose newest play has the thirty-million-character title, an
 // output whose name is three million characters long, a companion on loopback, and the Rate
 // Library window (1200 × 900, the recent plays expanded) with every setting's rows.
-struct HugeScene {
+struct HugeScene : SwitcherFolder {
     // With `hugeHistory`, the newest play's title is the thirty-million-character one; with
     // `withWindow`, the Rate Library window is made and shown.
     bool open(benchmark::State &state, bool hugeHistory, bool withWindow = true)
     {
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QSettings().setValue(QLatin1String(RateLibrary::historyExpandedKey), true);
         const QString historyPath = dir.filePath(QStringLiteral("PlaybackHistory.json"));
         {
             PlaybackHistory store(historyPath);
@@ -95,11 +93,9 @@ struct HugeScene {
         dac.availableSampleRates = {{44100, 44100}, {48000, 48000}, {96000, 96000}};
         devices.device = dac;
 
-        const quint16 port = freePort();
-        settings =
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        settings->setValue(QStringLiteral("switcher.port"), port);
-        auto engine = std::make_unique<RateSwitcher>(settings.get(), historyPath, dir.path());
+        auto engine = makeEngine(historyPath);
+        // The recent plays expanded, in the user's settings, which are in the temporary folder.
+        QSettings().setValue(QLatin1String(RateLibrary::historyExpandedKey), true);
         PlatformServices platform;
         platform.outputDevices = &devices;
         model = std::make_unique<SwitcherModel>(platform, std::move(engine), std::make_unique<StillClock>());
@@ -109,11 +105,7 @@ struct HugeScene {
             return false;
         }
         companion.connectToHost(QHostAddress::LocalHost, port);
-        QElapsedTimer waited;
-        waited.start();
-        while (!model->switcher().link().isPeer() && waited.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (!model->switcher().link().isPeer()) {
+        if (!waitUntilPaired(*model)) {
             state.SkipWithError("the companion did not pair");
             return false;
         }
@@ -164,9 +156,7 @@ struct HugeScene {
         return window->tableModel()->rowCount() == rowCount;
     }
 
-    QTemporaryDir dir;
     FixedDevice devices;
-    std::unique_ptr<QSettings> settings;
     std::unique_ptr<SwitcherModel> model;
     QTcpSocket companion;
     std::unique_ptr<LearnedRatesWindow> window;

@@ -100,29 +100,23 @@ private:
     std::future<void> m_writing;
 };
 
+QByteArray lineOf(const SwitcherProtocol::LearnedRates &library)
+{
+    return SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
+}
+
 // The switcher with its link on loopback, the companion paired, and the Rate Library window
 // shown at 1200 × 800 with every setting's rows.
-struct ShownWindow {
+struct ShownWindow : SwitcherFolder {
     bool open(benchmark::State &state)
     {
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        const quint16 port = freePort();
-        settings =
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        settings->setValue(QStringLiteral("switcher.port"), port);
-        auto engine = std::make_unique<RateSwitcher>(
-            settings.get(), dir.filePath(QStringLiteral("history.json")), dir.path());
-        model = std::make_unique<SwitcherModel>(PlatformServices{}, std::move(engine),
-                                                std::make_unique<StillClock>());
+        model =
+            std::make_unique<SwitcherModel>(PlatformServices{}, makeEngine(), std::make_unique<StillClock>());
         if (!companion.connectTo(port)) {
             state.SkipWithError("the companion could not connect");
             return false;
         }
-        QElapsedTimer waited;
-        waited.start();
-        while (!model->switcher().link().isPeer() && waited.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (!model->switcher().link().isPeer()) {
+        if (!waitUntilPaired(*model)) {
             state.SkipWithError("the companion did not pair");
             return false;
         }
@@ -154,17 +148,63 @@ struct ShownWindow {
         return shown();
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> settings;
+    // open(), then a library of `outputs` outputs tagged 'a' shown; false, with the benchmark
+    // skipped and told why, when either did not come.
+    bool openWithOutputs(benchmark::State &state, int outputs)
+    {
+        if (!open(state))
+            return false;
+        PaintCounter card;
+        condition().installEventFilter(&card);
+        companion.send(lineOf(libraryWithOutputs(outputs, 'a')));
+        if (!waitUntilShown(firstUid('a'), outputs, card, card.paints)) {
+            state.SkipWithError("the library never showed");
+            return false;
+        }
+        return true;
+    }
+
     std::unique_ptr<SwitcherModel> model;
     WritingCompanion companion;
     std::unique_ptr<LearnedRatesWindow> window;
 };
 
-QByteArray lineOf(const SwitcherProtocol::LearnedRates &library)
-{
-    return SwitcherProtocol::encodeEnvelope(QStringLiteral("learnedRates"), library.toJson());
-}
+// Keystrokes in the search field of the window, one an iteration, each through to the table's
+// paint. The table's paints and resets are counted for as long as this lives.
+class SearchTyping final {
+public:
+    explicit SearchTyping(LearnedRatesWindow &window) : m_search(window.filterBar()->searchField())
+    {
+        window.table()->viewport()->installEventFilter(&table);
+        m_counting =
+            QObject::connect(window.tableModel(), &QAbstractItemModel::modelReset, [this] { ++resets; });
+    }
+    ~SearchTyping() { QObject::disconnect(m_counting); }
+
+    // Types through the benchmark's iterations; false when a keystroke was not followed by a paint.
+    bool type(benchmark::State &state, StallMeter &meter, double &worstStall)
+    {
+        const QStringList typing = {"l", "lo", "l", ""};
+        qsizetype next = 0;
+        bool painted = true;
+        for (auto _ : state) {
+            const int before = table.paints;
+            meter.start();
+            m_search->setText(typing.at(next));
+            next = (next + 1) % typing.size();
+            painted = frameUntilPainted(table, before, 600000) && painted;
+            worstStall = std::max(worstStall, meter.stopMs());
+        }
+        return painted;
+    }
+
+    PaintCounter table;
+    int resets = 0;
+
+private:
+    QLineEdit *m_search;
+    QMetaObject::Connection m_counting;
+};
 
 // One library after another, each with as many distinct outputs as the argument, from the
 // companion's first byte to the window's repainted output card; the libraries alternate so
@@ -213,38 +253,17 @@ void BM_RefreshWithManyOutputs(benchmark::State &state)
 {
     const int outputs = int(state.range(0));
     ShownWindow shown;
-    if (!shown.open(state))
+    if (!shown.openWithOutputs(state, outputs))
         return;
-    PaintCounter card;
-    shown.condition().installEventFilter(&card);
-    shown.companion.send(lineOf(libraryWithOutputs(outputs, 'a')));
-    if (!shown.waitUntilShown(firstUid('a'), outputs, card, card.paints)) {
-        state.SkipWithError("the library never showed");
-        return;
-    }
-    PaintCounter table;
-    shown.window->table()->viewport()->installEventFilter(&table);
-    int resets = 0;
-    QObject::connect(shown.window->tableModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
-    QLineEdit *search = shown.window->filterBar()->searchField();
-    const QStringList typing = {"l", "lo", "l", ""};
-    qsizetype next = 0;
-    bool painted = true;
+    SearchTyping typing(*shown.window);
     StallMeter meter;
     double worstStall = 0;
-    for (auto _ : state) {
-        const int before = table.paints;
-        meter.start();
-        search->setText(typing.at(next));
-        next = (next + 1) % typing.size();
-        painted = frameUntilPainted(table, before, 600000) && painted;
-        worstStall = std::max(worstStall, meter.stopMs());
-    }
+    const bool painted = typing.type(state, meter, worstStall);
     state.counters["outputs_offered"] = double(shown.outputsOffered());
-    state.counters["resets"] = benchmark::Counter(resets, benchmark::Counter::kAvgIterations);
-    state.counters["paints"] = benchmark::Counter(table.paints, benchmark::Counter::kAvgIterations);
+    state.counters["resets"] = benchmark::Counter(typing.resets, benchmark::Counter::kAvgIterations);
+    state.counters["paints"] = benchmark::Counter(typing.table.paints, benchmark::Counter::kAvgIterations);
     state.counters["longest_main_thread_stall_ms"] = worstStall;
-    if (!painted || resets != int(state.iterations()))
+    if (!painted || typing.resets != int(state.iterations()))
         state.SkipWithError("a keystroke did not reset and repaint the table once");
     else if (shown.outputsOffered() != outputs)
         state.SkipWithError("the menu does not offer every output");
@@ -255,15 +274,8 @@ void BM_OpenOutputMenu(benchmark::State &state)
 {
     const int outputs = int(state.range(0));
     ShownWindow shown;
-    if (!shown.open(state))
+    if (!shown.openWithOutputs(state, outputs))
         return;
-    PaintCounter card;
-    shown.condition().installEventFilter(&card);
-    shown.companion.send(lineOf(libraryWithOutputs(outputs, 'a')));
-    if (!shown.waitUntilShown(firstUid('a'), outputs, card, card.paints)) {
-        state.SkipWithError("the library never showed");
-        return;
-    }
     StallMeter meter;
     double worstStall = 0;
     qsizetype entries = 0;
@@ -324,23 +336,9 @@ void BM_ManyRatesArriveAndRefresh(benchmark::State &state)
         state.SkipWithError("the library never showed");
         return;
     }
-    PaintCounter table;
-    shown.window->table()->viewport()->installEventFilter(&table);
-    int resets = 0;
-    QObject::connect(shown.window->tableModel(), &QAbstractItemModel::modelReset, [&] { ++resets; });
-    QLineEdit *search = shown.window->filterBar()->searchField();
-    const QStringList typing = {"l", "lo", "l", ""};
-    qsizetype next = 0;
-    bool painted = true;
+    SearchTyping typing(*shown.window);
     double worstStall = 0;
-    for (auto _ : state) {
-        const int before = table.paints;
-        meter.start();
-        search->setText(typing.at(next));
-        next = (next + 1) % typing.size();
-        painted = frameUntilPainted(table, before, 600000) && painted;
-        worstStall = std::max(worstStall, meter.stopMs());
-    }
+    const bool painted = typing.type(state, meter, worstStall);
     // The menu opened five times, each until its list has painted: Qt's own list or the menu's,
     // whichever it opens, holding every rate.
     QComboBox *menu = shown.window->filterBar()->rateMenu();
@@ -385,8 +383,8 @@ void BM_ManyRatesArriveAndRefresh(benchmark::State &state)
     state.counters["rates_offered"] = rates;
     state.counters["arrival_longest_stall_ms"] = arrivalStall;
     state.counters["longest_main_thread_stall_ms"] = worstStall;
-    state.counters["resets"] = benchmark::Counter(resets, benchmark::Counter::kAvgIterations);
-    if (!painted || resets != int(state.iterations()))
+    state.counters["resets"] = benchmark::Counter(typing.resets, benchmark::Counter::kAvgIterations);
+    if (!painted || typing.resets != int(state.iterations()))
         state.SkipWithError("a keystroke did not reset and repaint the table once");
     else if (rates != rows)
         state.SkipWithError("the rate menu does not offer every rate");

@@ -54,30 +54,20 @@ void countPaintsOf(QWidget *widget, PaintCounter &counter)
 // The window at 1200 × 900 (so the table keeps some rows under the whole explainer), a
 // companion paired over loopback, the benchmark's argument in rows of Rate Library and 2000 plays
 // in the history. The table's resets are counted from the first frame on.
-struct ExplainerWindow {
+struct ExplainerWindow : SwitcherFolder {
     // False, with the benchmark skipped and told why, when the window could not be shown so.
     bool open(benchmark::State &state)
     {
         const int rows = int(state.range(0));
-        // The window keeps "History" expanded in the user's settings: keep those in the temporary folder.
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        auto engine = makeEngine();
+        // The window keeps "History" expanded in the user's settings, which are in the temporary folder.
         QSettings().setValue(QLatin1String(RateLibrary::historyExpandedKey), true);
-        const quint16 port = freePort();
-        settings =
-            std::make_unique<QSettings>(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        settings->setValue(QStringLiteral("switcher.port"), port);
-        auto engine = std::make_unique<RateSwitcher>(
-            settings.get(), dir.filePath(QStringLiteral("history.json")), dir.path());
         for (const PlaybackHistory::Entry &entry : makeBenchPlays(PlaybackHistory::maximumEntries))
             engine->history().append(entry);
         model = std::make_unique<SwitcherModel>(PlatformServices{}, std::move(engine),
                                                 std::make_unique<StillClock>());
         companion.connectToHost(QHostAddress::LocalHost, port);
-        QElapsedTimer waited;
-        waited.start();
-        while (!model->switcher().link().isPeer() && waited.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (!model->switcher().link().isPeer()) {
+        if (!waitUntilPaired(*model)) {
             state.SkipWithError("the loopback companion did not pair");
             return false;
         }
@@ -87,7 +77,8 @@ struct ExplainerWindow {
         model->setLearnedRates(makeBenchLibrary(rows));
         window->setTierFilter(RateLibrary::TierFilter::all());
         // A library this large is prepared on a worker thread before the table shows it.
-        waited.restart();
+        QElapsedTimer waited;
+        waited.start();
         while (window->tableModel()->rowCount() != rows && waited.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         for (int round = 0; round < 10; ++round)
@@ -101,8 +92,6 @@ struct ExplainerWindow {
         return true;
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<QSettings> settings;
     std::unique_ptr<SwitcherModel> model;
     QTcpSocket companion;
     std::unique_ptr<LearnedRatesWindow> window;

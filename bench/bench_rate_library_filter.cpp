@@ -3,6 +3,7 @@
 // Figures are recorded in bench/README.md.
 
 #include "BenchGui.h"
+#include "BenchModel.h"
 #include "RateLibrary/LearnedRatesTableModel.h"
 #include "RateLibrary/LearnedRatesView.h"
 #include "RateLibrary/LibraryTableView.h"
@@ -202,11 +203,7 @@ void BM_KeystrokeInWindow(benchmark::State &state)
     SwitcherModel model(PlatformServices{}, std::move(engine));
     QTcpSocket companion;
     companion.connectToHost(QHostAddress::LocalHost, port);
-    QElapsedTimer waited;
-    waited.start();
-    while (!model.switcher().link().isPeer() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (!model.switcher().link().isPeer()) {
+    if (!waitUntilPaired(model)) {
         state.SkipWithError("the loopback companion did not pair");
         return;
     }
@@ -218,7 +215,8 @@ void BM_KeystrokeInWindow(benchmark::State &state)
     window.setTierFilter(TierFilter::all());
     // From 20,000 rows the library is prepared off the main thread: measure once the table shows
     // every row of it, or the keystrokes would only redraw "Loading…".
-    waited.restart();
+    QElapsedTimer waited;
+    waited.start();
     while ((window.shownRegion() != MiddleRegion::table || window.tableModel()->rowCount() != rows) &&
            waited.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
