@@ -168,16 +168,7 @@ TEST(RateLibraryRates, aLibraryOfManyDistinctRatesFillsTheRateMenuInOneReset)
     QSignalSpy inserted(menu.model(), &QAbstractItemModel::rowsInserted);
     QSignalSpy resets(menu.model(), &QAbstractItemModel::modelReset);
     constexpr int count = 20000;
-    LearnedRates library = fixtureLibrary();
-    const LearnedRates::Row first = library.rows.first();
-    library.rows.clear();
-    for (int i = 0; i < count; ++i) {
-        LearnedRates::Row row = first;
-        row.id = QStringLiteral("r%1").arg(i);
-        row.rate = 44100 + 0.5 * i;
-        library.rows.append(row);
-    }
-    o.peer.send(QStringLiteral("learnedRates"), library.toJson());
+    o.peer.send(QStringLiteral("learnedRates"), libraryOfDistinctRates(count).toJson());
     ASSERT_TRUE(eventually([&] { return w.tableModel()->rowCount() == count; }, 30000));
     ASSERT_EQ(menu.count(), count + 1);
     EXPECT_EQ(menu.itemText(0), "Any rate");

@@ -234,15 +234,7 @@ TEST(OutsideTexts, theRateMenuOpensOverManyRatesReadingOnlyWhatItShows)
     LearnedRatesWindow &w = *o.window;
     w.setTierFilter(TierFilter::all());
     constexpr int count = 20000;
-    LearnedRates library = fixtureLibrary();
-    const LearnedRates::Row first = library.rows.first();
-    library.rows.clear();
-    for (int i = 0; i < count; ++i) {
-        LearnedRates::Row row = first;
-        row.id = QStringLiteral("r%1").arg(i);
-        row.rate = 44100 + 0.5 * i;
-        library.rows.append(row);
-    }
+    LearnedRates library = libraryOfDistinctRates(count);
     o.peer.send(QStringLiteral("learnedRates"), library.toJson());
     ASSERT_TRUE(eventually([&] { return w.tableModel()->rowCount() == count; }, 30000));
     QComboBox &menu = *w.filterBar()->rateMenu();

@@ -26,6 +26,22 @@ inline SwitcherProtocol::LearnedRates fixtureLibrary()
         .value.value_or(SwitcherProtocol::LearnedRates{});
 }
 
+// The fixture library with `count` rows, each its first row under an id of its own and at a rate
+// of its own: 44,100 Hz, then on by half a hertz a row.
+inline SwitcherProtocol::LearnedRates libraryOfDistinctRates(int count)
+{
+    SwitcherProtocol::LearnedRates library = fixtureLibrary();
+    const SwitcherProtocol::LearnedRates::Row first = library.rows.first();
+    library.rows.clear();
+    for (int i = 0; i < count; ++i) {
+        SwitcherProtocol::LearnedRates::Row row = first;
+        row.id = QStringLiteral("r%1").arg(i);
+        row.rate = 44100 + 0.5 * i;
+        library.rows.append(row);
+    }
+    return library;
+}
+
 // What the window sent since the last call: the link keeps order, so once a marker sent after the
 // action has arrived, everything the action sent has arrived too. Subscription requests are left out.
 inline QStringList sentSinceLastLook(ModelHarness &h, LoopbackPeer &peer)
