@@ -24,6 +24,17 @@ using namespace TimingWindowTest;
 
 namespace {
 
+// Saves the picture as it stands, a change under way included.
+void saveAsShown(QWidget &widget, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
+    if (folder.isEmpty())
+        return;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
+        << name.toStdString();
+}
+
 // Saves the picture once the panels' change has come to rest.
 void save(QWidget &widget, const QString &name)
 {
@@ -34,23 +45,7 @@ void save(QWidget &widget, const QString &name)
         window->panelFade().setCurrentTime(window->panelFade().duration());
     }
     settle();
-    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
-    if (folder.isEmpty())
-        return;
-    ASSERT_TRUE(QDir().mkpath(folder));
-    EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
-        << name.toStdString();
-}
-
-// Saves the picture as it stands, mid-way through a change.
-void saveAsShown(QWidget &widget, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS_DIR");
-    if (folder.isEmpty())
-        return;
-    ASSERT_TRUE(QDir().mkpath(folder));
-    EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png"))))
-        << name.toStdString();
+    saveAsShown(widget, name);
 }
 
 // The relative luminance of a colour, and the contrast of two, as the web's accessibility

@@ -75,6 +75,15 @@ QColor tabFill(SwitchTimingWindow &w, const char *id)
     return PictureProbe::picture(w).pixelColor(tab->mapTo(&w, inside));
 }
 
+// How far a rectangle `r` stands from the leading edge of `within`, in `direction`.
+struct FromLeadingEdge {
+    Qt::LayoutDirection direction;
+    qreal operator()(const QRectF &r, const QRectF &within) const
+    {
+        return direction == Qt::LeftToRight ? r.left() - within.left() : within.right() - r.right();
+    }
+};
+
 // Counts the layout passes asked of a widget.
 struct LayoutRequests : QObject {
     int count = 0;
@@ -463,11 +472,7 @@ TEST(TimingWindow, theTabRowAndTheLegendBeginAtTheLeadingEdgeAndTheRailsRunLeftT
         SCOPED_TRACE(direction == Qt::LeftToRight ? "left to right" : "right to left");
         w.setLayoutDirection(direction);
         settle();
-        const bool ltr = direction == Qt::LeftToRight;
-        // How far `r` stands from the leading edge of `within`.
-        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
-            return ltr ? r.left() - within.left() : within.right() - r.right();
-        };
+        const FromLeadingEdge fromLeading{direction};
 
         const QRect strip = w.tabStrip()->contentsRect();
         QLayout &flow = *w.tabStrip()->layout();
@@ -522,10 +527,7 @@ TEST(TimingWindow, aTabsDotAndTheCaseChipsBeginAtTheLeadingEdge)
         w.chooseCase("found");
         w.panelFade().setCurrentTime(w.panelFade().duration());
         settle();
-        const bool ltr = direction == Qt::LeftToRight;
-        const auto fromLeading = [&](const QRectF &r, const QRectF &within) {
-            return ltr ? r.left() - within.left() : within.right() - r.right();
-        };
+        const FromLeadingEdge fromLeading{direction};
 
         for (const char *id : {"fade", "stop"}) {
             TabButton &tab = *w.tabStrip()->tab(id);
