@@ -3,6 +3,8 @@
 // search still read the whole text.
 
 #include "HistoryFixtures.h"
+#include "HistoryWindowSupport.h"
+#include "HugeText.h"
 #include "ModelHarness.h"
 #include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
@@ -32,13 +34,8 @@ constexpr qsizetype hugeLength = 3'000'000;
 
 QString hugeText(const QString &first, const QString &last = {})
 {
-    const QString words = QStringLiteral("Blue Moon Café Müller \U0001F3B5 Night Song ");
-    QString text = first + QLatin1Char(' ');
-    text.reserve(hugeLength);
-    while (text.size() + words.size() + last.size() <= hugeLength)
-        text += words;
-    text += QString(hugeLength - text.size() - last.size(), QLatin1Char('x'));
-    return text + last;
+    return hugeTextOf(QStringLiteral("Blue Moon Café Müller \U0001F3B5 Night Song "), first, hugeLength,
+                      last);
 }
 
 // A start of `text` followed by "…", no longer than a line shows.
@@ -61,12 +58,8 @@ TEST(HistoryHugeTexts, aLineOfEachShowsAndTheFiltersAndSearchReadTheWholeText)
     Entry unpredicted =
         play(QStringLiteral("Plain"), QStringLiteral("Someone"), std::nullopt, std::nullopt, 48000);
     unpredicted.note = hugeText(QStringLiteral("Reason"));
-    for (const Entry &entry : inOrder({pinned, unpredicted}))
-        harness.switcher().history().append(entry);
-    PlaybackHistoryWindow window(*harness.model);
-    window.resize(960, 520);
-    window.show();
-    QCoreApplication::processEvents();
+    const std::unique_ptr<PlaybackHistoryWindow> shown = showHistoryWindow(harness, {pinned, unpredicted});
+    PlaybackHistoryWindow &window = *shown;
     PlaybackHistoryTableModel &rows = *window.tableModel();
     ASSERT_EQ(rows.rowCount(), 2);
     const int pinnedRow = rows.entries().at(0).note ? 1 : 0;

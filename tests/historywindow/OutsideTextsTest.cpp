@@ -2,6 +2,7 @@
 // text handling (hover help, a message box): read as written, never as markup or a link.
 
 #include "HistoryFixtures.h"
+#include "HistoryWindowSupport.h"
 #include "ModelHarness.h"
 #include "PlaybackHistory/PlaybackHistoryTableModel.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
@@ -33,12 +34,8 @@ TEST(HistoryOutsideTexts, aPlaysReasonAndAFailedExportsFileReadAsWritten)
         entry.note = reason;
         plays.append(entry);
     }
-    for (const Entry &entry : inOrder(plays))
-        harness.switcher().history().append(entry);
-    PlaybackHistoryWindow window(*harness.model);
-    window.resize(960, 520);
-    window.show();
-    QCoreApplication::processEvents();
+    const std::unique_ptr<PlaybackHistoryWindow> shown = showHistoryWindow(harness, plays);
+    PlaybackHistoryWindow &window = *shown;
     PlaybackHistoryTableModel &rows = *window.tableModel();
     ASSERT_EQ(rows.rowCount(), reasons.size());
 
