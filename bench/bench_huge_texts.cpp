@@ -13,6 +13,7 @@
 #include "BenchLibrary.h"
 #include "BenchMeters.h"
 #include "BenchModel.h"
+#include "HugeText.h"
 #include "PlaybackHistory/PlaybackHistoryWindow.h"
 #include "RateLibrary/Explainer/ExplainerModel.h"
 #include "RateLibrary/Explainer/LatestPlayStrip.h"
@@ -49,14 +50,9 @@ constexpr qsizetype hugeHistoryTitleLength = 30'000'000;
 // unless the text is to fit a file of bounded bytes.
 QString hugeText(const QString &first, qsizetype length, bool ascii = false)
 {
-    QString text = first + QLatin1Char(' ');
-    const QString words = ascii ? QStringLiteral("Blue Moon River Night Song Dream Light Cafe Muller ")
-                                : QStringLiteral("Blue Moon River Night Song Dream Light Café Müller 東京 ");
-    text.reserve(length);
-    while (text.size() + words.size() <= length)
-        text += words;
-    text += QString(length - text.size(), QLatin1Char('x'));
-    return text;
+    return hugeTextOf(ascii ? QStringLiteral("Blue Moon River Night Song Dream Light Cafe Muller ")
+                            : QStringLiteral("Blue Moon River Night Song Dream Light Café Müller 東京 "),
+                      first, length);
 }
 
 class FixedDevice final : public OutputDeviceSource {

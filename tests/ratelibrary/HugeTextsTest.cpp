@@ -5,6 +5,7 @@
 
 #include "CompanionAnswers.h"
 #include "ExplainerFixtures.h"
+#include "HugeText.h"
 #include "WindowTestSupport.h"
 
 #include "Common/ElidingLabel.h"
@@ -36,13 +37,8 @@ constexpr qsizetype hugeLength = 3'000'000;
 // ending with `last`.
 QString hugeText(const QString &first, qsizetype length = hugeLength, const QString &last = {})
 {
-    const QString words = QStringLiteral("Blue Moon Café Müller 東京 \U0001F3B5 Night Song ");
-    QString text = first + QLatin1Char(' ');
-    text.reserve(length);
-    while (text.size() + words.size() + last.size() <= length)
-        text += words;
-    text += QString(length - text.size() - last.size(), QLatin1Char('x'));
-    return text + last;
+    return hugeTextOf(QStringLiteral("Blue Moon Café Müller 東京 \U0001F3B5 Night Song "), first, length,
+                      last);
 }
 
 // Shown from `text`: a start of it (cut whole) followed by "…", no longer than a line shows.
