@@ -189,6 +189,16 @@ void timeOneStart(qint64 &startNs, const QList<std::pair<QString, QString>> &ext
     ASSERT_TRUE(process->waitForFinished(startMs));
 }
 
+// The app, sent a quit signal, ends with status 0 and leaves neither the port file nor the socket
+// behind.
+void expectEndsCleanly(QProcess &process, const AppFolder &app)
+{
+    ASSERT_TRUE(process.waitForFinished(startMs));
+    EXPECT_EQ(ending(process), "exit 0") << process.readAll().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(app.portFile()));
+    EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
+}
+
 QJsonArray playsIn(const QString &path)
 {
     return QJsonDocument::fromJson(readFile(path)).object().value(u"entries").toArray();
@@ -301,10 +311,7 @@ TEST(ProcessLife, AQuitSignalAtAnyMomentOfTheStartEndsTheAppCleanly)
         const auto process = app.launch();
         std::this_thread::sleep_for(moment);
         ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
-        ASSERT_TRUE(process->waitForFinished(startMs));
-        EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
-        EXPECT_FALSE(QFileInfo::exists(app.portFile()));
-        EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
+        ASSERT_NO_FATAL_FAILURE(expectEndsCleanly(*process, app));
     }
 }
 
@@ -375,10 +382,7 @@ TEST(ProcessLife, TheQuitSignalsAreCaughtBeforeTheStartUpWorkBegins)
             std::this_thread::sleep_for(moment);
             ASSERT_TRUE(sendSignal(*process, signal)) << ending(*process);
         }
-        ASSERT_TRUE(process->waitForFinished(startMs));
-        EXPECT_EQ(ending(*process), "exit 0") << process->readAll().toStdString();
-        EXPECT_FALSE(QFileInfo::exists(app.portFile()));
-        EXPECT_TRUE(QDir(app.runtime()).entryList(QDir::System).isEmpty());
+        ASSERT_NO_FATAL_FAILURE(expectEndsCleanly(*process, app));
     }
 }
 
